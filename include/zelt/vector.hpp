@@ -1,0 +1,167 @@
+#ifndef ZELT_VECTOR_HPP_
+#define ZELT_VECTOR_HPP_
+
+#include <cstddef>      // std::ptrdiff_t
+#include <iostream>     // std::cout, std::ostream, std::endl
+#include <iterator>     // std::iterator_traits, iterator category tags
+#include <type_traits>  // std::remove_pointer_t, std::remove_cv_t, std::enable_if_t
+
+namespace zelt {
+
+/// Random-access position over a contiguous run of elements. `Pointer` picks the
+/// flavour: `T*` gives writable elements, `const T*` read-only ones. Holds no
+/// reference to the view it came from, so it stays valid as long as the
+/// caller's array does. `Reserved` has no role yet and must be 0.
+template <class Pointer, int Reserved, class SizeType>
+class dense_iterator {
+  static_assert(std::is_pointer_v<Pointer>, "dense_iterator walks elements through a raw pointer");
+  static_assert(Reserved == 0, "the second template argument of dense_iterator is reserved and must be 0");
+
+ public:
+  using iterator_category = std::random_access_iterator_tag;
+  using value_type = std::remove_cv_t<std::remove_pointer_t<Pointer>>;
+  using difference_type = std::ptrdiff_t;
+  using pointer = Pointer;
+  using reference = std::remove_pointer_t<Pointer>&;
+  using size_type = SizeType;
+
+  dense_iterator() = default;
+
+  /// Position `position` counted in elements from `first`; `base` is the index
+  /// base of the view, carried along but not used for access.
+  constexpr dense_iterator(Pointer first, SizeType position, SizeType base) noexcept
+      : data_ptr(first), pos(position), index_base(base) {}
+
+  /// The element at `data_ptr[pos]`; the caller keeps `pos` inside the view.
+  constexpr reference operator*() const noexcept { return data_ptr[pos]; }
+
+  constexpr dense_iterator& operator++() noexcept {
+    ++pos;
+    return *this;
+  }
+
+  constexpr dense_iterator operator++(int) noexcept {
+    dense_iterator old = *this;
+    ++pos;
+    return old;
+  }
+
+  /// Compares positions only: the element pointers and index bases are not
+  /// looked at, so iterators over different arrays still compare.
+  constexpr bool operator<(const dense_iterator& other) const noexcept { return pos < other.pos; }
+
+  // The three fields are public: an iterator is a plain value with no
+  // invariant of its own.
+  Pointer data_ptr = nullptr;  ///< first element of the view it was taken from
+  SizeType pos = 0;            ///< position, in elements from `data_ptr`
+  SizeType index_base = 0;     ///< the view's index base, carried along
+};
+
+/// True while `a` has not yet reached `b`. Dispatches on the iterator category:
+/// random-access positions use `a < b`, so an iterator that overshoots the end
+/// still ends the loop; weaker categories use `a != b`.
+template <class Iter1, class Iter2>
+constexpr bool not_at(const Iter1& a, const Iter2& b, std::random_access_iterator_tag) {
+  return a < b;
+}
+
+template <class Iter1, class Iter2>
+constexpr bool not_at(const Iter1& a, const Iter2& b, std::input_iterator_tag) {
+  return a != b;
+}
+
+template <class Iter1, class Iter2>
+constexpr bool not_at(const Iter1& a, const Iter2& b) {
+  using category = typename std::iterator_traits<Iter1>::iterator_category;
+  return not_at(a, b, category());
+}
+
+/// Non-owning view of `size()` elements of a caller-owned array. Copies alias
+/// the same elements; the caller keeps the array alive. `StaticSize` fixes the
+/// length at compile time, 0 means it is given at run time. `operator[]`
+/// counts indices from `index_base`.
+template <class T, int StaticSize, class SizeType>
+class external_vec {
+  static_assert(StaticSize >= 0, "the static length of an external_vec cannot be negative");
+
+ public:
+  using element_type = T;
+  using value_type = std::remove_cv_t<T>;
+  using size_type = SizeType;
+  using difference_type = std::ptrdiff_t;
+  using pointer = T*;
+  using reference = T&;
+  using const_reference = const T&;
+  using iterator = dense_iterator<T*, 0, SizeType>;
+  using const_iterator = dense_iterator<const T*, 0, SizeType>;
+
+  /// View of `len` elements from `first`, whose first element has index `base`.
+  template <int N = StaticSize, std::enable_if_t<N == 0, int> = 0>
+  constexpr external_vec(T* first, SizeType len, SizeType base) noexcept
+      : data_ptr(first), length(len), index_base(base) {}
+
+  /// View of the `StaticSize` elements from `first`, indexed from 0.
+  template <int N = StaticSize, std::enable_if_t<N != 0, int> = 0>
+  constexpr explicit external_vec(T* first) noexcept
+      : data_ptr(first), length(static_cast<SizeType>(N)), index_base(0) {}
+
+  /// The number of elements; a compile-time constant for a static length.
+  constexpr SizeType size() const noexcept {
+    if constexpr (StaticSize != 0) {
+      return static_cast<SizeType>(StaticSize);
+    } else {
+      return length;
+    }
+  }
+
+  /// Element with index `i`, that is `data_ptr[i - index_base]`. Unchecked.
+  constexpr T& operator[](SizeType i) noexcept { return data_ptr[static_cast<SizeType>(i - index_base)]; }
+  constexpr const T& operator[](SizeType i) const noexcept {
+    return data_ptr[static_cast<SizeType>(i - index_base)];
+  }
+
+  constexpr iterator begin() noexcept { return iterator(data_ptr, 0, index_base); }
+  constexpr iterator end() noexcept { return iterator(data_ptr, size(), index_base); }
+  constexpr const_iterator begin() const noexcept { return const_iterator(data_ptr, 0, index_base); }
+  constexpr const_iterator end() const noexcept { return const_iterator(data_ptr, size(), index_base); }
+
+  // The three fields are public, like the iterator's: a view is a plain value
+  // whose only obligations are the caller's.
+  T* data_ptr;          ///< first element of the caller's array
+  SizeType length;      ///< number of elements (the static length, if fixed)
+  SizeType index_base;  ///< index that operator[] maps to `data_ptr[0]`
+};
+
+/// Stateless function object that wraps a pointer as a view of static length `N`.
+template <int N>
+struct __make_external {
+  static_assert(N > 0, "__make_external makes views of a fixed, nonzero length");
+
+  template <class T>
+  constexpr external_vec<T, N, unsigned int> operator()(T* first) const noexcept {
+    return external_vec<T, N, unsigned int>(first);
+  }
+};
+
+/// Writes `v` to `os` as "[e0,e1,...,]": every element is followed by a comma,
+/// then the line ends with std::endl. Numbers use the stream's current format.
+template <class Vector>
+void print_vector(Vector v, std::ostream& os) {
+  auto it = v.begin();
+  os << "[";
+  while (not_at(it, v.end())) {
+    (os << *it) << ",";
+    ++it;
+  }
+  os << "]" << std::endl;
+}
+
+/// Writes `v` to std::cout in the form of print_vector(v, os).
+template <class Vector>
+void print_vector(Vector v) {
+  print_vector(v, std::cout);
+}
+
+}  // namespace zelt
+
+#endif  // ZELT_VECTOR_HPP_

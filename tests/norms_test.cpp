@@ -1,0 +1,154 @@
+#include "zelt/norms.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <type_traits>
+
+#include "bits.hpp"
+
+namespace {
+
+using zelt_test::same_bits;
+using vec = zelt::external_vec<double, 0, unsigned int>;
+using vec4 = zelt::external_vec<double, 4, unsigned int>;
+constexpr double inf = std::numeric_limits<double>::infinity();
+constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+
+static_assert(std::is_same_v<zelt::linalg_traits<vec>::magnitude_type, double>);
+static_assert(std::is_same_v<zelt::linalg_traits<vec4>::magnitude_type, double>);
+static_assert(std::is_same_v<
+              zelt::linalg_traits<zelt::external_vec<const double, 0, unsigned>>::magnitude_type, double>);
+
+template <unsigned N>
+double one(const double (&a)[N]) {
+  return zelt::one_norm(vec(const_cast<double*>(a), N, 0));
+}
+template <unsigned N>
+double two(const double (&a)[N]) {
+  return zelt::two_norm(vec(const_cast<double*>(a), N, 0));
+}
+
+TEST(Norms, KnownValues) {
+  EXPECT_TRUE(same_bits(one({1, 2, 3, 4}), 10));
+  EXPECT_TRUE(same_bits(one({-1, 2, -3}), 6));
+  EXPECT_TRUE(same_bits(two({1, 5, 3, 1}), 6));
+  EXPECT_TRUE(same_bits(two({3, 4}), 5));
+  EXPECT_TRUE(same_bits(two({-3, 4}), 5));
+}
+
+TEST(Norms, EmptyAndNegativeZeroGivePositiveZero) {
+  const vec empty(nullptr, 0, 0);
+  EXPECT_TRUE(same_bits(zelt::one_norm(empty), 0.0));
+  EXPECT_TRUE(same_bits(zelt::two_norm(empty), 0.0));
+  EXPECT_TRUE(same_bits(one({-0.0}), 0.0));
+  EXPECT_TRUE(same_bits(two({-0.0}), 0.0));
+}
+
+TEST(Norms, FoldLeftToRightInDouble) {
+  EXPECT_TRUE(same_bits(one({1e16, 1, 1}), 1e16));
+  EXPECT_TRUE(same_bits(one({1, 1, 1e16}), 1e16 + 2));
+}
+
+TEST(Norms, TwoNormDoesNotScale) {
+  EXPECT_TRUE(same_bits(two({1e200}), inf));
+  EXPECT_TRUE(same_bits(two({-1e200, 1}), inf));
+  EXPECT_TRUE(same_bits(two({1e-200}), 0.0));
+  EXPECT_TRUE(same_bits(two({3e-200, 4e-200}), 0.0));
+  EXPECT_TRUE(same_bits(one({1e200, -1e200}), 2e200));
+  EXPECT_TRUE(same_bits(one({1e-200}), 1e-200));
+}
+
+TEST(Norms, NaNAndInfinityPropagate) {
+  EXPECT_TRUE(std::isnan(one({1, nan, 2})));
+  EXPECT_TRUE(std::isnan(two({1, nan, 2})));
+  EXPECT_TRUE(std::isnan(one({inf, -inf, nan})));
+  EXPECT_TRUE(same_bits(one({1, -inf, 2}), inf));
+  EXPECT_TRUE(same_bits(two({1, -inf, 2}), inf));
+  EXPECT_TRUE(std::isnan(one({inf, nan})));
+}
+
+TEST(Norms, StaticAndRunTimeLengthsAgree) {
+  double a[4] = {0.1, -2.5, 1e-3, 7.75};
+  const vec4 s = zelt::__make_external<4>()(a);
+  const vec d(a, 4, 0);
+  EXPECT_TRUE(same_bits(zelt::one_norm(s), zelt::one_norm(d)));
+  EXPECT_TRUE(same_bits(zelt::two_norm(s), zelt::two_norm(d)));
+  EXPECT_TRUE(same_bits(zelt::one_norm(d, zelt::oned_tag()), zelt::one_norm(d)));
+  EXPECT_TRUE(same_bits(zelt::oned_two_norm(s, nubo::count<0>()), zelt::two_norm(s)));
+}
+
+TEST(FoldSteps, FirstArgumentIsTheRunningValue) {
+  zelt::abs_add abs_add;
+  zelt::sqr_add sqr_add;
+  EXPECT_EQ(abs_add(1.0, -3.0), 4.0);
+  EXPECT_EQ(sqr_add(1.0, -3.0), 10.0);
+  EXPECT_EQ(abs_add(-3.0, 1.0), -2.0);
+  EXPECT_EQ(sqr_add(-3.0, 1.0), -2.0);
+}
+
+TEST(Accumulate, FoldsFromTheStartingValue) {
+  double a[2] = {1, -2};
+  const vec v(a, 2, 0);
+  EXPECT_EQ(zelt_algo::accumulate(v.begin(), v.end(), 5.0, zelt::abs_add()), 8.0);
+}
+
+TEST(Accumulate, VisitsEachElementOnceInIndexOrder) {
+  double a[4] = {1, 2, 3, 4};
+  const vec v(a, 4, 0);
+  // acc * 10 + x spells the visiting order as decimal digits
+  auto digits = [](double acc, double x) { return acc * 10 + x; };
+  EXPECT_EQ(zelt_algo::accumulate(v.begin(), v.end(), 0.0, digits), 1234.0);
+}
+
+TEST(Accumulate, EmptyOrReversedRangeReturnsTheStartingValueUntouched) {
+  double a[3] = {1, 2, 3};
+  const vec v(a, 3, 0);
+  int calls = 0;
+  auto counting = [&calls](double acc, double) {
+    ++calls;
+    return acc;
+  };
+  EXPECT_EQ(zelt_algo::accumulate(v.end(), v.begin(), -7.0, counting), -7.0);
+  EXPECT_EQ(zelt_algo::accumulate(v.begin(), v.begin(), -7.0, counting), -7.0);
+  EXPECT_EQ(calls, 0);
+}
+
+TEST(Accumulate, WorksOnRawPointers) {
+  const double a[3] = {1, -2, 3};
+  EXPECT_EQ(zelt_algo::accumulate(a, a + 3, 0.0, zelt::abs_add()), 6.0);
+}
+
+}  // namespace
+
+// The norms reach their workers by unqualified, argument-dependent calls, so a
+// vector type of another library can take over any step of the chain.
+namespace other {
+
+struct tagged_vec {};
+struct counted_vec {};
+double one_norm(const tagged_vec&, zelt::oned_tag) { return 41; }
+double oned_one_norm(const counted_vec&, nubo::count<0>) { return 42; }
+double oned_two_norm(const counted_vec&, nubo::count<0>) { return 43; }
+
+}  // namespace other
+
+template <>
+struct zelt::linalg_traits<other::tagged_vec> {
+  using magnitude_type = double;
+};
+template <>
+struct zelt::linalg_traits<other::counted_vec> {
+  using magnitude_type = double;
+};
+
+namespace {
+
+TEST(Norms, DispatchChainsReachTheVectorsOwnWorkers) {
+  EXPECT_EQ(zelt::one_norm(other::tagged_vec()), 41);
+  EXPECT_EQ(zelt::one_norm(other::counted_vec()), 42);
+  EXPECT_EQ(zelt::two_norm(other::counted_vec()), 43);
+}
+
+}  // namespace

@@ -6,7 +6,13 @@
 // headers at full optimisation with none of zelt's flags.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+#include <vector>
+
 #include "bits.hpp"
+#include "givens_oracle.hpp"
+#include "zelt/givens.hpp"
 #include "zelt/norms.hpp"
 #include "zelt/vector.hpp"
 
@@ -58,6 +64,57 @@ TEST(ExactBits, SquareIsRoundedBeforeTheSum) {
   // so adding -1 leaves 2^-26; a fused step would keep 2^-26 + 2^-54.
   double x[1] = {0x1.0000002p+0};
   EXPECT_TRUE(same_bits(zelt::sqr_add()(-1.0, *opaque(x)), 0x1p-26));
+}
+
+// Random values of one binade, so that products and their sums overlap and
+// every rounding shows.
+std::vector<double> random_values(std::size_t n, std::uint64_t seed) {
+  std::mt19937_64 gen(seed);
+  std::uniform_real_distribution<double> dist(-2, 2);
+  std::vector<double> v(n);
+  for (double& x : v) x = dist(gen);
+  return v;
+}
+
+TEST(ExactBits, GivensConstructionRoundsEveryOperation) {
+  const std::vector<double> args = random_values(20000, 1);
+  const double* p = opaque(args.data());
+  int fusion_would_show = 0;
+  for (std::size_t i = 0; i + 1 < args.size(); i += 2) {
+    const double a = p[i], b = p[i + 1];
+    const zelt::givens_rotation<double> g(a, b);
+    const zelt_test::rotation_values want = zelt_test::oracle_rotation(a, b);
+    ASSERT_TRUE(same_bits(g.r(), want.r)) << zelt_test::hex(a) << ", " << zelt_test::hex(b);
+    ASSERT_TRUE(same_bits(g.cosine(), want.c)) << zelt_test::hex(a) << ", " << zelt_test::hex(b);
+    ASSERT_TRUE(same_bits(g.sine(), want.s)) << zelt_test::hex(a) << ", " << zelt_test::hex(b);
+    ASSERT_TRUE(same_bits(g.z(), want.z)) << zelt_test::hex(a) << ", " << zelt_test::hex(b);
+    // the data can tell: a fused sum of squares would change r here
+    const double scale = std::fabs(a) + std::fabs(b), qa = a / scale, qb = b / scale;
+    if (std::sqrt(std::fma(qa, qa, zelt_test::sum_of_squares(0, qb))) !=
+        std::sqrt(zelt_test::sum_of_squares(qa, qb)))
+      ++fusion_would_show;
+  }
+  EXPECT_GT(fusion_would_show, 100);
+}
+
+TEST(ExactBits, GivensApplyRoundsEveryOperation) {
+  const std::size_t n = 1001;  // odd, so vectorised loops leave a remainder
+  std::vector<double> x = random_values(n, 2), y = random_values(n, 3);
+  const std::vector<double> x0 = x, y0 = y;
+  const zelt::givens_rotation<double> g(0.3, -0.7);
+  g.apply(zelt::external_vec<double, 0, unsigned int>(opaque(x.data()), static_cast<unsigned>(n), 0),
+          zelt::external_vec<double, 0, unsigned int>(opaque(y.data()), static_cast<unsigned>(n), 0));
+  const double c = g.cosine(), s = g.sine();
+  int fusion_would_show = 0;
+  for (std::size_t k = 0; k < n; ++k) {
+    double ex = x0[k], ey = y0[k];
+    zelt_test::oracle_rotate(c, s, ex, ey);
+    ASSERT_TRUE(same_bits(x[k], ex)) << "x[" << k << "]";
+    ASSERT_TRUE(same_bits(y[k], ey)) << "y[" << k << "]";
+    volatile double sx = s * x0[k], sy = s * y0[k];
+    if (std::fma(c, x0[k], sy) != ex || std::fma(c, y0[k], -sx) != ey) ++fusion_would_show;
+  }
+  EXPECT_GT(fusion_would_show, 100);
 }
 
 }  // namespace

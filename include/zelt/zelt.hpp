@@ -3,7 +3,9 @@
 
 // Umbrella header: the whole library.
 #include "zelt/givens.hpp"
+#include "zelt/matrix.hpp"
 #include "zelt/norms.hpp"
+#include "zelt/shape.hpp"
 #include "zelt/vector.hpp"
 
 #endif  // ZELT_ZELT_HPP_

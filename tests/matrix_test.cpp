@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iomanip>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -134,6 +135,21 @@ TEST(PrintAllMatrix, EmptyShapes) {
   EXPECT_EQ(text_of(matrix(nullptr, 0, 3)), "0x3\n[\n]\n");
   EXPECT_EQ(text_of(matrix(nullptr, 2, 0)), "2x0\n[\n[],\n[]\n]\n");
   EXPECT_EQ(text_of(matrix(nullptr, 0, 0)), "0x0\n[\n]\n");
+}
+
+TEST(PrintAllMatrix, HonoursPrecisionAndFlagsButNotWidth) {
+  double d[2] = {1.0 / 3.0, 2};
+  std::ostringstream os;
+  os << std::setprecision(2) << std::fixed << std::setw(12);
+  zelt::print_all_matrix(matrix(d, 2, 1), os);
+  EXPECT_EQ(os.str(), "2x1\n[\n[0.33],\n[2.00]\n]\n");
+}
+
+TEST(StreamInsertion, WritesTheMatrixFormWithoutTheFinalEndOfLine) {
+  std::vector<double> d = one_to(6);
+  std::ostringstream os;
+  os << matrix(d.data(), 2, 3) << "|" << matrix(nullptr, 0, 0);
+  EXPECT_EQ(os.str(), "2x3\n[\n[1,2,3],\n[4,5,6]\n]|0x0\n[\n]");
 }
 
 TEST(PrintAllMatrix, DefaultsToStandardOutput) {

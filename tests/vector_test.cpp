@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <iomanip>
 #include <iterator>
 #include <list>
 #include <sstream>
@@ -30,6 +32,12 @@ static_assert(std::is_trivially_copyable_v<iter> && std::is_trivially_copyable_v
 static_assert(!std::is_constructible_v<vec4, double*, unsigned, unsigned>);
 static_assert(!std::is_constructible_v<vec, double*>);
 static_assert(!std::is_convertible_v<double*, vec4>);
+// The mutable iterator converts to the read-only one, never the reverse.
+static_assert(std::is_convertible_v<iter, citer> && !std::is_convertible_v<citer, iter>);
+static_assert(std::is_same_v<std::iterator_traits<citer>::value_type, double>);
+static_assert(std::is_same_v<std::iterator_traits<citer>::reference, const double&>);
+static_assert(std::is_same_v<std::iterator_traits<iter>::pointer, double*>);
+static_assert(std::is_same_v<std::iterator_traits<iter>::difference_type, std::ptrdiff_t>);
 
 template <class V>
 std::string text_of(V v) {
@@ -111,6 +119,51 @@ TEST(DenseIterator, LessComparesPositionsOnly) {
   EXPECT_TRUE(iter(a, 0, 0) < iter(a, 0x80000000u, 0));
 }
 
+TEST(DenseIterator, ArithmeticMovesThePosition) {
+  double a[6] = {0, 10, 20, 30, 40, 50};
+  iter it(a, 1, 0);
+  EXPECT_EQ((it + 3).pos, 4u);
+  EXPECT_EQ((3 + it).pos, 4u);
+  EXPECT_EQ(*(it + 3), 40);
+  EXPECT_EQ(it[2], 30);
+  EXPECT_EQ(it[-1], 0);
+  it += 4;
+  EXPECT_EQ(it.pos, 5u);
+  it -= 2;
+  EXPECT_EQ(*it, 30);
+  EXPECT_EQ((it - 3).pos, 0u);
+  EXPECT_EQ(it + (-2), it - 2);
+  EXPECT_EQ(&*(--it), &a[2]);
+  iter old = it--;
+  EXPECT_EQ(old.pos, 2u);
+  EXPECT_EQ(it.pos, 1u);
+  EXPECT_EQ(iter(a, 5, 0) - iter(a, 2, 0), 3);
+  EXPECT_EQ(iter(a, 2, 0) - iter(a, 5, 0), -3);
+  struct pair_of {
+    double first, second;
+  } p[2] = {{1, 2}, {3, 4}};
+  zelt::dense_iterator<pair_of*, 0, unsigned> pit(p, 1, 0);
+  EXPECT_EQ(pit->second, 4);
+}
+
+TEST(DenseIterator, ComparisonsUsePositionsOnlyAcrossFlavours) {
+  double a[4] = {}, b[4] = {};
+  const iter m(a, 2, 0);
+  const citer r(b, 2, 9);
+  EXPECT_TRUE(m == r);
+  EXPECT_FALSE(m != r);
+  EXPECT_TRUE(m <= r && m >= r);
+  EXPECT_FALSE(m < r || m > r);
+  const citer later(a, 3, 0);
+  EXPECT_TRUE(m < later && later > m && m <= later && later >= m && m != later);
+  EXPECT_EQ(later - m, 1);
+  const citer converted = m;  // mutable converts to read-only
+  EXPECT_EQ(converted.data_ptr, a);
+  EXPECT_EQ(converted.pos, 2u);
+  EXPECT_EQ(iter(), iter());
+  EXPECT_EQ(iter().data_ptr, nullptr);
+}
+
 TEST(NotAt, StopsAtOrBeyondTheEnd) {
   double a[4] = {};
   const iter end(a, 3, 0);
@@ -143,6 +196,24 @@ TEST(PrintVector, WritesACommaAfterEveryElement) {
 TEST(PrintVector, UsesTheStreamsDefaultNumberFormat) {
   double a[7] = {0.1 + 0.2, 1e-5, 1234567.0, -0.0, 1.0 / 3.0, 100000.0, 0.0001};
   EXPECT_EQ(text_of(vec(a, 7, 0)), "[0.3,1e-05,1.23457e+06,-0,0.333333,100000,0.0001,]\n");
+}
+
+TEST(PrintVector, HonoursPrecisionAndFlagsButNotWidth) {
+  double a[2] = {1.0 / 3.0, 2};
+  std::ostringstream os;
+  os << std::setprecision(3) << std::setw(20) << std::showpos;
+  zelt::print_vector(vec(a, 2, 0), os);
+  EXPECT_EQ(os.str(), "[+0.333,+2,]\n");
+  std::ostringstream hex;
+  hex << std::hexfloat << vec(a, 1, 0);
+  EXPECT_EQ(hex.str(), "[0x1.5555555555555p-2,]");
+}
+
+TEST(StreamInsertion, WritesTheTextFormWithoutTheEndOfLine) {
+  double a[3] = {1, 2, 3};
+  std::ostringstream os;
+  os << vec(a, 3, 0) << ";" << zelt::__make_external<2>()(a) << ";" << vec();
+  EXPECT_EQ(os.str(), "[1,2,3,];[1,2,];[]");
 }
 
 TEST(PrintVector, DefaultsToStandardOutput) {

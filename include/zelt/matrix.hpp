@@ -137,14 +137,20 @@ class row_matrix : public matrix_implementation<StorageGen, IndexerGen> {
       : base(d, typename base::dimension_type(rows, columns), char(0)) {}
 };
 
-/// Writes the shape line "<rows>x<columns>", then "[", one line per row as
-/// "[a,b,c]" followed by "," on every row but the last, then "]"; every line
-/// ends with std::endl.
-template <class Matrix>
-void print_all_matrix(const Matrix& A, std::ostream& os) {
+namespace detail {
+
+// The matrix text form up to its closing "]": the shape line, "[", one line
+// per row, commas only between the elements of a row and after every row but
+// the last. `end_line` ends each of those lines. The stream's precision and
+// format flags apply to every element; a field width is not applied.
+template <class Matrix, class EndLine>
+void write_matrix(const Matrix& A, std::ostream& os, EndLine end_line) {
   using index = decltype(A.nrows());
-  os << A.nrows() << "x" << A.ncols() << std::endl;
-  os << "[" << std::endl;
+  os.width(0);
+  os << A.nrows() << "x" << A.ncols();
+  end_line(os);
+  os << "[";
+  end_line(os);
   for (index i = 0; i < A.nrows(); ++i) {
     os << "[";
     for (index j = 0; j < A.ncols(); ++j) {
@@ -153,15 +159,34 @@ void print_all_matrix(const Matrix& A, std::ostream& os) {
     }
     os << "]";
     if (i < A.nrows() - 1) os << ",";
-    os << std::endl;
+    end_line(os);
   }
-  os << "]" << std::endl;
+  os << "]";
+}
+
+}  // namespace detail
+
+/// Writes the shape line "<rows>x<columns>", then "[", one line per row as
+/// "[a,b,c]" followed by "," on every row but the last, then "]"; every line
+/// ends with std::endl. Elements use the stream's precision and format flags.
+template <class Matrix>
+void print_all_matrix(const Matrix& A, std::ostream& os) {
+  detail::write_matrix(A, os, [](std::ostream& out) { out << std::endl; });
+  os << std::endl;
 }
 
 /// Writes `A` to std::cout in the form of print_all_matrix(A, os).
 template <class Matrix>
 void print_all_matrix(const Matrix& A) {
   print_all_matrix(A, std::cout);
+}
+
+/// Writes `A` in the form of print_all_matrix, its lines ended by '\n' (no
+/// flush) and without the final end of line.
+template <class StorageGen, class IndexerGen>
+std::ostream& operator<<(std::ostream& os, const matrix_implementation<StorageGen, IndexerGen>& A) {
+  detail::write_matrix(A, os, [](std::ostream& out) { out << '\n'; });
+  return os;
 }
 
 }  // namespace zelt

@@ -6,12 +6,34 @@
 #include <iterator>     // std::iterator_traits, iterator category tags
 #include <type_traits>  // std::remove_pointer_t, std::remove_cv_t, std::enable_if_t
 
+#if __cplusplus >= 202002L && __has_include(<version>)
+#include <version>
+#endif
+#if defined(__cpp_lib_ranges) && __cpp_lib_ranges >= 201911L
+#include <ranges>  // std::ranges::enable_view, std::ranges::enable_borrowed_range
+#define ZELT_HAS_RANGES 1
+#else
+#define ZELT_HAS_RANGES 0
+#endif
+#if defined(__cpp_lib_concepts) && __cpp_lib_concepts >= 202002L
+#define ZELT_HAS_CONTIGUOUS_ITERATOR 1
+#else
+#define ZELT_HAS_CONTIGUOUS_ITERATOR 0
+#endif
+#if defined(__cpp_lib_span) && __cpp_lib_span >= 202002L
+#include <span>  // std::span
+#define ZELT_HAS_SPAN 1
+#else
+#define ZELT_HAS_SPAN 0
+#endif
+
 namespace zelt {
 
 /// Random-access position over a contiguous run of elements. `Pointer` picks the
-/// flavour: `T*` gives writable elements, `const T*` read-only ones. Holds no
-/// reference to the view it came from, so it stays valid as long as the
-/// caller's array does. `Reserved` has no role yet and must be 0.
+/// flavour: `T*` gives writable elements, `const T*` read-only ones, and the
+/// first converts implicitly to the second. Holds no reference to the view it
+/// came from, so it stays valid as long as the caller's array does. Iterators
+/// compare by position only. `Reserved` has no role yet and must be 0.
 template <class Pointer, int Reserved, class SizeType>
 class dense_iterator {
   static_assert(std::is_pointer_v<Pointer>, "dense_iterator walks elements through a raw pointer");
@@ -19,7 +41,11 @@ class dense_iterator {
 
  public:
   using iterator_category = std::random_access_iterator_tag;
+#if ZELT_HAS_CONTIGUOUS_ITERATOR
+  using iterator_concept = std::contiguous_iterator_tag;
+#endif
   using value_type = std::remove_cv_t<std::remove_pointer_t<Pointer>>;
+  using element_type = std::remove_pointer_t<Pointer>;
   using difference_type = std::ptrdiff_t;
   using pointer = Pointer;
   using reference = std::remove_pointer_t<Pointer>&;
@@ -32,19 +58,50 @@ class dense_iterator {
   constexpr dense_iterator(Pointer first, SizeType position, SizeType base) noexcept
       : data_ptr(first), pos(position), index_base(base) {}
 
+  /// The mutable iterator converts to the read-only one, never the reverse.
+  template <
+      class Other,
+      std::enable_if_t<!std::is_same_v<Other, Pointer> && std::is_convertible_v<Other, Pointer>, int> = 0>
+  constexpr dense_iterator(const dense_iterator<Other, 0, SizeType>& other) noexcept
+      : data_ptr(other.data_ptr), pos(other.pos), index_base(other.index_base) {}
+
   /// The element at `data_ptr[pos]`; the caller keeps `pos` inside the view.
   constexpr reference operator*() const noexcept { return data_ptr[pos]; }
+  constexpr Pointer operator->() const noexcept { return data_ptr + pos; }
+  constexpr reference operator[](difference_type n) const noexcept { return *(*this + n); }
 
   constexpr dense_iterator& operator++() noexcept {
     ++pos;
     return *this;
   }
-
   constexpr dense_iterator operator++(int) noexcept {
     dense_iterator old = *this;
     ++pos;
     return old;
   }
+  constexpr dense_iterator& operator--() noexcept {
+    --pos;
+    return *this;
+  }
+  constexpr dense_iterator operator--(int) noexcept {
+    dense_iterator old = *this;
+    --pos;
+    return old;
+  }
+
+  constexpr dense_iterator& operator+=(difference_type n) noexcept {
+    // in the size type's modular arithmetic, so moving back is adding -n
+    pos = static_cast<SizeType>(pos + static_cast<SizeType>(n));
+    return *this;
+  }
+  constexpr dense_iterator& operator-=(difference_type n) noexcept {
+    pos = static_cast<SizeType>(pos - static_cast<SizeType>(n));
+    return *this;
+  }
+
+  friend constexpr dense_iterator operator+(dense_iterator it, difference_type n) noexcept { return it += n; }
+  friend constexpr dense_iterator operator+(difference_type n, dense_iterator it) noexcept { return it += n; }
+  friend constexpr dense_iterator operator-(dense_iterator it, difference_type n) noexcept { return it -= n; }
 
   /// Compares positions only: the element pointers and index bases are not
   /// looked at, so iterators over different arrays still compare.
@@ -56,6 +113,39 @@ class dense_iterator {
   SizeType pos = 0;            ///< position, in elements from `data_ptr`
   SizeType index_base = 0;     ///< the view's index base, carried along
 };
+
+// The remaining comparisons and the distance, between any two flavours. Like
+// operator<, they look at positions only.
+template <class P, class Q, class S>
+constexpr bool operator<(const dense_iterator<P, 0, S>& a, const dense_iterator<Q, 0, S>& b) noexcept {
+  return a.pos < b.pos;
+}
+template <class P, class Q, class S>
+constexpr bool operator==(const dense_iterator<P, 0, S>& a, const dense_iterator<Q, 0, S>& b) noexcept {
+  return a.pos == b.pos;
+}
+template <class P, class Q, class S>
+constexpr bool operator!=(const dense_iterator<P, 0, S>& a, const dense_iterator<Q, 0, S>& b) noexcept {
+  return !(a == b);
+}
+template <class P, class Q, class S>
+constexpr bool operator>(const dense_iterator<P, 0, S>& a, const dense_iterator<Q, 0, S>& b) noexcept {
+  return b < a;
+}
+template <class P, class Q, class S>
+constexpr bool operator<=(const dense_iterator<P, 0, S>& a, const dense_iterator<Q, 0, S>& b) noexcept {
+  return !(b < a);
+}
+template <class P, class Q, class S>
+constexpr bool operator>=(const dense_iterator<P, 0, S>& a, const dense_iterator<Q, 0, S>& b) noexcept {
+  return !(a < b);
+}
+/// Signed distance in elements from `b` to `a`.
+template <class P, class Q, class S>
+constexpr std::ptrdiff_t operator-(const dense_iterator<P, 0, S>& a,
+                                   const dense_iterator<Q, 0, S>& b) noexcept {
+  return static_cast<std::ptrdiff_t>(a.pos) - static_cast<std::ptrdiff_t>(b.pos);
+}
 
 /// True while `a` has not yet reached `b`. Dispatches on the iterator category:
 /// random-access positions use `a < b`, so an iterator that overshoots the end
@@ -95,6 +185,10 @@ class external_vec {
   using iterator = dense_iterator<T*, 0, SizeType>;
   using const_iterator = dense_iterator<const T*, 0, SizeType>;
 
+  /// An empty view: no elements, null data, index base 0.
+  template <int N = StaticSize, std::enable_if_t<N == 0, int> = 0>
+  constexpr external_vec() noexcept : data_ptr(nullptr), length(0), index_base(0) {}
+
   /// View of `len` elements from `first`, whose first element has index `base`.
   template <int N = StaticSize, std::enable_if_t<N == 0, int> = 0>
   constexpr external_vec(T* first, SizeType len, SizeType base) noexcept
@@ -104,6 +198,14 @@ class external_vec {
   template <int N = StaticSize, std::enable_if_t<N != 0, int> = 0>
   constexpr explicit external_vec(T* first) noexcept
       : data_ptr(first), length(static_cast<SizeType>(N)), index_base(0) {}
+
+#if ZELT_HAS_SPAN
+  /// View of the elements of `s`, indexed from 0. The length is narrowed to
+  /// `SizeType`; the caller keeps `s.size()` within its range.
+  template <int N = StaticSize, std::enable_if_t<N == 0, int> = 0>
+  constexpr explicit external_vec(std::span<T> s) noexcept
+      : data_ptr(s.data()), length(static_cast<SizeType>(s.size())), index_base(0) {}
+#endif
 
   /// The number of elements; a compile-time constant for a static length.
   constexpr SizeType size() const noexcept {
@@ -119,6 +221,10 @@ class external_vec {
   constexpr const T& operator[](SizeType i) const noexcept {
     return data_ptr[static_cast<SizeType>(i - index_base)];
   }
+
+  /// The first stored element, whatever the index base.
+  constexpr T* data() noexcept { return data_ptr; }
+  constexpr const T* data() const noexcept { return data_ptr; }
 
   constexpr iterator begin() noexcept { return iterator(data_ptr, 0, index_base); }
   constexpr iterator end() noexcept { return iterator(data_ptr, size(), index_base); }
@@ -143,17 +249,32 @@ struct __make_external {
   }
 };
 
-/// Writes `v` to `os` as "[e0,e1,...,]": every element is followed by a comma,
-/// then the line ends with std::endl. Numbers use the stream's current format.
+namespace detail {
+
+// The vector text form without its end of line: "[", each element followed by
+// ",", then "]". `end()` is asked afresh at every test. The stream's precision
+// and format flags apply to every element; a field width is not applied.
 template <class Vector>
-void print_vector(Vector v, std::ostream& os) {
+void write_vector(Vector& v, std::ostream& os) {
+  os.width(0);
   auto it = v.begin();
   os << "[";
   while (not_at(it, v.end())) {
     (os << *it) << ",";
     ++it;
   }
-  os << "]" << std::endl;
+  os << "]";
+}
+
+}  // namespace detail
+
+/// Writes `v` to `os` as "[e0,e1,...,]": every element is followed by a comma,
+/// then the line ends with std::endl. Elements use the stream's precision and
+/// format flags.
+template <class Vector>
+void print_vector(Vector v, std::ostream& os) {
+  detail::write_vector(v, os);
+  os << std::endl;
 }
 
 /// Writes `v` to std::cout in the form of print_vector(v, os).
@@ -162,6 +283,25 @@ void print_vector(Vector v) {
   print_vector(v, std::cout);
 }
 
+/// Writes `v` in the form of print_vector, without the end of line.
+template <class T, int StaticSize, class SizeType>
+std::ostream& operator<<(std::ostream& os, const external_vec<T, StaticSize, SizeType>& v) {
+  external_vec<T, StaticSize, SizeType> copy = v;
+  detail::write_vector(copy, os);
+  return os;
+}
+
 }  // namespace zelt
+
+#if ZELT_HAS_RANGES
+// A view owns nothing: it is a std::ranges::view, and its iterators stay valid
+// after the view itself is gone.
+namespace std::ranges {
+template <class T, int StaticSize, class SizeType>
+inline constexpr bool enable_view<zelt::external_vec<T, StaticSize, SizeType>> = true;
+template <class T, int StaticSize, class SizeType>
+inline constexpr bool enable_borrowed_range<zelt::external_vec<T, StaticSize, SizeType>> = true;
+}  // namespace std::ranges
+#endif
 
 #endif  // ZELT_VECTOR_HPP_

@@ -1,0 +1,20 @@
+# Builds and runs the consumer with nothing but the compiler and
+# `pkg-config --cflags zelt` against the installed prefix PREFIX.
+set(env ${CMAKE_COMMAND} -E env "PKG_CONFIG_PATH=${PREFIX}/share/pkgconfig")
+execute_process(COMMAND ${env} ${PKG_CONFIG} --cflags zelt
+  OUTPUT_VARIABLE cflags OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "pkg-config --cflags zelt failed")
+endif()
+if(NOT cflags MATCHES "-ffp-contract=off")
+  message(FATAL_ERROR "zelt.pc does not carry -ffp-contract=off: ${cflags}")
+endif()
+separate_arguments(cflags UNIX_COMMAND "${cflags}")
+execute_process(COMMAND ${CXX} -std=c++17 ${cflags} ${SOURCE} -o ${BINARY} RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "building the consumer with ${cflags} failed")
+endif()
+execute_process(COMMAND ${BINARY} RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "the consumer failed")
+endif()

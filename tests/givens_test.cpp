@@ -214,6 +214,7 @@ TEST(GivensApply, EmptyFirstVectorChangesNothing) {
   EXPECT_EQ(y[1], 2);
 }
 
+#if !defined(ZELT_CHECKED)  // checked builds compare the two lengths
 TEST(GivensApply, NeverReadsTheSecondVectorsLength) {
   double x[2] = {1, 2}, y[2] = {3, 4};
   const rotation g(5, 32);
@@ -221,6 +222,7 @@ TEST(GivensApply, NeverReadsTheSecondVectorsLength) {
   EXPECT_NE(y[0], 3);
   EXPECT_NE(y[1], 4);
 }
+#endif
 
 TEST(GivensApply, SameRotationTwiceRotatesTwice) {
   double x[1] = {1}, y[1] = {0};

@@ -60,6 +60,16 @@ TEST(ExternalVec, IndexBaseShiftsSubscriptsButNotIteration) {
   EXPECT_EQ(visited, v.size());
 }
 
+#if !defined(ZELT_CHECKED)
+TEST(ExternalVec, SubscriptsAreNotChecked) {
+  double a[8] = {0, 1, 2, 3, 4, 5, 6, 7};
+  vec v(a, 4, 0);
+  EXPECT_EQ(v[7], 7);  // beyond the length, still inside the caller's array
+  vec based(a, 4, 2);
+  EXPECT_EQ(based[9], 7);
+}
+#endif
+
 TEST(ExternalVec, CopiesShareTheCallersElements) {
   double a[3] = {1, 2, 3};
   vec v(a, 3, 0);

@@ -14,6 +14,7 @@
 #include <cmath>   // std::abs, std::sqrt, std::isfinite
 #include <limits>  // std::numeric_limits
 
+#include "zelt/detail/contract.hpp"
 #include "zelt/detail/exact.hpp"
 #include "zelt/vector.hpp"
 
@@ -99,6 +100,9 @@ class givens_rotation {
   /// caller ensures `y` has at least as many elements as `x`.
   template <class VectorX, class VectorY>
   ZELT_EXACT_LOOP void apply(const VectorX& x, const VectorY& y) const {
+    ZELT_EXPECTS(!(y.size() < x.size()),
+                 "givens_rotation::apply: second vector has %llu elements, fewer than the first's %llu",
+                 detail::ull(y.size()), detail::ull(x.size()));
     // A const view still refers to writable elements; its mutable iterators
     // are reached through the non-const begin() and end(), which do not
     // modify the view itself.

@@ -14,6 +14,7 @@
 #include <iostream>  // std::cout, std::ostream, std::endl
 #include <utility>   // std::pair
 
+#include "zelt/detail/contract.hpp"
 #include "zelt/shape.hpp"
 #include "zelt/vector.hpp"
 
@@ -110,16 +111,23 @@ class matrix_implementation {
 
   /// Element (i, j): row i, column j. Unchecked.
   element_type& operator()(size_type i, size_type j) noexcept {
-    const dimension_type p = indexer.at(dimension_type(i, j));
+    const dimension_type p = storage_position(i, j);
     return twod(p.first(), p.second());
   }
   const element_type& operator()(size_type i, size_type j) const noexcept {
-    const dimension_type p = indexer.at(dimension_type(i, j));
+    const dimension_type p = storage_position(i, j);
     return twod(p.first(), p.second());
   }
 
   storage_type twod;     ///< the element storage
   indexer_type indexer;  ///< shape and orientation
+
+ private:
+  dimension_type storage_position(size_type i, size_type j) const noexcept {
+    ZELT_EXPECTS(i < nrows() && j < ncols(), "matrix::operator(): element (%llu, %llu) outside %llux%llu",
+                 detail::ull(i), detail::ull(j), detail::ull(nrows()), detail::ull(ncols()));
+    return indexer.at(dimension_type(i, j));
+  }
 };
 
 /// Non-owning row-major matrix view: element (i, j) of an m x n matrix over `d`

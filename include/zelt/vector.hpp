@@ -4,7 +4,10 @@
 #include <cstddef>      // std::ptrdiff_t
 #include <iostream>     // std::cout, std::ostream, std::endl
 #include <iterator>     // std::iterator_traits, iterator category tags
+#include <limits>       // std::numeric_limits
 #include <type_traits>  // std::remove_pointer_t, std::remove_cv_t, std::enable_if_t
+
+#include "zelt/detail/contract.hpp"
 
 #if __cplusplus >= 202002L && __has_include(<version>)
 #include <version>
@@ -58,16 +61,39 @@ class dense_iterator {
   constexpr dense_iterator(Pointer first, SizeType position, SizeType base) noexcept
       : data_ptr(first), pos(position), index_base(base) {}
 
+#if defined(ZELT_CHECKED)
+  /// Checked builds only: an iterator that knows its view holds `bound`
+  /// elements and refuses to dereference outside [0, bound).
+  constexpr dense_iterator(Pointer first, SizeType position, SizeType base, SizeType bound) noexcept
+      : data_ptr(first), pos(position), index_base(base), checked_bound(bound) {}
+#endif
+
   /// The mutable iterator converts to the read-only one, never the reverse.
   template <
       class Other,
       std::enable_if_t<!std::is_same_v<Other, Pointer> && std::is_convertible_v<Other, Pointer>, int> = 0>
   constexpr dense_iterator(const dense_iterator<Other, 0, SizeType>& other) noexcept
-      : data_ptr(other.data_ptr), pos(other.pos), index_base(other.index_base) {}
+      : data_ptr(other.data_ptr),
+        pos(other.pos),
+        index_base(other.index_base)
+#if defined(ZELT_CHECKED)
+        ,
+        checked_bound(other.checked_bound)
+#endif
+  {
+  }
 
   /// The element at `data_ptr[pos]`; the caller keeps `pos` inside the view.
-  constexpr reference operator*() const noexcept { return data_ptr[pos]; }
-  constexpr Pointer operator->() const noexcept { return data_ptr + pos; }
+  constexpr reference operator*() const noexcept {
+    ZELT_EXPECTS(pos < checked_bound, "dense_iterator::operator*: position %llu outside [0, %llu)",
+                 detail::ull(pos), detail::ull(checked_bound));
+    return data_ptr[pos];
+  }
+  constexpr Pointer operator->() const noexcept {
+    ZELT_EXPECTS(pos < checked_bound, "dense_iterator::operator->: position %llu outside [0, %llu)",
+                 detail::ull(pos), detail::ull(checked_bound));
+    return data_ptr + pos;
+  }
   constexpr reference operator[](difference_type n) const noexcept { return *(*this + n); }
 
   constexpr dense_iterator& operator++() noexcept {
@@ -112,6 +138,15 @@ class dense_iterator {
   Pointer data_ptr = nullptr;  ///< first element of the view it was taken from
   SizeType pos = 0;            ///< position, in elements from `data_ptr`
   SizeType index_base = 0;     ///< the view's index base, carried along
+
+ private:
+  template <class, int, class>
+  friend class dense_iterator;
+#if defined(ZELT_CHECKED)
+  // Number of elements of the view it came from; unknown (no check) for an
+  // iterator built from a bare pointer.
+  SizeType checked_bound = std::numeric_limits<SizeType>::max();
+#endif
 };
 
 // The remaining comparisons and the distance, between any two flavours. Like
@@ -192,19 +227,26 @@ class external_vec {
   /// View of `len` elements from `first`, whose first element has index `base`.
   template <int N = StaticSize, std::enable_if_t<N == 0, int> = 0>
   constexpr external_vec(T* first, SizeType len, SizeType base) noexcept
-      : data_ptr(first), length(len), index_base(base) {}
+      : data_ptr(first), length(len), index_base(base) {
+    ZELT_EXPECTS(first != nullptr || len == 0, "external_vec: null data with length %llu", detail::ull(len));
+  }
 
   /// View of the `StaticSize` elements from `first`, indexed from 0.
   template <int N = StaticSize, std::enable_if_t<N != 0, int> = 0>
   constexpr explicit external_vec(T* first) noexcept
-      : data_ptr(first), length(static_cast<SizeType>(N)), index_base(0) {}
+      : data_ptr(first), length(static_cast<SizeType>(N)), index_base(0) {
+    ZELT_EXPECTS(first != nullptr, "external_vec: null data with length %d", N);
+  }
 
 #if ZELT_HAS_SPAN
   /// View of the elements of `s`, indexed from 0. The length is narrowed to
   /// `SizeType`; the caller keeps `s.size()` within its range.
   template <int N = StaticSize, std::enable_if_t<N == 0, int> = 0>
   constexpr explicit external_vec(std::span<T> s) noexcept
-      : data_ptr(s.data()), length(static_cast<SizeType>(s.size())), index_base(0) {}
+      : data_ptr(s.data()), length(static_cast<SizeType>(s.size())), index_base(0) {
+    ZELT_EXPECTS(s.size() <= std::numeric_limits<SizeType>::max(),
+                 "external_vec: span of %llu elements does not fit the size type", detail::ull(s.size()));
+  }
 #endif
 
   /// The number of elements; a compile-time constant for a static length.
@@ -217,25 +259,41 @@ class external_vec {
   }
 
   /// Element with index `i`, that is `data_ptr[i - index_base]`. Unchecked.
-  constexpr T& operator[](SizeType i) noexcept { return data_ptr[static_cast<SizeType>(i - index_base)]; }
-  constexpr const T& operator[](SizeType i) const noexcept {
-    return data_ptr[static_cast<SizeType>(i - index_base)];
-  }
+  constexpr T& operator[](SizeType i) noexcept { return data_ptr[offset_of(i)]; }
+  constexpr const T& operator[](SizeType i) const noexcept { return data_ptr[offset_of(i)]; }
 
   /// The first stored element, whatever the index base.
   constexpr T* data() noexcept { return data_ptr; }
   constexpr const T* data() const noexcept { return data_ptr; }
 
-  constexpr iterator begin() noexcept { return iterator(data_ptr, 0, index_base); }
-  constexpr iterator end() noexcept { return iterator(data_ptr, size(), index_base); }
-  constexpr const_iterator begin() const noexcept { return const_iterator(data_ptr, 0, index_base); }
-  constexpr const_iterator end() const noexcept { return const_iterator(data_ptr, size(), index_base); }
+  constexpr iterator begin() noexcept { return make_iterator<iterator>(0); }
+  constexpr iterator end() noexcept { return make_iterator<iterator>(size()); }
+  constexpr const_iterator begin() const noexcept { return make_iterator<const_iterator>(0); }
+  constexpr const_iterator end() const noexcept { return make_iterator<const_iterator>(size()); }
 
   // The three fields are public, like the iterator's: a view is a plain value
   // whose only obligations are the caller's.
   T* data_ptr;          ///< first element of the caller's array
   SizeType length;      ///< number of elements (the static length, if fixed)
   SizeType index_base;  ///< index that operator[] maps to `data_ptr[0]`
+
+ private:
+  // i - index_base in the size type, so an index below the base wraps around.
+  constexpr SizeType offset_of(SizeType i) const noexcept {
+    const SizeType offset = static_cast<SizeType>(i - index_base);
+    ZELT_EXPECTS(offset < size(), "external_vec::operator[]: index %llu outside [%llu, %llu)", detail::ull(i),
+                 detail::ull(index_base), detail::ull(index_base) + detail::ull(size()));
+    return offset;
+  }
+
+  template <class Iterator>
+  constexpr Iterator make_iterator(SizeType position) const noexcept {
+#if defined(ZELT_CHECKED)
+    return Iterator(data_ptr, position, index_base, size());
+#else
+    return Iterator(data_ptr, position, index_base);
+#endif
+  }
 };
 
 /// Stateless function object that wraps a pointer as a view of static length `N`.

@@ -49,7 +49,7 @@ TEST(RowOrien, MatrixOrderIsStorageOrder) {
 template <class Size>
 class RectOffset : public testing::Test {};
 using size_types = testing::Types<unsigned int, unsigned short, unsigned long long>;
-TYPED_TEST_SUITE(RectOffset, size_types);
+TYPED_TEST_SUITE(RectOffset, size_types, testing::internal::DefaultNameGenerator);
 
 TYPED_TEST(RectOffset, IsIMajorTimesLdPlusJWrapping) {
   using S = TypeParam;

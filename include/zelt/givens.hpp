@@ -47,24 +47,24 @@ class givens_rotation {
     }
 
     const bool finite = std::isfinite(a_in) && std::isfinite(b_in);
-    T r = T(0);
+    T length;
     if (finite && !std::isfinite(scale)) {
-      r = scaled_by_max(a_in, b_in, abs_a, abs_b, dominant);
+      length = scaled_by_max(a_in, b_in, abs_a, abs_b, dominant);
     } else {
       const T qa = a_in / scale;
       const T qb = b_in / scale;
-      r = std::sqrt(detail::mul(qa, qa) + detail::mul(qb, qb)) * scale;
-      if (dominant < T(0)) r = -r;
-      if (r != T(0) && std::abs(r) < std::numeric_limits<T>::min()) {
+      length = std::sqrt(detail::mul(qa, qa) + detail::mul(qb, qb)) * scale;
+      if (dominant < T(0)) length = -length;
+      if (length != T(0) && std::abs(length) < std::numeric_limits<T>::min()) {
         // r is subnormal and has lost the precision c and s need.
-        r = scaled_by_max(a_in, b_in, abs_a, abs_b, dominant);
+        length = scaled_by_max(a_in, b_in, abs_a, abs_b, dominant);
       } else {
-        c = a_in / r;
-        s = b_in / r;
+        c = a_in / length;
+        s = b_in / length;
       }
     }
 
-    a = r;
+    a = length;
     if (a_dominates) {
       b = s;
     } else if (abs_b >= abs_a && c != T(0)) {
@@ -106,8 +106,8 @@ class givens_rotation {
     // A const view still refers to writable elements; its mutable iterators
     // are reached through the non-const begin() and end(), which do not
     // modify the view itself.
-    VectorX& xs = const_cast<VectorX&>(x);
-    VectorY& ys = const_cast<VectorY&>(y);
+    auto& xs = const_cast<VectorX&>(x);
+    auto& ys = const_cast<VectorY&>(y);
     auto it = xs.begin();
     const auto end = xs.end();
     auto jt = ys.begin();

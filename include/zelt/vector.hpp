@@ -280,7 +280,7 @@ class external_vec {
  private:
   // i - index_base in the size type, so an index below the base wraps around.
   constexpr SizeType offset_of(SizeType i) const noexcept {
-    const SizeType offset = static_cast<SizeType>(i - index_base);
+    const auto offset = static_cast<SizeType>(i - index_base);
     ZELT_EXPECTS(offset < size(), "external_vec::operator[]: index %llu outside [%llu, %llu)", detail::ull(i),
                  detail::ull(index_base), detail::ull(index_base) + detail::ull(size()));
     return offset;

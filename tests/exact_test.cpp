@@ -117,4 +117,55 @@ TEST(ExactBits, GivensApplyRoundsEveryOperation) {
   EXPECT_GT(fusion_would_show, 100);
 }
 
+// The fixed-order reductions: golden values from an independent
+// implementation of the lane order. Shorter than 16 elements they equal the
+// strict norms; from 16 on, the lane order and the pairwise combining tree
+// show in the bits.
+double lane_data[40] = {
+    0x1.5b7bec1eaba6ap+0,  0x1.78862b6947afep-3,  0x1.d79b1edcd976fp+1,  0x1.acd0bcab7bb9cp+1,
+    0x1.aa3430f4de99ep+0,  -0x1.613958652c2cep-2, 0x1.3dfeeb2aa176p-2,   0x1.2caade608d2ccp+3,
+    -0x1.3c4525b09c54dp-1, 0x1.c1297d01600ap-2,   0x1.ffde3213ce7a7p+1,  0x1.95acccb056c4cp-3,
+    -0x1.e0597f5b9c1aep-1, 0x1.7799ee91ca738p+2,  -0x1.12fff1d163645p+1, -0x1.310d45f444356p-3,
+    0x1.60ea677a9d11dp+0,  0x1.235ec7a84e22ep+3,  -0x1.6676a4fa05538p+0, -0x1.497775dc6a35ep+3,
+    0x1.e3ac6baf260dap+0,  -0x1.b52fbda137d26p+1, 0x1.631234ce8a6abp-4,  -0x1.48ea477a914d2p+2,
+    -0x1.6ef788449c959p+0, 0x1.d392d4eafd0eep+3,  0x1.70a437b1a24aap+0,  -0x1.92607ffc9d431p+1,
+    0x1.1a661a8025efbp-1,  -0x1.786539381757ap+2, -0x1.d3a0fb734b233p+0, -0x1.bf6d655ce9e9ep-3,
+    0x1.7bc44d0a56873p+1,  -0x1.b48fe0d91941fp+0, -0x1.9979aa18f879ep+1, -0x1.445391d4cd402p+3,
+    0x1.26be7eeac6b6ap+2,  -0x1.bf423b9dec5eap-1, 0x1.b7c52514b8d1cp+0,  -0x1.ad78e68e2fc12p+1};
+
+struct lane_golden {
+  unsigned n;
+  double one_norm, two_norm;
+};
+
+const lane_golden lane_goldens[] = {
+    {0, 0.0, 0.0},
+    {1, 0x1.5b7bec1eaba6ap+0, 0x1.5b7bec1eaba6ap+0},
+    {15, 0x1.140187573e382p+5, 0x1.a6b314b60f17ap+3},
+    {16, 0x1.1532949d327c6p+5, 0x1.a6b9f5d7abc08p+3},
+    {17, 0x1.2039e7d90764fp+5, 0x1.a905a1d037ef8p+3},
+    {31, 0x1.80fea02512568p+6, 0x1.9f97c8da74abfp+4},
+    {32, 0x1.81de56d7c0cb6p+6, 0x1.9f9b8c3ca112fp+4},
+    {33, 0x1.8dbc7940137fap+6, 0x1.a24f5518ae6e7p+4},
+    {40, 0x1.f41a407d85f5fp+6, 0x1.ce802823a4456p+4},
+};
+
+TEST(ExactBits, LaneReductionsHaveOneDefinedResult) {
+  for (const lane_golden& g : lane_goldens) {
+    unsigned n[1] = {g.n};
+    const zelt::external_vec<double, 0, unsigned int> v(opaque(lane_data), *opaque(n), 0);
+    EXPECT_TRUE(same_bits(zelt::one_norm(v, zelt::lanes), g.one_norm)) << "n = " << g.n;
+    EXPECT_TRUE(same_bits(zelt::two_norm(v, zelt::lanes), g.two_norm)) << "n = " << g.n;
+    if (g.n < 16) {  // no full block: the lanes order is the strict one
+      EXPECT_TRUE(same_bits(zelt::one_norm(v), g.one_norm)) << "n = " << g.n;
+      EXPECT_TRUE(same_bits(zelt::two_norm(v), g.two_norm)) << "n = " << g.n;
+    }
+  }
+}
+
+TEST(ExactBits, StableTwoNormMatchesTwoNormInRange) {
+  EXPECT_TRUE(same_bits(zelt::stable_two_norm(view(sensitive)), 0x1.ab3a4a2877856p+2));
+  EXPECT_TRUE(same_bits(zelt::stable_two_norm(view(lane_data)), zelt::two_norm(view(lane_data))));
+}
+
 }  // namespace

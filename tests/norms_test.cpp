@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstddef>
 #include <limits>
 #include <type_traits>
+#include <vector>
 
 #include "bits.hpp"
 
@@ -118,6 +120,66 @@ TEST(Accumulate, EmptyOrReversedRangeReturnsTheStartingValueUntouched) {
 TEST(Accumulate, WorksOnRawPointers) {
   const double a[3] = {1, -2, 3};
   EXPECT_EQ(zelt_algo::accumulate(a, a + 3, 0.0, zelt::abs_add()), 6.0);
+}
+
+TEST(LaneNorms, EmptyAndSpecialValues) {
+  const vec empty;
+  EXPECT_TRUE(same_bits(zelt::one_norm(empty, zelt::lanes), 0.0));
+  EXPECT_TRUE(same_bits(zelt::two_norm(empty, zelt::lanes), 0.0));
+  std::vector<double> v(37, 1.0);
+  const vec view(v.data(), 37, 0);
+  EXPECT_TRUE(same_bits(zelt::one_norm(view, zelt::lanes), 37));
+  EXPECT_TRUE(same_bits(zelt::two_norm(view, zelt::lanes), std::sqrt(37.0)));
+  for (std::size_t k : {std::size_t{0}, std::size_t{15}, std::size_t{16}, std::size_t{36}}) {
+    std::vector<double> w = v;
+    w[k] = nan;  // in a lane or in the tail
+    EXPECT_TRUE(std::isnan(zelt::one_norm(vec(w.data(), 37, 0), zelt::lanes))) << k;
+    EXPECT_TRUE(std::isnan(zelt::two_norm(vec(w.data(), 37, 0), zelt::lanes))) << k;
+    w[k] = -inf;
+    EXPECT_TRUE(same_bits(zelt::one_norm(vec(w.data(), 37, 0), zelt::lanes), inf)) << k;
+    EXPECT_TRUE(same_bits(zelt::two_norm(vec(w.data(), 37, 0), zelt::lanes), inf)) << k;
+  }
+  double four[4] = {1, -2, 3, -4};  // static length views work too
+  EXPECT_TRUE(same_bits(zelt::one_norm(zelt::__make_external<4>()(four), zelt::lanes), 10));
+}
+
+TEST(StableTwoNorm, NeitherOverflowsNorUnderflows) {
+  constexpr double eps = std::numeric_limits<double>::epsilon();
+  EXPECT_NEAR(zelt::stable_two_norm(vec(std::vector<double>{1e200}.data(), 1, 0)) / 1e200, 1, eps);
+  double small[2] = {3e-200, 4e-200};
+  EXPECT_NEAR(zelt::stable_two_norm(vec(small, 2, 0)) / 5e-200, 1, eps);
+  double huge[2] = {-1.5e308, 1e308};  // the norm itself overflows
+  EXPECT_TRUE(same_bits(zelt::stable_two_norm(vec(huge, 2, 0)), inf));
+  double near_max[2] = {0x1.fffffffffffffp+1023, 0};
+  EXPECT_TRUE(same_bits(zelt::stable_two_norm(vec(near_max, 2, 0)), 0x1.fffffffffffffp+1023));
+  double tiny[3] = {std::numeric_limits<double>::denorm_min(), 0, -std::numeric_limits<double>::denorm_min()};
+  EXPECT_NEAR(zelt::stable_two_norm(vec(tiny, 3, 0)) / (std::sqrt(2.0) * tiny[0]), 1,
+              0.5);  // subnormal result
+  double mixed[3] = {1e-300, 3e-300, 4e-300};
+  EXPECT_NEAR(zelt::stable_two_norm(vec(mixed, 3, 0)) / std::hypot(1e-300, std::hypot(3e-300, 4e-300)), 1,
+              2 * eps);
+}
+
+TEST(StableTwoNorm, IsTwoNormWheneverTheLargestMagnitudeIsInRange) {
+  std::vector<double> v = {0x1p-480, -3, 0x1p+480, 1e-300};  // 1e-300 squares to 0 in both
+  EXPECT_TRUE(same_bits(zelt::stable_two_norm(vec(v.data(), 4, 0)), zelt::two_norm(vec(v.data(), 4, 0))));
+  for (double scale : {1.0, 0x1p-400, 0x1p+400, 1e-140}) {
+    std::vector<double> w = {0.3 * scale, -1.7 * scale, 2.9 * scale, 1e-3 * scale};
+    EXPECT_TRUE(same_bits(zelt::stable_two_norm(vec(w.data(), 4, 0)), zelt::two_norm(vec(w.data(), 4, 0))));
+  }
+  const vec empty;
+  EXPECT_TRUE(same_bits(zelt::stable_two_norm(empty), 0.0));
+  double zeros[2] = {-0.0, 0.0};
+  EXPECT_TRUE(same_bits(zelt::stable_two_norm(vec(zeros, 2, 0)), 0.0));
+}
+
+TEST(StableTwoNorm, NaNAndInfinityPropagateAsInTwoNorm) {
+  double with_nan[3] = {1e300, nan, 1};
+  EXPECT_TRUE(std::isnan(zelt::stable_two_norm(vec(with_nan, 3, 0))));
+  double with_inf[3] = {1e-300, -inf, 1};
+  EXPECT_TRUE(same_bits(zelt::stable_two_norm(vec(with_inf, 3, 0)), inf));
+  double both[2] = {inf, nan};
+  EXPECT_TRUE(std::isnan(zelt::stable_two_norm(vec(both, 2, 0))));
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #ifndef ZELT_NORMS_HPP_
 #define ZELT_NORMS_HPP_
 
-#include <cmath>    // std::abs, std::sqrt
+#include <cmath>    // std::abs, std::sqrt, std::ilogb, std::ldexp, std::isfinite
+#include <cstddef>  // std::size_t
 #include <utility>  // std::declval
 
 #include "zelt/detail/exact.hpp"
@@ -89,6 +90,86 @@ typename linalg_traits<Vector>::magnitude_type oned_two_norm(const Vector& v, nu
 template <class Vector>
 typename linalg_traits<Vector>::magnitude_type two_norm(const Vector& v) {
   return oned_two_norm(v, nubo::count<0>());
+}
+
+/// Tag selecting the fixed-order, vectorisable variants of the norms.
+struct lanes_t {
+  explicit lanes_t() = default;
+};
+/// `one_norm(v, zelt::lanes)`, `two_norm(v, zelt::lanes)`.
+inline constexpr lanes_t lanes{};
+
+namespace detail {
+
+constexpr std::size_t lane_count = 16;
+
+// Folds p[0..n) with `step` in an order fixed by this source: lane l folds
+// elements l, l + 16, l + 32, ... of the first 16 * (n / 16), each lane from
+// 0.0; the lanes are added in the pairwise tree ((l0+l1)+(l2+l3))+... ; then
+// the remaining n % 16 elements are folded in one at a time, left to right.
+// Every lane is an independent chain, so compilers vectorise the loop without
+// reassociating anything.
+template <class T, class Step>
+ZELT_EXACT_LOOP T lane_fold(const T* p, std::size_t n, Step step) {
+  ZELT_EXACT_ARITHMETIC
+  T acc[lane_count] = {};
+  const std::size_t blocked = n - n % lane_count;
+  for (std::size_t i = 0; i < blocked; i += lane_count) {
+    for (std::size_t l = 0; l < lane_count; ++l) acc[l] = step(acc[l], p[i + l]);
+  }
+  for (std::size_t width = lane_count / 2; width > 0; width /= 2) {
+    for (std::size_t l = 0; l < width; ++l) acc[l] = acc[2 * l] + acc[2 * l + 1];
+  }
+  T sum = acc[0];
+  for (std::size_t i = blocked; i < n; ++i) sum = step(sum, p[i]);
+  return sum;
+}
+
+}  // namespace detail
+
+/// One-norm in the fixed lane order of detail::lane_fold: the same bits on
+/// every compiler, flag set and instruction set, and vectorised. Needs a
+/// contiguous vector (`data()` and `size()`).
+template <class Vector>
+typename linalg_traits<Vector>::magnitude_type one_norm(const Vector& v, lanes_t) {
+  return detail::lane_fold(v.data(), static_cast<std::size_t>(v.size()), abs_add());
+}
+
+/// Two-norm in the fixed lane order of detail::lane_fold, then the square root.
+template <class Vector>
+typename linalg_traits<Vector>::magnitude_type two_norm(const Vector& v, lanes_t) {
+  return std::sqrt(detail::lane_fold(v.data(), static_cast<std::size_t>(v.size()), sqr_add()));
+}
+
+/// Two-norm that neither overflows nor underflows on the way. When the largest
+/// magnitude lies in [2^-480, 2^480] (or is 0, infinite or NaN) the result is
+/// bit-identical to two_norm(v). Otherwise every element is scaled by 2^-k,
+/// k the exponent of the largest magnitude (exact), folded left to right as
+/// two_norm does, and the square root is scaled back by 2^k.
+template <class Vector>
+typename linalg_traits<Vector>::magnitude_type stable_two_norm(const Vector& v) {
+  ZELT_EXACT_ARITHMETIC
+  using T = typename linalg_traits<Vector>::magnitude_type;
+  // One pass folds the unscaled squares and finds the largest magnitude; the
+  // max runs beside the add chain that bounds the fold, so it comes for free.
+  T largest = T(0);
+  const T sum = zelt_algo::accumulate(v.begin(), v.end(), T(0), [&largest](const T& acc, const T& x) {
+    const T magnitude = std::abs(x);
+    largest = magnitude > largest ? magnitude : largest;
+    return sqr_add()(acc, x);
+  });
+  const bool too_large = largest > T(0x1p+480) && std::isfinite(largest);
+  const bool too_small = largest < T(0x1p-480) && largest != T(0);
+  if (!(too_large || too_small) || std::isnan(sum)) return std::sqrt(sum);
+  // 2^-k brings the largest magnitude into [1, 2). Scaling up by more than
+  // 2^1023 takes two exact steps.
+  const int k = std::ilogb(largest);
+  const T down = k >= -1022 ? std::ldexp(T(1), -k) : std::ldexp(T(1), 1022);
+  const T rest = k >= -1022 ? T(1) : std::ldexp(T(1), -k - 1022);
+  const T scaled = zelt_algo::accumulate(v.begin(), v.end(), T(0), [down, rest](const T& acc, const T& x) {
+    return sqr_add()(acc, x * down * rest);
+  });
+  return std::sqrt(scaled) * std::ldexp(T(1), k);
 }
 
 }  // namespace zelt

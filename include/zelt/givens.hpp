@@ -108,11 +108,14 @@ class givens_rotation {
     // modify the view itself.
     auto& xs = const_cast<VectorX&>(x);
     auto& ys = const_cast<VectorY&>(y);
+    // A local copy cannot be aliased by the elements, so c and s stay in
+    // registers and the loop vectorises.
+    const givens_rotation rotation = *this;
     auto it = xs.begin();
     const auto end = xs.end();
     auto jt = ys.begin();
     while (not_at(it, end)) {
-      scalar_apply(*it, *jt);
+      rotation.scalar_apply(*it, *jt);
       ++it;
       ++jt;
     }

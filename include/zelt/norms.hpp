@@ -150,19 +150,24 @@ template <class Vector>
 typename linalg_traits<Vector>::magnitude_type stable_two_norm(const Vector& v) {
   ZELT_EXACT_ARITHMETIC
   using T = typename linalg_traits<Vector>::magnitude_type;
-  // One pass folds the unscaled squares and finds the largest magnitude; the
-  // max runs beside the add chain that bounds the fold, so it comes for free.
-  T largest = T(0);
-  const T sum = zelt_algo::accumulate(v.begin(), v.end(), T(0), [&largest](const T& acc, const T& x) {
+  // First two_norm's own fold. Its sum alone often proves the largest
+  // magnitude m in range: m > 2^480 would make the sum at least 2^960, and
+  // m < 2^-480 would keep it below n * 2^-959 (n squares below 2^-960, with
+  // rounding). Only sums outside that window need a second look.
+  const T sum = zelt_algo::accumulate(v.begin(), v.end(), T(0), sqr_add());
+  const T n = static_cast<T>(v.size());
+  if ((sum < T(0x1p+960) && sum >= T(0x1p-958) * n) || std::isnan(sum)) return std::sqrt(sum);
+
+  const T largest = zelt_algo::accumulate(v.begin(), v.end(), T(0), [](const T& acc, const T& x) {
     const T magnitude = std::abs(x);
-    largest = magnitude > largest ? magnitude : largest;
-    return sqr_add()(acc, x);
+    return acc < magnitude ? magnitude : acc;
   });
   const bool too_large = largest > T(0x1p+480) && std::isfinite(largest);
   const bool too_small = largest < T(0x1p-480) && largest != T(0);
-  if (!(too_large || too_small) || std::isnan(sum)) return std::sqrt(sum);
+  if (!too_large && !too_small) return std::sqrt(sum);
+
   // 2^-k brings the largest magnitude into [1, 2). Scaling up by more than
-  // 2^1023 takes two exact steps.
+  // 2^1022 takes two exact steps.
   const int k = std::ilogb(largest);
   const T down = k >= -1022 ? std::ldexp(T(1), -k) : std::ldexp(T(1), 1022);
   const T rest = k >= -1022 ? T(1) : std::ldexp(T(1), -k - 1022);

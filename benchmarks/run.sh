@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the peers if needed, builds the benchmarks with -O3 -march=native,
+# runs them on one core and writes docs/benchmarks.md.
+#   benchmarks/run.sh [extra Google Benchmark flags]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+need=()
+for package in libbenchmark-dev libeigen3-dev libopenblas-dev libblas-dev python3; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" || need+=("$package")
+done
+if ((${#need[@]})); then
+  if [ "$(id -u)" = 0 ]; then
+    apt-get update
+    DEBIAN_FRONTEND=noninteractive apt-get install -y "${need[@]}"
+  else
+    echo "missing packages (run as root to install): ${need[*]}" >&2
+  fi
+fi
+
+build=build/bench
+cxx=${CXX:-g++}
+flags="-march=native"
+rm -f "$build/CMakeCache.txt"  # a fresh configuration, whatever the compiler before
+cmake -S . -B "$build" -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS="$flags" \
+  -DZELT_BUILD_BENCHMARKS=ON -DZELT_BUILD_TESTS=OFF -DZELT_BUILD_EXAMPLES=OFF -DZELT_INSTALL=OFF
+cmake --build "$build" --target zelt_benchmarks -j 2
+
+taskset -c 0 "$build/benchmarks/zelt_benchmarks" --benchmark_repetitions=5 --benchmark_min_time=0.3 \
+  --benchmark_report_aggregates_only=true --benchmark_out="$build/results.json" --benchmark_out_format=json "$@"
+
+python3 benchmarks/report.py "$build/results.json" --compiler "$("$cxx" --version | head -n 1)" \
+  --flags "-O3 $flags -ffp-contract=off (CMake Release, zelt::zelt)" >docs/benchmarks.md
+echo "wrote docs/benchmarks.md"

@@ -75,7 +75,7 @@ def main():
         sizes[operation].add(size)
 
     out = ["# Benchmarks", ""]
-    out.append("Written by `benchmarks/run.sh` (do not edit by hand). Medians of 5 repetitions, one core")
+    out.append("Written by `benchmarks/run.sh` (do not edit by hand). Medians of 7 randomly interleaved repetitions, one core")
     out.append("(`taskset -c 0`), in nanoseconds per element (per matrix element for the matrix sum). A ratio")
     out.append("is zelt's time over the peer's: below 1 means zelt is faster.")
     out.append("")
@@ -93,35 +93,10 @@ def main():
     out.append(f"| Date | {context.get('date', '?')} |")
     out.append("")
 
-    out.append("## Strict operations")
-    out.append("")
-    out.append("`loop` is the hand-written loop with the same arithmetic in the same order: the")
-    out.append("zero-cost limit. The peers reassociate (Eigen, OpenBLAS) or scale (`dnrm2`), so their")
-    out.append("results differ in the last bits; they are here for speed only.")
-    out.append("")
-    for operation, title, peers in OPERATIONS:
+    def table(title, operation, base, peers, labels):
+        """One table: zelt's `operation` against `peers` of operation `base`."""
         out.append(f"### {title}")
         out.append("")
-        head = "| n | zelt | " + " | ".join(peers) + " | " + " | ".join(f"zelt/{p}" for p in peers) + " |"
-        out.append(head)
-        out.append("|" + " --- |" * (2 + 2 * len(peers)))
-        for size in sorted(sizes[operation]):
-            z = t.get((operation, "zelt", size))
-            cells = [fmt(t.get((operation, p, size))) for p in peers]
-            ratios = [ratio(z, t.get((operation, p, size))) for p in peers]
-            out.append(f"| {size:,} | {fmt(z)} | " + " | ".join(cells) + " | " + " | ".join(ratios) + " |")
-        out.append("")
-
-    out.append("## Fixed-order reductions")
-    out.append("")
-    out.append("`one_norm(v, zelt::lanes)` and `two_norm(v, zelt::lanes)` fix a 16-lane order in the source,")
-    out.append("so they vectorise and still give the same bits everywhere; `stable_two_norm` is compared")
-    out.append("with the strict `two_norm`, whose bits it keeps for in-range data.")
-    out.append("")
-    for operation, title, base, peers in LANES:
-        out.append(f"### {title}")
-        out.append("")
-        labels = [f"{base} {p}" for p in peers]
         out.append("| n | zelt | " + " | ".join(labels) + " | " + " | ".join(f"zelt/{l}" for l in labels) + " |")
         out.append("|" + " --- |" * (2 + 2 * len(peers)))
         for size in sorted(sizes[operation]):
@@ -130,6 +105,24 @@ def main():
             ratios = [ratio(z, t.get((base, p, size))) for p in peers]
             out.append(f"| {size:,} | {fmt(z)} | " + " | ".join(cells) + " | " + " | ".join(ratios) + " |")
         out.append("")
+
+    out.append("## Strict operations")
+    out.append("")
+    out.append("`loop` is the hand-written loop with the same arithmetic in the same order: the")
+    out.append("zero-cost limit. The peers reassociate (Eigen, OpenBLAS) or scale (`dnrm2`), so their")
+    out.append("results differ in the last bits; they are here for speed only.")
+    out.append("")
+    for operation, title, peers in OPERATIONS:
+        table(title, operation, operation, peers, peers)
+
+    out.append("## Fixed-order reductions")
+    out.append("")
+    out.append("`one_norm(v, zelt::lanes)` and `two_norm(v, zelt::lanes)` fix a 16-lane order in the source,")
+    out.append("so they vectorise and still give the same bits everywhere; `stable_two_norm` is compared")
+    out.append("with the strict `two_norm`, whose bits it keeps for in-range data.")
+    out.append("")
+    for operation, title, base, peers in LANES:
+        table(title, operation, base, peers, [f"{base} {p}" for p in peers])
     print("\n".join(out))
 
 

@@ -26,7 +26,8 @@ cmake -S . -B "$build" -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_BUILD_TYPE=Release -D
   -DZELT_BUILD_BENCHMARKS=ON -DZELT_BUILD_TESTS=OFF -DZELT_BUILD_EXAMPLES=OFF -DZELT_INSTALL=OFF
 cmake --build "$build" --target zelt_benchmarks -j 2
 
-taskset -c 0 "$build/benchmarks/zelt_benchmarks" --benchmark_repetitions=5 --benchmark_min_time=0.3 \
+taskset -c 0 "$build/benchmarks/zelt_benchmarks" --benchmark_repetitions=7 --benchmark_min_time=0.2 \
+  --benchmark_enable_random_interleaving=true \
   --benchmark_report_aggregates_only=true --benchmark_out="$build/results.json" --benchmark_out_format=json "$@"
 
 python3 benchmarks/report.py "$build/results.json" --compiler "$("$cxx" --version | head -n 1)" \

@@ -78,12 +78,15 @@ void register_reduction(const std::string& name, std::function<double(const doub
 void register_rotation(const std::string& name, std::function<void(double*, double*, std::size_t)> run) {
   auto* b = benchmark::RegisterBenchmark(name.c_str(), [run](benchmark::State& state) {
     const auto n = static_cast<std::size_t>(state.range(0));
-    // Both vectors in one buffer at a fixed distance, so that every run sees
-    // the same relative alignment (separate allocations can land a multiple
-    // of 4 KiB apart and stall on false store-to-load dependences).
-    std::vector<double> buffer = random_data(2 * n + 16, 1);
+    // Both vectors in one buffer, y starting half a 4 KiB page after x modulo
+    // 4 KiB: every run sees the same relative alignment, and stores to one
+    // vector never falsely alias loads from the other (separate allocations
+    // may land a multiple of 4 KiB apart and stall on exactly that).
+    const std::size_t page = 4096 / sizeof(double);
+    const std::size_t gap = (page / 2 + page - n % page) % page;
+    std::vector<double> buffer = random_data(2 * n + gap, 1);
     double* x = buffer.data();
-    double* y = buffer.data() + n + 16;
+    double* y = buffer.data() + n + gap;
     for (auto _ : state) {
       run(x, y, n);
       benchmark::ClobberMemory();

@@ -78,7 +78,6 @@ class external2D : public generic_dense2D<external_vec<T, 0, unsigned int>, exte
     this->rep = &elements;
     return *this;
   }
-  ~external2D() = default;
 
   external_vec<T, 0, unsigned int> elements;  ///< all the matrix's elements
 };

@@ -80,9 +80,20 @@ typename linalg_traits<Vector>::magnitude_type one_norm(const Vector& v) {
   return one_norm(v, oned_tag());
 }
 
+namespace detail {
+
+// The fold of the two-norm: 0.0 + |v0*v0| + |v1*v1| + ..., left to right.
+// Shared by two_norm and stable_two_norm, whose results must agree bit for bit.
+template <class Vector>
+double sum_of_squares(const Vector& v) {
+  return zelt_algo::accumulate(v.begin(), v.end(), 0.0, sqr_add());
+}
+
+}  // namespace detail
+
 template <class Vector>
 typename linalg_traits<Vector>::magnitude_type oned_two_norm(const Vector& v, nubo::count<0>) {
-  return std::sqrt(zelt_algo::accumulate(v.begin(), v.end(), 0.0, sqr_add()));
+  return std::sqrt(detail::sum_of_squares(v));
 }
 
 /// Euclidean length: the square root of the squares added left to right from
@@ -152,9 +163,10 @@ typename linalg_traits<Vector>::magnitude_type stable_two_norm(const Vector& v) 
   using T = typename linalg_traits<Vector>::magnitude_type;
   // First two_norm's own fold. Its sum alone often proves the largest
   // magnitude m in range: m > 2^480 would make the sum at least 2^960, and
-  // m < 2^-480 would keep it below n * 2^-959 (n squares below 2^-960, with
-  // rounding). Only sums outside that window need a second look.
-  const T sum = zelt_algo::accumulate(v.begin(), v.end(), T(0), sqr_add());
+  // m < 2^-480 would keep it at most n * 2^-959 (n squares of at most 2^-960,
+  // with rounding), so a sum of at least n * 2^-958 rules that out. Only sums
+  // outside that window need a second look.
+  const T sum = detail::sum_of_squares(v);
   const T n = static_cast<T>(v.size());
   if ((sum < T(0x1p+960) && sum >= T(0x1p-958) * n) || std::isnan(sum)) return std::sqrt(sum);
 

@@ -139,10 +139,10 @@ class dense_iterator {
   SizeType pos = 0;            ///< position, in elements from `data_ptr`
   SizeType index_base = 0;     ///< the view's index base, carried along
 
+#if defined(ZELT_CHECKED)
  private:
   template <class, int, class>
   friend class dense_iterator;
-#if defined(ZELT_CHECKED)
   // Number of elements of the view it came from; unknown (no check) for an
   // iterator built from a bare pointer.
   SizeType checked_bound = std::numeric_limits<SizeType>::max();

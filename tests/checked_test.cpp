@@ -52,6 +52,10 @@ TEST(CheckedDeathTest, ApplyWithAShorterSecondVector) {
   EXPECT_DEATH(g.apply(vec(x, 5, 0), vec(y, 3, 0)),
                "^zelt: givens_rotation::apply: second vector has 3 elements, fewer than the first's 5\n$");
   g.apply(vec(y, 3, 0), vec(x, 5, 0));  // a longer second vector is fine
+  double z[5] = {1, 2, 3, 4, 5};
+  g.apply(vec(x, 5, 0), vec(z, 5, 0));  // and so is an equally long one, the usual case
+  EXPECT_NE(z[0], 1);
+  g.apply(vec(x, 0, 0), vec(nullptr, 0, 0));
 }
 
 TEST(CheckedDeathTest, MatrixElementOutsideTheShape) {
@@ -62,6 +66,65 @@ TEST(CheckedDeathTest, MatrixElementOutsideTheShape) {
   const matrix& cA = A;
   EXPECT_DEATH(cA(5, 5), "element \\(5, 5\\) outside 2x3");
   EXPECT_EQ(cA(1, 2), 0);
+}
+
+using svec = zelt::strided_vec<double, unsigned int>;
+using cmat = zelt::col_major_matrix<double>;
+using rmat = zelt::row_major_matrix<double>;
+
+TEST(CheckedDeathTest, StridedVecOutsideItsView) {
+  double a[6] = {1, 2, 3, 4, 5, 6};
+  svec v(a + 5, 3, -2);
+  EXPECT_DEATH(v[3], "^zelt: strided_vec::operator\\[\\]: index 3 outside \\[0, 3\\)\n$");
+  const svec& cv = v;
+  EXPECT_DEATH(cv[7], "index 7 outside \\[0, 3\\)");
+  EXPECT_DEATH(*v.end(), "^zelt: strided_iterator::operator\\*: position 3 outside \\[0, 3\\)\n$");
+  EXPECT_DEATH(v.begin()[-1], "position 4294967295 outside \\[0, 3\\)");
+  zelt::strided_iterator<const double*, unsigned int> it = v.end();  // the bound survives conversion
+  EXPECT_DEATH(*it, "position 3 outside \\[0, 3\\)");
+  EXPECT_DEATH(svec(nullptr, 2, 1), "^zelt: strided_vec: null data with length 2\n$");
+  EXPECT_EQ(v[2], 2);  // inside: no effect
+  EXPECT_EQ(*(v.end() - 1), 2);
+  EXPECT_EQ(svec(nullptr, 0, 5).size(), 0u);
+}
+
+TEST(CheckedDeathTest, LeadingDimensionShorterThanAMajorLine) {
+  double d[12] = {};
+  EXPECT_DEATH(rmat(d, 3, 4, 3), "^zelt: row_matrix: leading dimension 3 shorter than a row of 4\n$");
+  EXPECT_DEATH(cmat(d, 3, 4, 2), "^zelt: col_matrix: leading dimension 2 shorter than a column of 3\n$");
+  EXPECT_EQ(cmat(d, 3, 4, 3).ld(), 3u);  // exactly a line: packed
+  EXPECT_EQ(rmat(d, 2, 4, 6).ld(), 6u);
+  EXPECT_EQ(cmat(d, 0, 4, 0).ncols(), 4u);
+}
+
+TEST(CheckedDeathTest, ElementOutsideAPaddedOrTransposedMatrix) {
+  double d[12] = {};
+  const cmat A(d, 3, 2, 4);
+  EXPECT_DEATH(A(3, 0), "^zelt: matrix::operator\\(\\): element \\(3, 0\\) outside 3x2\n$");  // padding
+  EXPECT_DEATH(zelt::transposed(A)(0, 3), "element \\(0, 3\\) outside 2x3");
+  EXPECT_EQ(zelt::transposed(A)(1, 2), 0);
+}
+
+TEST(CheckedDeathTest, LineOrBlockOutsideTheMatrix) {
+  double d[12] = {};
+  const rmat A(d, 3, 4);
+  EXPECT_DEATH(zelt::row(A, 3), "^zelt: row: row 3 outside 3x4\n$");
+  EXPECT_DEATH(zelt::column(A, 4), "^zelt: column: column 4 outside 3x4\n$");
+  EXPECT_DEATH(zelt::column(cmat(d, 3, 4), 7), "column 7 outside 3x4");
+  EXPECT_DEATH(zelt::sub_matrix(A, 2, 0, 2, 1), "^zelt: sub_matrix: block 2x1 at \\(2, 0\\) outside 3x4\n$");
+  EXPECT_DEATH(zelt::sub_matrix(A, 0, 1, 1, 4), "block 1x4 at \\(0, 1\\) outside 3x4");
+  EXPECT_DEATH(zelt::sub_matrix(A, 0, 0, 4, 0), "block 4x0 at \\(0, 0\\) outside 3x4");
+  EXPECT_DEATH(zelt::sub_matrix(A, 4294967295u, 0, 2, 0), "block 2x0 at \\(4294967295, 0\\)");  // no wrap
+  EXPECT_DEATH(zelt::sub_matrix(A, 1, 1, 2, 2)(2, 0), "element \\(2, 0\\) outside 2x2");
+  // the edges are inside
+  EXPECT_EQ(zelt::row(A, 2).size(), 4u);
+  EXPECT_EQ(zelt::column(A, 3).size(), 3u);
+  EXPECT_EQ(zelt::sub_matrix(A, 3, 4, 0, 0).nrows(), 0u);
+  EXPECT_EQ(zelt::sub_matrix(A, 0, 0, 3, 4).ncols(), 4u);
+  EXPECT_EQ(zelt::diagonal(zelt::sub_matrix(A, 3, 0, 0, 4)).size(), 0u);
+  // an empty matrix still has an address
+  EXPECT_EQ(zelt::sub_matrix(A, 1, 2, 0, 0).data(), &d[6]);
+  EXPECT_EQ(rmat(d, 0, 0).data(), d);
 }
 
 }  // namespace

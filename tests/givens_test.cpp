@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <random>
+#include <vector>
 
 #include "bits.hpp"
 #include "givens_oracle.hpp"
+#include "zelt/strided.hpp"
 
 namespace {
 
@@ -115,6 +118,15 @@ TEST(GivensConstruction, SubnormalLengthStillGivesTheRotation) {
   EXPECT_TRUE(same_bits(h.cosine(), -0x1.1c01aa03be895p-1));
   EXPECT_TRUE(same_bits(h.sine(), 0x1.aa027f059dce1p-1));
   EXPECT_LT(h.r(), 0);
+}
+
+TEST(GivensConstruction, ALengthOfExactlyTheSmallestNormalIsNotRescued) {
+  // r comes out as exactly 2^-1022, which is normal: c and s are a / r and
+  // b / r. Rescaling by the larger magnitude would give each one ulp lower.
+  const rotation g(0x0.390736e1b93p-1022, 0x0.f99133eb38c4bp-1022);
+  EXPECT_TRUE(same_bits(g.r(), 0x1p-1022));
+  EXPECT_TRUE(same_bits(g.cosine(), 0x1.c839b70dc98p-3));
+  EXPECT_TRUE(same_bits(g.sine(), 0x1.f32267d671896p-1));
 }
 
 // Magnitudes spread over the whole exponent range, both signs.
@@ -243,6 +255,44 @@ TEST(GivensApply, WorksOnStaticLengthViews) {
   EXPECT_EQ(x[3], 1);
   EXPECT_EQ(y[0], -1);
   EXPECT_EQ(y[3], -4);
+}
+
+TEST(GivensApply, OverStridedViewsRotatesTheSamePairsToTheSameBits) {
+  using svec = zelt::strided_vec<double, unsigned int>;
+  std::mt19937_64 gen(7);
+  std::uniform_real_distribution<double> value(-10, 10);
+  const rotation g(0.3, -1.7);
+  for (std::ptrdiff_t sx : {1, 2, -3}) {
+    for (std::ptrdiff_t sy : {1, -1, 4}) {
+      const unsigned n = 21;
+      std::vector<double> x(n * 3), y(n * 4);
+      for (double& e : x) e = value(gen);
+      for (double& e : y) e = value(gen);
+      double* fx = sx < 0 ? &x[(n - 1) * 3] : x.data();
+      double* fy = sy < 0 ? &y[n - 1] : y.data();
+      std::vector<double> ex(n), ey(n);
+      for (unsigned i = 0; i < n; ++i) {
+        ex[i] = fx[static_cast<std::ptrdiff_t>(i) * sx];
+        ey[i] = fy[static_cast<std::ptrdiff_t>(i) * sy];
+      }
+      const std::vector<double> untouched = x;
+      g.apply(svec(fx, n, sx), svec(fy, n, sy));
+      g.apply(vec(ex.data(), n, 0), vec(ey.data(), n, 0));
+      for (unsigned i = 0; i < n; ++i) {
+        ASSERT_TRUE(same_bits(fx[static_cast<std::ptrdiff_t>(i) * sx], ex[i])) << sx << " " << sy << " " << i;
+        ASSERT_TRUE(same_bits(fy[static_cast<std::ptrdiff_t>(i) * sy], ey[i])) << sx << " " << sy << " " << i;
+      }
+      if (sx == 2) {
+        EXPECT_EQ(x[1], untouched[1]);  // between the strided elements: untouched
+      }
+    }
+  }
+  // a contiguous view and a strided one together
+  double a[3] = {1, 2, 3}, b[6] = {4, 0, 5, 0, 6, 0};
+  rotation(0, 1).apply(vec(a, 3, 0), svec(b, 3, 2));  // (x, y) -> (y, -x)
+  EXPECT_EQ(a[2], 6);
+  EXPECT_EQ(b[4], -3);
+  EXPECT_EQ(b[5], 0);
 }
 
 }  // namespace

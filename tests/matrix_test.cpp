@@ -9,6 +9,8 @@
 #include <type_traits>
 #include <vector>
 
+#include "flush_counter.hpp"
+
 namespace {
 
 using matrix = zelt::row_matrix<zelt::gen_external2D<double, zelt::gen_rect_offset<0, 0>, 0, 0>,
@@ -150,6 +152,16 @@ TEST(StreamInsertion, WritesTheMatrixFormWithoutTheFinalEndOfLine) {
   std::ostringstream os;
   os << matrix(d.data(), 2, 3) << "|" << matrix(nullptr, 0, 0);
   EXPECT_EQ(os.str(), "2x3\n[\n[1,2,3],\n[4,5,6]\n]|0x0\n[\n]");
+}
+
+TEST(PrintAllMatrix, EndsEveryLineWithAFlush) {
+  double d[6] = {1, 2, 3, 4, 5, 6};
+  zelt_test::flush_counter out;
+  zelt::print_all_matrix(matrix(d, 2, 3), out.stream());
+  EXPECT_EQ(out.text(), "2x3\n[\n[1,2,3],\n[4,5,6]\n]\n");
+  EXPECT_EQ(out.flushes(), 5);  // one per line
+  out.stream() << matrix(d, 2, 3);
+  EXPECT_EQ(out.flushes(), 5);  // the stream form ends its lines without flushing
 }
 
 TEST(PrintAllMatrix, DefaultsToStandardOutput) {

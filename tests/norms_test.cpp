@@ -4,7 +4,9 @@
 
 #include <cmath>
 #include <cstddef>
+#include <iterator>
 #include <limits>
+#include <random>
 #include <type_traits>
 #include <vector>
 
@@ -15,6 +17,7 @@ namespace {
 using zelt_test::same_bits;
 using vec = zelt::external_vec<double, 0, unsigned int>;
 using vec4 = zelt::external_vec<double, 4, unsigned int>;
+using svec = zelt::strided_vec<double, unsigned int>;
 constexpr double inf = std::numeric_limits<double>::infinity();
 constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 
@@ -22,6 +25,9 @@ static_assert(std::is_same_v<zelt::linalg_traits<vec>::magnitude_type, double>);
 static_assert(std::is_same_v<zelt::linalg_traits<vec4>::magnitude_type, double>);
 static_assert(std::is_same_v<
               zelt::linalg_traits<zelt::external_vec<const double, 0, unsigned>>::magnitude_type, double>);
+static_assert(std::is_same_v<zelt::linalg_traits<svec>::magnitude_type, double>);
+static_assert(
+    std::is_same_v<zelt::linalg_traits<zelt::strided_vec<const double, unsigned>>::magnitude_type, double>);
 
 template <unsigned N>
 double one(const double (&a)[N]) {
@@ -180,6 +186,158 @@ TEST(StableTwoNorm, NaNAndInfinityPropagateAsInTwoNorm) {
   EXPECT_TRUE(same_bits(zelt::stable_two_norm(vec(with_inf, 3, 0)), inf));
   double both[2] = {inf, nan};
   EXPECT_TRUE(std::isnan(zelt::stable_two_norm(vec(both, 2, 0))));
+}
+
+// Random elements with an exponent spread wide enough that the order of
+// every fold shows in the last bits, and now and then a special value.
+std::vector<double> random_elements(std::size_t n, std::mt19937_64& gen, bool specials) {
+  std::uniform_real_distribution<double> mantissa(-2, 2);
+  std::uniform_int_distribution<int> exponent(-30, 30);
+  std::uniform_int_distribution<int> pick(0, 40);
+  std::vector<double> v(n);
+  for (double& x : v) {
+    x = std::ldexp(mantissa(gen), exponent(gen));
+    const int p = pick(gen);
+    if (specials && p == 0) x = -0.0;
+    if (specials && p == 1) x = std::numeric_limits<double>::denorm_min();
+    if (specials && p == 2) x = 1e200;  // squares overflow
+  }
+  return v;
+}
+
+// Every vector algorithm over a strided view gives exactly the bits it gives
+// over the same elements gathered into a contiguous array: the order of an
+// operation is that of the logical indices, never of the memory layout.
+TEST(StridedNorms, EveryAlgorithmGivesTheBitsOfTheGatheredElements) {
+  std::mt19937_64 gen(2026);
+  for (std::size_t n : {0u, 1u, 2u, 15u, 16u, 17u, 33u, 64u, 100u}) {
+    for (std::ptrdiff_t stride : {1, 2, 3, -1, -4, 0}) {
+      for (bool specials : {false, true}) {
+        const std::size_t span = n == 0 ? 1 : (n - 1) * static_cast<std::size_t>(std::abs(stride)) + 1;
+        std::vector<double> memory = random_elements(span, gen, specials);
+        double* first = stride < 0 ? &memory[span - 1] : memory.data();
+        const svec s(first, static_cast<unsigned>(n), stride);
+        std::vector<double> gathered(n);
+        for (std::size_t i = 0; i < n; ++i) gathered[i] = first[static_cast<std::ptrdiff_t>(i) * stride];
+        const vec g(gathered.data(), static_cast<unsigned>(n), 0);
+        SCOPED_TRACE(::testing::Message() << "n " << n << ", stride " << stride << ", specials " << specials);
+
+        EXPECT_TRUE(same_bits(zelt::one_norm(s), zelt::one_norm(g)));
+        EXPECT_TRUE(same_bits(zelt::two_norm(s), zelt::two_norm(g)));
+        EXPECT_TRUE(same_bits(zelt::stable_two_norm(s), zelt::stable_two_norm(g)));
+        EXPECT_TRUE(same_bits(zelt::one_norm(s, zelt::lanes), zelt::one_norm(g, zelt::lanes)));
+        EXPECT_TRUE(same_bits(zelt::two_norm(s, zelt::lanes), zelt::two_norm(g, zelt::lanes)));
+        const auto minus = [](double acc, double x) { return acc - x; };  // not commutative
+        EXPECT_TRUE(same_bits(zelt_algo::accumulate(s.begin(), s.end(), 0.5, minus),
+                              zelt_algo::accumulate(g.begin(), g.end(), 0.5, minus)));
+      }
+    }
+  }
+}
+
+// An independent statement of the lane order: lane l folds elements l, l+16,
+// ... of the whole blocks, lanes combine pairwise as ((l0+l1)+(l2+l3))+...,
+// the tail folds in one at a time.
+template <class Step>
+double lane_oracle(const std::vector<double>& x, Step step) {
+  const std::size_t blocked = x.size() / 16 * 16;
+  std::vector<double> lane(16, 0.0);
+  for (std::size_t i = 0; i < blocked; ++i) lane[i % 16] = step(lane[i % 16], x[i]);
+  while (lane.size() > 1) {
+    std::vector<double> next;
+    for (std::size_t l = 0; l < lane.size(); l += 2) next.push_back(lane[l] + lane[l + 1]);
+    lane = next;
+  }
+  double sum = lane[0];
+  for (std::size_t i = blocked; i < x.size(); ++i) sum = step(sum, x[i]);
+  return sum;
+}
+
+TEST(LaneNorms, FollowTheDocumentedLaneOrderAndTreeOnRandomVectors) {
+  std::mt19937_64 gen(16);
+  for (std::size_t n = 16; n <= 80; ++n) {
+    for (int trial = 0; trial < 20; ++trial) {
+      const std::vector<double> x = random_elements(n, gen, false);
+      const vec v(const_cast<double*>(x.data()), static_cast<unsigned>(n), 0);
+      ASSERT_TRUE(same_bits(zelt::one_norm(v, zelt::lanes), lane_oracle(x, zelt::abs_add()))) << n;
+      ASSERT_TRUE(same_bits(zelt::two_norm(v, zelt::lanes), std::sqrt(lane_oracle(x, zelt::sqr_add())))) << n;
+    }
+  }
+}
+
+TEST(StableTwoNorm, ExactOnTheSubnormalPath) {
+  // A subnormal largest magnitude needs the two-step scaling; powers of two
+  // and the 3-4-5 triangle come out exactly.
+  double one[1] = {0x1p-1050};
+  EXPECT_TRUE(same_bits(zelt::stable_two_norm(vec(one, 1, 0)), 0x1p-1050));
+  double triangle[2] = {-3 * 0x1p-1070, 4 * 0x1p-1070};
+  EXPECT_TRUE(same_bits(zelt::stable_two_norm(vec(triangle, 2, 0)), 5 * 0x1p-1070));
+  double smallest[1] = {std::numeric_limits<double>::denorm_min()};
+  EXPECT_TRUE(same_bits(zelt::stable_two_norm(vec(smallest, 1, 0)), smallest[0]));
+  double large[2] = {3 * 0x1p+1000, -4 * 0x1p+1000};
+  EXPECT_TRUE(same_bits(zelt::stable_two_norm(vec(large, 2, 0)), 5 * 0x1p+1000));
+}
+
+// A vector whose iterator counts the elements read, so the number of passes
+// stable_two_norm makes is visible: one when its fold alone proves the
+// largest magnitude in range, two when it must look for the largest, three
+// when it also scales.
+struct counting_vec {
+  const std::vector<double>* elements;
+  int* reads;
+
+  struct iterator {
+    using iterator_category = std::input_iterator_tag;
+    using value_type = double;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const double*;
+    using reference = const double&;
+    const double* p;
+    int* reads;
+    const double& operator*() const {
+      ++*reads;
+      return *p;
+    }
+    iterator operator++(int) {
+      iterator old = *this;
+      ++p;
+      return old;
+    }
+    bool operator!=(const iterator& other) const { return p != other.p; }
+  };
+  iterator begin() const { return {elements->data(), reads}; }
+  iterator end() const { return {elements->data() + elements->size(), reads}; }
+  unsigned size() const { return static_cast<unsigned>(elements->size()); }
+};
+
+}  // namespace
+
+template <>
+struct zelt::linalg_traits<counting_vec> {
+  using magnitude_type = double;
+};
+
+namespace {
+
+int passes_of(const std::vector<double>& x) {
+  int reads = 0;
+  const double result = zelt::stable_two_norm(counting_vec{&x, &reads});
+  const vec v(const_cast<double*>(x.data()), static_cast<unsigned>(x.size()), 0);
+  EXPECT_TRUE(same_bits(result, zelt::stable_two_norm(v)));
+  return reads / static_cast<int>(x.size());
+}
+
+TEST(StableTwoNorm, ScalesExactlyWhenTheLargestMagnitudeLeavesTheRange) {
+  const std::vector<double> sixteen_small(16, 0x1p-481), sixteen_edge(16, 0x1p-479);
+  EXPECT_EQ(passes_of({1, 2, 3}), 1);
+  EXPECT_EQ(passes_of(sixteen_edge), 1);        // the sum is exactly n * 2^-958
+  EXPECT_EQ(passes_of(sixteen_small), 3);       // sum 2^-958, but below n * 2^-958
+  EXPECT_EQ(passes_of({0x1p-480}), 2);          // the lower edge is in range
+  EXPECT_EQ(passes_of({0x1.8p-480}), 2);        //   and so is the binade above it
+  EXPECT_EQ(passes_of({0x1.fffffffffffffp-481}), 3);
+  EXPECT_EQ(passes_of({0x1p+480, 1}), 2);       // the upper edge is in range
+  EXPECT_EQ(passes_of({0x1.0000000000001p+480}), 3);
+  EXPECT_EQ(passes_of({0x1p+479, -0x1p+479}), 1);   // sum 2^959
 }
 
 }  // namespace

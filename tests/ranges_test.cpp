@@ -7,8 +7,12 @@
 #include <numeric>
 #include <ranges>
 #include <span>
+#include <type_traits>
 #include <vector>
 
+#include "zelt/matrix_views.hpp"
+#include "zelt/norms.hpp"
+#include "zelt/strided.hpp"
 #include "zelt/vector.hpp"
 
 namespace {
@@ -43,6 +47,37 @@ static_assert(!std::is_convertible_v<std::span<double>, vec>);  // the length ma
 static_assert(std::is_constructible_v<std::span<double>, vec&>);
 static_assert(std::is_constructible_v<std::span<const double>, const vec&>);
 static_assert(!std::is_constructible_v<std::span<double>, const vec&>);
+
+// A strided view is a random-access, sized, borrowed view, but not contiguous.
+using svec = zelt::strided_vec<double, unsigned int>;
+using siter = zelt::strided_iterator<double*, unsigned int>;
+using csiter = zelt::strided_iterator<const double*, unsigned int>;
+static_assert(std::random_access_iterator<siter> && std::random_access_iterator<csiter>);
+static_assert(!std::contiguous_iterator<siter>);
+static_assert(std::indirectly_writable<siter, double> && !std::indirectly_writable<csiter, double>);
+static_assert(std::sized_sentinel_for<siter, siter> && std::totally_ordered_with<siter, csiter>);
+static_assert(std::ranges::random_access_range<svec> && std::ranges::sized_range<svec> &&
+              std::ranges::view<svec> && std::ranges::borrowed_range<svec> &&
+              std::ranges::random_access_range<const svec>);
+static_assert(!std::ranges::contiguous_range<svec>);
+static_assert(std::is_same_v<std::ranges::borrowed_iterator_t<svec>, siter>);
+
+TEST(Ranges, StridedViewsWorkWithRangeAlgorithms) {
+  double a[8] = {5, 0, 3, 0, 8, 0, 1, 0};
+  svec v(a, 4, 2);
+  std::ranges::sort(v);  // sorts a[0], a[2], a[4], a[6] only
+  EXPECT_EQ(a[0], 1);
+  EXPECT_EQ(a[2], 3);
+  EXPECT_EQ(a[6], 8);
+  EXPECT_EQ(a[1], 0);
+  EXPECT_EQ(std::ranges::distance(v), 4);
+  EXPECT_EQ(std::ranges::count(v, 0.0), 0);
+  EXPECT_EQ(std::ranges::find(v, 8.0) - v.begin(), 3);
+  // a column of a matrix is a strided range too
+  double d[6] = {1, 2, 3, 4, 5, 6};
+  const auto col = zelt::column(zelt::row_major_matrix<double>(d, 2, 3), 1);
+  EXPECT_EQ(*std::ranges::max_element(col), 5);
+}
 
 TEST(Ranges, StandardAlgorithmsChangeTheCallersArray) {
   double a[5] = {3, 1, 4, 1, 5};

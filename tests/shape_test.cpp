@@ -24,6 +24,10 @@ static_assert(std::is_trivially_copyable_v<dim> && std::is_trivially_copyable_v<
 // Usable in constant expressions.
 static_assert(offset(4, 4, 4).elt(3, 3) == 15);
 static_assert(indexer(dim(4, 7)).ncols() == 7);
+// A small size type promotes to int; the offset must still be computed
+// without signed overflow (undefined, so a compile error in a constant
+// expression): 65535 * 65535 + 2 wraps modulo 2^16 to 3.
+static_assert(zelt::rect_offset<unsigned short, 0, 0>(1, 1, 65535).elt(65535, 2) == 3);
 
 TEST(Dimension, HoldsAnOrderedPair) {
   const dim d(3, 5);
@@ -42,6 +46,21 @@ TEST(RowOrien, MatrixOrderIsStorageOrder) {
   EXPECT_EQ(mapped.second(), 5u);
   EXPECT_EQ(zelt::row_orien::row(dim(3, 5)), 3u);
   EXPECT_EQ(zelt::row_orien::column(dim(3, 5)), 5u);
+}
+
+TEST(ColOrien, StoragePairIsTheMatrixPairSwapped) {
+  const dim mapped = zelt::col_orien::map(dim(3, 5));
+  EXPECT_EQ(mapped.first(), 5u);
+  EXPECT_EQ(mapped.second(), 3u);
+  // row and column read a storage-order pair (column, row)
+  EXPECT_EQ(zelt::col_orien::row(dim(3, 5)), 5u);
+  EXPECT_EQ(zelt::col_orien::column(dim(3, 5)), 3u);
+  const zelt::rect_indexer<unsigned int, zelt::col_orien, 0, 0> idx(zelt::col_orien::map(dim(4, 7)));
+  EXPECT_EQ(idx.nrows(), 4u);
+  EXPECT_EQ(idx.ncols(), 7u);
+  const dim p = idx.at(dim(2, 6));
+  EXPECT_EQ(p.first(), 6u);
+  EXPECT_EQ(p.second(), 2u);
 }
 
 // Offsets checked against i * ld + j reduced modulo 2^bits, written here

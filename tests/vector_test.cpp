@@ -11,6 +11,8 @@
 #include <type_traits>
 #include <utility>
 
+#include "flush_counter.hpp"
+
 namespace {
 
 using vec = zelt::external_vec<double, 0, unsigned int>;
@@ -94,6 +96,10 @@ TEST(ExternalVec, MadeByMakeExternalHasStaticLength) {
   v.length = 99;  // the static length wins over the stored one
   EXPECT_EQ(v.size(), 4u);
   EXPECT_EQ(v.end().pos, 4u);
+  const vec4& cv = v;
+  EXPECT_EQ(cv.size(), 4u);
+  EXPECT_EQ(cv.end().pos, 4u);
+  EXPECT_EQ(cv.end() - cv.begin(), 4);
 }
 
 TEST(ExternalVec, EmptyViewHasNothingToVisit) {
@@ -224,6 +230,16 @@ TEST(StreamInsertion, WritesTheTextFormWithoutTheEndOfLine) {
   std::ostringstream os;
   os << vec(a, 3, 0) << ";" << zelt::__make_external<2>()(a) << ";" << vec();
   EXPECT_EQ(os.str(), "[1,2,3,];[1,2,];[]");
+}
+
+TEST(PrintVector, EndsTheLineWithAFlush) {
+  double a[2] = {1, 2};
+  zelt_test::flush_counter out;
+  zelt::print_vector(vec(a, 2, 0), out.stream());
+  EXPECT_EQ(out.text(), "[1,2,]\n");
+  EXPECT_EQ(out.flushes(), 1);
+  out.stream() << vec(a, 2, 0);  // the stream form neither ends the line nor flushes
+  EXPECT_EQ(out.flushes(), 1);
 }
 
 TEST(PrintVector, DefaultsToStandardOutput) {

@@ -1,18 +1,21 @@
 #ifndef ZELT_MATRIX_HPP_
 #define ZELT_MATRIX_HPP_
 
-// A row-major matrix view over a caller's array, in four layers:
+// Row- and column-major matrix views over a caller's array, in four layers:
 //   generic_dense2D       addressing through an offset rule, over a container
 //                         reached through a pointer
 //   external2D            a generic_dense2D whose container is an external_vec
 //                         over the caller's array, held inside the object
 //   matrix_implementation storage plus an indexer for shape and orientation
-//   row_matrix            the row-oriented matrix, built from (array, rows, columns)
-// Element (i, j) of an m x n row_matrix over d is d[i * n + j], read at the
-// moment of access. Nothing is copied, owned or checked.
+//   row_matrix            the row-oriented matrix, built from (array, rows,
+//   col_matrix            columns[, ld]), and the column-oriented one
+// Element (i, j) of an m x n row_matrix over d is d[i * ld + j], of a
+// col_matrix d[j * ld + i], read at the moment of access; ld defaults to the
+// length of a major line (n, or m). Nothing is copied, owned or checked.
 
-#include <iostream>  // std::cout, std::ostream, std::endl
-#include <utility>   // std::pair
+#include <iostream>     // std::cout, std::ostream, std::endl
+#include <type_traits>  // std::is_same_v, std::is_convertible_v, std::enable_if_t
+#include <utility>      // std::pair
 
 #include "zelt/detail/contract.hpp"
 #include "zelt/shape.hpp"
@@ -35,9 +38,11 @@ class generic_dense2D {
   generic_dense2D(ContainerPtr container, size_type major, size_type minor, size_type leading) noexcept
       : ld(leading), rep(container), starts(0, 0), offset(major, minor, leading) {}
 
-  /// Element 0 of the container.
-  element_type* data() noexcept { return &(*rep)[0]; }
-  const element_type* data() const noexcept { return &(*rep)[0]; }
+  /// The container's first element. Through the container's data(), not its
+  /// operator[], so that an empty block (whose container holds nothing) has
+  /// an address too.
+  element_type* data() noexcept { return rep->data(); }
+  const element_type* data() const noexcept { return rep->data(); }
 
   /// Element (i, j) in storage order. Unchecked.
   element_type& operator()(size_type i, size_type j) noexcept { return data()[offset.elt(i, j)]; }
@@ -64,8 +69,14 @@ class external2D : public generic_dense2D<external_vec<T, 0, unsigned int>, exte
   /// Views `d` as a block of `shape.first()` major lines of `shape.second()`
   /// elements each, lying next to each other (leading dimension = minor extent).
   external2D(T* d, dimension<size_type, 0, 0> shape) noexcept
-      : base(&elements, shape.first(), shape.second(), shape.second()),
-        elements(d, shape.first() * shape.second(), 0) {}
+      : external2D(d, shape, shape.second()) {}
+
+  /// The same with major line k starting at d[k * leading]. `elements` spans
+  /// from the first element of the first line to the last of the last:
+  /// (major - 1) * leading + minor elements, major * minor when packed.
+  external2D(T* d, dimension<size_type, 0, 0> shape, size_type leading) noexcept
+      : base(&elements, shape.first(), shape.second(), leading),
+        elements(d, spanned(shape.first(), shape.second(), leading), 0) {}
 
   // `rep` points into the object itself, so a member-wise copy would leave it
   // pointing at the source's `elements`; copies re-point it at their own.
@@ -80,6 +91,11 @@ class external2D : public generic_dense2D<external_vec<T, 0, unsigned int>, exte
   }
 
   external_vec<T, 0, unsigned int> elements;  ///< all the matrix's elements
+
+ private:
+  static constexpr size_type spanned(size_type major, size_type minor, size_type leading) noexcept {
+    return major == 0 ? 0 : static_cast<size_type>((major - 1) * leading + minor);
+  }
 };
 
 /// Names `external2D<T, OffsetGen, StaticMajor, StaticMinor>`.
@@ -105,8 +121,18 @@ class matrix_implementation {
   matrix_implementation(element_type* d, dimension_type shape, char) noexcept
       : twod(d, orientation::map(shape)), indexer(orientation::map(shape)) {}
 
+  /// The same with leading dimension `ld`: major line k starts at d[k * ld].
+  matrix_implementation(element_type* d, dimension_type shape, char, size_type ld) noexcept
+      : twod(d, orientation::map(shape), ld), indexer(orientation::map(shape)) {}
+
   size_type nrows() const noexcept { return indexer.nrows(); }
   size_type ncols() const noexcept { return indexer.ncols(); }
+
+  /// Distance in elements between the starts of consecutive major lines.
+  size_type ld() const noexcept { return twod.ld; }
+  /// The address of element (0, 0).
+  element_type* data() noexcept { return twod.data(); }
+  const element_type* data() const noexcept { return twod.data(); }
 
   /// Element (i, j): row i, column j. Unchecked.
   element_type& operator()(size_type i, size_type j) noexcept {
@@ -130,11 +156,13 @@ class matrix_implementation {
 };
 
 /// Non-owning row-major matrix view: element (i, j) of an m x n matrix over `d`
-/// is d[i * n + j]. The caller keeps at least m * n elements alive for as
-/// long as the matrix and its copies are used.
+/// is d[i * ld + j], ld = n unless given. The caller keeps the elements from
+/// d[0] to d[(m - 1) * ld + n - 1] alive for as long as the matrix and its
+/// copies are used.
 template <class StorageGen, class IndexerGen>
 class row_matrix : public matrix_implementation<StorageGen, IndexerGen> {
   using base = matrix_implementation<StorageGen, IndexerGen>;
+  static_assert(std::is_same_v<typename base::orientation, row_orien>, "a row_matrix is row-oriented");
 
  public:
   using typename base::element_type;
@@ -142,7 +170,67 @@ class row_matrix : public matrix_implementation<StorageGen, IndexerGen> {
 
   row_matrix(element_type* d, size_type rows, size_type columns) noexcept
       : base(d, typename base::dimension_type(rows, columns), char(0)) {}
+
+  /// Rows `ld` elements apart; `ld` is at least `columns`.
+  row_matrix(element_type* d, size_type rows, size_type columns, size_type ld) noexcept
+      : base(d, typename base::dimension_type(rows, columns), char(0), ld) {
+    ZELT_EXPECTS(!(ld < columns), "row_matrix: leading dimension %llu shorter than a row of %llu",
+                 detail::ull(ld), detail::ull(columns));
+  }
+
+  /// A view of writable elements converts to one of read-only elements.
+  template <class OtherStorageGen,
+            std::enable_if_t<!std::is_same_v<OtherStorageGen, StorageGen> &&
+                                 std::is_convertible_v<typename OtherStorageGen::type::element_type*,
+                                                       element_type*>,
+                             int> = 0>
+  row_matrix(const row_matrix<OtherStorageGen, IndexerGen>& other) noexcept  // NOLINT: implicit by design
+      : row_matrix(other.data(), other.nrows(), other.ncols(), other.ld()) {}
 };
+
+/// Non-owning column-major matrix view, the layout of Fortran and the BLAS:
+/// element (i, j) of an m x n matrix over `d` is d[j * ld + i], ld = m unless
+/// given. The caller keeps the elements from d[0] to d[(n - 1) * ld + m - 1]
+/// alive for as long as the matrix and its copies are used.
+template <class StorageGen, class IndexerGen>
+class col_matrix : public matrix_implementation<StorageGen, IndexerGen> {
+  using base = matrix_implementation<StorageGen, IndexerGen>;
+  static_assert(std::is_same_v<typename base::orientation, col_orien>, "a col_matrix is column-oriented");
+
+ public:
+  using typename base::element_type;
+  using typename base::size_type;
+
+  col_matrix(element_type* d, size_type rows, size_type columns) noexcept
+      : base(d, typename base::dimension_type(rows, columns), char(0)) {}
+
+  /// Columns `ld` elements apart; `ld` is at least `rows`.
+  col_matrix(element_type* d, size_type rows, size_type columns, size_type ld) noexcept
+      : base(d, typename base::dimension_type(rows, columns), char(0), ld) {
+    ZELT_EXPECTS(!(ld < rows), "col_matrix: leading dimension %llu shorter than a column of %llu",
+                 detail::ull(ld), detail::ull(rows));
+  }
+
+  /// A view of writable elements converts to one of read-only elements.
+  template <class OtherStorageGen,
+            std::enable_if_t<!std::is_same_v<OtherStorageGen, StorageGen> &&
+                                 std::is_convertible_v<typename OtherStorageGen::type::element_type*,
+                                                       element_type*>,
+                             int> = 0>
+  col_matrix(const col_matrix<OtherStorageGen, IndexerGen>& other) noexcept  // NOLINT: implicit by design
+      : col_matrix(other.data(), other.nrows(), other.ncols(), other.ld()) {}
+};
+
+/// The row-major matrix of `T` everyone uses: `row_major_matrix<double>`, or
+/// `row_major_matrix<const double>` for read-only elements.
+template <class T>
+using row_major_matrix = row_matrix<gen_external2D<T, gen_rect_offset<0, 0>, 0, 0>,
+                                    gen_rect_indexer<row_orien, 0, 0, unsigned int>>;
+
+/// The column-major matrix of `T`: `col_major_matrix<double>`.
+template <class T>
+using col_major_matrix = col_matrix<gen_external2D<T, gen_rect_offset<0, 0>, 0, 0>,
+                                    gen_rect_indexer<col_orien, 0, 0, unsigned int>>;
 
 namespace detail {
 

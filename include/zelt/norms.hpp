@@ -1,11 +1,13 @@
 #ifndef ZELT_NORMS_HPP_
 #define ZELT_NORMS_HPP_
 
-#include <cmath>    // std::abs, std::sqrt, std::ilogb, std::ldexp, std::isfinite
-#include <cstddef>  // std::size_t
-#include <utility>  // std::declval
+#include <cmath>        // std::abs, std::sqrt, std::ilogb, std::ldexp, std::isfinite
+#include <cstddef>      // std::size_t
+#include <type_traits>  // std::remove_cv_t, std::remove_pointer_t
+#include <utility>      // std::declval
 
 #include "zelt/detail/exact.hpp"
+#include "zelt/strided.hpp"
 #include "zelt/vector.hpp"
 
 namespace nubo {
@@ -64,6 +66,11 @@ struct linalg_traits<external_vec<T, StaticSize, SizeType>> {
   using magnitude_type = std::remove_cv_t<decltype(std::abs(std::declval<const T&>()))>;
 };
 
+template <class T, class SizeType>
+struct linalg_traits<strided_vec<T, SizeType>> {
+  using magnitude_type = std::remove_cv_t<decltype(std::abs(std::declval<const T&>()))>;
+};
+
 template <class Vector>
 typename linalg_traits<Vector>::magnitude_type oned_one_norm(const Vector& v, nubo::count<0>) {
   return zelt_algo::accumulate(v.begin(), v.end(), 0.0, abs_add());
@@ -114,42 +121,70 @@ namespace detail {
 
 constexpr std::size_t lane_count = 16;
 
-// Folds p[0..n) with `step` in an order fixed by this source: lane l folds
+// Element i of a vector, by logical index: the order of a fold is fixed by
+// these indices, never by where the elements lie in memory.
+template <class T>
+struct contiguous_elements {
+  const T* first;
+  const T& operator[](std::size_t i) const noexcept { return first[i]; }
+};
+template <class T>
+struct strided_elements {
+  const T* first;
+  std::ptrdiff_t stride;
+  const T& operator[](std::size_t i) const noexcept { return first[static_cast<std::ptrdiff_t>(i) * stride]; }
+};
+
+// Any vector with data() and size() is contiguous; a strided_vec is not.
+template <class Vector>
+auto elements_of(const Vector& v) noexcept {
+  return contiguous_elements<std::remove_cv_t<std::remove_pointer_t<decltype(v.data())>>>{v.data()};
+}
+template <class T, class SizeType>
+auto elements_of(const strided_vec<T, SizeType>& v) noexcept {
+  return strided_elements<std::remove_cv_t<T>>{v.data(), v.stride()};
+}
+
+// Folds x[0..n) with `step` in an order fixed by this source: lane l folds
 // elements l, l + 16, l + 32, ... of the first 16 * (n / 16), each lane from
 // 0.0; the lanes are added in the pairwise tree ((l0+l1)+(l2+l3))+... ; then
 // the remaining n % 16 elements are folded in one at a time, left to right.
 // Every lane is an independent chain, so compilers vectorise the loop without
 // reassociating anything.
-template <class T, class Step>
-ZELT_EXACT_LOOP T lane_fold(const T* p, std::size_t n, Step step) {
+template <class T, class Elements, class Step>
+ZELT_EXACT_LOOP T lane_fold(Elements x, std::size_t n, Step step) {
   ZELT_EXACT_ARITHMETIC
   T acc[lane_count] = {};
   const std::size_t blocked = n - n % lane_count;
   for (std::size_t i = 0; i < blocked; i += lane_count) {
-    for (std::size_t l = 0; l < lane_count; ++l) acc[l] = step(acc[l], p[i + l]);
+    for (std::size_t l = 0; l < lane_count; ++l) acc[l] = step(acc[l], x[i + l]);
   }
   for (std::size_t width = lane_count / 2; width > 0; width /= 2) {
     for (std::size_t l = 0; l < width; ++l) acc[l] = acc[2 * l] + acc[2 * l + 1];
   }
   T sum = acc[0];
-  for (std::size_t i = blocked; i < n; ++i) sum = step(sum, p[i]);
+  for (std::size_t i = blocked; i < n; ++i) sum = step(sum, x[i]);
   return sum;
 }
 
 }  // namespace detail
 
 /// One-norm in the fixed lane order of detail::lane_fold: the same bits on
-/// every compiler, flag set and instruction set, and vectorised. Needs a
-/// contiguous vector (`data()` and `size()`).
+/// every compiler, flag set and instruction set, and vectorised. Takes a
+/// strided_vec or any contiguous vector (`data()` and `size()`); the order is
+/// that of the element indices, so a strided view gives the bits of its
+/// elements gathered into a contiguous array.
 template <class Vector>
 typename linalg_traits<Vector>::magnitude_type one_norm(const Vector& v, lanes_t) {
-  return detail::lane_fold(v.data(), static_cast<std::size_t>(v.size()), abs_add());
+  using T = typename linalg_traits<Vector>::magnitude_type;
+  return detail::lane_fold<T>(detail::elements_of(v), static_cast<std::size_t>(v.size()), abs_add());
 }
 
 /// Two-norm in the fixed lane order of detail::lane_fold, then the square root.
 template <class Vector>
 typename linalg_traits<Vector>::magnitude_type two_norm(const Vector& v, lanes_t) {
-  return std::sqrt(detail::lane_fold(v.data(), static_cast<std::size_t>(v.size()), sqr_add()));
+  using T = typename linalg_traits<Vector>::magnitude_type;
+  return std::sqrt(detail::lane_fold<T>(detail::elements_of(v), static_cast<std::size_t>(v.size()), sqr_add()));
 }
 
 /// Two-norm that neither overflows nor underflows on the way. When the largest

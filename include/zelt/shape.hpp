@@ -4,8 +4,9 @@
 // Shapes and positions of rectangular matrices. Two orders are told apart:
 // matrix order is (row, column), storage order is (major, minor), where a
 // major line is a run of elements adjacent in memory and the minor index counts
-// along it. An orientation policy translates between them; under row_orien
-// they coincide.
+// along it. An orientation policy translates between them: under row_orien
+// they coincide, under col_orien the pair is swapped (a column is the major
+// line).
 //
 // Static extents (the int template arguments) are reserved: 0 means "given at
 // run time", and only 0 is supported so far.
@@ -47,6 +48,27 @@ struct row_orien {
   template <class Dim>
   static constexpr typename Dim::size_type column(Dim d) noexcept {
     return d.second();
+  }
+};
+
+/// Column orientation: storage order is matrix order swapped, the column index
+/// is the major index.
+struct col_orien {
+  /// (row, column) to (major, minor) = (column, row), and back: the swap is
+  /// its own inverse.
+  template <class Dim>
+  static constexpr Dim map(Dim d) noexcept {
+    return Dim(d.second(), d.first());
+  }
+  /// The row part of a storage-order pair: its minor, second value.
+  template <class Dim>
+  static constexpr typename Dim::size_type row(Dim d) noexcept {
+    return d.second();
+  }
+  /// The column part of a storage-order pair: its major, first value.
+  template <class Dim>
+  static constexpr typename Dim::size_type column(Dim d) noexcept {
+    return d.first();
   }
 };
 

@@ -4,8 +4,10 @@
 // Umbrella header: the whole library.
 #include "zelt/givens.hpp"
 #include "zelt/matrix.hpp"
+#include "zelt/matrix_views.hpp"
 #include "zelt/norms.hpp"
 #include "zelt/shape.hpp"
+#include "zelt/strided.hpp"
 #include "zelt/vector.hpp"
 
 #endif  // ZELT_ZELT_HPP_

@@ -23,10 +23,13 @@
 namespace {
 
 using vec = zelt::external_vec<double, 0, unsigned int>;
+using svec = zelt::strided_vec<const double, unsigned int>;
 using matrix = zelt::row_matrix<zelt::gen_external2D<double, zelt::gen_rect_offset<0, 0>, 0, 0>,
                                 zelt::gen_rect_indexer<zelt::row_orien, 0, 0, unsigned int>>;
 
 const std::vector<long> vector_sizes = {1000, 100000, 10000000};
+const std::vector<long> strided_sizes = {1000, 100000, 1000000};
+constexpr std::ptrdiff_t bench_stride = 3;
 const std::vector<long> matrix_sizes = {1000, 3000};  // rows = columns
 
 std::vector<double> random_data(std::size_t n, unsigned seed) {
@@ -74,6 +77,23 @@ void register_reduction(const std::string& name, std::function<double(const doub
   for (long n : vector_sizes) b->Arg(n);
 }
 
+// A reduction over n elements `bench_stride` apart: `run` gets the address of
+// element 0, n and the stride.
+void register_strided_reduction(const std::string& name,
+                                std::function<double(const double*, std::size_t, std::ptrdiff_t)> run) {
+  auto* b = benchmark::RegisterBenchmark(name.c_str(), [run](benchmark::State& state) {
+    const auto n = static_cast<std::size_t>(state.range(0));
+    const std::vector<double> data = random_data(n * bench_stride, 1);
+    for (auto _ : state) {
+      benchmark::DoNotOptimize(data.data());
+      double result = run(data.data(), n, bench_stride);
+      benchmark::DoNotOptimize(result);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+  });
+  for (long n : strided_sizes) b->Arg(n);
+}
+
 // A rotation of two vectors of n elements in place.
 void register_rotation(const std::string& name, std::function<void(double*, double*, std::size_t)> run) {
   auto* b = benchmark::RegisterBenchmark(name.c_str(), [run](benchmark::State& state) {
@@ -111,6 +131,39 @@ void register_matrix_sum(const std::string& name, std::function<double(double*, 
   for (long m : matrix_sizes) b->Arg(m);
 }
 
+// The sum of the m x m block at (1, 1) of an (m + 2) x (m + 2) array: `run`
+// gets the array and m.
+void register_block_sum(const std::string& name, std::function<double(double*, unsigned)> run) {
+  auto* b = benchmark::RegisterBenchmark(name.c_str(), [run](benchmark::State& state) {
+    const auto m = static_cast<unsigned>(state.range(0));
+    std::vector<double> data = random_data(std::size_t{m + 2} * (m + 2), 3);
+    for (auto _ : state) {
+      benchmark::DoNotOptimize(data.data());
+      double result = run(data.data(), m);
+      benchmark::DoNotOptimize(result);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0) * state.range(0));
+  });
+  for (long m : matrix_sizes) b->Arg(m);
+}
+
+// Sums every element of A through operator(), left to right: column by
+// column (the storage order of a column-major matrix) or row by row.
+template <class Matrix>
+double sum_by_columns(const Matrix& A) {
+  double s = 0.0;
+  for (unsigned j = 0; j < A.ncols(); ++j)
+    for (unsigned i = 0; i < A.nrows(); ++i) s = s + A(i, j);
+  return s;
+}
+template <class Matrix>
+double sum_by_rows(const Matrix& A) {
+  double s = 0.0;
+  for (unsigned i = 0; i < A.nrows(); ++i)
+    for (unsigned j = 0; j < A.ncols(); ++j) s = s + A(i, j);
+  return s;
+}
+
 vec view(const double* p, std::size_t n) { return vec(const_cast<double*>(p), static_cast<unsigned>(n), 0); }
 
 // The hand-written equivalents: the same operations in the same order, so the
@@ -139,6 +192,39 @@ void loop_rotate(double c, double s, double* x, double* y, std::size_t n) {
     y[i] = zelt::detail::mul(c, y[i]) - zelt::detail::mul(s, x[i]);
     x[i] = t;
   }
+}
+
+double loop_strided_one_norm(const double* p, std::size_t n, std::ptrdiff_t stride) {
+  double s = 0.0;
+  for (std::size_t i = 0; i < n; ++i) s = s + std::abs(p[static_cast<std::ptrdiff_t>(i) * stride]);
+  return s;
+}
+
+double loop_strided_two_norm(const double* p, std::size_t n, std::ptrdiff_t stride) {
+  double s = 0.0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const double x = p[static_cast<std::ptrdiff_t>(i) * stride];
+    s = s + std::abs(zelt::detail::mul(x, x));
+  }
+  return std::sqrt(s);
+}
+
+// The 16-lane order written out by hand over a strided run.
+template <class Step>
+ZELT_EXACT_LOOP double loop_strided_lanes(const double* p, std::size_t n, std::ptrdiff_t stride, Step step) {
+  double acc[16] = {};
+  const std::size_t blocked = n - n % 16;
+  for (std::size_t i = 0; i < blocked; i += 16)
+    for (std::size_t l = 0; l < 16; ++l) acc[l] = step(acc[l], p[static_cast<std::ptrdiff_t>(i + l) * stride]);
+  for (std::size_t width = 8; width > 0; width /= 2)
+    for (std::size_t l = 0; l < width; ++l) acc[l] = acc[2 * l] + acc[2 * l + 1];
+  double s = acc[0];
+  for (std::size_t i = blocked; i < n; ++i) s = step(s, p[static_cast<std::ptrdiff_t>(i) * stride]);
+  return s;
+}
+
+svec strided_view(const double* p, std::size_t n, std::ptrdiff_t stride) {
+  return svec(p, static_cast<unsigned>(n), stride);
 }
 
 struct plus {
@@ -188,6 +274,57 @@ void register_all() {
       for (unsigned j = 0; j < m; ++j) s = s + d[i * m + j];
     return s;
   });
+  // Column-major storage, and the transpose of row-major storage (which is
+  // column-major): both visited in storage order, against the same raw loop.
+  register_matrix_sum("col_matrix_sum/zelt",
+                      [](double* d, unsigned m) { return sum_by_columns(zelt::col_major_matrix<double>(d, m, m)); });
+  register_matrix_sum("col_matrix_sum/loop", [](double* d, unsigned m) {
+    double s = 0.0;
+    for (unsigned j = 0; j < m; ++j)
+      for (unsigned i = 0; i < m; ++i) s = s + d[j * m + i];
+    return s;
+  });
+  register_matrix_sum("transposed_sum/zelt", [](double* d, unsigned m) {
+    return sum_by_columns(zelt::transposed(zelt::row_major_matrix<double>(d, m, m)));
+  });
+  register_matrix_sum("transposed_sum/loop", [](double* d, unsigned m) {
+    double s = 0.0;
+    for (unsigned j = 0; j < m; ++j)
+      for (unsigned i = 0; i < m; ++i) s = s + d[j * m + i];
+    return s;
+  });
+  // An inner block of a padded row-major array.
+  register_block_sum("sub_matrix_sum/zelt", [](double* d, unsigned m) {
+    return sum_by_rows(zelt::sub_matrix(zelt::row_major_matrix<double>(d, m + 2, m + 2), 1, 1, m, m));
+  });
+  register_block_sum("sub_matrix_sum/loop", [](double* d, unsigned m) {
+    const unsigned ld = m + 2;
+    double s = 0.0;
+    for (unsigned i = 0; i < m; ++i)
+      for (unsigned j = 0; j < m; ++j) s = s + d[(i + 1) * ld + (j + 1)];
+    return s;
+  });
+  // Reductions over a strided view, against the same loop written by hand.
+  register_strided_reduction("one_norm_strided/zelt", [](const double* p, std::size_t n, std::ptrdiff_t k) {
+    return zelt::one_norm(strided_view(p, n, k));
+  });
+  register_strided_reduction("one_norm_strided/loop", loop_strided_one_norm);
+  register_strided_reduction("two_norm_strided/zelt", [](const double* p, std::size_t n, std::ptrdiff_t k) {
+    return zelt::two_norm(strided_view(p, n, k));
+  });
+  register_strided_reduction("two_norm_strided/loop", loop_strided_two_norm);
+  register_strided_reduction("one_norm_lanes_strided/zelt", [](const double* p, std::size_t n, std::ptrdiff_t k) {
+    return zelt::one_norm(strided_view(p, n, k), zelt::lanes);
+  });
+  register_strided_reduction("one_norm_lanes_strided/loop", [](const double* p, std::size_t n, std::ptrdiff_t k) {
+    return loop_strided_lanes(p, n, k, zelt::abs_add());
+  });
+  register_strided_reduction("two_norm_lanes_strided/zelt", [](const double* p, std::size_t n, std::ptrdiff_t k) {
+    return zelt::two_norm(strided_view(p, n, k), zelt::lanes);
+  });
+  register_strided_reduction("two_norm_lanes_strided/loop", [](const double* p, std::size_t n, std::ptrdiff_t k) {
+    return std::sqrt(loop_strided_lanes(p, n, k, zelt::sqr_add()));
+  });
 
 #if ZELT_BENCH_EIGEN
   using map = Eigen::Map<const Eigen::VectorXd>;
@@ -223,6 +360,12 @@ void register_all() {
     });
     register_rotation("apply/" + l, [lib](double* x, double* y, std::size_t n) {
       lib->drot(static_cast<int>(n), x, 1, y, 1, rotation.cosine(), rotation.sine());
+    });
+    register_strided_reduction("one_norm_strided/" + l, [lib](const double* p, std::size_t n, std::ptrdiff_t k) {
+      return lib->dasum(static_cast<int>(n), p, static_cast<int>(k));
+    });
+    register_strided_reduction("two_norm_strided/" + l, [lib](const double* p, std::size_t n, std::ptrdiff_t k) {
+      return lib->dnrm2(static_cast<int>(n), p, static_cast<int>(k));
     });
   }
   benchmark::AddCustomContext("peers", std::string("eigen:") + (ZELT_BENCH_EIGEN ? "yes" : "missing") +

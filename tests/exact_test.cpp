@@ -14,6 +14,7 @@
 #include "givens_oracle.hpp"
 #include "zelt/givens.hpp"
 #include "zelt/norms.hpp"
+#include "zelt/strided.hpp"
 #include "zelt/vector.hpp"
 
 namespace {
@@ -166,6 +167,42 @@ TEST(ExactBits, LaneReductionsHaveOneDefinedResult) {
 TEST(ExactBits, StableTwoNormMatchesTwoNormInRange) {
   EXPECT_TRUE(same_bits(zelt::stable_two_norm(view(sensitive)), 0x1.ab3a4a2877856p+2));
   EXPECT_TRUE(same_bits(zelt::stable_two_norm(view(lane_data)), zelt::two_norm(view(lane_data))));
+}
+
+// The same golden bits through strided views, whose loops compilers treat
+// differently: backwards (stride -1 over a reversed copy) and every second
+// element of an interleaved copy.
+template <unsigned N>
+struct strided_copies {
+  double reversed[N];
+  double interleaved[2 * N];
+  explicit strided_copies(const double (&a)[N]) {
+    for (unsigned i = 0; i < N; ++i) {
+      reversed[N - 1 - i] = a[i];
+      interleaved[2 * i] = a[i];
+      interleaved[2 * i + 1] = 1e300;  // must never be read
+    }
+  }
+  zelt::strided_vec<double, unsigned int> backwards(unsigned n) {
+    return {opaque(reversed) + (N - 1), n, *opaque(&minus_one)};
+  }
+  zelt::strided_vec<double, unsigned int> every_second(unsigned n) { return {opaque(interleaved), n, *opaque(&two)}; }
+  std::ptrdiff_t minus_one = -1, two = 2;
+};
+
+TEST(ExactBits, StridedViewsGiveTheGoldenBits) {
+  strided_copies<19> s(sensitive);
+  EXPECT_TRUE(same_bits(zelt::two_norm(s.backwards(19)), 0x1.ab3a4a2877856p+2));
+  EXPECT_TRUE(same_bits(zelt::two_norm(s.every_second(19)), 0x1.ab3a4a2877856p+2));
+  EXPECT_TRUE(same_bits(zelt::one_norm(s.every_second(19)), 0x1.c812dec54d571p+4));
+  EXPECT_TRUE(same_bits(zelt::stable_two_norm(s.backwards(19)), 0x1.ab3a4a2877856p+2));
+  strided_copies<40> l(lane_data);
+  for (const lane_golden& g : lane_goldens) {
+    EXPECT_TRUE(same_bits(zelt::one_norm(l.every_second(g.n), zelt::lanes), g.one_norm)) << "n = " << g.n;
+    EXPECT_TRUE(same_bits(zelt::two_norm(l.every_second(g.n), zelt::lanes), g.two_norm)) << "n = " << g.n;
+    EXPECT_TRUE(same_bits(zelt::one_norm(l.backwards(g.n), zelt::lanes), g.one_norm)) << "n = " << g.n;
+    EXPECT_TRUE(same_bits(zelt::two_norm(l.backwards(g.n), zelt::lanes), g.two_norm)) << "n = " << g.n;
+  }
 }
 
 }  // namespace

@@ -32,6 +32,19 @@ int main() {
   os << A << ' ' << v;
   check(os.str() == "2x3\n[\n[1,2,3],\n[4,5,6]\n] [1,5,3,1,]", "printing");
 
+  // Column-major, padded and strided views, and views of a matrix.
+  double f[8] = {1, 2, -1, 3, 4, -1, 5, 6};  // 2 x 3, columns 3 apart
+  const zelt::col_major_matrix<double> F(f, 2, 3, 3);
+  const zelt::row_major_matrix<double> Ft = zelt::transposed(F);
+  check(F(1, 2) == 6 && Ft(2, 1) == 6 && F.ld() == 3 && Ft.data() == f, "col_major_matrix and transposed");
+  check(zelt::row(F, 1)[2] == 6 && zelt::column(Ft, 0)[1] == 3 && zelt::diagonal(F)[1] == 4, "row, column, diagonal");
+  check(zelt::sub_matrix(F, 0, 1, 2, 2)(0, 1) == 5, "sub_matrix");
+  const zelt::strided_vec<double, unsigned int> s(f + 7, 3, -3);  // 6, 4, 2
+  check(zelt::one_norm(s) == 12 && zelt::two_norm(s, zelt::lanes) == zelt::two_norm(s), "strided norms");
+  std::ostringstream os2;
+  os2 << s << ' ' << zelt::sub_matrix(F, 0, 0, 1, 2);
+  check(os2.str() == "[6,4,2,] 1x2\n[\n[1,3]\n]", "printing views");
+
   if (failures == 0) std::cout << "consumer ok" << std::endl;
   return failures == 0 ? 0 : 1;
 }

@@ -215,7 +215,8 @@ ZELT_EXACT_LOOP double loop_strided_lanes(const double* p, std::size_t n, std::p
   double acc[16] = {};
   const std::size_t blocked = n - n % 16;
   for (std::size_t i = 0; i < blocked; i += 16)
-    for (std::size_t l = 0; l < 16; ++l) acc[l] = step(acc[l], p[static_cast<std::ptrdiff_t>(i + l) * stride]);
+    for (std::size_t l = 0; l < 16; ++l)
+      acc[l] = step(acc[l], p[static_cast<std::ptrdiff_t>(i + l) * stride]);
   for (std::size_t width = 8; width > 0; width /= 2)
     for (std::size_t l = 0; l < width; ++l) acc[l] = acc[2 * l] + acc[2 * l + 1];
   double s = acc[0];
@@ -276,8 +277,9 @@ void register_all() {
   });
   // Column-major storage, and the transpose of row-major storage (which is
   // column-major): both visited in storage order, against the same raw loop.
-  register_matrix_sum("col_matrix_sum/zelt",
-                      [](double* d, unsigned m) { return sum_by_columns(zelt::col_major_matrix<double>(d, m, m)); });
+  register_matrix_sum("col_matrix_sum/zelt", [](double* d, unsigned m) {
+    return sum_by_columns(zelt::col_major_matrix<double>(d, m, m));
+  });
   register_matrix_sum("col_matrix_sum/loop", [](double* d, unsigned m) {
     double s = 0.0;
     for (unsigned j = 0; j < m; ++j)
@@ -313,18 +315,22 @@ void register_all() {
     return zelt::two_norm(strided_view(p, n, k));
   });
   register_strided_reduction("two_norm_strided/loop", loop_strided_two_norm);
-  register_strided_reduction("one_norm_lanes_strided/zelt", [](const double* p, std::size_t n, std::ptrdiff_t k) {
-    return zelt::one_norm(strided_view(p, n, k), zelt::lanes);
-  });
-  register_strided_reduction("one_norm_lanes_strided/loop", [](const double* p, std::size_t n, std::ptrdiff_t k) {
-    return loop_strided_lanes(p, n, k, zelt::abs_add());
-  });
-  register_strided_reduction("two_norm_lanes_strided/zelt", [](const double* p, std::size_t n, std::ptrdiff_t k) {
-    return zelt::two_norm(strided_view(p, n, k), zelt::lanes);
-  });
-  register_strided_reduction("two_norm_lanes_strided/loop", [](const double* p, std::size_t n, std::ptrdiff_t k) {
-    return std::sqrt(loop_strided_lanes(p, n, k, zelt::sqr_add()));
-  });
+  register_strided_reduction("one_norm_lanes_strided/zelt",
+                             [](const double* p, std::size_t n, std::ptrdiff_t k) {
+                               return zelt::one_norm(strided_view(p, n, k), zelt::lanes);
+                             });
+  register_strided_reduction("one_norm_lanes_strided/loop",
+                             [](const double* p, std::size_t n, std::ptrdiff_t k) {
+                               return loop_strided_lanes(p, n, k, zelt::abs_add());
+                             });
+  register_strided_reduction("two_norm_lanes_strided/zelt",
+                             [](const double* p, std::size_t n, std::ptrdiff_t k) {
+                               return zelt::two_norm(strided_view(p, n, k), zelt::lanes);
+                             });
+  register_strided_reduction("two_norm_lanes_strided/loop",
+                             [](const double* p, std::size_t n, std::ptrdiff_t k) {
+                               return std::sqrt(loop_strided_lanes(p, n, k, zelt::sqr_add()));
+                             });
 
 #if ZELT_BENCH_EIGEN
   using map = Eigen::Map<const Eigen::VectorXd>;
@@ -361,12 +367,14 @@ void register_all() {
     register_rotation("apply/" + l, [lib](double* x, double* y, std::size_t n) {
       lib->drot(static_cast<int>(n), x, 1, y, 1, rotation.cosine(), rotation.sine());
     });
-    register_strided_reduction("one_norm_strided/" + l, [lib](const double* p, std::size_t n, std::ptrdiff_t k) {
-      return lib->dasum(static_cast<int>(n), p, static_cast<int>(k));
-    });
-    register_strided_reduction("two_norm_strided/" + l, [lib](const double* p, std::size_t n, std::ptrdiff_t k) {
-      return lib->dnrm2(static_cast<int>(n), p, static_cast<int>(k));
-    });
+    register_strided_reduction("one_norm_strided/" + l,
+                               [lib](const double* p, std::size_t n, std::ptrdiff_t k) {
+                                 return lib->dasum(static_cast<int>(n), p, static_cast<int>(k));
+                               });
+    register_strided_reduction("two_norm_strided/" + l,
+                               [lib](const double* p, std::size_t n, std::ptrdiff_t k) {
+                                 return lib->dnrm2(static_cast<int>(n), p, static_cast<int>(k));
+                               });
   }
   benchmark::AddCustomContext("peers", std::string("eigen:") + (ZELT_BENCH_EIGEN ? "yes" : "missing") +
                                            " openblas:" + (openblas.loaded() ? "yes" : "missing") +

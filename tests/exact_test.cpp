@@ -186,7 +186,9 @@ struct strided_copies {
   zelt::strided_vec<double, unsigned int> backwards(unsigned n) {
     return {opaque(reversed) + (N - 1), n, *opaque(&minus_one)};
   }
-  zelt::strided_vec<double, unsigned int> every_second(unsigned n) { return {opaque(interleaved), n, *opaque(&two)}; }
+  zelt::strided_vec<double, unsigned int> every_second(unsigned n) {
+    return {opaque(interleaved), n, *opaque(&two)};
+  }
   std::ptrdiff_t minus_one = -1, two = 2;
 };
 

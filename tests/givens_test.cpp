@@ -265,10 +265,10 @@ TEST(GivensApply, OverStridedViewsRotatesTheSamePairsToTheSameBits) {
   for (std::ptrdiff_t sx : {1, 2, -3}) {
     for (std::ptrdiff_t sy : {1, -1, 4}) {
       const unsigned n = 21;
-      std::vector<double> x(n * 3), y(n * 4);
+      std::vector<double> x(std::size_t{n} * 3), y(std::size_t{n} * 4);
       for (double& e : x) e = value(gen);
       for (double& e : y) e = value(gen);
-      double* fx = sx < 0 ? &x[(n - 1) * 3] : x.data();
+      double* fx = sx < 0 ? &x[std::size_t{n - 1} * 3] : x.data();
       double* fy = sy < 0 ? &y[n - 1] : y.data();
       std::vector<double> ex(n), ey(n);
       for (unsigned i = 0; i < n; ++i) {

@@ -16,11 +16,14 @@ using vec = zelt::external_vec<double, 0, unsigned int>;
 using svec = zelt::strided_vec<double, unsigned int>;
 
 // The short names are the full generator forms.
-static_assert(std::is_same_v<rmat, zelt::row_matrix<zelt::gen_external2D<double, zelt::gen_rect_offset<0, 0>, 0, 0>,
-                                                    zelt::gen_rect_indexer<zelt::row_orien, 0, 0, unsigned int>>>);
-static_assert(std::is_same_v<cmat, zelt::col_matrix<zelt::gen_external2D<double, zelt::gen_rect_offset<0, 0>, 0, 0>,
-                                                    zelt::gen_rect_indexer<zelt::col_orien, 0, 0, unsigned int>>>);
-static_assert(std::is_same_v<cmat::orientation, zelt::col_orien> && std::is_same_v<rmat::orientation, zelt::row_orien>);
+static_assert(
+    std::is_same_v<rmat, zelt::row_matrix<zelt::gen_external2D<double, zelt::gen_rect_offset<0, 0>, 0, 0>,
+                                          zelt::gen_rect_indexer<zelt::row_orien, 0, 0, unsigned int>>>);
+static_assert(
+    std::is_same_v<cmat, zelt::col_matrix<zelt::gen_external2D<double, zelt::gen_rect_offset<0, 0>, 0, 0>,
+                                          zelt::gen_rect_indexer<zelt::col_orien, 0, 0, unsigned int>>>);
+static_assert(std::is_same_v<cmat::orientation, zelt::col_orien> &&
+              std::is_same_v<rmat::orientation, zelt::row_orien>);
 // Transposing swaps the orientation and transposing back restores the type.
 static_assert(std::is_same_v<decltype(zelt::transposed(std::declval<rmat>())), cmat>);
 static_assert(std::is_same_v<decltype(zelt::transposed(zelt::transposed(std::declval<cmat>()))), cmat>);
@@ -46,7 +49,9 @@ struct layout {
   bool column_major;
   std::size_t ld;
   std::size_t base;
-  std::size_t at(std::size_t i, std::size_t j) const { return base + (column_major ? j * ld + i : i * ld + j); }
+  std::size_t at(std::size_t i, std::size_t j) const {
+    return base + (column_major ? j * ld + i : i * ld + j);
+  }
 };
 
 template <class Matrix>
@@ -66,7 +71,7 @@ void check_every_view(bool column_major) {
       for (unsigned pad : {0u, 3u}) {
         const unsigned ld = line + pad;
         std::vector<double> d(std::size_t{ld} * (column_major ? n : m) + 1);
-        const Matrix A = make<Matrix>(d, m, n, ld);
+        const auto A = make<Matrix>(d, m, n, ld);
         const layout L{column_major, ld, 0};
         SCOPED_TRACE(::testing::Message() << m << "x" << n << " ld " << ld);
         ASSERT_EQ(A.nrows(), m);
@@ -147,7 +152,7 @@ TEST(MatrixViews, TheThreeArgumentConstructorsArePacked) {
 }
 
 TEST(MatrixViews, ViewsOfViewsComposeLikeIndexArithmetic) {
-  std::vector<double> d(8 * 10);
+  std::vector<double> d(80);  // 7 x 9, ld 8
   for (std::size_t k = 0; k < d.size(); ++k) d[k] = static_cast<double>(k);
   const cmat A(d.data(), 7, 9, 8);
   const cmat B = zelt::sub_matrix(zelt::sub_matrix(A, 1, 2, 5, 6), 2, 1, 3, 4);
@@ -191,7 +196,8 @@ TEST(MatrixViews, PrintsInTheMatrixAndVectorTextForms) {
   zelt::print_all_matrix(A, os);
   EXPECT_EQ(os.str(), "2x3\n[\n[1,4,7],\n[2,5,8]\n]\n");
   std::ostringstream os2;
-  os2 << zelt::transposed(A) << '|' << zelt::row(A, 1) << '|' << zelt::column(A, 2) << '|' << zelt::diagonal(A);
+  os2 << zelt::transposed(A) << '|' << zelt::row(A, 1) << '|' << zelt::column(A, 2) << '|'
+      << zelt::diagonal(A);
   EXPECT_EQ(os2.str(), "3x2\n[\n[1,2],\n[4,5],\n[7,8]\n]|[2,5,8,]|[7,8,]|[1,5,]");
   std::ostringstream os3;
   os3 << zelt::sub_matrix(A, 0, 1, 2, 0) << '|' << zelt::sub_matrix(A, 2, 0, 0, 3);

@@ -330,14 +330,14 @@ int passes_of(const std::vector<double>& x) {
 TEST(StableTwoNorm, ScalesExactlyWhenTheLargestMagnitudeLeavesTheRange) {
   const std::vector<double> sixteen_small(16, 0x1p-481), sixteen_edge(16, 0x1p-479);
   EXPECT_EQ(passes_of({1, 2, 3}), 1);
-  EXPECT_EQ(passes_of(sixteen_edge), 1);        // the sum is exactly n * 2^-958
-  EXPECT_EQ(passes_of(sixteen_small), 3);       // sum 2^-958, but below n * 2^-958
-  EXPECT_EQ(passes_of({0x1p-480}), 2);          // the lower edge is in range
-  EXPECT_EQ(passes_of({0x1.8p-480}), 2);        //   and so is the binade above it
+  EXPECT_EQ(passes_of(sixteen_edge), 1);   // the sum is exactly n * 2^-958
+  EXPECT_EQ(passes_of(sixteen_small), 3);  // sum 2^-958, but below n * 2^-958
+  EXPECT_EQ(passes_of({0x1p-480}), 2);     // the lower edge is in range
+  EXPECT_EQ(passes_of({0x1.8p-480}), 2);   //   and so is the binade above it
   EXPECT_EQ(passes_of({0x1.fffffffffffffp-481}), 3);
-  EXPECT_EQ(passes_of({0x1p+480, 1}), 2);       // the upper edge is in range
+  EXPECT_EQ(passes_of({0x1p+480, 1}), 2);  // the upper edge is in range
   EXPECT_EQ(passes_of({0x1.0000000000001p+480}), 3);
-  EXPECT_EQ(passes_of({0x1p+479, -0x1p+479}), 1);   // sum 2^959
+  EXPECT_EQ(passes_of({0x1p+479, -0x1p+479}), 1);  // sum 2^959
 }
 
 }  // namespace

@@ -68,8 +68,7 @@ class external2D : public generic_dense2D<external_vec<T, 0, unsigned int>, exte
 
   /// Views `d` as a block of `shape.first()` major lines of `shape.second()`
   /// elements each, lying next to each other (leading dimension = minor extent).
-  external2D(T* d, dimension<size_type, 0, 0> shape) noexcept
-      : external2D(d, shape, shape.second()) {}
+  external2D(T* d, dimension<size_type, 0, 0> shape) noexcept : external2D(d, shape, shape.second()) {}
 
   /// The same with major line k starting at d[k * leading]. `elements` spans
   /// from the first element of the first line to the last of the last:
@@ -180,11 +179,11 @@ class row_matrix : public matrix_implementation<StorageGen, IndexerGen> {
 
   /// A view of writable elements converts to one of read-only elements.
   template <class OtherStorageGen,
-            std::enable_if_t<!std::is_same_v<OtherStorageGen, StorageGen> &&
-                                 std::is_convertible_v<typename OtherStorageGen::type::element_type*,
-                                                       element_type*>,
-                             int> = 0>
-  row_matrix(const row_matrix<OtherStorageGen, IndexerGen>& other) noexcept  // NOLINT: implicit by design
+            std::enable_if_t<
+                !std::is_same_v<OtherStorageGen, StorageGen> &&
+                    std::is_convertible_v<typename OtherStorageGen::type::element_type*, element_type*>,
+                int> = 0>
+  row_matrix(const row_matrix<OtherStorageGen, IndexerGen>& other) noexcept
       : row_matrix(other.data(), other.nrows(), other.ncols(), other.ld()) {}
 };
 
@@ -213,11 +212,11 @@ class col_matrix : public matrix_implementation<StorageGen, IndexerGen> {
 
   /// A view of writable elements converts to one of read-only elements.
   template <class OtherStorageGen,
-            std::enable_if_t<!std::is_same_v<OtherStorageGen, StorageGen> &&
-                                 std::is_convertible_v<typename OtherStorageGen::type::element_type*,
-                                                       element_type*>,
-                             int> = 0>
-  col_matrix(const col_matrix<OtherStorageGen, IndexerGen>& other) noexcept  // NOLINT: implicit by design
+            std::enable_if_t<
+                !std::is_same_v<OtherStorageGen, StorageGen> &&
+                    std::is_convertible_v<typename OtherStorageGen::type::element_type*, element_type*>,
+                int> = 0>
+  col_matrix(const col_matrix<OtherStorageGen, IndexerGen>& other) noexcept
       : col_matrix(other.data(), other.nrows(), other.ncols(), other.ld()) {}
 };
 

@@ -77,8 +77,8 @@ template <class Matrix>
 auto column(Matrix A, typename Matrix::size_type j) noexcept {
   using size_type = typename Matrix::size_type;
   using T = typename Matrix::element_type;
-  ZELT_EXPECTS(j < A.ncols(), "column: column %llu outside %llux%llu", detail::ull(j),
-               detail::ull(A.nrows()), detail::ull(A.ncols()));
+  ZELT_EXPECTS(j < A.ncols(), "column: column %llu outside %llux%llu", detail::ull(j), detail::ull(A.nrows()),
+               detail::ull(A.ncols()));
   T* first = A.data() + detail::offset_of(A, 0, j);
   if constexpr (detail::is_row_oriented<Matrix>) {
     return strided_vec<T, size_type>(first, A.nrows(), static_cast<std::ptrdiff_t>(A.ld()));
@@ -104,8 +104,9 @@ template <class Matrix>
 Matrix sub_matrix(Matrix A, typename Matrix::size_type i0, typename Matrix::size_type j0,
                   typename Matrix::size_type m, typename Matrix::size_type n) noexcept {
   ZELT_EXPECTS(m <= A.nrows() && i0 <= A.nrows() - m && n <= A.ncols() && j0 <= A.ncols() - n,
-               "sub_matrix: block %llux%llu at (%llu, %llu) outside %llux%llu", detail::ull(m), detail::ull(n),
-               detail::ull(i0), detail::ull(j0), detail::ull(A.nrows()), detail::ull(A.ncols()));
+               "sub_matrix: block %llux%llu at (%llu, %llu) outside %llux%llu", detail::ull(m),
+               detail::ull(n), detail::ull(i0), detail::ull(j0), detail::ull(A.nrows()),
+               detail::ull(A.ncols()));
   return Matrix(A.data() + detail::offset_of(A, i0, j0), m, n, A.ld());
 }
 

@@ -184,7 +184,8 @@ typename linalg_traits<Vector>::magnitude_type one_norm(const Vector& v, lanes_t
 template <class Vector>
 typename linalg_traits<Vector>::magnitude_type two_norm(const Vector& v, lanes_t) {
   using T = typename linalg_traits<Vector>::magnitude_type;
-  return std::sqrt(detail::lane_fold<T>(detail::elements_of(v), static_cast<std::size_t>(v.size()), sqr_add()));
+  return std::sqrt(
+      detail::lane_fold<T>(detail::elements_of(v), static_cast<std::size_t>(v.size()), sqr_add()));
 }
 
 /// Two-norm that neither overflows nor underflows on the way. When the largest

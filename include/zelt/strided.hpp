@@ -98,9 +98,15 @@ class strided_iterator {
     return *this;
   }
 
-  friend constexpr strided_iterator operator+(strided_iterator it, difference_type n) noexcept { return it += n; }
-  friend constexpr strided_iterator operator+(difference_type n, strided_iterator it) noexcept { return it += n; }
-  friend constexpr strided_iterator operator-(strided_iterator it, difference_type n) noexcept { return it -= n; }
+  friend constexpr strided_iterator operator+(strided_iterator it, difference_type n) noexcept {
+    return it += n;
+  }
+  friend constexpr strided_iterator operator+(difference_type n, strided_iterator it) noexcept {
+    return it += n;
+  }
+  friend constexpr strided_iterator operator-(strided_iterator it, difference_type n) noexcept {
+    return it -= n;
+  }
 
   /// Element 0 of the run, the stride and the position.
   constexpr Pointer data() const noexcept { return data_ptr; }
@@ -146,7 +152,8 @@ constexpr bool operator>=(const strided_iterator<P, S>& a, const strided_iterato
 }
 /// Signed distance in elements (not in memory) from `b` to `a`.
 template <class P, class Q, class S>
-constexpr std::ptrdiff_t operator-(const strided_iterator<P, S>& a, const strided_iterator<Q, S>& b) noexcept {
+constexpr std::ptrdiff_t operator-(const strided_iterator<P, S>& a,
+                                   const strided_iterator<Q, S>& b) noexcept {
   return static_cast<std::ptrdiff_t>(a.position()) - static_cast<std::ptrdiff_t>(b.position());
 }
 
@@ -183,12 +190,12 @@ class strided_vec {
   /// A contiguous view seen as a strided one of stride 1; element i of the
   /// result is element i of `v` counted from its first, whatever its index base.
   template <class U, int StaticSize, std::enable_if_t<std::is_convertible_v<U*, T*>, int> = 0>
-  constexpr strided_vec(const external_vec<U, StaticSize, SizeType>& v) noexcept  // NOLINT: implicit by design
-      : first_(v.data_ptr), length_(v.size()), stride_(1) {}
+  constexpr strided_vec(const external_vec<U, StaticSize, SizeType>& v) noexcept
+      : first_(v.data_ptr), length_(v.size()) {}  // stride 1, the default
 
   /// A view of writable elements converts to one of read-only elements.
   template <class U, std::enable_if_t<!std::is_same_v<U, T> && std::is_convertible_v<U*, T*>, int> = 0>
-  constexpr strided_vec(const strided_vec<U, SizeType>& v) noexcept  // NOLINT: implicit by design
+  constexpr strided_vec(const strided_vec<U, SizeType>& v) noexcept
       : first_(v.data()), length_(v.size()), stride_(v.stride()) {}
 
   constexpr SizeType size() const noexcept { return length_; }

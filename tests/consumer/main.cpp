@@ -37,7 +37,8 @@ int main() {
   const zelt::col_major_matrix<double> F(f, 2, 3, 3);
   const zelt::row_major_matrix<double> Ft = zelt::transposed(F);
   check(F(1, 2) == 6 && Ft(2, 1) == 6 && F.ld() == 3 && Ft.data() == f, "col_major_matrix and transposed");
-  check(zelt::row(F, 1)[2] == 6 && zelt::column(Ft, 0)[1] == 3 && zelt::diagonal(F)[1] == 4, "row, column, diagonal");
+  check(zelt::row(F, 1)[2] == 6 && zelt::column(Ft, 0)[1] == 3 && zelt::diagonal(F)[1] == 4,
+        "row, column, diagonal");
   check(zelt::sub_matrix(F, 0, 1, 2, 2)(0, 1) == 5, "sub_matrix");
   const zelt::strided_vec<double, unsigned int> s(f + 7, 3, -3);  // 6, 4, 2
   check(zelt::one_norm(s) == 12 && zelt::two_norm(s, zelt::lanes) == zelt::two_norm(s), "strided norms");

@@ -55,12 +55,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // stride of -2: the bits must be those of the contiguous view.
   std::vector<double> spread(2 * v.size() + 1, 0x1p+1000);
   for (std::size_t i = 0; i < v.size(); ++i) spread[2 * (v.size() - 1 - i) + 1] = v[i];
-  const zelt::strided_vec<double, unsigned int> strided(
-      v.empty() ? spread.data() : &spread[2 * v.size() - 1], static_cast<unsigned int>(v.size()), -2);
+  const zelt::strided_vec<double, unsigned int> strided(v.empty() ? spread.data() : &spread[2 * v.size() - 1],
+                                                        static_cast<unsigned int>(v.size()), -2);
   expect_same("strided one_norm", zelt::one_norm(strided), one_norm);
   expect_same("strided two_norm", zelt::two_norm(strided), two_norm);
   expect_same("strided stable_two_norm", zelt::stable_two_norm(strided), zelt::stable_two_norm(view));
-  expect_same("strided one_norm lanes", zelt::one_norm(strided, zelt::lanes), zelt::one_norm(view, zelt::lanes));
-  expect_same("strided two_norm lanes", zelt::two_norm(strided, zelt::lanes), zelt::two_norm(view, zelt::lanes));
+  expect_same("strided one_norm lanes", zelt::one_norm(strided, zelt::lanes),
+              zelt::one_norm(view, zelt::lanes));
+  expect_same("strided two_norm lanes", zelt::two_norm(strided, zelt::lanes),
+              zelt::two_norm(view, zelt::lanes));
   return 0;
 }

@@ -147,6 +147,8 @@ TEST(MatrixViews, TheThreeArgumentConstructorsArePacked) {
   EXPECT_EQ(C.twod.elements.length, 12u);
   EXPECT_EQ(cmat(d.data(), 3, 3, 4).twod.elements.length, 11u);
   EXPECT_EQ(rmat(d.data(), 0, 3, 5).twod.elements.length, 0u);
+  EXPECT_EQ(rmat(d.data(), 3, 0, 5).twod.elements.length, 10u);  // (major - 1) * ld + minor
+  EXPECT_EQ(cmat(d.data(), 3, 4, 5).twod.elements.length, 18u);  // four columns of three, 5 apart
   EXPECT_EQ(C.indexer.extents.first(), 4u);  // storage order: (columns, rows)
   EXPECT_EQ(C.indexer.extents.second(), 3u);
 }
@@ -202,6 +204,31 @@ TEST(MatrixViews, PrintsInTheMatrixAndVectorTextForms) {
   std::ostringstream os3;
   os3 << zelt::sub_matrix(A, 0, 1, 2, 0) << '|' << zelt::sub_matrix(A, 2, 0, 0, 3);
   EXPECT_EQ(os3.str(), "2x0\n[\n[],\n[]\n]|0x3\n[\n]");
+}
+
+TEST(MatrixViews, OffsetsOfLargeMatricesDoNotWrapInTheSizeType) {
+  // Element (0, 2) of a column-major matrix whose columns are 2^31 apart lies
+  // 2^32 elements in: beyond unsigned int, so the offset is computed wider.
+  // (Only the offset is computed; no element is touched.)
+  if constexpr (sizeof(std::size_t) > 4) {
+    double d[1] = {};
+    const cmat A(d, 1, 3, 1u << 31);
+    EXPECT_EQ(zelt::detail::offset_of(A, 0, 2), std::size_t{1} << 32);
+  }
+}
+
+TEST(MatrixViews, ReadOnlyConversionsKeepShapeLayoutAndData) {
+  std::vector<double> d(20);
+  const zelt::row_major_matrix<const double> R = rmat(d.data(), 2, 3, 5);
+  EXPECT_EQ(R.nrows(), 2u);
+  EXPECT_EQ(R.ncols(), 3u);
+  EXPECT_EQ(R.ld(), 5u);
+  EXPECT_EQ(&R(1, 2), &d[7]);
+  const zelt::col_major_matrix<const double> C = cmat(d.data(), 2, 3, 4);
+  EXPECT_EQ(C.nrows(), 2u);
+  EXPECT_EQ(C.ncols(), 3u);
+  EXPECT_EQ(C.ld(), 4u);
+  EXPECT_EQ(&C(1, 2), &d[9]);
 }
 
 TEST(MatrixViews, ReadOnlyMatricesOverConstData) {

@@ -100,10 +100,23 @@ TEST(StridedVec, AnExternalVecBecomesStrideOneFromItsFirstStoredElement) {
   EXPECT_EQ(fixed[0], 2);
 }
 
+TEST(StridedVec, AWritableViewBecomesAReadOnlyOneOfTheSameElements) {
+  double a[9] = {0, 1, 2, 3, 4, 5, 6, 7, 8};
+  for (std::ptrdiff_t stride : {2, -3, 0}) {
+    const svec v(stride < 0 ? a + 6 : a, 3, stride);
+    const csvec c = v;
+    EXPECT_EQ(c.size(), 3u);
+    EXPECT_EQ(c.stride(), stride);
+    EXPECT_EQ(c.data(), v.data());
+    EXPECT_EQ(&c[2], &v[2]);
+  }
+}
+
 TEST(StridedVec, EmptyViewsHaveNoElements) {
   const svec none;
   EXPECT_EQ(none.size(), 0u);
   EXPECT_EQ(none.data(), nullptr);
+  EXPECT_EQ(none.stride(), 1);
   EXPECT_EQ(none.begin(), none.end());
   double a[1] = {9};
   EXPECT_EQ(svec(a, 0, -4).begin(), svec(a, 0, -4).end());
@@ -126,6 +139,8 @@ TEST(StridedIterator, ArithmeticAndComparisonsFollowThePosition) {
   it -= 1;
   EXPECT_EQ(*it, 3);
   EXPECT_EQ(*(1 + v.begin()), 3);
+  EXPECT_EQ((v.begin() + 2).operator->(), &a[6]);
+  EXPECT_EQ(v.begin().operator->(), &a[0]);
   const citer c = v.end();  // converted, position kept
   EXPECT_EQ(c - v.begin(), 3);
   EXPECT_EQ(v.begin() - c, -3);

@@ -149,7 +149,7 @@ TEST(MatrixViews, TheThreeArgumentConstructorsArePacked) {
   EXPECT_EQ(rmat(d.data(), 0, 3, 5).twod.elements.length, 0u);
   EXPECT_EQ(rmat(d.data(), 3, 0, 5).twod.elements.length, 10u);  // (major - 1) * ld + minor
   EXPECT_EQ(cmat(d.data(), 3, 4, 5).twod.elements.length, 18u);  // four columns of three, 5 apart
-  EXPECT_EQ(C.indexer.extents.first(), 4u);  // storage order: (columns, rows)
+  EXPECT_EQ(C.indexer.extents.first(), 4u);                      // storage order: (columns, rows)
   EXPECT_EQ(C.indexer.extents.second(), 3u);
 }
 

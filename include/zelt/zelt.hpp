@@ -2,6 +2,9 @@
 #define ZELT_ZELT_HPP_
 
 // Umbrella header: the whole library.
+#include "zelt/blas1.hpp"
+#include "zelt/blas2.hpp"
+#include "zelt/blas_tags.hpp"
 #include "zelt/givens.hpp"
 #include "zelt/matrix.hpp"
 #include "zelt/matrix_views.hpp"

@@ -1,0 +1,406 @@
+#ifndef ZELT_BLAS2_HPP_
+#define ZELT_BLAS2_HPP_
+
+// Level 2 BLAS over row- and column-major matrices, their blocks and their
+// transposes, with every vector view. Each operation gives the bits of the
+// reference BLAS 3.11.0 routine of the same name (dgemv, dger, dsymv, dsyr,
+// dsyr2, dtrmv, dtrsv), the reference's shortcuts included.
+//
+// A column-major matrix is the reference's own layout and is passed to the
+// reference order as it is. A row-major matrix A is the column-major matrix
+// B = transposed(A), so it gets the order of the call the reference CBLAS
+// makes for row-major data: gemv on A runs dgemv('T') on B, a triangle of A is
+// the other triangle of B, ger swaps x and y. transposed(A) takes the place
+// of the `trans` flag.
+//
+// Speed comes only from computing independent outputs side by side (several
+// columns of a matrix-vector product at once); every output's own chain of
+// operations keeps the reference's order.
+
+#include <cstddef>      // std::size_t
+#include <type_traits>  // std::is_same_v
+
+#include "zelt/blas_tags.hpp"
+#include "zelt/detail/blas_access.hpp"
+#include "zelt/detail/contract.hpp"
+#include "zelt/detail/exact.hpp"
+#include "zelt/matrix.hpp"
+#include "zelt/shape.hpp"
+
+namespace zelt {
+
+namespace detail {
+
+// A matrix seen the reference's way: column-major storage of rows x cols
+// elements, and whether the operation's matrix is that storage transposed.
+template <class T>
+struct reference_matrix {
+  col_access<T> a;
+  std::size_t rows, cols;
+  bool transposed;
+};
+
+template <class Matrix>
+auto as_reference(const Matrix& A) noexcept {
+  using T = typename Matrix::element_type;
+  T* p = const_cast<T*>(A.data());
+  const std::size_t ld = A.ld();
+  if constexpr (std::is_same_v<typename Matrix::orientation, col_orien>) {
+    return reference_matrix<T>{{p, ld}, A.nrows(), A.ncols(), false};
+  } else {
+    static_assert(std::is_same_v<typename Matrix::orientation, row_orien>, "a row- or column-major matrix");
+    return reference_matrix<T>{{p, ld}, A.ncols(), A.nrows(), true};
+  }
+}
+
+template <class Matrix>
+void expect_square(const char* operation, const Matrix& A) noexcept {
+  ZELT_EXPECTS(A.nrows() == A.ncols(), "%s: A is %llux%llu, not square", operation, ull(A.nrows()),
+               ull(A.ncols()));
+  (void)operation;
+  (void)A;
+}
+
+template <class Vector>
+void expect_length(const char* operation, const char* name, const Vector& v, std::size_t n,
+                   const char* what) noexcept {
+  ZELT_EXPECTS(static_cast<std::size_t>(v.size()) == n, "%s: %s has %llu elements, A has %llu %s", operation,
+               name, ull(v.size()), ull(n), what);
+  (void)operation;
+  (void)name;
+  (void)v;
+  (void)n;
+  (void)what;
+}
+
+// y = beta * y, or 0 when beta == 0 (y is then not read), as the reference
+// does before the product when beta != 1.
+template <class Y>
+ZELT_EXACT_LOOP void scale_by_beta(double beta, Y y, std::size_t n) {
+  ZELT_EXACT_ARITHMETIC
+  if (beta == 1.0) return;
+  if (beta == 0.0) {
+    for (std::size_t i = 0; i < n; ++i) y[i] = 0.0;
+  } else {
+    for (std::size_t i = 0; i < n; ++i) y[i] = beta * y[i];
+  }
+}
+
+// dgemv('N'): for each column j in order, y[i] = y[i] + (alpha x[j]) a(i, j).
+// Four columns at a time keep each y[i]'s chain in order while it stays in a
+// register.
+template <class A, class X, class Y>
+ZELT_EXACT_LOOP void gemv_n(std::size_t m, std::size_t n, double alpha, A a, X x, Y y) {
+  ZELT_EXACT_ARITHMETIC
+  std::size_t j = 0;
+  for (; j + 4 <= n; j += 4) {
+    const double t0 = alpha * x[j], t1 = alpha * x[j + 1], t2 = alpha * x[j + 2], t3 = alpha * x[j + 3];
+    const double *a0 = a.column(j), *a1 = a.column(j + 1), *a2 = a.column(j + 2), *a3 = a.column(j + 3);
+    for (std::size_t i = 0; i < m; ++i) {
+      double yi = y[i];
+      yi = yi + mul(t0, a0[i]);
+      yi = yi + mul(t1, a1[i]);
+      yi = yi + mul(t2, a2[i]);
+      yi = yi + mul(t3, a3[i]);
+      y[i] = yi;
+    }
+  }
+  for (; j < n; ++j) {
+    const double t = alpha * x[j];
+    const double* aj = a.column(j);
+    for (std::size_t i = 0; i < m; ++i) y[i] = y[i] + mul(t, aj[i]);
+  }
+}
+
+// dgemv('T'): y[j] = y[j] + alpha (0 + a(0, j) x[0] + a(1, j) x[1] + ...).
+// Each y[j] is one chain over i; four columns run side by side.
+template <class A, class X, class Y>
+ZELT_EXACT_LOOP void gemv_t(std::size_t m, std::size_t n, double alpha, A a, X x, Y y) {
+  ZELT_EXACT_ARITHMETIC
+  std::size_t j = 0;
+  for (; j + 4 <= n; j += 4) {
+    const double *a0 = a.column(j), *a1 = a.column(j + 1), *a2 = a.column(j + 2), *a3 = a.column(j + 3);
+    double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
+    for (std::size_t i = 0; i < m; ++i) {
+      const double xi = x[i];
+      s0 = s0 + mul(a0[i], xi);
+      s1 = s1 + mul(a1[i], xi);
+      s2 = s2 + mul(a2[i], xi);
+      s3 = s3 + mul(a3[i], xi);
+    }
+    y[j] = y[j] + mul(alpha, s0);
+    y[j + 1] = y[j + 1] + mul(alpha, s1);
+    y[j + 2] = y[j + 2] + mul(alpha, s2);
+    y[j + 3] = y[j + 3] + mul(alpha, s3);
+  }
+  for (; j < n; ++j) {
+    const double* aj = a.column(j);
+    double s = 0.0;
+    for (std::size_t i = 0; i < m; ++i) s = s + mul(aj[i], x[i]);
+    y[j] = y[j] + mul(alpha, s);
+  }
+}
+
+// dger: for each column j with y[j] != 0, a(i, j) = a(i, j) + x[i] (alpha y[j]).
+template <class A, class X, class Y>
+ZELT_EXACT_LOOP void ger_kernel(std::size_t m, std::size_t n, double alpha, X x, Y y, A a) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < n; ++j) {
+    if (y[j] == 0.0) continue;
+    const double t = alpha * y[j];
+    double* aj = a.column(j);
+    for (std::size_t i = 0; i < m; ++i) aj[i] = aj[i] + mul(x[i], t);
+  }
+}
+
+// dsymv, from the triangle `upper` of the column-major storage.
+template <class A, class X, class Y>
+ZELT_EXACT_LOOP void symv_kernel(bool upper, std::size_t n, double alpha, A a, X x, Y y) {
+  ZELT_EXACT_ARITHMETIC
+  if (upper) {
+    for (std::size_t j = 0; j < n; ++j) {
+      const double t1 = alpha * x[j];
+      double t2 = 0.0;
+      const double* aj = a.column(j);
+      for (std::size_t i = 0; i < j; ++i) {
+        y[i] = y[i] + mul(t1, aj[i]);
+        t2 = t2 + mul(aj[i], x[i]);
+      }
+      y[j] = (y[j] + mul(t1, aj[j])) + mul(alpha, t2);
+    }
+  } else {
+    for (std::size_t j = 0; j < n; ++j) {
+      const double t1 = alpha * x[j];
+      double t2 = 0.0;
+      const double* aj = a.column(j);
+      y[j] = y[j] + mul(t1, aj[j]);
+      for (std::size_t i = j + 1; i < n; ++i) {
+        y[i] = y[i] + mul(t1, aj[i]);
+        t2 = t2 + mul(aj[i], x[i]);
+      }
+      y[j] = y[j] + mul(alpha, t2);
+    }
+  }
+}
+
+// dsyr: for each column j with x[j] != 0, the triangle's part of it gets
+// x[i] (alpha x[j]) added.
+template <class A, class X>
+ZELT_EXACT_LOOP void syr_kernel(bool upper, std::size_t n, double alpha, X x, A a) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < n; ++j) {
+    if (x[j] == 0.0) continue;
+    const double t = alpha * x[j];
+    double* aj = a.column(j);
+    const std::size_t first = upper ? 0 : j, last = upper ? j + 1 : n;
+    for (std::size_t i = first; i < last; ++i) aj[i] = aj[i] + mul(x[i], t);
+  }
+}
+
+// dsyr2: for each column j with x[j] != 0 or y[j] != 0,
+// a(i, j) = (a(i, j) + x[i] (alpha y[j])) + y[i] (alpha x[j]).
+template <class A, class X, class Y>
+ZELT_EXACT_LOOP void syr2_kernel(bool upper, std::size_t n, double alpha, X x, Y y, A a) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < n; ++j) {
+    if (x[j] == 0.0 && y[j] == 0.0) continue;
+    const double t1 = alpha * y[j], t2 = alpha * x[j];
+    double* aj = a.column(j);
+    const std::size_t first = upper ? 0 : j, last = upper ? j + 1 : n;
+    for (std::size_t i = first; i < last; ++i) aj[i] = (aj[i] + mul(x[i], t1)) + mul(y[i], t2);
+  }
+}
+
+// dtrmv: x = op(a) x for the triangle `upper` of the storage, op = transpose
+// when `trans`.
+template <class A, class X>
+ZELT_EXACT_LOOP void trmv_kernel(bool upper, bool trans, bool unit, std::size_t n, A a, X x) {
+  ZELT_EXACT_ARITHMETIC
+  if (!trans) {
+    if (upper) {
+      for (std::size_t j = 0; j < n; ++j) {
+        if (x[j] == 0.0) continue;
+        const double t = x[j];
+        const double* aj = a.column(j);
+        for (std::size_t i = 0; i < j; ++i) x[i] = x[i] + mul(t, aj[i]);
+        if (!unit) x[j] = x[j] * aj[j];
+      }
+    } else {
+      for (std::size_t j = n; j-- > 0;) {
+        if (x[j] == 0.0) continue;
+        const double t = x[j];
+        const double* aj = a.column(j);
+        for (std::size_t i = n; --i > j;) x[i] = x[i] + mul(t, aj[i]);
+        if (!unit) x[j] = x[j] * aj[j];
+      }
+    }
+  } else {
+    if (upper) {
+      for (std::size_t j = n; j-- > 0;) {
+        const double* aj = a.column(j);
+        double t = x[j];
+        if (!unit) t = t * aj[j];
+        for (std::size_t i = j; i-- > 0;) t = t + mul(aj[i], x[i]);
+        x[j] = t;
+      }
+    } else {
+      for (std::size_t j = 0; j < n; ++j) {
+        const double* aj = a.column(j);
+        double t = x[j];
+        if (!unit) t = t * aj[j];
+        for (std::size_t i = j + 1; i < n; ++i) t = t + mul(aj[i], x[i]);
+        x[j] = t;
+      }
+    }
+  }
+}
+
+// dtrsv: solves op(a) x = b in place, b on entry in x.
+template <class A, class X>
+ZELT_EXACT_LOOP void trsv_kernel(bool upper, bool trans, bool unit, std::size_t n, A a, X x) {
+  ZELT_EXACT_ARITHMETIC
+  if (!trans) {
+    if (upper) {
+      for (std::size_t j = n; j-- > 0;) {
+        if (x[j] == 0.0) continue;
+        const double* aj = a.column(j);
+        if (!unit) x[j] = x[j] / aj[j];
+        const double t = x[j];
+        for (std::size_t i = j; i-- > 0;) x[i] = x[i] - mul(t, aj[i]);
+      }
+    } else {
+      for (std::size_t j = 0; j < n; ++j) {
+        if (x[j] == 0.0) continue;
+        const double* aj = a.column(j);
+        if (!unit) x[j] = x[j] / aj[j];
+        const double t = x[j];
+        for (std::size_t i = j + 1; i < n; ++i) x[i] = x[i] - mul(t, aj[i]);
+      }
+    }
+  } else {
+    if (upper) {
+      for (std::size_t j = 0; j < n; ++j) {
+        const double* aj = a.column(j);
+        double t = x[j];
+        for (std::size_t i = 0; i < j; ++i) t = t - mul(aj[i], x[i]);
+        if (!unit) t = t / aj[j];
+        x[j] = t;
+      }
+    } else {
+      for (std::size_t j = n; j-- > 0;) {
+        const double* aj = a.column(j);
+        double t = x[j];
+        for (std::size_t i = n; --i > j;) t = t - mul(aj[i], x[i]);
+        if (!unit) t = t / aj[j];
+        x[j] = t;
+      }
+    }
+  }
+}
+
+}  // namespace detail
+
+/// y = alpha A x + beta y (dgemv). beta == 0 sets y without reading it;
+/// alpha == 0 with beta == 1 touches nothing. x has A.ncols() elements, y
+/// A.nrows(). Column-major A gives dgemv('N', A), row-major A dgemv('T') on
+/// its column-major transpose.
+template <class Matrix, class VectorX, class VectorY>
+void gemv(double alpha, const Matrix& A, const VectorX& x, double beta, const VectorY& y) {
+  detail::expect_length("gemv", "x", x, A.ncols(), "columns");
+  detail::expect_length("gemv", "y", y, A.nrows(), "rows");
+  const auto R = detail::as_reference(A);
+  if (R.rows == 0 || R.cols == 0 || (alpha == 0.0 && beta == 1.0)) return;
+  const auto ey = detail::access(y);
+  detail::scale_by_beta(beta, ey, static_cast<std::size_t>(y.size()));
+  if (alpha == 0.0) return;
+  if (R.transposed) {
+    detail::gemv_t(R.rows, R.cols, alpha, R.a, detail::read_access(x), ey);
+  } else {
+    detail::gemv_n(R.rows, R.cols, alpha, R.a, detail::read_access(x), ey);
+  }
+}
+
+/// A = alpha x y^T + A (dger); columns whose y element is exactly 0 are not
+/// touched. x has A.nrows() elements, y A.ncols(). Row-major A gives dger on
+/// its column-major transpose with x and y exchanged.
+template <class VectorX, class VectorY, class Matrix>
+void ger(double alpha, const VectorX& x, const VectorY& y, const Matrix& A) {
+  detail::expect_length("ger", "x", x, A.nrows(), "rows");
+  detail::expect_length("ger", "y", y, A.ncols(), "columns");
+  const auto R = detail::as_reference(A);
+  if (R.rows == 0 || R.cols == 0 || alpha == 0.0) return;
+  if (R.transposed) {
+    detail::ger_kernel(R.rows, R.cols, alpha, detail::read_access(y), detail::read_access(x), R.a);
+  } else {
+    detail::ger_kernel(R.rows, R.cols, alpha, detail::read_access(x), detail::read_access(y), R.a);
+  }
+}
+
+/// y = alpha A x + beta y for the symmetric A stored in its triangle
+/// `Triangle` (dsymv); the other triangle is never read.
+template <class Triangle, class Matrix, class VectorX, class VectorY>
+void symv(Triangle, double alpha, const Matrix& A, const VectorX& x, double beta, const VectorY& y) {
+  detail::expect_square("symv", A);
+  detail::expect_length("symv", "x", x, A.ncols(), "columns");
+  detail::expect_length("symv", "y", y, A.nrows(), "rows");
+  const auto R = detail::as_reference(A);
+  if (R.rows == 0 || (alpha == 0.0 && beta == 1.0)) return;
+  const auto ey = detail::access(y);
+  detail::scale_by_beta(beta, ey, R.rows);
+  if (alpha == 0.0) return;
+  detail::symv_kernel(Triangle::is_upper != R.transposed, R.rows, alpha, R.a, detail::read_access(x), ey);
+}
+
+/// A = alpha x x^T + A on the triangle `Triangle` of the symmetric A (dsyr);
+/// columns whose x element is exactly 0 are not touched.
+template <class Triangle, class VectorX, class Matrix>
+void syr(Triangle, double alpha, const VectorX& x, const Matrix& A) {
+  detail::expect_square("syr", A);
+  detail::expect_length("syr", "x", x, A.ncols(), "columns");
+  const auto R = detail::as_reference(A);
+  if (R.rows == 0 || alpha == 0.0) return;
+  detail::syr_kernel(Triangle::is_upper != R.transposed, R.rows, alpha, detail::read_access(x), R.a);
+}
+
+/// A = alpha x y^T + alpha y x^T + A on the triangle `Triangle` of the
+/// symmetric A (dsyr2); columns where both x and y are exactly 0 are not touched.
+template <class Triangle, class VectorX, class VectorY, class Matrix>
+void syr2(Triangle, double alpha, const VectorX& x, const VectorY& y, const Matrix& A) {
+  detail::expect_square("syr2", A);
+  detail::expect_length("syr2", "x", x, A.ncols(), "columns");
+  detail::expect_length("syr2", "y", y, A.ncols(), "columns");
+  const auto R = detail::as_reference(A);
+  if (R.rows == 0 || alpha == 0.0) return;
+  detail::syr2_kernel(Triangle::is_upper != R.transposed, R.rows, alpha, detail::read_access(x),
+                      detail::read_access(y), R.a);
+}
+
+/// x = A x for the triangular A given by its triangle `Triangle` and
+/// `Diagonal` (dtrmv); the other triangle, and the diagonal when it is unit,
+/// are never read.
+template <class Triangle, class Diagonal, class Matrix, class VectorX>
+void trmv(Triangle, Diagonal, const Matrix& A, const VectorX& x) {
+  detail::expect_square("trmv", A);
+  detail::expect_length("trmv", "x", x, A.ncols(), "columns");
+  const auto R = detail::as_reference(A);
+  if (R.rows == 0) return;
+  detail::trmv_kernel(Triangle::is_upper != R.transposed, R.transposed, Diagonal::is_unit, R.rows, R.a,
+                      detail::access(x));
+}
+
+/// Solves A x = b in place (b on entry in x) for the triangular A given by
+/// its triangle `Triangle` and `Diagonal` (dtrsv). No test for singularity:
+/// a zero on the diagonal gives infinities or NaN, as in the reference.
+template <class Triangle, class Diagonal, class Matrix, class VectorX>
+void trsv(Triangle, Diagonal, const Matrix& A, const VectorX& x) {
+  detail::expect_square("trsv", A);
+  detail::expect_length("trsv", "x", x, A.ncols(), "columns");
+  const auto R = detail::as_reference(A);
+  if (R.rows == 0) return;
+  detail::trsv_kernel(Triangle::is_upper != R.transposed, R.transposed, Diagonal::is_unit, R.rows, R.a,
+                      detail::access(x));
+}
+
+}  // namespace zelt
+
+#endif  // ZELT_BLAS2_HPP_

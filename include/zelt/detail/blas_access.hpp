@@ -1,0 +1,64 @@
+#ifndef ZELT_DETAIL_BLAS_ACCESS_HPP_
+#define ZELT_DETAIL_BLAS_ACCESS_HPP_
+
+// The BLAS kernels name elements by logical index only: element i of a
+// vector, element (i, j) of a column-major matrix. These accessors turn a view
+// into that form, keeping stride 1 a compile-time fact so that loops over
+// contiguous views vectorise.
+
+#include <cstddef>      // std::ptrdiff_t, std::size_t
+#include <type_traits>  // std::remove_const_t
+
+#include "zelt/strided.hpp"
+#include "zelt/vector.hpp"
+
+namespace zelt::detail {
+
+/// Element i is p[i].
+template <class T>
+struct unit_access {
+  T* p;
+  T& operator[](std::size_t i) const noexcept { return p[i]; }
+};
+
+/// Element i is p[i * inc].
+template <class T>
+struct stride_access {
+  T* p;
+  std::ptrdiff_t inc;
+  T& operator[](std::size_t i) const noexcept { return p[static_cast<std::ptrdiff_t>(i) * inc]; }
+};
+
+// Element i of the view counts from its first stored element, whatever an
+// external_vec's index base.
+template <class T, int N, class S>
+unit_access<T> access(const external_vec<T, N, S>& v) noexcept {
+  return {v.data_ptr};
+}
+template <class T, class S>
+stride_access<T> access(const strided_vec<T, S>& v) noexcept {
+  return {const_cast<T*>(v.data()), v.stride()};
+}
+
+// The same, read-only.
+template <class T, int N, class S>
+unit_access<const T> read_access(const external_vec<T, N, S>& v) noexcept {
+  return {v.data_ptr};
+}
+template <class T, class S>
+stride_access<const T> read_access(const strided_vec<T, S>& v) noexcept {
+  return {v.data(), v.stride()};
+}
+
+/// Element (i, j) of a column-major matrix is p[i + j * ld].
+template <class T>
+struct col_access {
+  T* p;
+  std::size_t ld;
+  T& operator()(std::size_t i, std::size_t j) const noexcept { return p[i + j * ld]; }
+  T* column(std::size_t j) const noexcept { return p + j * ld; }
+};
+
+}  // namespace zelt::detail
+
+#endif  // ZELT_DETAIL_BLAS_ACCESS_HPP_

@@ -1,0 +1,352 @@
+#ifndef ZELT_TESTS_BLAS_HARNESS_HPP_
+#define ZELT_TESTS_BLAS_HARNESS_HPP_
+
+// The differential harness: every Level 1 and Level 2 operation run by two
+// implementations on the same random inputs (sizes 0, 1, small, odd, large;
+// positive, negative and zero increments; both layouts; padded leading
+// dimensions; every flag; alpha and beta in {0, 1, -1, other}; zeros, signed
+// zeros, infinities and NaN planted in some runs). Every output buffer,
+// padding and the gaps between strided elements included, and every returned
+// value must agree in every bit; a NaN matches any NaN.
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "blas_api.hpp"
+
+namespace zelt_test {
+
+struct harness_options {
+  bool row_major = true;         // also the row-major layout (CBLAS-capable implementations)
+  bool nonpositive_inc = false;  // scal, asum, iamax with increments <= 0 (the Fortran quick returns)
+  std::uint64_t seed = 1;
+};
+
+struct tally {
+  long calls = 0;
+  long differing = 0;
+  std::vector<std::string> first;  // descriptions of the first differences
+  void record(bool same, const std::string& what) {
+    ++calls;
+    if (same) return;
+    ++differing;
+    if (first.size() < 20) first.push_back(what);
+  }
+};
+
+class harness {
+ public:
+  harness(const blas_api& ref, const blas_api& impl, harness_options options)
+      : ref_(ref), impl_(impl), opt_(options), gen_(options.seed) {}
+
+  tally run() {
+    level1();
+    rotations();
+    level2();
+    return t_;
+  }
+
+ private:
+  static bool same(double a, double b) {
+    if (std::isnan(a) && std::isnan(b)) return true;
+    std::uint64_t x, y;
+    std::memcpy(&x, &a, sizeof x);
+    std::memcpy(&y, &b, sizeof y);
+    return x == y;
+  }
+  static bool same(const std::vector<double>& a, const std::vector<double>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+      if (!same(a[i], b[i])) return false;
+    return true;
+  }
+
+  // A value of a few binades, so that products and sums round visibly; in
+  // special runs now and then a zero of either sign, an infinity or a NaN.
+  double value(bool specials) {
+    std::uniform_real_distribution<double> mantissa(-2, 2);
+    std::uniform_int_distribution<int> exponent(-3, 3);
+    std::uniform_int_distribution<int> pick(0, 24);
+    if (specials) {
+      switch (pick(gen_)) {
+        case 0:
+          return 0.0;
+        case 1:
+          return -0.0;
+        case 2:
+          return std::numeric_limits<double>::infinity();
+        case 3:
+          return -std::numeric_limits<double>::infinity();
+        case 4:
+          return std::numeric_limits<double>::quiet_NaN();
+        default:
+          break;
+      }
+    }
+    return std::ldexp(mantissa(gen_), exponent(gen_));
+  }
+  std::vector<double> buffer(std::size_t n, bool specials) {
+    std::vector<double> b(n);
+    for (double& x : b) x = value(specials);
+    return b;
+  }
+  // Room for n elements with increment inc, plus two guard elements on each
+  // side that must never change.
+  static std::size_t span(int n, int inc) {
+    const std::size_t a = static_cast<std::size_t>(inc < 0 ? -inc : inc);
+    return (n <= 0 ? 0 : static_cast<std::size_t>(n - 1) * a + 1) + 4;
+  }
+  double scalar() {
+    static const double choices[] = {0.0, 1.0, -1.0, 0.7, -2.5};
+    std::uniform_int_distribution<int> pick(0, 5);
+    const int k = pick(gen_);
+    return k < 5 ? choices[k] : value(false);
+  }
+  bool coin(int one_in) { return std::uniform_int_distribution<int>(0, one_in - 1)(gen_) == 0; }
+
+  template <class... Args>
+  static std::string describe(const char* name, Args... args) {
+    std::ostringstream os;
+    os << name << "(";
+    ((os << args << ","), ...);
+    os << ")";
+    return os.str();
+  }
+
+  void level1() {
+    const int sizes[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 11, 16, 17, 31, 100, 257};
+    const int incs[] = {1, 1, 2, -1, -3, 0};
+    for (int n : sizes) {
+      for (int incx : incs) {
+        for (int incy : incs) {
+          for (int run = 0; run < 3; ++run) {
+            const bool specials = run == 2;
+            const double alpha = scalar();
+            std::vector<double> x = buffer(span(n, incx), specials), y = buffer(span(n, incy), specials);
+            const double* xp = x.data() + 2;
+            auto yr = y, yi = y, xr = x, xi = x;
+            t_.record(same(ref_.dot(n, xp, incx, y.data() + 2, incy),
+                           impl_.dot(n, xi.data() + 2, incx, yi.data() + 2, incy)),
+                      describe("dot", n, incx, incy, run));
+            if (incy != 0) {
+              ref_.axpy(n, alpha, xp, incx, yr.data() + 2, incy);
+              impl_.axpy(n, alpha, xp, incx, yi.data() + 2, incy);
+              t_.record(same(yr, yi), describe("axpy", n, alpha, incx, incy, run));
+              yr = y, yi = y;
+              ref_.copy(n, xp, incx, yr.data() + 2, incy);
+              impl_.copy(n, xp, incx, yi.data() + 2, incy);
+              t_.record(same(yr, yi), describe("copy", n, incx, incy, run));
+            }
+            if (incx != 0 && incy != 0) {
+              yr = y, yi = y;
+              ref_.swap(n, xr.data() + 2, incx, yr.data() + 2, incy);
+              impl_.swap(n, xi.data() + 2, incx, yi.data() + 2, incy);
+              t_.record(same(xr, xi) && same(yr, yi), describe("swap", n, incx, incy, run));
+              xr = x, xi = x, yr = y, yi = y;
+              const double c = value(specials), s = value(specials);
+              ref_.rot(n, xr.data() + 2, incx, yr.data() + 2, incy, c, s);
+              impl_.rot(n, xi.data() + 2, incx, yi.data() + 2, incy, c, s);
+              t_.record(same(xr, xi) && same(yr, yi), describe("rot", n, incx, incy, c, s, run));
+              for (double flag : {-2.0, -1.0, 0.0, 1.0}) {
+                xr = x, xi = x, yr = y, yi = y;
+                const double param[5] = {flag, value(specials), value(specials), value(specials),
+                                         value(specials)};
+                ref_.rotm(n, xr.data() + 2, incx, yr.data() + 2, incy, param);
+                impl_.rotm(n, xi.data() + 2, incx, yi.data() + 2, incy, param);
+                t_.record(same(xr, xi) && same(yr, yi), describe("rotm", n, incx, incy, flag, run));
+              }
+            }
+            if (incy == incs[0] && (incx > 0 || opt_.nonpositive_inc)) {
+              xr = x, xi = x;
+              ref_.scal(n, alpha, xr.data() + 2, incx);
+              impl_.scal(n, alpha, xi.data() + 2, incx);
+              t_.record(same(xr, xi), describe("scal", n, alpha, incx, run));
+              t_.record(same(ref_.asum(n, xp, incx), impl_.asum(n, xp, incx)),
+                        describe("asum", n, incx, run));
+              t_.record(ref_.iamax(n, xp, incx) == impl_.iamax(n, xp, incx), describe("iamax", n, incx, run));
+            }
+            if (incy == incs[0]) {
+              t_.record(same(ref_.nrm2(n, xp, incx), impl_.nrm2(n, xp, incx)),
+                        describe("nrm2", n, incx, run));
+            }
+          }
+        }
+      }
+    }
+    // nrm2 across the whole exponent range, where its three accumulators and
+    // their combinations all come into play
+    std::uniform_int_distribution<int> exponent(-1074, 1023);
+    std::uniform_real_distribution<double> mantissa(1, 2);
+    for (int trial = 0; trial < 3000; ++trial) {
+      const int n = 1 + trial % 9;
+      std::vector<double> x(static_cast<std::size_t>(n));
+      const int centre = exponent(gen_);
+      for (double& e : x) {
+        const int k = centre + std::uniform_int_distribution<int>(-60, 60)(gen_);
+        e = (coin(2) ? -1 : 1) * std::ldexp(mantissa(gen_), k < -1074 ? -1074 : (k > 1023 ? 1023 : k));
+        if (coin(15)) e = value(true);
+      }
+      t_.record(same(ref_.nrm2(n, x.data(), 1), impl_.nrm2(n, x.data(), 1)),
+                describe("nrm2 range", n, centre));
+    }
+  }
+
+  // Inputs of any magnitude, both signs, and the specials.
+  double wide(bool specials) {
+    std::uniform_int_distribution<int> exponent(-1074, 1023);
+    std::uniform_real_distribution<double> mantissa(1, 2);
+    if (specials && coin(4)) return value(true);
+    if (coin(3)) return value(false);
+    return (coin(2) ? -1 : 1) * std::ldexp(mantissa(gen_), exponent(gen_));
+  }
+
+  double moderate() {
+    if (coin(10)) return coin(2) ? 0.0 : -0.0;
+    std::uniform_int_distribution<int> exponent(-200, 200);
+    std::uniform_real_distribution<double> mantissa(1, 2);
+    return (coin(2) ? -1 : 1) * std::ldexp(mantissa(gen_), exponent(gen_));
+  }
+
+  void rotmg_case(double d1, double d2, double x1, double y1) {
+    double r[3] = {d1, d2, x1}, z[3] = {d1, d2, x1}, pr[5] = {9, 9, 9, 9, 9}, pz[5] = {9, 9, 9, 9, 9};
+    ref_.rotmg(&r[0], &r[1], &r[2], y1, pr);
+    impl_.rotmg(&z[0], &z[1], &z[2], y1, pz);
+    bool ok = true;
+    for (int k = 0; k < 3; ++k) ok = ok && same(r[k], z[k]);
+    for (int k = 0; k < 5; ++k) ok = ok && same(pr[k], pz[k]);
+    t_.record(ok, describe("rotmg", d1, d2, x1, y1));
+  }
+
+  void rotations() {
+    // d1 and d2 at the edges of the rescaling window [rgamsq, gamsq], where
+    // rgamsq is the decimal 5.9604645e-8, just above 2^-24; a tiny y1 keeps
+    // the update factor exactly 1, so the edge values reach the window test.
+    for (double edge : {0x1p-24, 5.9604645e-8, 0x1p+24}) {
+      for (double d : {std::nextafter(edge, 0.0), edge, std::nextafter(edge, 1e300)}) {
+        rotmg_case(d, 1.0, 1.0, 0x1p-40);  // |q1| > |q2|: d1 and d2 divided by u = 1
+        rotmg_case(1.0, d, 0x1p-40, 1.0);  // |q1| <= |q2|: d1 and d2 exchange
+      }
+    }
+    for (int trial = 0; trial < 20000; ++trial) {
+      const bool specials = trial % 4 == 0;
+      double a[2], b[2], c[2] = {7, 7}, s[2] = {7, 7};
+      a[0] = a[1] = wide(specials);
+      b[0] = b[1] = wide(specials);
+      const double a0 = a[0], b0 = b[0];
+      ref_.rotg(&a[0], &b[0], &c[0], &s[0]);
+      impl_.rotg(&a[1], &b[1], &c[1], &s[1]);
+      t_.record(same(a[0], a[1]) && same(b[0], b[1]) && same(c[0], c[1]) && same(s[0], s[1]),
+                describe("rotg", a0, b0));
+
+      // Finite and within 2^+-200, or zero: the reference's rescaling loop
+      // never ends on an infinite d1 or d2, which larger inputs can produce.
+      double d1[2], d2[2], x1[2], p[2][5];
+      d1[0] = d1[1] = coin(5) ? -moderate() : std::abs(moderate());
+      d2[0] = d2[1] = coin(8) ? -moderate() : std::abs(moderate());
+      x1[0] = x1[1] = moderate();
+      const double y1 = moderate();
+      for (auto& row : p)
+        for (double& e : row) e = 99;
+      const double in1 = d1[0], in2 = d2[0], inx = x1[0];
+      ref_.rotmg(&d1[0], &d2[0], &x1[0], y1, p[0]);
+      impl_.rotmg(&d1[1], &d2[1], &x1[1], y1, p[1]);
+      bool ok = same(d1[0], d1[1]) && same(d2[0], d2[1]) && same(x1[0], x1[1]);
+      for (int k = 0; k < 5; ++k) ok = ok && same(p[0][k], p[1][k]);
+      t_.record(ok, describe("rotmg", in1, in2, inx, y1));
+    }
+  }
+
+  void level2() {
+    const int sizes[] = {0, 1, 2, 3, 4, 5, 7, 8, 9, 13, 33};
+    const int incs[] = {1, 1, 2, -1, -2};
+    std::vector<layout> layouts = {col_major};
+    if (opt_.row_major && ref_.has_row_major() && impl_.has_row_major()) layouts.push_back(row_major);
+    std::uniform_int_distribution<int> pick_size(0, static_cast<int>(std::size(sizes)) - 1);
+    std::uniform_int_distribution<int> pick_inc(0, static_cast<int>(std::size(incs)) - 1);
+    for (layout o : layouts) {
+      for (int trial = 0; trial < 4000; ++trial) {
+        const int m = sizes[pick_size(gen_)], n = sizes[pick_size(gen_)];
+        const int incx = incs[pick_inc(gen_)], incy = incs[pick_inc(gen_)];
+        const bool specials = trial % 3 == 2;
+        const double alpha = scalar(), beta = scalar();
+        const transpose t = coin(2) ? trans : no_trans;
+        const triangle u = coin(2) ? upper : lower;
+        const diagonal d = coin(2) ? unit : non_unit;
+        const int pad = coin(2) ? 0 : 3;
+
+        // general m x n
+        {
+          const int lda = (o == col_major ? (m > 1 ? m : 1) : (n > 1 ? n : 1)) + pad;
+          const std::vector<double> a = buffer(
+              static_cast<std::size_t>(lda) * static_cast<std::size_t>(o == col_major ? n : m) + 1, specials);
+          const int lenx = t == trans ? m : n, leny = t == trans ? n : m;
+          const std::vector<double> x = buffer(span(lenx, incx), specials),
+                                    y = buffer(span(leny, incy), specials);
+          auto yr = y, yi = y;
+          ref_.gemv(o, t, m, n, alpha, a.data(), lda, x.data() + 2, incx, beta, yr.data() + 2, incy);
+          impl_.gemv(o, t, m, n, alpha, a.data(), lda, x.data() + 2, incx, beta, yi.data() + 2, incy);
+          t_.record(same(yr, yi), describe("gemv", o, t, m, n, alpha, lda, incx, beta, incy, specials));
+
+          const std::vector<double> gx = buffer(span(m, incx), specials),
+                                    gy = buffer(span(n, incy), specials);
+          auto ar = a, ai = a;
+          ref_.ger(o, m, n, alpha, gx.data() + 2, incx, gy.data() + 2, incy, ar.data(), lda);
+          impl_.ger(o, m, n, alpha, gx.data() + 2, incx, gy.data() + 2, incy, ai.data(), lda);
+          t_.record(same(ar, ai), describe("ger", o, m, n, alpha, incx, incy, lda, specials));
+        }
+        // square n x n
+        {
+          const int lda = (n > 1 ? n : 1) + pad;
+          const std::vector<double> a =
+              buffer(static_cast<std::size_t>(lda) * static_cast<std::size_t>(n) + 1, specials);
+          const std::vector<double> x = buffer(span(n, incx), specials), y = buffer(span(n, incy), specials);
+          auto yr = y, yi = y;
+          ref_.symv(o, u, n, alpha, a.data(), lda, x.data() + 2, incx, beta, yr.data() + 2, incy);
+          impl_.symv(o, u, n, alpha, a.data(), lda, x.data() + 2, incx, beta, yi.data() + 2, incy);
+          t_.record(same(yr, yi), describe("symv", o, u, n, alpha, lda, incx, beta, incy, specials));
+
+          auto ar = a, ai = a;
+          ref_.syr(o, u, n, alpha, x.data() + 2, incx, ar.data(), lda);
+          impl_.syr(o, u, n, alpha, x.data() + 2, incx, ai.data(), lda);
+          t_.record(same(ar, ai), describe("syr", o, u, n, alpha, incx, lda, specials));
+
+          ar = a, ai = a;
+          ref_.syr2(o, u, n, alpha, x.data() + 2, incx, y.data() + 2, incy, ar.data(), lda);
+          impl_.syr2(o, u, n, alpha, x.data() + 2, incx, y.data() + 2, incy, ai.data(), lda);
+          t_.record(same(ar, ai), describe("syr2", o, u, n, alpha, incx, incy, lda, specials));
+
+          // a well-conditioned triangle for the solves, so that most results
+          // are finite and every rounding shows
+          std::vector<double> tri = a;
+          if (!specials) {
+            for (int k = 0; k < n; ++k)
+              tri[static_cast<std::size_t>(k) * static_cast<std::size_t>(lda + 1)] += 4;
+          }
+          auto xr = x, xi = x;
+          ref_.trmv(o, u, t, d, n, tri.data(), lda, xr.data() + 2, incx);
+          impl_.trmv(o, u, t, d, n, tri.data(), lda, xi.data() + 2, incx);
+          t_.record(same(xr, xi), describe("trmv", o, u, t, d, n, lda, incx, specials));
+          xr = x, xi = x;
+          ref_.trsv(o, u, t, d, n, tri.data(), lda, xr.data() + 2, incx);
+          impl_.trsv(o, u, t, d, n, tri.data(), lda, xi.data() + 2, incx);
+          t_.record(same(xr, xi), describe("trsv", o, u, t, d, n, lda, incx, specials));
+        }
+      }
+    }
+  }
+
+  const blas_api& ref_;
+  const blas_api& impl_;
+  harness_options opt_;
+  std::mt19937_64 gen_;
+  tally t_;
+};
+
+}  // namespace zelt_test
+
+#endif  // ZELT_TESTS_BLAS_HARNESS_HPP_

@@ -1,0 +1,406 @@
+#ifndef ZELT_TESTS_BLAS_IMPLS_HPP_
+#define ZELT_TESTS_BLAS_IMPLS_HPP_
+
+// The implementations the harness compares, all behind blas_api:
+//   reference_cblas   a library's cblas_* functions (libblas3: the oracle)
+//   fortran_symbols   a library's Fortran symbols (ddot_, dgemv_, ...),
+//                     column-major only
+//   zelt_cpp          zelt's C++ interface over views built from the
+//                     arguments: external_vec or strided_vec, row- or
+//                     column-major matrices, transposed views
+#include <cstddef>
+
+#include "blas_api.hpp"
+#include "zelt/blas1.hpp"
+#include "zelt/blas2.hpp"
+#include "zelt/matrix_views.hpp"
+
+namespace zelt_test {
+
+class reference_cblas : public blas_api {
+ public:
+  explicit reference_cblas(const shared_library& lib)
+      : dot_(lib.symbol<decltype(dot_)>("cblas_ddot")),
+        axpy_(lib.symbol<decltype(axpy_)>("cblas_daxpy")),
+        scal_(lib.symbol<decltype(scal_)>("cblas_dscal")),
+        copy_(lib.symbol<decltype(copy_)>("cblas_dcopy")),
+        swap_(lib.symbol<decltype(swap_)>("cblas_dswap")),
+        iamax_(lib.symbol<decltype(iamax_)>("cblas_idamax")),
+        asum_(lib.symbol<decltype(asum_)>("cblas_dasum")),
+        nrm2_(lib.symbol<decltype(nrm2_)>("cblas_dnrm2")),
+        rot_(lib.symbol<decltype(rot_)>("cblas_drot")),
+        rotg_(lib.symbol<decltype(rotg_)>("cblas_drotg")),
+        rotm_(lib.symbol<decltype(rotm_)>("cblas_drotm")),
+        rotmg_(lib.symbol<decltype(rotmg_)>("cblas_drotmg")),
+        gemv_(lib.symbol<decltype(gemv_)>("cblas_dgemv")),
+        ger_(lib.symbol<decltype(ger_)>("cblas_dger")),
+        symv_(lib.symbol<decltype(symv_)>("cblas_dsymv")),
+        syr_(lib.symbol<decltype(syr_)>("cblas_dsyr")),
+        syr2_(lib.symbol<decltype(syr2_)>("cblas_dsyr2")),
+        trmv_(lib.symbol<decltype(trmv_)>("cblas_dtrmv")),
+        trsv_(lib.symbol<decltype(trsv_)>("cblas_dtrsv")) {}
+
+  bool complete() const {
+    return dot_ && axpy_ && scal_ && copy_ && swap_ && iamax_ && asum_ && nrm2_ && rot_ && rotg_ && rotm_ &&
+           rotmg_ && gemv_ && ger_ && symv_ && syr_ && syr2_ && trmv_ && trsv_;
+  }
+
+  double dot(int n, const double* x, int incx, const double* y, int incy) const override {
+    return dot_(n, x, incx, y, incy);
+  }
+  void axpy(int n, double alpha, const double* x, int incx, double* y, int incy) const override {
+    axpy_(n, alpha, x, incx, y, incy);
+  }
+  void scal(int n, double alpha, double* x, int incx) const override { scal_(n, alpha, x, incx); }
+  void copy(int n, const double* x, int incx, double* y, int incy) const override {
+    copy_(n, x, incx, y, incy);
+  }
+  void swap(int n, double* x, int incx, double* y, int incy) const override { swap_(n, x, incx, y, incy); }
+  int iamax(int n, const double* x, int incx) const override { return static_cast<int>(iamax_(n, x, incx)); }
+  double asum(int n, const double* x, int incx) const override { return asum_(n, x, incx); }
+  double nrm2(int n, const double* x, int incx) const override { return nrm2_(n, x, incx); }
+  void rot(int n, double* x, int incx, double* y, int incy, double c, double s) const override {
+    rot_(n, x, incx, y, incy, c, s);
+  }
+  void rotg(double* a, double* b, double* c, double* s) const override { rotg_(a, b, c, s); }
+  void rotm(int n, double* x, int incx, double* y, int incy, const double* param) const override {
+    rotm_(n, x, incx, y, incy, param);
+  }
+  void rotmg(double* d1, double* d2, double* x1, double y1, double* param) const override {
+    rotmg_(d1, d2, x1, y1, param);
+  }
+  void gemv(layout o, transpose t, int m, int n, double alpha, const double* a, int lda, const double* x,
+            int incx, double beta, double* y, int incy) const override {
+    gemv_(o, t, m, n, alpha, a, lda, x, incx, beta, y, incy);
+  }
+  void ger(layout o, int m, int n, double alpha, const double* x, int incx, const double* y, int incy,
+           double* a, int lda) const override {
+    ger_(o, m, n, alpha, x, incx, y, incy, a, lda);
+  }
+  void symv(layout o, triangle u, int n, double alpha, const double* a, int lda, const double* x, int incx,
+            double beta, double* y, int incy) const override {
+    symv_(o, u, n, alpha, a, lda, x, incx, beta, y, incy);
+  }
+  void syr(layout o, triangle u, int n, double alpha, const double* x, int incx, double* a,
+           int lda) const override {
+    syr_(o, u, n, alpha, x, incx, a, lda);
+  }
+  void syr2(layout o, triangle u, int n, double alpha, const double* x, int incx, const double* y, int incy,
+            double* a, int lda) const override {
+    syr2_(o, u, n, alpha, x, incx, y, incy, a, lda);
+  }
+  void trmv(layout o, triangle u, transpose t, diagonal d, int n, const double* a, int lda, double* x,
+            int incx) const override {
+    trmv_(o, u, t, d, n, a, lda, x, incx);
+  }
+  void trsv(layout o, triangle u, transpose t, diagonal d, int n, const double* a, int lda, double* x,
+            int incx) const override {
+    trsv_(o, u, t, d, n, a, lda, x, incx);
+  }
+
+ private:
+  double (*dot_)(int, const double*, int, const double*, int);
+  void (*axpy_)(int, double, const double*, int, double*, int);
+  void (*scal_)(int, double, double*, int);
+  void (*copy_)(int, const double*, int, double*, int);
+  void (*swap_)(int, double*, int, double*, int);
+  std::size_t (*iamax_)(int, const double*, int);
+  double (*asum_)(int, const double*, int);
+  double (*nrm2_)(int, const double*, int);
+  void (*rot_)(int, double*, int, double*, int, double, double);
+  void (*rotg_)(double*, double*, double*, double*);
+  void (*rotm_)(int, double*, int, double*, int, const double*);
+  void (*rotmg_)(double*, double*, double*, double, double*);
+  void (*gemv_)(int, int, int, int, double, const double*, int, const double*, int, double, double*, int);
+  void (*ger_)(int, int, int, double, const double*, int, const double*, int, double*, int);
+  void (*symv_)(int, int, int, double, const double*, int, const double*, int, double, double*, int);
+  void (*syr_)(int, int, int, double, const double*, int, double*, int);
+  void (*syr2_)(int, int, int, double, const double*, int, const double*, int, double*, int);
+  void (*trmv_)(int, int, int, int, int, const double*, int, double*, int);
+  void (*trsv_)(int, int, int, int, int, const double*, int, double*, int);
+};
+
+/// Fortran symbols: LP64 integers by address, character flags with their
+/// hidden lengths. Column-major only.
+class fortran_symbols : public blas_api {
+ public:
+  explicit fortran_symbols(const shared_library& lib)
+      : dot_(lib.symbol<decltype(dot_)>("ddot_")),
+        axpy_(lib.symbol<decltype(axpy_)>("daxpy_")),
+        scal_(lib.symbol<decltype(scal_)>("dscal_")),
+        copy_(lib.symbol<decltype(copy_)>("dcopy_")),
+        swap_(lib.symbol<decltype(swap_)>("dswap_")),
+        iamax_(lib.symbol<decltype(iamax_)>("idamax_")),
+        asum_(lib.symbol<decltype(asum_)>("dasum_")),
+        nrm2_(lib.symbol<decltype(nrm2_)>("dnrm2_")),
+        rot_(lib.symbol<decltype(rot_)>("drot_")),
+        rotg_(lib.symbol<decltype(rotg_)>("drotg_")),
+        rotm_(lib.symbol<decltype(rotm_)>("drotm_")),
+        rotmg_(lib.symbol<decltype(rotmg_)>("drotmg_")),
+        gemv_(lib.symbol<decltype(gemv_)>("dgemv_")),
+        ger_(lib.symbol<decltype(ger_)>("dger_")),
+        symv_(lib.symbol<decltype(symv_)>("dsymv_")),
+        syr_(lib.symbol<decltype(syr_)>("dsyr_")),
+        syr2_(lib.symbol<decltype(syr2_)>("dsyr2_")),
+        trmv_(lib.symbol<decltype(trmv_)>("dtrmv_")),
+        trsv_(lib.symbol<decltype(trsv_)>("dtrsv_")) {}
+
+  bool complete() const {
+    return dot_ && axpy_ && scal_ && copy_ && swap_ && iamax_ && asum_ && nrm2_ && rot_ && rotg_ && rotm_ &&
+           rotmg_ && gemv_ && ger_ && symv_ && syr_ && syr2_ && trmv_ && trsv_;
+  }
+  bool has_row_major() const override { return false; }
+
+  double dot(int n, const double* x, int incx, const double* y, int incy) const override {
+    return dot_(&n, x, &incx, y, &incy);
+  }
+  void axpy(int n, double alpha, const double* x, int incx, double* y, int incy) const override {
+    axpy_(&n, &alpha, x, &incx, y, &incy);
+  }
+  void scal(int n, double alpha, double* x, int incx) const override { scal_(&n, &alpha, x, &incx); }
+  void copy(int n, const double* x, int incx, double* y, int incy) const override {
+    copy_(&n, x, &incx, y, &incy);
+  }
+  void swap(int n, double* x, int incx, double* y, int incy) const override { swap_(&n, x, &incx, y, &incy); }
+  int iamax(int n, const double* x, int incx) const override {
+    const int one_based = iamax_(&n, x, &incx);
+    return one_based == 0 ? 0 : one_based - 1;  // as CBLAS: "none" is 0
+  }
+  double asum(int n, const double* x, int incx) const override { return asum_(&n, x, &incx); }
+  double nrm2(int n, const double* x, int incx) const override { return nrm2_(&n, x, &incx); }
+  void rot(int n, double* x, int incx, double* y, int incy, double c, double s) const override {
+    rot_(&n, x, &incx, y, &incy, &c, &s);
+  }
+  void rotg(double* a, double* b, double* c, double* s) const override { rotg_(a, b, c, s); }
+  void rotm(int n, double* x, int incx, double* y, int incy, const double* param) const override {
+    rotm_(&n, x, &incx, y, &incy, param);
+  }
+  void rotmg(double* d1, double* d2, double* x1, double y1, double* param) const override {
+    rotmg_(d1, d2, x1, &y1, param);
+  }
+  void gemv(layout, transpose t, int m, int n, double alpha, const double* a, int lda, const double* x,
+            int incx, double beta, double* y, int incy) const override {
+    gemv_(t == trans ? "T" : "N", &m, &n, &alpha, a, &lda, x, &incx, &beta, y, &incy, 1);
+  }
+  void ger(layout, int m, int n, double alpha, const double* x, int incx, const double* y, int incy,
+           double* a, int lda) const override {
+    ger_(&m, &n, &alpha, x, &incx, y, &incy, a, &lda);
+  }
+  void symv(layout, triangle u, int n, double alpha, const double* a, int lda, const double* x, int incx,
+            double beta, double* y, int incy) const override {
+    symv_(u == upper ? "U" : "L", &n, &alpha, a, &lda, x, &incx, &beta, y, &incy, 1);
+  }
+  void syr(layout, triangle u, int n, double alpha, const double* x, int incx, double* a,
+           int lda) const override {
+    syr_(u == upper ? "U" : "L", &n, &alpha, x, &incx, a, &lda, 1);
+  }
+  void syr2(layout, triangle u, int n, double alpha, const double* x, int incx, const double* y, int incy,
+            double* a, int lda) const override {
+    syr2_(u == upper ? "U" : "L", &n, &alpha, x, &incx, y, &incy, a, &lda, 1);
+  }
+  void trmv(layout, triangle u, transpose t, diagonal d, int n, const double* a, int lda, double* x,
+            int incx) const override {
+    trmv_(u == upper ? "U" : "L", t == trans ? "T" : "N", d == unit ? "U" : "N", &n, a, &lda, x, &incx, 1, 1,
+          1);
+  }
+  void trsv(layout, triangle u, transpose t, diagonal d, int n, const double* a, int lda, double* x,
+            int incx) const override {
+    trsv_(u == upper ? "U" : "L", t == trans ? "T" : "N", d == unit ? "U" : "N", &n, a, &lda, x, &incx, 1, 1,
+          1);
+  }
+
+ private:
+  using len = std::size_t;  // a hidden Fortran string length
+  double (*dot_)(const int*, const double*, const int*, const double*, const int*);
+  void (*axpy_)(const int*, const double*, const double*, const int*, double*, const int*);
+  void (*scal_)(const int*, const double*, double*, const int*);
+  void (*copy_)(const int*, const double*, const int*, double*, const int*);
+  void (*swap_)(const int*, double*, const int*, double*, const int*);
+  int (*iamax_)(const int*, const double*, const int*);
+  double (*asum_)(const int*, const double*, const int*);
+  double (*nrm2_)(const int*, const double*, const int*);
+  void (*rot_)(const int*, double*, const int*, double*, const int*, const double*, const double*);
+  void (*rotg_)(double*, double*, double*, double*);
+  void (*rotm_)(const int*, double*, const int*, double*, const int*, const double*);
+  void (*rotmg_)(double*, double*, double*, const double*, double*);
+  void (*gemv_)(const char*, const int*, const int*, const double*, const double*, const int*, const double*,
+                const int*, const double*, double*, const int*, len);
+  void (*ger_)(const int*, const int*, const double*, const double*, const int*, const double*, const int*,
+               double*, const int*);
+  void (*symv_)(const char*, const int*, const double*, const double*, const int*, const double*, const int*,
+                const double*, double*, const int*, len);
+  void (*syr_)(const char*, const int*, const double*, const double*, const int*, double*, const int*, len);
+  void (*syr2_)(const char*, const int*, const double*, const double*, const int*, const double*, const int*,
+                double*, const int*, len);
+  void (*trmv_)(const char*, const char*, const char*, const int*, const double*, const int*, double*,
+                const int*, len, len, len);
+  void (*trsv_)(const char*, const char*, const char*, const int*, const double*, const int*, double*,
+                const int*, len, len, len);
+};
+
+/// zelt's C++ interface. Vectors with increment 1 become external_vec, other
+/// increments strided_vec (from the far end when negative); matrices become
+/// col_major_matrix or row_major_matrix views, and a transposed operation is
+/// the transposed() view.
+class zelt_cpp : public blas_api {
+ public:
+  using vec = zelt::external_vec<double, 0, unsigned int>;
+  using cvec = zelt::external_vec<const double, 0, unsigned int>;
+  using svec = zelt::strided_vec<double, unsigned int>;
+  using csvec = zelt::strided_vec<const double, unsigned int>;
+
+  /// `strided_unit`: build increment 1 as a strided_vec too.
+  explicit zelt_cpp(bool strided_unit = false) : strided_unit_(strided_unit) {}
+
+  // Calls f with the view of the n elements of p with increment inc.
+  template <class T, class F>
+  auto with(int n, T* p, int inc, F f) const {
+    const auto length = static_cast<unsigned>(n < 0 ? 0 : n);
+    if (inc == 1 && !strided_unit_) return f(zelt::external_vec<T, 0, unsigned int>(p, length, 0));
+    T* first = inc < 0 && n > 0 ? p + static_cast<std::ptrdiff_t>(n - 1) * -inc : p;
+    return f(zelt::strided_vec<T, unsigned int>(first, length, inc));
+  }
+  // Calls f with the matrix op(A), A the m x n matrix at a in layout o.
+  template <class T, class F>
+  static void with_op(layout o, transpose t, T* a, int m, int n, int lda, F f) {
+    const auto rows = static_cast<unsigned>(m), cols = static_cast<unsigned>(n),
+               ld = static_cast<unsigned>(lda);
+    if (o == col_major) {
+      const zelt::col_major_matrix<T> A(a, rows, cols, ld);
+      if (t == trans) {
+        f(zelt::transposed(A));
+      } else {
+        f(A);
+      }
+    } else {
+      const zelt::row_major_matrix<T> A(a, rows, cols, ld);
+      if (t == trans) {
+        f(zelt::transposed(A));
+      } else {
+        f(A);
+      }
+    }
+  }
+  template <class F>
+  static void with_triangle(triangle u, F f) {
+    if (u == upper) {
+      f(zelt::upper);
+    } else {
+      f(zelt::lower);
+    }
+  }
+  template <class F>
+  static void with_diagonal(diagonal d, F f) {
+    if (d == unit) {
+      f(zelt::unit_diagonal);
+    } else {
+      f(zelt::non_unit_diagonal);
+    }
+  }
+
+ public:
+  double dot(int n, const double* x, int incx, const double* y, int incy) const override {
+    return with(n, x, incx,
+                [&](auto vx) { return with(n, y, incy, [&](auto vy) { return zelt::dot(vx, vy); }); });
+  }
+  void axpy(int n, double alpha, const double* x, int incx, double* y, int incy) const override {
+    with(n, x, incx, [&](auto vx) { with(n, y, incy, [&](auto vy) { zelt::axpy(alpha, vx, vy); }); });
+  }
+  void scal(int n, double alpha, double* x, int incx) const override {
+    with(n, x, incx, [&](auto vx) { zelt::scal(alpha, vx); });
+  }
+  void copy(int n, const double* x, int incx, double* y, int incy) const override {
+    with(n, x, incx, [&](auto vx) { with(n, y, incy, [&](auto vy) { zelt::copy(vx, vy); }); });
+  }
+  void swap(int n, double* x, int incx, double* y, int incy) const override {
+    with(n, x, incx, [&](auto vx) { with(n, y, incy, [&](auto vy) { zelt::swap_elements(vx, vy); }); });
+  }
+  int iamax(int n, const double* x, int incx) const override {
+    if (n <= 0) return 0;  // CBLAS reports "none" as 0
+    return with(n, x, incx, [&](auto vx) { return static_cast<int>(zelt::iamax(vx)); });
+  }
+  double asum(int n, const double* x, int incx) const override {
+    return with(n, x, incx, [&](auto vx) { return zelt::asum(vx); });
+  }
+  double nrm2(int n, const double* x, int incx) const override {
+    return with(n, x, incx, [&](auto vx) { return zelt::nrm2(vx); });
+  }
+  void rot(int n, double* x, int incx, double* y, int incy, double c, double s) const override {
+    with(n, x, incx, [&](auto vx) { with(n, y, incy, [&](auto vy) { zelt::rot(vx, vy, c, s); }); });
+  }
+  void rotg(double* a, double* b, double* c, double* s) const override { zelt::rotg(*a, *b, *c, *s); }
+  void rotm(int n, double* x, int incx, double* y, int incy, const double* param) const override {
+    with(n, x, incx, [&](auto vx) { with(n, y, incy, [&](auto vy) { zelt::rotm(vx, vy, param); }); });
+  }
+  void rotmg(double* d1, double* d2, double* x1, double y1, double* param) const override {
+    zelt::rotmg(*d1, *d2, *x1, y1, param);
+  }
+
+  void gemv(layout o, transpose t, int m, int n, double alpha, const double* a, int lda, const double* x,
+            int incx, double beta, double* y, int incy) const override {
+    const int lenx = t == trans ? m : n, leny = t == trans ? n : m;
+    with_op(o, t, a, m, n, lda, [&](auto A) {
+      with(lenx, x, incx,
+           [&](auto vx) { with(leny, y, incy, [&](auto vy) { zelt::gemv(alpha, A, vx, beta, vy); }); });
+    });
+  }
+  void ger(layout o, int m, int n, double alpha, const double* x, int incx, const double* y, int incy,
+           double* a, int lda) const override {
+    with_op(o, no_trans, a, m, n, lda, [&](auto A) {
+      with(m, x, incx, [&](auto vx) { with(n, y, incy, [&](auto vy) { zelt::ger(alpha, vx, vy, A); }); });
+    });
+  }
+  void symv(layout o, triangle u, int n, double alpha, const double* a, int lda, const double* x, int incx,
+            double beta, double* y, int incy) const override {
+    with_op(o, no_trans, a, n, n, lda, [&](auto A) {
+      with(n, x, incx, [&](auto vx) {
+        with(n, y, incy,
+             [&](auto vy) { with_triangle(u, [&](auto tri) { zelt::symv(tri, alpha, A, vx, beta, vy); }); });
+      });
+    });
+  }
+  void syr(layout o, triangle u, int n, double alpha, const double* x, int incx, double* a,
+           int lda) const override {
+    with_op(o, no_trans, a, n, n, lda, [&](auto A) {
+      with(n, x, incx, [&](auto vx) { with_triangle(u, [&](auto tri) { zelt::syr(tri, alpha, vx, A); }); });
+    });
+  }
+  void syr2(layout o, triangle u, int n, double alpha, const double* x, int incx, const double* y, int incy,
+            double* a, int lda) const override {
+    with_op(o, no_trans, a, n, n, lda, [&](auto A) {
+      with(n, x, incx, [&](auto vx) {
+        with(n, y, incy,
+             [&](auto vy) { with_triangle(u, [&](auto tri) { zelt::syr2(tri, alpha, vx, vy, A); }); });
+      });
+    });
+  }
+  // A triangle of op(A) is named as passed: upper of transposed(A) is the
+  // lower triangle of A, which is what the reference call's `uplo` names.
+  void trmv(layout o, triangle u, transpose t, diagonal d, int n, const double* a, int lda, double* x,
+            int incx) const override {
+    const triangle as_passed = t == trans ? (u == upper ? lower : upper) : u;
+    with_op(o, t, a, n, n, lda, [&](auto A) {
+      with(n, x, incx, [&](auto vx) {
+        with_triangle(as_passed,
+                      [&](auto tri) { with_diagonal(d, [&](auto dg) { zelt::trmv(tri, dg, A, vx); }); });
+      });
+    });
+  }
+  void trsv(layout o, triangle u, transpose t, diagonal d, int n, const double* a, int lda, double* x,
+            int incx) const override {
+    const triangle as_passed = t == trans ? (u == upper ? lower : upper) : u;
+    with_op(o, t, a, n, n, lda, [&](auto A) {
+      with(n, x, incx, [&](auto vx) {
+        with_triangle(as_passed,
+                      [&](auto tri) { with_diagonal(d, [&](auto dg) { zelt::trsv(tri, dg, A, vx); }); });
+      });
+    });
+  }
+
+ private:
+  bool strided_unit_;
+};
+
+}  // namespace zelt_test
+
+#endif  // ZELT_TESTS_BLAS_IMPLS_HPP_

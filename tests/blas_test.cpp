@@ -1,0 +1,102 @@
+// zelt's Level 1 and Level 2 operations, through the C++ interface, against
+// the reference BLAS (libblas3, loaded by path): every bit must agree.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "bits.hpp"
+#include "blas_harness.hpp"
+#include "blas_impls.hpp"
+
+namespace {
+
+using zelt_test::same_bits;
+
+const zelt_test::shared_library& reference_library() {
+  static const zelt_test::shared_library lib(ZELT_REFERENCE_BLAS);
+  return lib;
+}
+
+void expect_no_differences(const zelt_test::tally& t) {
+  EXPECT_GT(t.calls, 100000);
+  EXPECT_EQ(t.differing, 0) << "of " << t.calls << " calls";
+  for (const auto& what : t.first) ADD_FAILURE() << "differs: " << what;
+}
+
+TEST(ReferenceBlas, CppInterfaceGivesTheReferenceBitsInBothLayouts) {
+  ASSERT_TRUE(reference_library().loaded()) << "reference BLAS not found at " << ZELT_REFERENCE_BLAS;
+  const zelt_test::reference_cblas ref(reference_library());
+  ASSERT_TRUE(ref.complete());
+  zelt_test::harness_options options;
+  options.seed = 11;
+  expect_no_differences(zelt_test::harness(ref, zelt_test::zelt_cpp(), options).run());
+}
+
+TEST(ReferenceBlas, StridedViewsOfStrideOneGiveTheSameBits) {
+  ASSERT_TRUE(reference_library().loaded());
+  const zelt_test::reference_cblas ref(reference_library());
+  zelt_test::harness_options options;
+  options.seed = 12;
+  expect_no_differences(zelt_test::harness(ref, zelt_test::zelt_cpp(true), options).run());
+}
+
+TEST(ReferenceBlas, BlocksOfALargerMatrixAreTheReferenceCallOnTheBlock) {
+  ASSERT_TRUE(reference_library().loaded());
+  const zelt_test::reference_cblas ref(reference_library());
+  std::mt19937_64 gen(5);
+  std::uniform_real_distribution<double> dist(-2, 2);
+  std::vector<double> big(12 * 10);
+  for (double& e : big) e = dist(gen);
+  const zelt::col_major_matrix<double> B(big.data(), 12, 10);
+  for (unsigned i0 : {0u, 1u, 5u}) {
+    for (unsigned j0 : {0u, 2u}) {
+      const auto block = zelt::sub_matrix(B, i0, j0, 6, 7);
+      std::vector<double> x(7), yr(6), yz(6);
+      for (double& e : x) e = dist(gen);
+      for (std::size_t k = 0; k < 6; ++k) yr[k] = yz[k] = dist(gen);
+      ref.gemv(zelt_test::col_major, zelt_test::no_trans, 6, 7, 0.5, block.data(), 12, x.data(), 1, -1.5,
+               yr.data(), 1);
+      zelt::gemv(0.5, block, zelt::external_vec<double, 0, unsigned>(x.data(), 7, 0), -1.5,
+                 zelt::external_vec<double, 0, unsigned>(yz.data(), 6, 0));
+      for (std::size_t k = 0; k < 6; ++k)
+        ASSERT_TRUE(same_bits(yz[k], yr[k])) << i0 << "," << j0 << ": " << k;
+      // the lower triangle of the transposed block is the upper of the block
+      std::vector<double> tr(x.begin(), x.begin() + 6), tz = tr;
+      ref.trsv(zelt_test::col_major, zelt_test::upper, zelt_test::trans, zelt_test::non_unit, 6, block.data(),
+               12, tr.data(), 1);
+      zelt::trsv(zelt::lower, zelt::non_unit_diagonal, zelt::transposed(zelt::sub_matrix(block, 0, 0, 6, 6)),
+                 zelt::external_vec<double, 0, unsigned>(tz.data(), 6, 0));
+      for (std::size_t k = 0; k < 6; ++k) ASSERT_TRUE(same_bits(tz[k], tr[k])) << k;
+    }
+  }
+}
+
+// dot(x, y, lanes): 16 lanes of products in index order, combined pairwise,
+// then the tail; written out independently here.
+TEST(DotLanes, FollowsTheDocumentedLaneOrder) {
+  std::mt19937_64 gen(3);
+  std::uniform_real_distribution<double> dist(-2, 2);
+  for (unsigned n = 0; n < 70; ++n) {
+    std::vector<double> x(n), y(2 * n + 1);
+    for (double& e : x) e = dist(gen);
+    for (double& e : y) e = dist(gen);
+    std::vector<double> lane(16, 0.0);
+    const unsigned blocked = n / 16 * 16;
+    for (unsigned i = 0; i < blocked; ++i) lane[i % 16] = lane[i % 16] + zelt::detail::mul(x[i], y[2 * i]);
+    for (unsigned width = 8; width > 0; width /= 2)
+      for (unsigned l = 0; l < width; ++l) lane[l] = lane[2 * l] + lane[2 * l + 1];
+    double want = lane[0];
+    for (unsigned i = blocked; i < n; ++i) want = want + zelt::detail::mul(x[i], y[2 * i]);
+    const double got = zelt::dot(zelt::external_vec<double, 0, unsigned>(x.data(), n, 0),
+                                 zelt::strided_vec<double, unsigned>(y.data(), n, 2), zelt::lanes);
+    ASSERT_TRUE(same_bits(got, want)) << n;
+    if (n < 16) {
+      ASSERT_TRUE(same_bits(got, zelt::dot(zelt::external_vec<double, 0, unsigned>(x.data(), n, 0),
+                                           zelt::strided_vec<double, unsigned>(y.data(), n, 2))));
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,330 @@
+// libzelt_blas: the Fortran-ABI symbols of the double-precision real BLAS
+// routines zelt implements (ddot_, dgemv_, ...), LP64 integers, character
+// flags with their hidden lengths, and xerbla_. Each routine checks its
+// arguments as the reference BLAS does, reports the first bad one through
+// xerbla_ and returns untouched, takes the reference's quick returns, and
+// otherwise runs zelt's operation on views of its arguments, which gives the
+// reference's bits.
+#include <cctype>   // std::toupper
+#include <cstddef>  // std::size_t, std::ptrdiff_t
+#include <cstdio>   // std::fprintf, stderr
+
+#include "zelt/blas1.hpp"
+#include "zelt/blas2.hpp"
+#include "zelt/matrix_views.hpp"
+
+#define ZELT_BLAS_EXPORT extern "C" __attribute__((visibility("default")))
+
+using len_t = std::size_t;  // a hidden Fortran string length
+
+/// The reference's error handler, except that it returns: it prints the
+/// reference's message to stderr. A program's own xerbla_ takes its place.
+ZELT_BLAS_EXPORT __attribute__((weak)) void xerbla_(const char* name, const int* info, len_t name_length) {
+  len_t n = name_length;
+  while (n > 0 && name[n - 1] == ' ') --n;
+  std::fprintf(stderr, " ** On entry to %.*s parameter number %2d had an illegal value\n",
+               static_cast<int>(n), name, *info);
+}
+
+namespace {
+
+using vec = zelt::external_vec<double, 0, unsigned int>;
+using cvec = zelt::external_vec<const double, 0, unsigned int>;
+
+void report(const char* name, int info) {
+  // names are blank-padded to six characters, as the reference passes them
+  xerbla_(name, &info, 6);
+}
+
+bool same_letter(const char* flag, char letter) {
+  return std::toupper(static_cast<unsigned char>(*flag)) == letter;
+}
+
+// Calls f with the view of the n elements of x with increment inc: contiguous
+// for increment 1, otherwise strided, from the far end when inc < 0.
+template <class T, class F>
+auto with_vector(int n, T* x, int inc, F f) {
+  const auto length = static_cast<unsigned>(n < 0 ? 0 : n);
+  if (inc == 1) return f(zelt::external_vec<T, 0, unsigned int>(x, length, 0));
+  T* first = inc < 0 && n > 0 ? x + static_cast<std::ptrdiff_t>(n - 1) * -inc : x;
+  return f(zelt::strided_vec<T, unsigned int>(first, length, inc));
+}
+
+template <class T>
+zelt::col_major_matrix<T> matrix(T* a, int m, int n, int lda) {
+  return zelt::col_major_matrix<T>(a, static_cast<unsigned>(m), static_cast<unsigned>(n),
+                                   static_cast<unsigned>(lda));
+}
+
+int at_least_one(int n) { return n > 1 ? n : 1; }
+
+template <class F>
+void with_triangle(bool upper, F f) {
+  if (upper) {
+    f(zelt::upper);
+  } else {
+    f(zelt::lower);
+  }
+}
+
+template <class F>
+void with_diagonal(bool unit, F f) {
+  if (unit) {
+    f(zelt::unit_diagonal);
+  } else {
+    f(zelt::non_unit_diagonal);
+  }
+}
+
+}  // namespace
+
+// ---- Level 1 ---------------------------------------------------------------
+
+ZELT_BLAS_EXPORT double ddot_(const int* n, const double* x, const int* incx, const double* y,
+                              const int* incy) {
+  if (*n <= 0) return 0.0;
+  return with_vector(*n, x, *incx, [&](auto vx) {
+    return with_vector(*n, y, *incy, [&](auto vy) { return zelt::dot(vx, vy); });
+  });
+}
+
+ZELT_BLAS_EXPORT void daxpy_(const int* n, const double* alpha, const double* x, const int* incx, double* y,
+                             const int* incy) {
+  if (*n <= 0) return;
+  with_vector(*n, x, *incx,
+              [&](auto vx) { with_vector(*n, y, *incy, [&](auto vy) { zelt::axpy(*alpha, vx, vy); }); });
+}
+
+ZELT_BLAS_EXPORT void dscal_(const int* n, const double* alpha, double* x, const int* incx) {
+  if (*n <= 0 || *incx <= 0) return;
+  with_vector(*n, x, *incx, [&](auto vx) { zelt::scal(*alpha, vx); });
+}
+
+ZELT_BLAS_EXPORT void dcopy_(const int* n, const double* x, const int* incx, double* y, const int* incy) {
+  if (*n <= 0) return;
+  with_vector(*n, x, *incx,
+              [&](auto vx) { with_vector(*n, y, *incy, [&](auto vy) { zelt::copy(vx, vy); }); });
+}
+
+ZELT_BLAS_EXPORT void dswap_(const int* n, double* x, const int* incx, double* y, const int* incy) {
+  if (*n <= 0) return;
+  with_vector(*n, x, *incx,
+              [&](auto vx) { with_vector(*n, y, *incy, [&](auto vy) { zelt::swap_elements(vx, vy); }); });
+}
+
+ZELT_BLAS_EXPORT int idamax_(const int* n, const double* x, const int* incx) {
+  if (*n < 1 || *incx <= 0) return 0;
+  return with_vector(*n, x, *incx, [&](auto vx) { return static_cast<int>(zelt::iamax(vx)) + 1; });
+}
+
+ZELT_BLAS_EXPORT double dasum_(const int* n, const double* x, const int* incx) {
+  if (*n <= 0 || *incx <= 0) return 0.0;
+  return with_vector(*n, x, *incx, [&](auto vx) { return zelt::asum(vx); });
+}
+
+ZELT_BLAS_EXPORT double dnrm2_(const int* n, const double* x, const int* incx) {
+  if (*n <= 0) return 0.0;
+  return with_vector(*n, x, *incx, [&](auto vx) { return zelt::nrm2(vx); });
+}
+
+ZELT_BLAS_EXPORT void drot_(const int* n, double* x, const int* incx, double* y, const int* incy,
+                            const double* c, const double* s) {
+  if (*n <= 0) return;
+  with_vector(*n, x, *incx,
+              [&](auto vx) { with_vector(*n, y, *incy, [&](auto vy) { zelt::rot(vx, vy, *c, *s); }); });
+}
+
+ZELT_BLAS_EXPORT void drotg_(double* a, double* b, double* c, double* s) { zelt::rotg(*a, *b, *c, *s); }
+
+ZELT_BLAS_EXPORT void drotm_(const int* n, double* x, const int* incx, double* y, const int* incy,
+                             const double* param) {
+  if (*n <= 0) return;
+  with_vector(*n, x, *incx,
+              [&](auto vx) { with_vector(*n, y, *incy, [&](auto vy) { zelt::rotm(vx, vy, param); }); });
+}
+
+ZELT_BLAS_EXPORT void drotmg_(double* d1, double* d2, double* x1, const double* y1, double* param) {
+  zelt::rotmg(*d1, *d2, *x1, *y1, param);
+}
+
+// ---- Level 2 ---------------------------------------------------------------
+
+ZELT_BLAS_EXPORT void dgemv_(const char* trans, const int* m, const int* n, const double* alpha,
+                             const double* a, const int* lda, const double* x, const int* incx,
+                             const double* beta, double* y, const int* incy, len_t) {
+  const bool no_trans = same_letter(trans, 'N');
+  int info = 0;
+  if (!no_trans && !same_letter(trans, 'T') && !same_letter(trans, 'C')) {
+    info = 1;
+  } else if (*m < 0) {
+    info = 2;
+  } else if (*n < 0) {
+    info = 3;
+  } else if (*lda < at_least_one(*m)) {
+    info = 6;
+  } else if (*incx == 0) {
+    info = 8;
+  } else if (*incy == 0) {
+    info = 11;
+  }
+  if (info != 0) return report("DGEMV ", info);
+  if (*m == 0 || *n == 0) return;
+  const auto A = matrix(a, *m, *n, *lda);
+  const int lenx = no_trans ? *n : *m, leny = no_trans ? *m : *n;
+  with_vector(lenx, x, *incx, [&](auto vx) {
+    with_vector(leny, y, *incy, [&](auto vy) {
+      if (no_trans) {
+        zelt::gemv(*alpha, A, vx, *beta, vy);
+      } else {
+        zelt::gemv(*alpha, zelt::transposed(A), vx, *beta, vy);
+      }
+    });
+  });
+}
+
+ZELT_BLAS_EXPORT void dger_(const int* m, const int* n, const double* alpha, const double* x, const int* incx,
+                            const double* y, const int* incy, double* a, const int* lda) {
+  int info = 0;
+  if (*m < 0) {
+    info = 1;
+  } else if (*n < 0) {
+    info = 2;
+  } else if (*incx == 0) {
+    info = 5;
+  } else if (*incy == 0) {
+    info = 7;
+  } else if (*lda < at_least_one(*m)) {
+    info = 9;
+  }
+  if (info != 0) return report("DGER  ", info);
+  if (*m == 0 || *n == 0) return;
+  const auto A = matrix(a, *m, *n, *lda);
+  with_vector(*m, x, *incx,
+              [&](auto vx) { with_vector(*n, y, *incy, [&](auto vy) { zelt::ger(*alpha, vx, vy, A); }); });
+}
+
+ZELT_BLAS_EXPORT void dsymv_(const char* uplo, const int* n, const double* alpha, const double* a,
+                             const int* lda, const double* x, const int* incx, const double* beta, double* y,
+                             const int* incy, len_t) {
+  const bool upper = same_letter(uplo, 'U');
+  int info = 0;
+  if (!upper && !same_letter(uplo, 'L')) {
+    info = 1;
+  } else if (*n < 0) {
+    info = 2;
+  } else if (*lda < at_least_one(*n)) {
+    info = 5;
+  } else if (*incx == 0) {
+    info = 7;
+  } else if (*incy == 0) {
+    info = 10;
+  }
+  if (info != 0) return report("DSYMV ", info);
+  if (*n == 0) return;
+  const auto A = matrix(a, *n, *n, *lda);
+  with_vector(*n, x, *incx, [&](auto vx) {
+    with_vector(*n, y, *incy, [&](auto vy) {
+      with_triangle(upper, [&](auto tri) { zelt::symv(tri, *alpha, A, vx, *beta, vy); });
+    });
+  });
+}
+
+ZELT_BLAS_EXPORT void dsyr_(const char* uplo, const int* n, const double* alpha, const double* x,
+                            const int* incx, double* a, const int* lda, len_t) {
+  const bool upper = same_letter(uplo, 'U');
+  int info = 0;
+  if (!upper && !same_letter(uplo, 'L')) {
+    info = 1;
+  } else if (*n < 0) {
+    info = 2;
+  } else if (*incx == 0) {
+    info = 5;
+  } else if (*lda < at_least_one(*n)) {
+    info = 7;
+  }
+  if (info != 0) return report("DSYR  ", info);
+  if (*n == 0) return;
+  const auto A = matrix(a, *n, *n, *lda);
+  with_vector(*n, x, *incx,
+              [&](auto vx) { with_triangle(upper, [&](auto tri) { zelt::syr(tri, *alpha, vx, A); }); });
+}
+
+ZELT_BLAS_EXPORT void dsyr2_(const char* uplo, const int* n, const double* alpha, const double* x,
+                             const int* incx, const double* y, const int* incy, double* a, const int* lda,
+                             len_t) {
+  const bool upper = same_letter(uplo, 'U');
+  int info = 0;
+  if (!upper && !same_letter(uplo, 'L')) {
+    info = 1;
+  } else if (*n < 0) {
+    info = 2;
+  } else if (*incx == 0) {
+    info = 5;
+  } else if (*incy == 0) {
+    info = 7;
+  } else if (*lda < at_least_one(*n)) {
+    info = 9;
+  }
+  if (info != 0) return report("DSYR2 ", info);
+  if (*n == 0) return;
+  const auto A = matrix(a, *n, *n, *lda);
+  with_vector(*n, x, *incx, [&](auto vx) {
+    with_vector(*n, y, *incy, [&](auto vy) {
+      with_triangle(upper, [&](auto tri) { zelt::syr2(tri, *alpha, vx, vy, A); });
+    });
+  });
+}
+
+namespace {
+
+// dtrmv and dtrsv share their checks and their mapping: op(A) = A or
+// transposed(A), whose triangle as passed is the other one of A's storage.
+template <class Operation>
+void triangular(const char* name, const char* uplo, const char* trans, const char* diag, const int* n,
+                const double* a, const int* lda, double* x, const int* incx, Operation operation) {
+  const bool upper = same_letter(uplo, 'U');
+  const bool no_trans = same_letter(trans, 'N');
+  const bool unit = same_letter(diag, 'U');
+  int info = 0;
+  if (!upper && !same_letter(uplo, 'L')) {
+    info = 1;
+  } else if (!no_trans && !same_letter(trans, 'T') && !same_letter(trans, 'C')) {
+    info = 2;
+  } else if (!unit && !same_letter(diag, 'N')) {
+    info = 3;
+  } else if (*n < 0) {
+    info = 4;
+  } else if (*lda < at_least_one(*n)) {
+    info = 6;
+  } else if (*incx == 0) {
+    info = 8;
+  }
+  if (info != 0) return report(name, info);
+  if (*n == 0) return;
+  const auto A = matrix(a, *n, *n, *lda);
+  with_vector(*n, x, *incx, [&](auto vx) {
+    with_diagonal(unit, [&](auto dg) {
+      if (no_trans) {
+        with_triangle(upper, [&](auto tri) { operation(tri, dg, A, vx); });
+      } else {
+        with_triangle(!upper, [&](auto tri) { operation(tri, dg, zelt::transposed(A), vx); });
+      }
+    });
+  });
+}
+
+}  // namespace
+
+ZELT_BLAS_EXPORT void dtrmv_(const char* uplo, const char* trans, const char* diag, const int* n,
+                             const double* a, const int* lda, double* x, const int* incx, len_t, len_t,
+                             len_t) {
+  triangular("DTRMV ", uplo, trans, diag, n, a, lda, x, incx,
+             [](auto tri, auto dg, const auto& A, const auto& vx) { zelt::trmv(tri, dg, A, vx); });
+}
+
+ZELT_BLAS_EXPORT void dtrsv_(const char* uplo, const char* trans, const char* diag, const int* n,
+                             const double* a, const int* lda, double* x, const int* incx, len_t, len_t,
+                             len_t) {
+  triangular("DTRSV ", uplo, trans, diag, n, a, lda, x, incx,
+             [](auto tri, auto dg, const auto& A, const auto& vx) { zelt::trsv(tri, dg, A, vx); });
+}

@@ -1,0 +1,79 @@
+// libzelt_blas.so's Fortran symbols against the reference BLAS's (libblas3),
+// both opened by path: every bit must agree, the Fortran conventions
+// included (increments <= 0 in dscal, dasum and idamax, 1-based idamax).
+// Then the reference's argument checks through xerbla_.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "blas_harness.hpp"
+#include "blas_impls.hpp"
+
+namespace {
+
+TEST(BlasLibrary, FortranSymbolsGiveTheReferenceBits) {
+  const zelt_test::shared_library reference(ZELT_REFERENCE_BLAS), zelt_blas(ZELT_BLAS_LIBRARY);
+  ASSERT_TRUE(reference.loaded() && zelt_blas.loaded());
+  const zelt_test::fortran_symbols ref(reference), impl(zelt_blas);
+  ASSERT_TRUE(ref.complete() && impl.complete());
+  zelt_test::harness_options options;
+  options.row_major = false;
+  options.nonpositive_inc = true;
+  options.seed = 21;
+  const zelt_test::tally t = zelt_test::harness(ref, impl, options).run();
+  EXPECT_GT(t.calls, 50000);
+  EXPECT_EQ(t.differing, 0) << "of " << t.calls << " calls";
+  for (const auto& what : t.first) ADD_FAILURE() << "differs: " << what;
+}
+
+using gemv_fn = void (*)(const char*, const int*, const int*, const double*, const double*, const int*,
+                         const double*, const int*, const double*, double*, const int*, std::size_t);
+using trsv_fn = void (*)(const char*, const char*, const char*, const int*, const double*, const int*,
+                         double*, const int*, std::size_t, std::size_t, std::size_t);
+
+TEST(BlasLibrary, IllegalArgumentsAreReportedAsTheReferenceDoesAndChangeNothing) {
+  const zelt_test::shared_library zelt_blas(ZELT_BLAS_LIBRARY);
+  const auto dgemv = zelt_blas.symbol<gemv_fn>("dgemv_");
+  const auto dtrsv = zelt_blas.symbol<trsv_fn>("dtrsv_");
+  ASSERT_TRUE(dgemv && dtrsv);
+  const double a[4] = {1, 2, 3, 4}, x[2] = {1, 1}, alpha = 1, beta = 0;
+  double y[2] = {7, 8};
+  const int two = 2, one = 1, zero = 0, minus = -1;
+  struct bad_call {
+    const char* trans;
+    const int *m, *n, *lda, *incx, *incy;
+    const char* message;
+  };
+  const bad_call calls[] = {
+      {"X", &two, &two, &two, &one, &one, " ** On entry to DGEMV parameter number  1 had an illegal value\n"},
+      {"N", &minus, &two, &two, &one, &one,
+       " ** On entry to DGEMV parameter number  2 had an illegal value\n"},
+      {"t", &two, &minus, &two, &one, &one,
+       " ** On entry to DGEMV parameter number  3 had an illegal value\n"},
+      {"N", &two, &two, &one, &one, &one, " ** On entry to DGEMV parameter number  6 had an illegal value\n"},
+      {"N", &two, &two, &two, &zero, &one,
+       " ** On entry to DGEMV parameter number  8 had an illegal value\n"},
+      {"C", &two, &two, &two, &one, &zero,
+       " ** On entry to DGEMV parameter number 11 had an illegal value\n"},
+  };
+  for (const bad_call& c : calls) {
+    testing::internal::CaptureStderr();
+    dgemv(c.trans, c.m, c.n, &alpha, a, c.lda, x, c.incx, &beta, y, c.incy, 1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), c.message);
+    EXPECT_EQ(y[0], 7);  // untouched, even with beta = 0
+    EXPECT_EQ(y[1], 8);
+  }
+  testing::internal::CaptureStderr();
+  double b[2] = {1, 2};
+  dtrsv("U", "N", "Q", &two, a, &two, b, &one, 1, 1, 1);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            " ** On entry to DTRSV parameter number  3 had an illegal value\n");
+  EXPECT_EQ(b[0], 1);
+  // lower-case flags are accepted, as LSAME does
+  dgemv("n", &two, &two, &alpha, a, &two, x, &one, &beta, y, &one, 1);
+  EXPECT_EQ(y[0], 4);
+  EXPECT_EQ(y[1], 6);
+}
+
+}  // namespace

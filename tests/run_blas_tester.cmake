@@ -1,0 +1,26 @@
+# Runs one of the reference BLAS testers (xblat1d, xblat2d) with
+# libzelt_blas.so preloaded, in a scratch directory, and fails unless every
+# routine passes: -DTESTER=... -DINPUT=... (optional) -DLIBRARY=... -DWORKDIR=...
+file(REMOVE_RECURSE "${WORKDIR}")
+file(MAKE_DIRECTORY "${WORKDIR}")
+set(input_args "")
+if(INPUT)
+  set(input_args INPUT_FILE "${INPUT}")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E env "LD_PRELOAD=${LIBRARY}" "${TESTER}" ${input_args}
+  WORKING_DIRECTORY "${WORKDIR}" OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+set(report "${out}")
+if(EXISTS "${WORKDIR}/dblat2.out")
+  file(READ "${WORKDIR}/dblat2.out" summary)
+  string(APPEND report "${summary}")
+endif()
+message("${report}")
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${TESTER} exited with ${rc}: ${err}")
+endif()
+if(report MATCHES "FAIL|FATAL|SUSPECT|ERROR EXITS NOT|NOT PASSED")
+  message(FATAL_ERROR "${TESTER} reports a failure")
+endif()
+if(NOT report MATCHES "PASS")
+  message(FATAL_ERROR "${TESTER} reported nothing")
+endif()

@@ -98,7 +98,7 @@ class harness {
   // Room for n elements with increment inc, plus two guard elements on each
   // side that must never change.
   static std::size_t span(int n, int inc) {
-    const std::size_t a = static_cast<std::size_t>(inc < 0 ? -inc : inc);
+    const auto a = static_cast<std::size_t>(inc < 0 ? -inc : inc);
     return (n <= 0 ? 0 : static_cast<std::size_t>(n - 1) * a + 1) + 4;
   }
   double scalar() {

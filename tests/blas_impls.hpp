@@ -298,7 +298,6 @@ class zelt_cpp : public blas_api {
     }
   }
 
- public:
   double dot(int n, const double* x, int incx, const double* y, int incy) const override {
     return with(n, x, incx,
                 [&](auto vx) { return with(n, y, incy, [&](auto vy) { return zelt::dot(vx, vy); }); });

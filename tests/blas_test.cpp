@@ -47,7 +47,7 @@ TEST(ReferenceBlas, BlocksOfALargerMatrixAreTheReferenceCallOnTheBlock) {
   const zelt_test::reference_cblas ref(reference_library());
   std::mt19937_64 gen(5);
   std::uniform_real_distribution<double> dist(-2, 2);
-  std::vector<double> big(12 * 10);
+  std::vector<double> big(120);  // 12 x 10
   for (double& e : big) e = dist(gen);
   const zelt::col_major_matrix<double> B(big.data(), 12, 10);
   for (unsigned i0 : {0u, 1u, 5u}) {
@@ -84,11 +84,11 @@ TEST(DotLanes, FollowsTheDocumentedLaneOrder) {
     for (double& e : y) e = dist(gen);
     std::vector<double> lane(16, 0.0);
     const unsigned blocked = n / 16 * 16;
-    for (unsigned i = 0; i < blocked; ++i) lane[i % 16] = lane[i % 16] + zelt::detail::mul(x[i], y[2 * i]);
-    for (unsigned width = 8; width > 0; width /= 2)
-      for (unsigned l = 0; l < width; ++l) lane[l] = lane[2 * l] + lane[2 * l + 1];
+    for (unsigned i = 0; i < blocked; ++i) lane[i % 16] = lane[i % 16] + zelt::detail::mul(x[i], y[2 * std::size_t{i}]);
+    for (std::size_t width = 8; width > 0; width /= 2)
+      for (std::size_t l = 0; l < width; ++l) lane[l] = lane[2 * l] + lane[2 * l + 1];
     double want = lane[0];
-    for (unsigned i = blocked; i < n; ++i) want = want + zelt::detail::mul(x[i], y[2 * i]);
+    for (unsigned i = blocked; i < n; ++i) want = want + zelt::detail::mul(x[i], y[2 * std::size_t{i}]);
     const double got = zelt::dot(zelt::external_vec<double, 0, unsigned>(x.data(), n, 0),
                                  zelt::strided_vec<double, unsigned>(y.data(), n, 2), zelt::lanes);
     ASSERT_TRUE(same_bits(got, want)) << n;

@@ -182,7 +182,7 @@ void swap_elements(const VectorX& x, const VectorY& y) {
 template <class VectorX>
 auto iamax(const VectorX& x) {
   using size_type = typename VectorX::size_type;
-  const std::size_t n = static_cast<std::size_t>(x.size());
+  const auto n = static_cast<std::size_t>(x.size());
   if (n == 0) return std::numeric_limits<size_type>::max();
   const auto e = detail::read_access(x);
   std::size_t best = 0;
@@ -214,7 +214,7 @@ double nrm2(const VectorX& x) {
   // Blue's thresholds and scale factors for IEEE double.
   constexpr double tsml = 0x1p-511, tbig = 0x1p+486, ssml = 0x1p+537, sbig = 0x1p-538;
   constexpr double max_finite = std::numeric_limits<double>::max();
-  const std::size_t n = static_cast<std::size_t>(x.size());
+  const auto n = static_cast<std::size_t>(x.size());
   if (n == 0) return 0.0;
   const auto e = detail::read_access(x);
   bool notbig = true;

@@ -344,8 +344,8 @@ void print_vector(Vector v) {
 /// Writes `v` in the form of print_vector, without the end of line.
 template <class T, int StaticSize, class SizeType>
 std::ostream& operator<<(std::ostream& os, const external_vec<T, StaticSize, SizeType>& v) {
-  external_vec<T, StaticSize, SizeType> copy = v;
-  detail::write_vector(copy, os);
+  external_vec<T, StaticSize, SizeType> view = v;
+  detail::write_vector(view, os);
   return os;
 }
 

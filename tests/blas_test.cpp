@@ -84,7 +84,8 @@ TEST(DotLanes, FollowsTheDocumentedLaneOrder) {
     for (double& e : y) e = dist(gen);
     std::vector<double> lane(16, 0.0);
     const unsigned blocked = n / 16 * 16;
-    for (unsigned i = 0; i < blocked; ++i) lane[i % 16] = lane[i % 16] + zelt::detail::mul(x[i], y[2 * std::size_t{i}]);
+    for (unsigned i = 0; i < blocked; ++i)
+      lane[i % 16] = lane[i % 16] + zelt::detail::mul(x[i], y[2 * std::size_t{i}]);
     for (std::size_t width = 8; width > 0; width /= 2)
       for (std::size_t l = 0; l < width; ++l) lane[l] = lane[2 * l] + lane[2 * l + 1];
     double want = lane[0];

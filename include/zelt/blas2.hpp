@@ -24,6 +24,7 @@
 #include "zelt/detail/blas_access.hpp"
 #include "zelt/detail/contract.hpp"
 #include "zelt/detail/exact.hpp"
+#include "zelt/detail/simd.hpp"
 #include "zelt/matrix.hpp"
 #include "zelt/shape.hpp"
 
@@ -113,11 +114,74 @@ ZELT_EXACT_LOOP void gemv_n(std::size_t m, std::size_t n, double alpha, A a, X x
 }
 
 // dgemv('T'): y[j] = y[j] + alpha (0 + a(0, j) x[0] + a(1, j) x[1] + ...).
-// Each y[j] is one chain over i; four columns run side by side.
+// Each y[j] is one chain over i, bound by the latency of an addition; eight
+// columns run side by side to keep the adder busy, then four, then one.
+#if ZELT_HAVE_VECTORS
+// The chains of columns j .. j + B L - 1 of dgemv('T'), one per vector lane:
+// each block of L rows is loaded column by column, transposed so that a
+// vector holds one row across L columns, and added row after row. B groups
+// of L columns run side by side so that the adder's latency is hidden.
+template <std::size_t B, class A, class X>
+ZELT_EXACT_LOOP void gemv_t_lanes(std::size_t m, std::size_t j, A a, X x, double* sums) {
+  ZELT_EXACT_ARITHMETIC
+  constexpr std::size_t L = vector_lanes;
+  const double* c[B * L];
+  for (std::size_t k = 0; k < B * L; ++k) c[k] = a.column(j + k);
+  vec_t s[B] = {};
+  std::size_t i = 0;
+  for (; i + L <= m; i += L) {
+    vec_t xv[L];
+    for (std::size_t l = 0; l < L; ++l) xv[l] = broadcast(x[i + l]);
+    for (std::size_t g = 0; g < B; ++g) {
+      vec_t r[L];
+      for (std::size_t k = 0; k < L; ++k) r[k] = load(c[g * L + k] + i);
+      transpose(r);
+      for (std::size_t l = 0; l < L; ++l) s[g] = s[g] + r[l] * xv[l];
+    }
+  }
+  for (; i < m; ++i) {
+    const vec_t xi = broadcast(x[i]);
+    for (std::size_t g = 0; g < B; ++g) {
+      vec_t v;
+      for (std::size_t k = 0; k < L; ++k) v[k] = c[g * L + k][i];
+      s[g] = s[g] + v * xi;
+    }
+  }
+  for (std::size_t g = 0; g < B; ++g) store(sums + g * L, s[g]);
+}
+#endif
+
 template <class A, class X, class Y>
 ZELT_EXACT_LOOP void gemv_t(std::size_t m, std::size_t n, double alpha, A a, X x, Y y) {
   ZELT_EXACT_ARITHMETIC
   std::size_t j = 0;
+#if ZELT_HAVE_VECTORS
+  constexpr std::size_t groups = 2, block = groups * vector_lanes;
+  for (; j + block <= n; j += block) {
+    double s[block];
+    gemv_t_lanes<groups>(m, j, a, x, s);
+    for (std::size_t k = 0; k < block; ++k) y[j + k] = y[j + k] + mul(alpha, s[k]);
+  }
+  for (; j + vector_lanes <= n; j += vector_lanes) {
+    double s[vector_lanes];
+    gemv_t_lanes<1>(m, j, a, x, s);
+    for (std::size_t k = 0; k < vector_lanes; ++k) y[j + k] = y[j + k] + mul(alpha, s[k]);
+  }
+#endif
+  constexpr std::size_t width = 8;
+  for (; j + width <= n; j += width) {
+    const double* c[width];
+    double s[width];
+    for (std::size_t k = 0; k < width; ++k) {
+      c[k] = a.column(j + k);
+      s[k] = 0.0;
+    }
+    for (std::size_t i = 0; i < m; ++i) {
+      const double xi = x[i];
+      for (std::size_t k = 0; k < width; ++k) s[k] = s[k] + mul(c[k][i], xi);
+    }
+    for (std::size_t k = 0; k < width; ++k) y[j + k] = y[j + k] + mul(alpha, s[k]);
+  }
   for (; j + 4 <= n; j += 4) {
     const double *a0 = a.column(j), *a1 = a.column(j + 1), *a2 = a.column(j + 2), *a3 = a.column(j + 3);
     double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
@@ -153,34 +217,100 @@ ZELT_EXACT_LOOP void ger_kernel(std::size_t m, std::size_t n, double alpha, X x,
   }
 }
 
-// dsymv, from the triangle `upper` of the column-major storage.
-template <class A, class X, class Y>
-ZELT_EXACT_LOOP void symv_kernel(bool upper, std::size_t n, double alpha, A a, X x, Y y) {
+// dsymv, from the triangle `upper` of the column-major storage. Column j
+// adds t1 = alpha x[j] times its off-diagonal part to y and folds that part
+// against x into its own chain t2, which it adds to y[j] at the end:
+//   upper: y[i] += t1 a(i, j) and t2 += a(i, j) x[i] for i < j, then
+//          y[j] = (y[j] + t1 a(j, j)) + alpha t2;
+//   lower: y[j] += t1 a(j, j), then the same for i > j, then y[j] += alpha t2.
+// Columns go in blocks of `width`: the rows outside the block's triangle see
+// the block's columns in order, and its triangle is done column by column,
+// so every y[i] and every t2 gets its terms in the reference's order, while
+// `width` chains t2 run side by side.
+template <std::size_t W, class A, class X, class Y>
+ZELT_EXACT_LOOP void symv_block(bool upper, std::size_t n, std::size_t j0, double alpha, A a, X x, Y y) {
   ZELT_EXACT_ARITHMETIC
-  if (upper) {
-    for (std::size_t j = 0; j < n; ++j) {
-      const double t1 = alpha * x[j];
-      double t2 = 0.0;
-      const double* aj = a.column(j);
-      for (std::size_t i = 0; i < j; ++i) {
-        y[i] = y[i] + mul(t1, aj[i]);
-        t2 = t2 + mul(aj[i], x[i]);
+  double t1[W], t2[W];
+  const double* c[W];
+  for (std::size_t k = 0; k < W; ++k) {
+    t1[k] = alpha * x[j0 + k];
+    t2[k] = 0.0;
+    c[k] = a.column(j0 + k);
+  }
+  const auto rectangle = [&](std::size_t first, std::size_t last) {
+    std::size_t i = first;
+#if ZELT_HAVE_VECTORS
+    if constexpr (W == vector_lanes) {
+      // L rows at a time: lane l of yv is row i + l's chain, which takes the
+      // block's columns in order; after a transpose, lane k of t2v is column
+      // k's chain, which takes the rows in order.
+      constexpr std::size_t L = vector_lanes;
+      vec_t t1v[L], t2v;
+      for (std::size_t k = 0; k < L; ++k) {
+        t1v[k] = broadcast(t1[k]);
+        t2v[k] = t2[k];  // the chains so far (the triangle's, for lower)
       }
-      y[j] = (y[j] + mul(t1, aj[j])) + mul(alpha, t2);
+      for (; i + L <= last; i += L) {
+        vec_t r[L], yv, xv;
+        for (std::size_t l = 0; l < L; ++l) {
+          yv[l] = y[i + l];
+          xv[l] = x[i + l];
+        }
+        for (std::size_t k = 0; k < L; ++k) {
+          r[k] = load(c[k] + i);
+          yv = yv + t1v[k] * r[k];
+        }
+        for (std::size_t l = 0; l < L; ++l) y[i + l] = yv[l];
+        transpose(r);
+        for (std::size_t l = 0; l < L; ++l) t2v = t2v + r[l] * broadcast(xv[l]);
+      }
+      for (std::size_t k = 0; k < L; ++k) t2[k] = t2v[k];
+    }
+#endif
+    for (; i < last; ++i) {
+      const double xi = x[i];
+      double yi = y[i];
+      for (std::size_t k = 0; k < W; ++k) {
+        yi = yi + mul(t1[k], c[k][i]);
+        t2[k] = t2[k] + mul(c[k][i], xi);
+      }
+      y[i] = yi;
+    }
+  };
+  if (upper) {
+    rectangle(0, j0);                      // the rows above the block
+    for (std::size_t k = 0; k < W; ++k) {  // the block's triangle
+      const std::size_t j = j0 + k;
+      for (std::size_t i = j0; i < j; ++i) {
+        y[i] = y[i] + mul(t1[k], c[k][i]);
+        t2[k] = t2[k] + mul(c[k][i], x[i]);
+      }
+      y[j] = (y[j] + mul(t1[k], c[k][j])) + mul(alpha, t2[k]);
     }
   } else {
-    for (std::size_t j = 0; j < n; ++j) {
-      const double t1 = alpha * x[j];
-      double t2 = 0.0;
-      const double* aj = a.column(j);
-      y[j] = y[j] + mul(t1, aj[j]);
-      for (std::size_t i = j + 1; i < n; ++i) {
-        y[i] = y[i] + mul(t1, aj[i]);
-        t2 = t2 + mul(aj[i], x[i]);
+    for (std::size_t k = 0; k < W; ++k) {  // the block's triangle
+      const std::size_t j = j0 + k;
+      y[j] = y[j] + mul(t1[k], c[k][j]);
+      for (std::size_t i = j + 1; i < j0 + W; ++i) {
+        y[i] = y[i] + mul(t1[k], c[k][i]);
+        t2[k] = t2[k] + mul(c[k][i], x[i]);
       }
-      y[j] = y[j] + mul(alpha, t2);
     }
+    rectangle(j0 + W, n);  // the rows below the block
+    for (std::size_t k = 0; k < W; ++k) y[j0 + k] = y[j0 + k] + mul(alpha, t2[k]);
   }
+}
+
+template <class A, class X, class Y>
+void symv_kernel(bool upper, std::size_t n, double alpha, A a, X x, Y y) {
+#if ZELT_HAVE_VECTORS
+  constexpr std::size_t width = vector_lanes;
+#else
+  constexpr std::size_t width = 8;
+#endif
+  std::size_t j0 = 0;
+  for (; j0 + width <= n; j0 += width) symv_block<width>(upper, n, j0, alpha, a, x, y);
+  for (; j0 < n; ++j0) symv_block<1>(upper, n, j0, alpha, a, x, y);
 }
 
 // dsyr: for each column j with x[j] != 0, the triangle's part of it gets

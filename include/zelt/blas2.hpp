@@ -227,6 +227,51 @@ ZELT_EXACT_LOOP void ger_kernel(std::size_t m, std::size_t n, double alpha, X x,
 // the block's columns in order, and its triangle is done column by column,
 // so every y[i] and every t2 gets its terms in the reference's order, while
 // `width` chains t2 run side by side.
+// The rows [first, last) outside a block of W columns: every y[i] takes the
+// block's columns in order, every column's chain t2 takes the rows in order.
+template <std::size_t W, class X, class Y>
+ZELT_EXACT_LOOP void symv_rows(std::size_t first, std::size_t last, const double* t1, double* t2,
+                               const double* const* c, X x, Y y) {
+  ZELT_EXACT_ARITHMETIC
+  std::size_t i = first;
+#if ZELT_HAVE_VECTORS
+  if constexpr (W == vector_lanes) {
+    // L rows at a time: lane l of yv is row i + l's chain; after a transpose,
+    // lane k of t2v is column k's chain.
+    constexpr std::size_t L = vector_lanes;
+    vec_t t1v[L], t2v;
+    for (std::size_t k = 0; k < L; ++k) {
+      t1v[k] = broadcast(t1[k]);
+      t2v[k] = t2[k];  // the chains so far (the triangle's, for lower)
+    }
+    for (; i + L <= last; i += L) {
+      vec_t r[L], yv, xv;
+      for (std::size_t l = 0; l < L; ++l) {
+        yv[l] = y[i + l];
+        xv[l] = x[i + l];
+      }
+      for (std::size_t k = 0; k < L; ++k) {
+        r[k] = load(c[k] + i);
+        yv = yv + t1v[k] * r[k];
+      }
+      for (std::size_t l = 0; l < L; ++l) y[i + l] = yv[l];
+      transpose(r);
+      for (std::size_t l = 0; l < L; ++l) t2v = t2v + r[l] * broadcast(xv[l]);
+    }
+    for (std::size_t k = 0; k < L; ++k) t2[k] = t2v[k];
+  }
+#endif
+  for (; i < last; ++i) {
+    const double xi = x[i];
+    double yi = y[i];
+    for (std::size_t k = 0; k < W; ++k) {
+      yi = yi + mul(t1[k], c[k][i]);
+      t2[k] = t2[k] + mul(c[k][i], xi);
+    }
+    y[i] = yi;
+  }
+}
+
 template <std::size_t W, class A, class X, class Y>
 ZELT_EXACT_LOOP void symv_block(bool upper, std::size_t n, std::size_t j0, double alpha, A a, X x, Y y) {
   ZELT_EXACT_ARITHMETIC
@@ -237,48 +282,8 @@ ZELT_EXACT_LOOP void symv_block(bool upper, std::size_t n, std::size_t j0, doubl
     t2[k] = 0.0;
     c[k] = a.column(j0 + k);
   }
-  const auto rectangle = [&](std::size_t first, std::size_t last) {
-    std::size_t i = first;
-#if ZELT_HAVE_VECTORS
-    if constexpr (W == vector_lanes) {
-      // L rows at a time: lane l of yv is row i + l's chain, which takes the
-      // block's columns in order; after a transpose, lane k of t2v is column
-      // k's chain, which takes the rows in order.
-      constexpr std::size_t L = vector_lanes;
-      vec_t t1v[L], t2v;
-      for (std::size_t k = 0; k < L; ++k) {
-        t1v[k] = broadcast(t1[k]);
-        t2v[k] = t2[k];  // the chains so far (the triangle's, for lower)
-      }
-      for (; i + L <= last; i += L) {
-        vec_t r[L], yv, xv;
-        for (std::size_t l = 0; l < L; ++l) {
-          yv[l] = y[i + l];
-          xv[l] = x[i + l];
-        }
-        for (std::size_t k = 0; k < L; ++k) {
-          r[k] = load(c[k] + i);
-          yv = yv + t1v[k] * r[k];
-        }
-        for (std::size_t l = 0; l < L; ++l) y[i + l] = yv[l];
-        transpose(r);
-        for (std::size_t l = 0; l < L; ++l) t2v = t2v + r[l] * broadcast(xv[l]);
-      }
-      for (std::size_t k = 0; k < L; ++k) t2[k] = t2v[k];
-    }
-#endif
-    for (; i < last; ++i) {
-      const double xi = x[i];
-      double yi = y[i];
-      for (std::size_t k = 0; k < W; ++k) {
-        yi = yi + mul(t1[k], c[k][i]);
-        t2[k] = t2[k] + mul(c[k][i], xi);
-      }
-      y[i] = yi;
-    }
-  };
   if (upper) {
-    rectangle(0, j0);                      // the rows above the block
+    symv_rows<W>(0, j0, t1, t2, c, x, y);  // the rows above the block
     for (std::size_t k = 0; k < W; ++k) {  // the block's triangle
       const std::size_t j = j0 + k;
       for (std::size_t i = j0; i < j; ++i) {
@@ -296,7 +301,7 @@ ZELT_EXACT_LOOP void symv_block(bool upper, std::size_t n, std::size_t j0, doubl
         t2[k] = t2[k] + mul(c[k][i], x[i]);
       }
     }
-    rectangle(j0 + W, n);  // the rows below the block
+    symv_rows<W>(j0 + W, n, t1, t2, c, x, y);  // the rows below the block
     for (std::size_t k = 0; k < W; ++k) y[j0 + k] = y[j0 + k] + mul(alpha, t2[k]);
   }
 }

@@ -73,6 +73,43 @@ TEST(ReferenceBlas, BlocksOfALargerMatrixAreTheReferenceCallOnTheBlock) {
   }
 }
 
+// Signed zeros survive the vector paths: with alpha = -1 and x = +0 every
+// update of y is a -0, so y = -0 must stay -0 in every element.
+TEST(ReferenceBlas, SignedZerosSurviveTheVectorKernels) {
+  ASSERT_TRUE(reference_library().loaded());
+  const zelt_test::reference_cblas ref(reference_library());
+  const int n = 37;
+  std::vector<double> a(static_cast<std::size_t>(n) * n, 0.75), x(n, 0.0);
+  for (bool upper : {true, false}) {
+    for (bool transposed : {false, true}) {
+      std::vector<double> yr(n, -0.0), yz(n, -0.0);
+      const zelt::col_major_matrix<const double> A(a.data(), n, n);
+      const zelt::external_vec<const double, 0, unsigned> vx(x.data(), n, 0);
+      const zelt::external_vec<double, 0, unsigned> vy(yz.data(), n, 0);
+      if (transposed) {
+        ref.gemv(zelt_test::col_major, zelt_test::trans, n, n, -1.0, a.data(), n, x.data(), 1, 1.0, yr.data(),
+                 1);
+        zelt::gemv(-1.0, zelt::transposed(A), vx, 1.0, vy);
+      } else if (upper) {
+        ref.symv(zelt_test::col_major, zelt_test::upper, n, -1.0, a.data(), n, x.data(), 1, 1.0, yr.data(),
+                 1);
+        zelt::symv(zelt::upper, -1.0, A, vx, 1.0, vy);
+      } else {
+        ref.symv(zelt_test::col_major, zelt_test::lower, n, -1.0, a.data(), n, x.data(), 1, 1.0, yr.data(),
+                 1);
+        zelt::symv(zelt::lower, -1.0, A, vx, 1.0, vy);
+      }
+      for (int i = 0; i < n; ++i) ASSERT_TRUE(same_bits(yz[i], yr[i])) << upper << transposed << " " << i;
+    }
+  }
+  // and through the contiguous Level 1 loops
+  std::vector<double> xr(n, 3.0), yr(n, -0.0), xz = xr, yz = yr;
+  ref.rot(n, xr.data(), 1, yr.data(), 1, -0.0, 0.0);
+  zelt::rot(zelt::external_vec<double, 0, unsigned>(xz.data(), n, 0),
+            zelt::external_vec<double, 0, unsigned>(yz.data(), n, 0), -0.0, 0.0);
+  for (int i = 0; i < n; ++i) ASSERT_TRUE(same_bits(yz[i], yr[i]) && same_bits(xz[i], xr[i])) << i;
+}
+
 // dot(x, y, lanes): 16 lanes of products in index order, combined pairwise,
 // then the tail; written out independently here.
 TEST(DotLanes, FollowsTheDocumentedLaneOrder) {

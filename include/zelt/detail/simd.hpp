@@ -37,7 +37,12 @@ inline vec_t load(const double* p) noexcept {
   return v;
 }
 inline void store(double* p, vec_t v) noexcept { std::memcpy(p, &v, sizeof v); }
-inline vec_t broadcast(double x) noexcept { return vec_t{} + x; }
+// Every lane x. Not vec_t{} + x, which turns -0.0 into +0.0.
+inline vec_t broadcast(double x) noexcept {
+  vec_t v = {};
+  for (std::size_t l = 0; l < vector_lanes; ++l) v[l] = x;
+  return v;
+}
 
 // Transposes the square block r[0..L) in place: afterwards r[l][k] is what
 // r[k][l] was. Pure data movement, no arithmetic.

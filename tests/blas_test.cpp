@@ -99,7 +99,9 @@ TEST(ReferenceBlas, SignedZerosSurviveTheVectorKernels) {
                  1);
         zelt::symv(zelt::lower, -1.0, A, vx, 1.0, vy);
       }
-      for (int i = 0; i < n; ++i) ASSERT_TRUE(same_bits(yz[i], yr[i])) << upper << transposed << " " << i;
+      for (std::size_t i = 0; i < yz.size(); ++i) {
+        ASSERT_TRUE(same_bits(yz[i], yr[i])) << upper << transposed << " " << i;
+      }
     }
   }
   // and through the contiguous Level 1 loops
@@ -107,7 +109,8 @@ TEST(ReferenceBlas, SignedZerosSurviveTheVectorKernels) {
   ref.rot(n, xr.data(), 1, yr.data(), 1, -0.0, 0.0);
   zelt::rot(zelt::external_vec<double, 0, unsigned>(xz.data(), n, 0),
             zelt::external_vec<double, 0, unsigned>(yz.data(), n, 0), -0.0, 0.0);
-  for (int i = 0; i < n; ++i) ASSERT_TRUE(same_bits(yz[i], yr[i]) && same_bits(xz[i], xr[i])) << i;
+  for (std::size_t i = 0; i < yz.size(); ++i)
+    ASSERT_TRUE(same_bits(yz[i], yr[i]) && same_bits(xz[i], xr[i])) << i;
 }
 
 // dot(x, y, lanes): 16 lanes of products in index order, combined pairwise,

@@ -346,29 +346,94 @@ ZELT_EXACT_LOOP void syr2_kernel(bool upper, std::size_t n, double alpha, X x, Y
   }
 }
 
+// x[i] = x[i] + t[k] c[k][i] (minus, for a solve) for the rows [first, last)
+// and the columns c[0], c[1], ... in that order: the order in which the
+// reference's column loop reaches each of these x[i].
+template <bool Solve, std::size_t W, class X>
+ZELT_EXACT_LOOP void update_rows(std::size_t first, std::size_t last, const double* const* c, const double* t,
+                                 X x) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t i = first; i < last; ++i) {
+    double xi = x[i];
+    for (std::size_t k = 0; k < W; ++k) xi = Solve ? xi - mul(t[k], c[k][i]) : xi + mul(t[k], c[k][i]);
+    x[i] = xi;
+  }
+}
+
+template <bool Solve, class X>
+void update_rows(std::size_t count, std::size_t first, std::size_t last, const double* const* c,
+                 const double* t, X x) {
+  switch (count) {
+    case 4:
+      return update_rows<Solve, 4>(first, last, c, t, x);
+    case 3:
+      return update_rows<Solve, 3>(first, last, c, t, x);
+    case 2:
+      return update_rows<Solve, 2>(first, last, c, t, x);
+    case 1:
+      return update_rows<Solve, 1>(first, last, c, t, x);
+    default:
+      return;
+  }
+}
+
+// One column of dtrmv('N') or dtrsv('N'): unless x[j] is exactly 0 (then the
+// reference skips the column and this returns false), the diagonal step and
+// the rows [first, last) of the column's off-diagonal part; `t` gets the
+// multiplier the other rows need.
+template <bool Solve, class X>
+ZELT_EXACT_LOOP bool triangular_column(bool unit, std::size_t j, const double* aj, std::size_t first,
+                                       std::size_t last, X x, double& t) {
+  ZELT_EXACT_ARITHMETIC
+  if (x[j] == 0.0) return false;
+  if (Solve) {
+    if (!unit) x[j] = x[j] / aj[j];
+    t = x[j];
+    for (std::size_t i = first; i < last; ++i) x[i] = x[i] - mul(t, aj[i]);
+  } else {
+    t = x[j];
+    for (std::size_t i = first; i < last; ++i) x[i] = x[i] + mul(t, aj[i]);
+    if (!unit) x[j] = x[j] * aj[j];
+  }
+  return true;
+}
+
+// The column loop of dtrmv('N') (Solve false) and dtrsv('N') (Solve true),
+// in the reference's order (up for trmv upper and trsv lower, down otherwise),
+// four columns at a time. A block's own triangle goes column by column; the
+// rows outside it, which its columns only update, then see the block's
+// columns in the same order, in one pass. Skipped columns stay out.
+template <bool Solve, class A, class X>
+void triangular_n(bool upper, bool unit, std::size_t n, A a, X x) {
+  constexpr std::size_t W = 4;
+  const bool ascending = Solve != upper;
+  for (std::size_t b = 0; b < n; b += W) {
+    const std::size_t w = n - b < W ? n - b : W;
+    const std::size_t j0 = ascending ? b : n - b - w;  // the block is columns [j0, j0 + w)
+    double t[W];
+    const double* c[W];
+    std::size_t active = 0;
+    for (std::size_t k = 0; k < w; ++k) {
+      const std::size_t j = ascending ? j0 + k : j0 + w - 1 - k;
+      const double* aj = a.column(j);
+      const std::size_t first = upper ? j0 : j + 1, last = upper ? j : j0 + w;
+      if (triangular_column<Solve>(unit, j, aj, first, last, x, t[active])) c[active++] = aj;
+    }
+    if (upper) {
+      update_rows<Solve>(active, 0, j0, c, t, x);
+    } else {
+      update_rows<Solve>(active, j0 + w, n, c, t, x);
+    }
+  }
+}
+
 // dtrmv: x = op(a) x for the triangle `upper` of the storage, op = transpose
 // when `trans`.
 template <class A, class X>
 ZELT_EXACT_LOOP void trmv_kernel(bool upper, bool trans, bool unit, std::size_t n, A a, X x) {
   ZELT_EXACT_ARITHMETIC
   if (!trans) {
-    if (upper) {
-      for (std::size_t j = 0; j < n; ++j) {
-        if (x[j] == 0.0) continue;
-        const double t = x[j];
-        const double* aj = a.column(j);
-        for (std::size_t i = 0; i < j; ++i) x[i] = x[i] + mul(t, aj[i]);
-        if (!unit) x[j] = x[j] * aj[j];
-      }
-    } else {
-      for (std::size_t j = n; j-- > 0;) {
-        if (x[j] == 0.0) continue;
-        const double t = x[j];
-        const double* aj = a.column(j);
-        for (std::size_t i = n; --i > j;) x[i] = x[i] + mul(t, aj[i]);
-        if (!unit) x[j] = x[j] * aj[j];
-      }
-    }
+    triangular_n<false>(upper, unit, n, a, x);
   } else {
     if (upper) {
       for (std::size_t j = n; j-- > 0;) {
@@ -395,23 +460,7 @@ template <class A, class X>
 ZELT_EXACT_LOOP void trsv_kernel(bool upper, bool trans, bool unit, std::size_t n, A a, X x) {
   ZELT_EXACT_ARITHMETIC
   if (!trans) {
-    if (upper) {
-      for (std::size_t j = n; j-- > 0;) {
-        if (x[j] == 0.0) continue;
-        const double* aj = a.column(j);
-        if (!unit) x[j] = x[j] / aj[j];
-        const double t = x[j];
-        for (std::size_t i = j; i-- > 0;) x[i] = x[i] - mul(t, aj[i]);
-      }
-    } else {
-      for (std::size_t j = 0; j < n; ++j) {
-        if (x[j] == 0.0) continue;
-        const double* aj = a.column(j);
-        if (!unit) x[j] = x[j] / aj[j];
-        const double t = x[j];
-        for (std::size_t i = j + 1; i < n; ++i) x[i] = x[i] - mul(t, aj[i]);
-      }
-    }
+    triangular_n<true>(upper, unit, n, a, x);
   } else {
     if (upper) {
       for (std::size_t j = 0; j < n; ++j) {

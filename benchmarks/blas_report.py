@@ -5,8 +5,12 @@ The section is printed to standard output; run.sh appends it after the rest of t
 """
 import argparse
 import json
-import subprocess
+import os
+import sys
 from collections import defaultdict
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from report import cpu_model, package_version  # noqa: E402  (shared with the main report)
 
 IMPLEMENTATIONS = ["zelt", "zelt_so"]
 PEERS = ["openblas", "blis", "netlib"]
@@ -31,25 +35,6 @@ LEVEL2 = [
 TRIANGLE = {"symv", "trmv", "trsv"}
 # The sizes at which the Level 2 bandwidth is given: the largest ones.
 BANDWIDTH_SIZES = 2
-
-
-def package_version(name):
-    try:
-        out = subprocess.run(["dpkg-query", "-W", "-f=${Version}", name], capture_output=True, text=True)
-        return out.stdout.strip() or "not installed"
-    except OSError:
-        return "unknown"
-
-
-def cpu_model():
-    try:
-        with open("/proc/cpuinfo") as f:
-            for line in f:
-                if line.startswith("model name"):
-                    return line.split(":", 1)[1].strip()
-    except OSError:
-        pass
-    return "unknown"
 
 
 def matrix_elements(operation, n):

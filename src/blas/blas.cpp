@@ -8,6 +8,8 @@
 #include <cctype>   // std::toupper
 #include <cstddef>  // std::size_t, std::ptrdiff_t
 #include <cstdio>   // std::fprintf, stderr
+#include <initializer_list>
+#include <utility>  // std::pair
 
 #include "zelt/blas1.hpp"
 #include "zelt/blas2.hpp"
@@ -57,6 +59,15 @@ zelt::col_major_matrix<T> matrix(T* a, int m, int n, int lda) {
 }
 
 int at_least_one(int n) { return n > 1 ? n : 1; }
+
+// The number of the first argument whose check fails, 0 when all pass: the
+// reference checks its arguments in this order and reports only the first.
+int first_bad(std::initializer_list<std::pair<bool, int>> checks) {
+  for (const auto& [bad, number] : checks) {
+    if (bad) return number;
+  }
+  return 0;
+}
 
 template <class F>
 void with_triangle(bool upper, F f) {
@@ -153,20 +164,12 @@ ZELT_BLAS_EXPORT void dgemv_(const char* trans, const int* m, const int* n, cons
                              const double* a, const int* lda, const double* x, const int* incx,
                              const double* beta, double* y, const int* incy, len_t) {
   const bool no_trans = same_letter(trans, 'N');
-  int info = 0;
-  if (!no_trans && !same_letter(trans, 'T') && !same_letter(trans, 'C')) {
-    info = 1;
-  } else if (*m < 0) {
-    info = 2;
-  } else if (*n < 0) {
-    info = 3;
-  } else if (*lda < at_least_one(*m)) {
-    info = 6;
-  } else if (*incx == 0) {
-    info = 8;
-  } else if (*incy == 0) {
-    info = 11;
-  }
+  const int info = first_bad({{!no_trans && !same_letter(trans, 'T') && !same_letter(trans, 'C'), 1},
+                              {*m < 0, 2},
+                              {*n < 0, 3},
+                              {*lda < at_least_one(*m), 6},
+                              {*incx == 0, 8},
+                              {*incy == 0, 11}});
   if (info != 0) return report("DGEMV ", info);
   if (*m == 0 || *n == 0) return;
   const auto A = matrix(a, *m, *n, *lda);
@@ -184,18 +187,8 @@ ZELT_BLAS_EXPORT void dgemv_(const char* trans, const int* m, const int* n, cons
 
 ZELT_BLAS_EXPORT void dger_(const int* m, const int* n, const double* alpha, const double* x, const int* incx,
                             const double* y, const int* incy, double* a, const int* lda) {
-  int info = 0;
-  if (*m < 0) {
-    info = 1;
-  } else if (*n < 0) {
-    info = 2;
-  } else if (*incx == 0) {
-    info = 5;
-  } else if (*incy == 0) {
-    info = 7;
-  } else if (*lda < at_least_one(*m)) {
-    info = 9;
-  }
+  const int info =
+      first_bad({{*m < 0, 1}, {*n < 0, 2}, {*incx == 0, 5}, {*incy == 0, 7}, {*lda < at_least_one(*m), 9}});
   if (info != 0) return report("DGER  ", info);
   if (*m == 0 || *n == 0) return;
   const auto A = matrix(a, *m, *n, *lda);
@@ -207,18 +200,11 @@ ZELT_BLAS_EXPORT void dsymv_(const char* uplo, const int* n, const double* alpha
                              const int* lda, const double* x, const int* incx, const double* beta, double* y,
                              const int* incy, len_t) {
   const bool upper = same_letter(uplo, 'U');
-  int info = 0;
-  if (!upper && !same_letter(uplo, 'L')) {
-    info = 1;
-  } else if (*n < 0) {
-    info = 2;
-  } else if (*lda < at_least_one(*n)) {
-    info = 5;
-  } else if (*incx == 0) {
-    info = 7;
-  } else if (*incy == 0) {
-    info = 10;
-  }
+  const int info = first_bad({{!upper && !same_letter(uplo, 'L'), 1},
+                              {*n < 0, 2},
+                              {*lda < at_least_one(*n), 5},
+                              {*incx == 0, 7},
+                              {*incy == 0, 10}});
   if (info != 0) return report("DSYMV ", info);
   if (*n == 0) return;
   const auto A = matrix(a, *n, *n, *lda);
@@ -232,16 +218,8 @@ ZELT_BLAS_EXPORT void dsymv_(const char* uplo, const int* n, const double* alpha
 ZELT_BLAS_EXPORT void dsyr_(const char* uplo, const int* n, const double* alpha, const double* x,
                             const int* incx, double* a, const int* lda, len_t) {
   const bool upper = same_letter(uplo, 'U');
-  int info = 0;
-  if (!upper && !same_letter(uplo, 'L')) {
-    info = 1;
-  } else if (*n < 0) {
-    info = 2;
-  } else if (*incx == 0) {
-    info = 5;
-  } else if (*lda < at_least_one(*n)) {
-    info = 7;
-  }
+  const int info = first_bad(
+      {{!upper && !same_letter(uplo, 'L'), 1}, {*n < 0, 2}, {*incx == 0, 5}, {*lda < at_least_one(*n), 7}});
   if (info != 0) return report("DSYR  ", info);
   if (*n == 0) return;
   const auto A = matrix(a, *n, *n, *lda);
@@ -253,18 +231,11 @@ ZELT_BLAS_EXPORT void dsyr2_(const char* uplo, const int* n, const double* alpha
                              const int* incx, const double* y, const int* incy, double* a, const int* lda,
                              len_t) {
   const bool upper = same_letter(uplo, 'U');
-  int info = 0;
-  if (!upper && !same_letter(uplo, 'L')) {
-    info = 1;
-  } else if (*n < 0) {
-    info = 2;
-  } else if (*incx == 0) {
-    info = 5;
-  } else if (*incy == 0) {
-    info = 7;
-  } else if (*lda < at_least_one(*n)) {
-    info = 9;
-  }
+  const int info = first_bad({{!upper && !same_letter(uplo, 'L'), 1},
+                              {*n < 0, 2},
+                              {*incx == 0, 5},
+                              {*incy == 0, 7},
+                              {*lda < at_least_one(*n), 9}});
   if (info != 0) return report("DSYR2 ", info);
   if (*n == 0) return;
   const auto A = matrix(a, *n, *n, *lda);
@@ -285,20 +256,12 @@ void triangular(const char* name, const char* uplo, const char* trans, const cha
   const bool upper = same_letter(uplo, 'U');
   const bool no_trans = same_letter(trans, 'N');
   const bool unit = same_letter(diag, 'U');
-  int info = 0;
-  if (!upper && !same_letter(uplo, 'L')) {
-    info = 1;
-  } else if (!no_trans && !same_letter(trans, 'T') && !same_letter(trans, 'C')) {
-    info = 2;
-  } else if (!unit && !same_letter(diag, 'N')) {
-    info = 3;
-  } else if (*n < 0) {
-    info = 4;
-  } else if (*lda < at_least_one(*n)) {
-    info = 6;
-  } else if (*incx == 0) {
-    info = 8;
-  }
+  const int info = first_bad({{!upper && !same_letter(uplo, 'L'), 1},
+                              {!no_trans && !same_letter(trans, 'T') && !same_letter(trans, 'C'), 2},
+                              {!unit && !same_letter(diag, 'N'), 3},
+                              {*n < 0, 4},
+                              {*lda < at_least_one(*n), 6},
+                              {*incx == 0, 8}});
   if (info != 0) return report(name, info);
   if (*n == 0) return;
   const auto A = matrix(a, *n, *n, *lda);

@@ -88,21 +88,23 @@ ZELT_EXACT_LOOP void scale_by_beta(double beta, Y y, std::size_t n) {
 }
 
 // dgemv('N'): for each column j in order, y[i] = y[i] + (alpha x[j]) a(i, j).
-// Four columns at a time keep each y[i]'s chain in order while it stays in a
-// register.
+// Eight columns at a time keep each y[i]'s chain in order while it stays in a
+// register, and read y once per eight columns.
 template <class A, class X, class Y>
 ZELT_EXACT_LOOP void gemv_n(std::size_t m, std::size_t n, double alpha, A a, X x, Y y) {
   ZELT_EXACT_ARITHMETIC
+  constexpr std::size_t W = 8;
   std::size_t j = 0;
-  for (; j + 4 <= n; j += 4) {
-    const double t0 = alpha * x[j], t1 = alpha * x[j + 1], t2 = alpha * x[j + 2], t3 = alpha * x[j + 3];
-    const double *a0 = a.column(j), *a1 = a.column(j + 1), *a2 = a.column(j + 2), *a3 = a.column(j + 3);
+  for (; j + W <= n; j += W) {
+    double t[W];
+    const double* c[W];
+    for (std::size_t k = 0; k < W; ++k) {
+      t[k] = alpha * x[j + k];
+      c[k] = a.column(j + k);
+    }
     for (std::size_t i = 0; i < m; ++i) {
       double yi = y[i];
-      yi = yi + mul(t0, a0[i]);
-      yi = yi + mul(t1, a1[i]);
-      yi = yi + mul(t2, a2[i]);
-      yi = yi + mul(t3, a3[i]);
+      for (std::size_t k = 0; k < W; ++k) yi = yi + mul(t[k], c[k][i]);
       y[i] = yi;
     }
   }

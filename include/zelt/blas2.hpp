@@ -406,26 +406,34 @@ ZELT_EXACT_LOOP bool triangular_column(bool unit, std::size_t j, const double* a
 // rows outside it, which its columns only update, then see the block's
 // columns in the same order, in one pass. Skipped columns stay out.
 template <bool Solve, class A, class X>
+void triangular_block(bool upper, bool unit, std::size_t n, std::size_t j0, std::size_t w, bool ascending,
+                      A a, X x) {
+  constexpr std::size_t W = 4;  // w <= W: the block is columns [j0, j0 + w)
+  double t[W];
+  const double* c[W];
+  std::size_t active = 0;
+  for (std::size_t k = 0; k < w; ++k) {
+    const std::size_t j = ascending ? j0 + k : j0 + w - 1 - k;
+    const double* aj = a.column(j);
+    const std::size_t first = upper ? j0 : j + 1, last = upper ? j : j0 + w;
+    if (triangular_column<Solve>(unit, j, aj, first, last, x, t[active])) c[active++] = aj;
+  }
+  if (upper) {
+    update_rows<Solve>(active, 0, j0, c, t, x);
+  } else {
+    update_rows<Solve>(active, j0 + w, n, c, t, x);
+  }
+}
+
+template <bool Solve, class A, class X>
 void triangular_n(bool upper, bool unit, std::size_t n, A a, X x) {
   constexpr std::size_t W = 4;
   const bool ascending = Solve != upper;
-  for (std::size_t b = 0; b < n; b += W) {
-    const std::size_t w = n - b < W ? n - b : W;
-    const std::size_t j0 = ascending ? b : n - b - w;  // the block is columns [j0, j0 + w)
-    double t[W];
-    const double* c[W];
-    std::size_t active = 0;
-    for (std::size_t k = 0; k < w; ++k) {
-      const std::size_t j = ascending ? j0 + k : j0 + w - 1 - k;
-      const double* aj = a.column(j);
-      const std::size_t first = upper ? j0 : j + 1, last = upper ? j : j0 + w;
-      if (triangular_column<Solve>(unit, j, aj, first, last, x, t[active])) c[active++] = aj;
-    }
-    if (upper) {
-      update_rows<Solve>(active, 0, j0, c, t, x);
-    } else {
-      update_rows<Solve>(active, j0 + w, n, c, t, x);
-    }
+  for (std::size_t done = 0; done < n;) {
+    const std::size_t left = n - done;
+    const std::size_t w = left < W ? left : W;
+    triangular_block<Solve>(upper, unit, n, ascending ? done : left - w, w, ascending, a, x);
+    done += w;
   }
 }
 

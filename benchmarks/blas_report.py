@@ -10,7 +10,7 @@ import sys
 from collections import defaultdict
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from report import cpu_model, package_version  # noqa: E402  (shared with the main report)
+from report import cpu_model, fmt, package_version, ratio  # noqa: E402  (shared with the main report)
 
 IMPLEMENTATIONS = ["zelt", "zelt_so"]
 PEERS = ["openblas", "blis", "netlib"]
@@ -61,14 +61,6 @@ def load(path):
     times = {key: sum(v) / len(v) for key, v in plain.items()}
     times.update(medians)
     return data["context"], times
-
-
-def fmt(x, digits=3):
-    return "—" if x is None else f"{x:.{digits}f}"
-
-
-def ratio(a, b):
-    return "—" if a is None or b is None else f"{a / b:.2f}"
 
 
 def main():

@@ -65,8 +65,8 @@ def load(path):
     return data["context"], medians
 
 
-def fmt(x):
-    return "—" if x is None else f"{x:.3f}"
+def fmt(x, digits=3):
+    return "—" if x is None else f"{x:.{digits}f}"
 
 
 def ratio(a, b):

@@ -116,27 +116,14 @@ void register_rotation(const std::string& name, std::function<void(double*, doub
   for (long n : vector_sizes) b->Arg(n);
 }
 
-// The sum of all elements of an m x m matrix.
-void register_matrix_sum(const std::string& name, std::function<double(double*, unsigned)> run) {
-  auto* b = benchmark::RegisterBenchmark(name.c_str(), [run](benchmark::State& state) {
+// The sum of all elements of an m x m matrix, inside a border of `border`
+// elements on every side of the array (0: the array is the matrix).
+void register_matrix_sum(const std::string& name, std::function<double(double*, unsigned)> run,
+                         unsigned border = 0) {
+  auto* b = benchmark::RegisterBenchmark(name.c_str(), [run, border](benchmark::State& state) {
     const auto m = static_cast<unsigned>(state.range(0));
-    std::vector<double> data = random_data(std::size_t{m} * m, 3);
-    for (auto _ : state) {
-      benchmark::DoNotOptimize(data.data());
-      double result = run(data.data(), m);
-      benchmark::DoNotOptimize(result);
-    }
-    state.SetItemsProcessed(state.iterations() * state.range(0) * state.range(0));
-  });
-  for (long m : matrix_sizes) b->Arg(m);
-}
-
-// The sum of the m x m block at (1, 1) of an (m + 2) x (m + 2) array: `run`
-// gets the array and m.
-void register_block_sum(const std::string& name, std::function<double(double*, unsigned)> run) {
-  auto* b = benchmark::RegisterBenchmark(name.c_str(), [run](benchmark::State& state) {
-    const auto m = static_cast<unsigned>(state.range(0));
-    std::vector<double> data = random_data(std::size_t{m + 2} * (m + 2), 3);
+    const std::size_t side = std::size_t{m} + 2 * border;
+    std::vector<double> data = random_data(side * side, 3);
     for (auto _ : state) {
       benchmark::DoNotOptimize(data.data());
       double result = run(data.data(), m);
@@ -296,16 +283,22 @@ void register_all() {
     return s;
   });
   // An inner block of a padded row-major array.
-  register_block_sum("sub_matrix_sum/zelt", [](double* d, unsigned m) {
-    return sum_by_rows(zelt::sub_matrix(zelt::row_major_matrix<double>(d, m + 2, m + 2), 1, 1, m, m));
-  });
-  register_block_sum("sub_matrix_sum/loop", [](double* d, unsigned m) {
-    const unsigned ld = m + 2;
-    double s = 0.0;
-    for (unsigned i = 0; i < m; ++i)
-      for (unsigned j = 0; j < m; ++j) s = s + d[(i + 1) * ld + (j + 1)];
-    return s;
-  });
+  register_matrix_sum(
+      "sub_matrix_sum/zelt",
+      [](double* d, unsigned m) {
+        return sum_by_rows(zelt::sub_matrix(zelt::row_major_matrix<double>(d, m + 2, m + 2), 1, 1, m, m));
+      },
+      1);
+  register_matrix_sum(
+      "sub_matrix_sum/loop",
+      [](double* d, unsigned m) {
+        const unsigned ld = m + 2;
+        double s = 0.0;
+        for (unsigned i = 0; i < m; ++i)
+          for (unsigned j = 0; j < m; ++j) s = s + d[(i + 1) * ld + (j + 1)];
+        return s;
+      },
+      1);
   // Reductions over a strided view, against the same loop written by hand.
   register_strided_reduction("one_norm_strided/zelt", [](const double* p, std::size_t n, std::ptrdiff_t k) {
     return zelt::one_norm(strided_view(p, n, k));

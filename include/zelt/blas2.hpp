@@ -116,8 +116,9 @@ ZELT_EXACT_LOOP void gemv_n(std::size_t m, std::size_t n, double alpha, A a, X x
 }
 
 // dgemv('T'): y[j] = y[j] + alpha (0 + a(0, j) x[0] + a(1, j) x[1] + ...).
-// Each y[j] is one chain over i, bound by the latency of an addition; eight
-// columns run side by side to keep the adder busy, then four, then one.
+// Each y[j] is one chain over i, bound by the latency of an addition, so
+// several columns run side by side to keep the adder busy: two vectors' worth
+// (eight without vectors), then one vector's worth (four), then one.
 #if ZELT_HAVE_VECTORS
 // The chains of columns j .. j + B L - 1 of dgemv('T'), one per vector lane:
 // each block of L rows is loaded column by column, transposed so that a
@@ -153,58 +154,52 @@ ZELT_EXACT_LOOP void gemv_t_lanes(std::size_t m, std::size_t j, A a, X x, double
 }
 #endif
 
-template <class A, class X, class Y>
-ZELT_EXACT_LOOP void gemv_t(std::size_t m, std::size_t n, double alpha, A a, X x, Y y) {
+// The same W chains in scalar registers, for builds without vectors and for
+// the last columns.
+template <std::size_t W, class A, class X>
+ZELT_EXACT_LOOP void gemv_t_scalar(std::size_t m, std::size_t j, A a, X x, double* sums) {
   ZELT_EXACT_ARITHMETIC
-  std::size_t j = 0;
+  const double* c[W];
+  double s[W];
+  for (std::size_t k = 0; k < W; ++k) {
+    c[k] = a.column(j + k);
+    s[k] = 0.0;
+  }
+  for (std::size_t i = 0; i < m; ++i) {
+    const double xi = x[i];
+    for (std::size_t k = 0; k < W; ++k) s[k] = s[k] + mul(c[k][i], xi);
+  }
+  for (std::size_t k = 0; k < W; ++k) sums[k] = s[k];
+}
+
+// Columns j .. j + W - 1 of dgemv('T'): y[j + k] = y[j + k] + alpha s_k.
+template <std::size_t W, class A, class X, class Y>
+ZELT_EXACT_LOOP void gemv_t_columns(std::size_t m, std::size_t j, double alpha, A a, X x, Y y) {
+  ZELT_EXACT_ARITHMETIC
+  double s[W];
 #if ZELT_HAVE_VECTORS
-  constexpr std::size_t groups = 2, block = groups * vector_lanes;
-  for (; j + block <= n; j += block) {
-    double s[block];
-    gemv_t_lanes<groups>(m, j, a, x, s);
-    for (std::size_t k = 0; k < block; ++k) y[j + k] = y[j + k] + mul(alpha, s[k]);
+  if constexpr (W % vector_lanes == 0) {
+    gemv_t_lanes<W / vector_lanes>(m, j, a, x, s);
+  } else {
+    gemv_t_scalar<W>(m, j, a, x, s);
   }
-  for (; j + vector_lanes <= n; j += vector_lanes) {
-    double s[vector_lanes];
-    gemv_t_lanes<1>(m, j, a, x, s);
-    for (std::size_t k = 0; k < vector_lanes; ++k) y[j + k] = y[j + k] + mul(alpha, s[k]);
-  }
+#else
+  gemv_t_scalar<W>(m, j, a, x, s);
 #endif
-  constexpr std::size_t width = 8;
-  for (; j + width <= n; j += width) {
-    const double* c[width];
-    double s[width];
-    for (std::size_t k = 0; k < width; ++k) {
-      c[k] = a.column(j + k);
-      s[k] = 0.0;
-    }
-    for (std::size_t i = 0; i < m; ++i) {
-      const double xi = x[i];
-      for (std::size_t k = 0; k < width; ++k) s[k] = s[k] + mul(c[k][i], xi);
-    }
-    for (std::size_t k = 0; k < width; ++k) y[j + k] = y[j + k] + mul(alpha, s[k]);
-  }
-  for (; j + 4 <= n; j += 4) {
-    const double *a0 = a.column(j), *a1 = a.column(j + 1), *a2 = a.column(j + 2), *a3 = a.column(j + 3);
-    double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
-    for (std::size_t i = 0; i < m; ++i) {
-      const double xi = x[i];
-      s0 = s0 + mul(a0[i], xi);
-      s1 = s1 + mul(a1[i], xi);
-      s2 = s2 + mul(a2[i], xi);
-      s3 = s3 + mul(a3[i], xi);
-    }
-    y[j] = y[j] + mul(alpha, s0);
-    y[j + 1] = y[j + 1] + mul(alpha, s1);
-    y[j + 2] = y[j + 2] + mul(alpha, s2);
-    y[j + 3] = y[j + 3] + mul(alpha, s3);
-  }
-  for (; j < n; ++j) {
-    const double* aj = a.column(j);
-    double s = 0.0;
-    for (std::size_t i = 0; i < m; ++i) s = s + mul(aj[i], x[i]);
-    y[j] = y[j] + mul(alpha, s);
-  }
+  for (std::size_t k = 0; k < W; ++k) y[j + k] = y[j + k] + mul(alpha, s[k]);
+}
+
+template <class A, class X, class Y>
+void gemv_t(std::size_t m, std::size_t n, double alpha, A a, X x, Y y) {
+#if ZELT_HAVE_VECTORS
+  constexpr std::size_t wide = 2 * vector_lanes, narrow = vector_lanes;
+#else
+  constexpr std::size_t wide = 8, narrow = 4;
+#endif
+  std::size_t j = 0;
+  for (; j + wide <= n; j += wide) gemv_t_columns<wide>(m, j, alpha, a, x, y);
+  for (; j + narrow <= n; j += narrow) gemv_t_columns<narrow>(m, j, alpha, a, x, y);
+  for (; j < n; ++j) gemv_t_columns<1>(m, j, alpha, a, x, y);
 }
 
 // dger: for each column j with y[j] != 0, a(i, j) = a(i, j) + x[i] (alpha y[j]).

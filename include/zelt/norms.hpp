@@ -6,6 +6,7 @@
 #include <type_traits>  // std::remove_cv_t, std::remove_pointer_t
 #include <utility>      // std::declval
 
+#include "zelt/detail/blas_access.hpp"
 #include "zelt/detail/exact.hpp"
 #include "zelt/strided.hpp"
 #include "zelt/vector.hpp"
@@ -122,27 +123,15 @@ namespace detail {
 constexpr std::size_t lane_count = 16;
 
 // Element i of a vector, by logical index: the order of a fold is fixed by
-// these indices, never by where the elements lie in memory.
-template <class T>
-struct contiguous_elements {
-  const T* first;
-  const T& operator[](std::size_t i) const noexcept { return first[i]; }
-};
-template <class T>
-struct strided_elements {
-  const T* first;
-  std::ptrdiff_t stride;
-  const T& operator[](std::size_t i) const noexcept { return first[static_cast<std::ptrdiff_t>(i) * stride]; }
-};
-
-// Any vector with data() and size() is contiguous; a strided_vec is not.
+// these indices, never by where the elements lie in memory. Any vector with
+// data() is contiguous; a strided_vec is not.
 template <class Vector>
 auto elements_of(const Vector& v) noexcept {
-  return contiguous_elements<std::remove_cv_t<std::remove_pointer_t<decltype(v.data())>>>{v.data()};
+  return unit_access<std::remove_pointer_t<decltype(v.data())>>{v.data()};
 }
 template <class T, class SizeType>
 auto elements_of(const strided_vec<T, SizeType>& v) noexcept {
-  return strided_elements<std::remove_cv_t<T>>{v.data(), v.stride()};
+  return read_access(v);
 }
 
 // Folds x[0..n) with `step` in an order fixed by this source: lane l folds

@@ -1,7 +1,7 @@
 #ifndef ZELT_DETAIL_BLAS_ACCESS_HPP_
 #define ZELT_DETAIL_BLAS_ACCESS_HPP_
 
-// The BLAS kernels name elements by logical index only: element i of a
+// Kernels name elements by logical index only: element i of a
 // vector, element (i, j) of a column-major matrix. These accessors turn a view
 // into that form, keeping stride 1 a compile-time fact so that loops over
 // contiguous views vectorise.

@@ -16,6 +16,7 @@ enum layout { row_major = 101, col_major = 102 };
 enum transpose { no_trans = 111, trans = 112 };
 enum triangle { upper = 121, lower = 122 };
 enum diagonal { non_unit = 131, unit = 132 };
+enum side { left_side = 141, right_side = 142 };
 
 struct blas_api {
   virtual ~blas_api() = default;
@@ -49,6 +50,19 @@ struct blas_api {
                     int incx) const = 0;
   virtual void trsv(layout o, triangle u, transpose t, diagonal d, int n, const double* a, int lda, double* x,
                     int incx) const = 0;
+
+  virtual void gemm(layout o, transpose ta, transpose tb, int m, int n, int k, double alpha, const double* a,
+                    int lda, const double* b, int ldb, double beta, double* c, int ldc) const = 0;
+  virtual void symm(layout o, side s, triangle u, int m, int n, double alpha, const double* a, int lda,
+                    const double* b, int ldb, double beta, double* c, int ldc) const = 0;
+  virtual void syrk(layout o, triangle u, transpose t, int n, int k, double alpha, const double* a, int lda,
+                    double beta, double* c, int ldc) const = 0;
+  virtual void syr2k(layout o, triangle u, transpose t, int n, int k, double alpha, const double* a, int lda,
+                     const double* b, int ldb, double beta, double* c, int ldc) const = 0;
+  virtual void trmm(layout o, side s, triangle u, transpose t, diagonal d, int m, int n, double alpha,
+                    const double* a, int lda, double* b, int ldb) const = 0;
+  virtual void trsm(layout o, side s, triangle u, transpose t, diagonal d, int m, int n, double alpha,
+                    const double* a, int lda, double* b, int ldb) const = 0;
 };
 
 /// A shared library opened by path, with its own symbol scope, so that two

@@ -50,6 +50,11 @@ class harness {
     level2();
     return t_;
   }
+  /// The Level 3 operations only, `trials` random calls of each per layout.
+  tally run_level3(int trials) {
+    level3(trials);
+    return t_;
+  }
 
  private:
   static bool same(double a, double b) {
@@ -335,6 +340,99 @@ class harness {
           ref_.trsv(o, u, t, d, n, tri.data(), lda, xr.data() + 2, incx);
           impl_.trsv(o, u, t, d, n, tri.data(), lda, xi.data() + 2, incx);
           t_.record(same(xr, xi), describe("trsv", o, u, t, d, n, lda, incx, specials));
+        }
+      }
+    }
+  }
+
+
+  // Level 3 values: 0 plain, 1 with specials, 2 sparse (a third of the
+  // elements zero of either sign, so that the reference's zero skips are hit
+  // everywhere), 3 sparse with specials.
+  double value3(int mode) {
+    if (mode >= 2 && coin(3)) return coin(2) ? 0.0 : -0.0;
+    return value(mode % 2 == 1);
+  }
+  // A rows x cols matrix in layout o, its leading dimension padded by pad,
+  // with one guard element after it.
+  struct stored_matrix {
+    std::vector<double> v;
+    int ld;
+  };
+  stored_matrix matrix(layout o, int rows, int cols, int pad, int mode) {
+    const int lead = o == col_major ? rows : cols, other = o == col_major ? cols : rows;
+    const int ld = (lead > 1 ? lead : 1) + pad;
+    stored_matrix s{std::vector<double>(static_cast<std::size_t>(ld) * static_cast<std::size_t>(other) + 1), ld};
+    for (double& e : s.v) e = value3(mode);
+    return s;
+  }
+  // A triangle that keeps most solves finite: 4 added to the diagonal.
+  stored_matrix triangle_matrix(layout o, int order, int pad, int mode) {
+    stored_matrix s = matrix(o, order, order, pad, mode);
+    if (mode % 2 == 0) {
+      for (int k = 0; k < order; ++k) s.v[static_cast<std::size_t>(k) * static_cast<std::size_t>(s.ld + 1)] += 4;
+    }
+    return s;
+  }
+
+  void level3(int trials) {
+    const int sizes[] = {0, 1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 24, 31, 32, 33, 40, 47, 63, 64, 65, 100};
+    std::vector<layout> layouts = {col_major};
+    if (opt_.row_major && ref_.has_row_major() && impl_.has_row_major()) layouts.push_back(row_major);
+    std::uniform_int_distribution<int> pick_size(0, static_cast<int>(std::size(sizes)) - 1);
+    for (layout o : layouts) {
+      for (int trial = 0; trial < trials; ++trial) {
+        const int m = sizes[pick_size(gen_)], n = sizes[pick_size(gen_)];
+        const int k = coin(8) ? 0 : sizes[pick_size(gen_)];
+        const int mode = trial % 4;
+        const double alpha = scalar(), beta = scalar();
+        const transpose ta = coin(2) ? trans : no_trans, tb = coin(2) ? trans : no_trans;
+        const triangle u = coin(2) ? upper : lower;
+        const diagonal d = coin(2) ? unit : non_unit;
+        const side sd = coin(2) ? left_side : right_side;
+        const int pad = coin(2) ? 0 : 3;
+        {
+          const stored_matrix a = matrix(o, ta == trans ? k : m, ta == trans ? m : k, pad, mode);
+          const stored_matrix b = matrix(o, tb == trans ? n : k, tb == trans ? k : n, pad, mode);
+          const stored_matrix c = matrix(o, m, n, pad, mode);
+          auto cr = c.v, ci = c.v;
+          ref_.gemm(o, ta, tb, m, n, k, alpha, a.v.data(), a.ld, b.v.data(), b.ld, beta, cr.data(), c.ld);
+          impl_.gemm(o, ta, tb, m, n, k, alpha, a.v.data(), a.ld, b.v.data(), b.ld, beta, ci.data(), c.ld);
+          t_.record(same(cr, ci), describe("gemm", o, ta, tb, m, n, k, alpha, beta, pad, mode));
+        }
+        {
+          const int order = sd == left_side ? m : n;
+          const stored_matrix a = matrix(o, order, order, pad, mode);
+          const stored_matrix b = matrix(o, m, n, pad, mode), c = matrix(o, m, n, pad, mode);
+          auto cr = c.v, ci = c.v;
+          ref_.symm(o, sd, u, m, n, alpha, a.v.data(), a.ld, b.v.data(), b.ld, beta, cr.data(), c.ld);
+          impl_.symm(o, sd, u, m, n, alpha, a.v.data(), a.ld, b.v.data(), b.ld, beta, ci.data(), c.ld);
+          t_.record(same(cr, ci), describe("symm", o, sd, u, m, n, alpha, beta, pad, mode));
+        }
+        {
+          const stored_matrix a = matrix(o, ta == trans ? k : n, ta == trans ? n : k, pad, mode);
+          const stored_matrix b = matrix(o, ta == trans ? k : n, ta == trans ? n : k, pad, mode);
+          const stored_matrix c = matrix(o, n, n, pad, mode);
+          auto cr = c.v, ci = c.v;
+          ref_.syrk(o, u, ta, n, k, alpha, a.v.data(), a.ld, beta, cr.data(), c.ld);
+          impl_.syrk(o, u, ta, n, k, alpha, a.v.data(), a.ld, beta, ci.data(), c.ld);
+          t_.record(same(cr, ci), describe("syrk", o, u, ta, n, k, alpha, beta, pad, mode));
+          cr = c.v, ci = c.v;
+          ref_.syr2k(o, u, ta, n, k, alpha, a.v.data(), a.ld, b.v.data(), b.ld, beta, cr.data(), c.ld);
+          impl_.syr2k(o, u, ta, n, k, alpha, a.v.data(), a.ld, b.v.data(), b.ld, beta, ci.data(), c.ld);
+          t_.record(same(cr, ci), describe("syr2k", o, u, ta, n, k, alpha, beta, pad, mode));
+        }
+        {
+          const stored_matrix a = triangle_matrix(o, sd == left_side ? m : n, pad, mode);
+          const stored_matrix b = matrix(o, m, n, pad, mode);
+          auto br = b.v, bi = b.v;
+          ref_.trmm(o, sd, u, ta, d, m, n, alpha, a.v.data(), a.ld, br.data(), b.ld);
+          impl_.trmm(o, sd, u, ta, d, m, n, alpha, a.v.data(), a.ld, bi.data(), b.ld);
+          t_.record(same(br, bi), describe("trmm", o, sd, u, ta, d, m, n, alpha, pad, mode));
+          br = b.v, bi = b.v;
+          ref_.trsm(o, sd, u, ta, d, m, n, alpha, a.v.data(), a.ld, br.data(), b.ld);
+          impl_.trsm(o, sd, u, ta, d, m, n, alpha, a.v.data(), a.ld, bi.data(), b.ld);
+          t_.record(same(br, bi), describe("trsm", o, sd, u, ta, d, m, n, alpha, pad, mode));
         }
       }
     }

@@ -13,6 +13,7 @@
 #include "blas_api.hpp"
 #include "zelt/blas1.hpp"
 #include "zelt/blas2.hpp"
+#include "zelt/blas3.hpp"
 #include "zelt/matrix_views.hpp"
 
 namespace zelt_test {
@@ -38,11 +39,18 @@ class reference_cblas : public blas_api {
         syr_(lib.symbol<decltype(syr_)>("cblas_dsyr")),
         syr2_(lib.symbol<decltype(syr2_)>("cblas_dsyr2")),
         trmv_(lib.symbol<decltype(trmv_)>("cblas_dtrmv")),
-        trsv_(lib.symbol<decltype(trsv_)>("cblas_dtrsv")) {}
+        trsv_(lib.symbol<decltype(trsv_)>("cblas_dtrsv")),
+        gemm_(lib.symbol<decltype(gemm_)>("cblas_dgemm")),
+        symm_(lib.symbol<decltype(symm_)>("cblas_dsymm")),
+        syrk_(lib.symbol<decltype(syrk_)>("cblas_dsyrk")),
+        syr2k_(lib.symbol<decltype(syr2k_)>("cblas_dsyr2k")),
+        trmm_(lib.symbol<decltype(trmm_)>("cblas_dtrmm")),
+        trsm_(lib.symbol<decltype(trsm_)>("cblas_dtrsm")) {}
 
   bool complete() const {
     return dot_ && axpy_ && scal_ && copy_ && swap_ && iamax_ && asum_ && nrm2_ && rot_ && rotg_ && rotm_ &&
-           rotmg_ && gemv_ && ger_ && symv_ && syr_ && syr2_ && trmv_ && trsv_;
+           rotmg_ && gemv_ && ger_ && symv_ && syr_ && syr2_ && trmv_ && trsv_ && gemm_ && symm_ && syrk_ &&
+           syr2k_ && trmm_ && trsm_;
   }
 
   double dot(int n, const double* x, int incx, const double* y, int incy) const override {
@@ -97,8 +105,40 @@ class reference_cblas : public blas_api {
             int incx) const override {
     trsv_(o, u, t, d, n, a, lda, x, incx);
   }
+  void gemm(layout o, transpose ta, transpose tb, int m, int n, int k, double alpha, const double* a, int lda,
+            const double* b, int ldb, double beta, double* c, int ldc) const override {
+    gemm_(o, ta, tb, m, n, k, alpha, a, lda, b, ldb, beta, c, ldc);
+  }
+  void symm(layout o, side s, triangle u, int m, int n, double alpha, const double* a, int lda, const double* b,
+            int ldb, double beta, double* c, int ldc) const override {
+    symm_(o, s, u, m, n, alpha, a, lda, b, ldb, beta, c, ldc);
+  }
+  void syrk(layout o, triangle u, transpose t, int n, int k, double alpha, const double* a, int lda, double beta,
+            double* c, int ldc) const override {
+    syrk_(o, u, t, n, k, alpha, a, lda, beta, c, ldc);
+  }
+  void syr2k(layout o, triangle u, transpose t, int n, int k, double alpha, const double* a, int lda,
+             const double* b, int ldb, double beta, double* c, int ldc) const override {
+    syr2k_(o, u, t, n, k, alpha, a, lda, b, ldb, beta, c, ldc);
+  }
+  void trmm(layout o, side s, triangle u, transpose t, diagonal d, int m, int n, double alpha, const double* a,
+            int lda, double* b, int ldb) const override {
+    trmm_(o, s, u, t, d, m, n, alpha, a, lda, b, ldb);
+  }
+  void trsm(layout o, side s, triangle u, transpose t, diagonal d, int m, int n, double alpha, const double* a,
+            int lda, double* b, int ldb) const override {
+    trsm_(o, s, u, t, d, m, n, alpha, a, lda, b, ldb);
+  }
 
  private:
+  using gemm_fn = void (*)(int, int, int, int, int, int, double, const double*, int, const double*, int, double,
+                           double*, int);
+  using symm_fn = void (*)(int, int, int, int, int, double, const double*, int, const double*, int, double,
+                           double*, int);
+  using syrk_fn = void (*)(int, int, int, int, int, double, const double*, int, double, double*, int);
+  using syr2k_fn = void (*)(int, int, int, int, int, double, const double*, int, const double*, int, double,
+                            double*, int);
+  using trmm_fn = void (*)(int, int, int, int, int, int, int, double, const double*, int, double*, int);
   double (*dot_)(int, const double*, int, const double*, int);
   void (*axpy_)(int, double, const double*, int, double*, int);
   void (*scal_)(int, double, double*, int);
@@ -118,6 +158,11 @@ class reference_cblas : public blas_api {
   void (*syr2_)(int, int, int, double, const double*, int, const double*, int, double*, int);
   void (*trmv_)(int, int, int, int, int, const double*, int, double*, int);
   void (*trsv_)(int, int, int, int, int, const double*, int, double*, int);
+  gemm_fn gemm_;
+  symm_fn symm_;
+  syrk_fn syrk_;
+  syr2k_fn syr2k_;
+  trmm_fn trmm_, trsm_;
 };
 
 /// Fortran symbols: LP64 integers by address, character flags with their
@@ -143,11 +188,18 @@ class fortran_symbols : public blas_api {
         syr_(lib.symbol<decltype(syr_)>("dsyr_")),
         syr2_(lib.symbol<decltype(syr2_)>("dsyr2_")),
         trmv_(lib.symbol<decltype(trmv_)>("dtrmv_")),
-        trsv_(lib.symbol<decltype(trsv_)>("dtrsv_")) {}
+        trsv_(lib.symbol<decltype(trsv_)>("dtrsv_")),
+        gemm_(lib.symbol<decltype(gemm_)>("dgemm_")),
+        symm_(lib.symbol<decltype(symm_)>("dsymm_")),
+        syrk_(lib.symbol<decltype(syrk_)>("dsyrk_")),
+        syr2k_(lib.symbol<decltype(syr2k_)>("dsyr2k_")),
+        trmm_(lib.symbol<decltype(trmm_)>("dtrmm_")),
+        trsm_(lib.symbol<decltype(trsm_)>("dtrsm_")) {}
 
   bool complete() const {
     return dot_ && axpy_ && scal_ && copy_ && swap_ && iamax_ && asum_ && nrm2_ && rot_ && rotg_ && rotm_ &&
-           rotmg_ && gemv_ && ger_ && symv_ && syr_ && syr2_ && trmv_ && trsv_;
+           rotmg_ && gemv_ && ger_ && symv_ && syr_ && syr2_ && trmv_ && trsv_ && gemm_ && symm_ && syrk_ &&
+           syr2k_ && trmm_ && trsm_;
   }
   bool has_row_major() const override { return false; }
 
@@ -208,6 +260,35 @@ class fortran_symbols : public blas_api {
     trsv_(u == upper ? "U" : "L", t == trans ? "T" : "N", d == unit ? "U" : "N", &n, a, &lda, x, &incx, 1, 1,
           1);
   }
+  void gemm(layout, transpose ta, transpose tb, int m, int n, int k, double alpha, const double* a, int lda,
+            const double* b, int ldb, double beta, double* c, int ldc) const override {
+    gemm_(ta == trans ? "T" : "N", tb == trans ? "T" : "N", &m, &n, &k, &alpha, a, &lda, b, &ldb, &beta, c, &ldc,
+          1, 1);
+  }
+  void symm(layout, side s, triangle u, int m, int n, double alpha, const double* a, int lda, const double* b,
+            int ldb, double beta, double* c, int ldc) const override {
+    symm_(s == left_side ? "L" : "R", u == upper ? "U" : "L", &m, &n, &alpha, a, &lda, b, &ldb, &beta, c, &ldc, 1,
+          1);
+  }
+  void syrk(layout, triangle u, transpose t, int n, int k, double alpha, const double* a, int lda, double beta,
+            double* c, int ldc) const override {
+    syrk_(u == upper ? "U" : "L", t == trans ? "T" : "N", &n, &k, &alpha, a, &lda, &beta, c, &ldc, 1, 1);
+  }
+  void syr2k(layout, triangle u, transpose t, int n, int k, double alpha, const double* a, int lda,
+             const double* b, int ldb, double beta, double* c, int ldc) const override {
+    syr2k_(u == upper ? "U" : "L", t == trans ? "T" : "N", &n, &k, &alpha, a, &lda, b, &ldb, &beta, c, &ldc, 1,
+           1);
+  }
+  void trmm(layout, side s, triangle u, transpose t, diagonal d, int m, int n, double alpha, const double* a,
+            int lda, double* b, int ldb) const override {
+    trmm_(s == left_side ? "L" : "R", u == upper ? "U" : "L", t == trans ? "T" : "N", d == unit ? "U" : "N", &m,
+          &n, &alpha, a, &lda, b, &ldb, 1, 1, 1, 1);
+  }
+  void trsm(layout, side s, triangle u, transpose t, diagonal d, int m, int n, double alpha, const double* a,
+            int lda, double* b, int ldb) const override {
+    trsm_(s == left_side ? "L" : "R", u == upper ? "U" : "L", t == trans ? "T" : "N", d == unit ? "U" : "N", &m,
+          &n, &alpha, a, &lda, b, &ldb, 1, 1, 1, 1);
+  }
 
  private:
   using len = std::size_t;  // a hidden Fortran string length
@@ -236,6 +317,17 @@ class fortran_symbols : public blas_api {
                 const int*, len, len, len);
   void (*trsv_)(const char*, const char*, const char*, const int*, const double*, const int*, double*,
                 const int*, len, len, len);
+  void (*gemm_)(const char*, const char*, const int*, const int*, const int*, const double*, const double*,
+                const int*, const double*, const int*, const double*, double*, const int*, len, len);
+  void (*symm_)(const char*, const char*, const int*, const int*, const double*, const double*, const int*,
+                const double*, const int*, const double*, double*, const int*, len, len);
+  void (*syrk_)(const char*, const char*, const int*, const int*, const double*, const double*, const int*,
+                const double*, double*, const int*, len, len);
+  void (*syr2k_)(const char*, const char*, const int*, const int*, const double*, const double*, const int*,
+                 const double*, const int*, const double*, double*, const int*, len, len);
+  using trmm_fn = void (*)(const char*, const char*, const char*, const char*, const int*, const int*,
+                           const double*, const double*, const int*, double*, const int*, len, len, len, len);
+  trmm_fn trmm_, trsm_;
 };
 
 /// zelt's C++ interface. Vectors with increment 1 become external_vec, other
@@ -249,8 +341,10 @@ class zelt_cpp : public blas_api {
   using svec = zelt::strided_vec<double, unsigned int>;
   using csvec = zelt::strided_vec<const double, unsigned int>;
 
-  /// `strided_unit`: build increment 1 as a strided_vec too.
-  explicit zelt_cpp(bool strided_unit = false) : strided_unit_(strided_unit) {}
+  /// `strided_unit`: build increment 1 as a strided_vec too; `threads`: the
+  /// Level 3 operations' thread count.
+  explicit zelt_cpp(bool strided_unit = false, unsigned threads = 1)
+      : strided_unit_(strided_unit), threads_(threads) {}
 
   // Calls f with the view of the n elements of p with increment inc.
   template <class T, class F>
@@ -289,6 +383,15 @@ class zelt_cpp : public blas_api {
       f(zelt::lower);
     }
   }
+  template <class F>
+  static void with_side(side s, F f) {
+    if (s == left_side) {
+      f(zelt::left);
+    } else {
+      f(zelt::right);
+    }
+  }
+  static triangle flipped(triangle u, transpose t) { return t == trans ? (u == upper ? lower : upper) : u; }
   template <class F>
   static void with_diagonal(diagonal d, F f) {
     if (d == unit) {
@@ -396,8 +499,78 @@ class zelt_cpp : public blas_api {
     });
   }
 
+  void gemm(layout o, transpose ta, transpose tb, int m, int n, int k, double alpha, const double* a, int lda,
+            const double* b, int ldb, double beta, double* c, int ldc) const override {
+    with_op(o, ta, a, ta == trans ? k : m, ta == trans ? m : k, lda, [&](auto A) {
+      with_op(o, tb, b, tb == trans ? n : k, tb == trans ? k : n, ldb, [&](auto B) {
+        with_op(o, no_trans, c, m, n, ldc,
+                [&](auto C) { zelt::gemm(zelt::threads(threads_), alpha, A, B, beta, C); });
+      });
+    });
+  }
+  void symm(layout o, side s, triangle u, int m, int n, double alpha, const double* a, int lda, const double* b,
+            int ldb, double beta, double* c, int ldc) const override {
+    const int order = s == left_side ? m : n;
+    with_op(o, no_trans, a, order, order, lda, [&](auto A) {
+      with_op(o, no_trans, b, m, n, ldb, [&](auto B) {
+        with_op(o, no_trans, c, m, n, ldc, [&](auto C) {
+          with_side(s, [&](auto sd) {
+            with_triangle(u, [&](auto tri) { zelt::symm(zelt::threads(threads_), sd, tri, alpha, A, B, beta, C); });
+          });
+        });
+      });
+    });
+  }
+  void syrk(layout o, triangle u, transpose t, int n, int k, double alpha, const double* a, int lda, double beta,
+            double* c, int ldc) const override {
+    with_op(o, t, a, t == trans ? k : n, t == trans ? n : k, lda, [&](auto A) {
+      with_op(o, no_trans, c, n, n, ldc, [&](auto C) {
+        with_triangle(u, [&](auto tri) { zelt::syrk(zelt::threads(threads_), tri, alpha, A, beta, C); });
+      });
+    });
+  }
+  void syr2k(layout o, triangle u, transpose t, int n, int k, double alpha, const double* a, int lda,
+             const double* b, int ldb, double beta, double* c, int ldc) const override {
+    with_op(o, t, a, t == trans ? k : n, t == trans ? n : k, lda, [&](auto A) {
+      with_op(o, t, b, t == trans ? k : n, t == trans ? n : k, ldb, [&](auto B) {
+        with_op(o, no_trans, c, n, n, ldc, [&](auto C) {
+          with_triangle(u, [&](auto tri) { zelt::syr2k(zelt::threads(threads_), tri, alpha, A, B, beta, C); });
+        });
+      });
+    });
+  }
+  template <bool Solve>
+  void triangular(layout o, side s, triangle u, transpose t, diagonal d, int m, int n, double alpha,
+                  const double* a, int lda, double* b, int ldb) const {
+    const int order = s == left_side ? m : n;
+    with_op(o, t, a, order, order, lda, [&](auto A) {
+      with_op(o, no_trans, b, m, n, ldb, [&](auto B) {
+        with_side(s, [&](auto sd) {
+          with_triangle(flipped(u, t), [&](auto tri) {
+            with_diagonal(d, [&](auto dg) {
+              if constexpr (Solve) {
+                zelt::trsm(zelt::threads(threads_), sd, tri, dg, alpha, A, B);
+              } else {
+                zelt::trmm(zelt::threads(threads_), sd, tri, dg, alpha, A, B);
+              }
+            });
+          });
+        });
+      });
+    });
+  }
+  void trmm(layout o, side s, triangle u, transpose t, diagonal d, int m, int n, double alpha, const double* a,
+            int lda, double* b, int ldb) const override {
+    triangular<false>(o, s, u, t, d, m, n, alpha, a, lda, b, ldb);
+  }
+  void trsm(layout o, side s, triangle u, transpose t, diagonal d, int m, int n, double alpha, const double* a,
+            int lda, double* b, int ldb) const override {
+    triangular<true>(o, s, u, t, d, m, n, alpha, a, lda, b, ldb);
+  }
+
  private:
   bool strided_unit_;
+  unsigned threads_;
 };
 
 }  // namespace zelt_test

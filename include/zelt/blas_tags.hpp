@@ -28,10 +28,23 @@ struct non_unit_diagonal_t {
   static constexpr bool is_unit = false;
 };
 
+/// The matrix multiplies from the left (`side = 'L'`).
+struct left_t {
+  explicit left_t() = default;
+  static constexpr bool is_left = true;
+};
+/// The matrix multiplies from the right (`side = 'R'`).
+struct right_t {
+  explicit right_t() = default;
+  static constexpr bool is_left = false;
+};
+
 inline constexpr upper_t upper{};
 inline constexpr lower_t lower{};
 inline constexpr unit_diagonal_t unit_diagonal{};
 inline constexpr non_unit_diagonal_t non_unit_diagonal{};
+inline constexpr left_t left{};
+inline constexpr right_t right{};
 
 }  // namespace zelt
 

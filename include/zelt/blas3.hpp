@@ -1,0 +1,204 @@
+#ifndef ZELT_BLAS3_HPP_
+#define ZELT_BLAS3_HPP_
+
+// Level 3 BLAS over row- and column-major matrices, their blocks and their
+// transposes. Each operation gives the bits of the reference BLAS 3.11.0
+// routine of the same name (dgemm, dsymm, dsyrk, dsyr2k, dtrmm, dtrsm), the
+// reference's shortcuts and zero skips included, on any number of threads.
+//
+// The output's layout decides which reference call is meant. A column-major
+// output is the reference's own layout; the operands' layouts become the
+// `trans` flags and triangles of that call. A row-major output C is the
+// column-major C^T, so the operation is the transposed problem, as the
+// reference CBLAS computes row-major data: gemm on row-major C runs dgemm on
+// C^T = B^T A^T, a side and a triangle flip. transposed(A) takes the place of
+// a `trans` flag.
+
+#include <cstddef>      // std::size_t
+#include <type_traits>  // std::is_same_v
+
+#include "zelt/blas_tags.hpp"
+#include "zelt/detail/contract.hpp"
+#include "zelt/detail/level3.hpp"
+#include "zelt/matrix.hpp"
+#include "zelt/shape.hpp"
+#include "zelt/threads.hpp"
+
+namespace zelt {
+
+namespace detail {
+
+template <class Matrix>
+constexpr bool is_row_major = std::is_same_v<typename Matrix::orientation, row_orien>;
+
+/// Element (i, j) of the matrix as the caller sees it.
+template <class Matrix>
+mref logical(const Matrix& A) noexcept {
+  static_assert(is_row_major<Matrix> || std::is_same_v<typename Matrix::orientation, col_orien>,
+                "a row- or column-major matrix");
+  double* p = const_cast<double*>(A.data());
+  const auto ld = static_cast<std::ptrdiff_t>(A.ld());
+  if constexpr (is_row_major<Matrix>) {
+    return {p, ld, 1};
+  } else {
+    return {p, 1, ld};
+  }
+}
+
+/// The column-major storage of A, and whether A is that storage transposed.
+struct stored {
+  mref s;
+  bool transposed;
+};
+template <class Matrix>
+stored storage_of(const Matrix& A) noexcept {
+  const mref m = logical(A);
+  return is_row_major<Matrix> ? stored{m.t(), true} : stored{m, false};
+}
+
+inline void expect_shape(const char* operation, const char* what, std::size_t got, std::size_t want) noexcept {
+  ZELT_EXPECTS(got == want, "%s: %s is %llu, expected %llu", operation, what, ull(got), ull(want));
+  (void)operation;
+  (void)what;
+  (void)got;
+  (void)want;
+}
+
+}  // namespace detail
+
+/// C = alpha A B + beta C (dgemm). beta == 0 sets C without reading it;
+/// alpha == 0 or an empty sum with beta == 1 touches nothing. A transposed
+/// (row-major, or a transposed view) operand is the reference's 'T'.
+template <class MatrixA, class MatrixB, class MatrixC>
+void gemm(const threads& policy, double alpha, const MatrixA& A, const MatrixB& B, double beta,
+          const MatrixC& C) {
+  detail::expect_shape("gemm", "A's row count", A.nrows(), C.nrows());
+  detail::expect_shape("gemm", "B's column count", B.ncols(), C.ncols());
+  detail::expect_shape("gemm", "B's row count", B.nrows(), A.ncols());
+  const auto a = detail::storage_of(A), b = detail::storage_of(B);
+  const detail::mref c = detail::logical(C);
+  const std::size_t m = C.nrows(), n = C.ncols(), k = A.ncols();
+  if constexpr (!detail::is_row_major<MatrixC>) {
+    detail::gemm_ref(policy, a.transposed, m, n, k, alpha, detail::logical(A), detail::logical(B), beta, c);
+  } else {
+    detail::gemm_ref(policy, !b.transposed, n, m, k, alpha, detail::logical(B).t(), detail::logical(A).t(), beta,
+                     c.t());
+  }
+}
+template <class MatrixA, class MatrixB, class MatrixC>
+void gemm(double alpha, const MatrixA& A, const MatrixB& B, double beta, const MatrixC& C) {
+  gemm(threads(1), alpha, A, B, beta, C);
+}
+
+/// C = alpha A A^T + beta C on the triangle `Triangle` of C (dsyrk); the other
+/// triangle is never touched. A transposed A is dsyrk('T'): C = alpha A^T A
+/// in the reference's terms. Pairs whose A(j, l) is exactly 0 are skipped in
+/// the 'N' form, as in the reference.
+template <class Triangle, class MatrixA, class MatrixC>
+void syrk(const threads& policy, Triangle, double alpha, const MatrixA& A, double beta, const MatrixC& C) {
+  detail::expect_shape("syrk", "C's column count", C.ncols(), C.nrows());
+  detail::expect_shape("syrk", "A's row count", A.nrows(), C.nrows());
+  const bool upper = Triangle::is_upper != detail::is_row_major<MatrixC>;
+  const detail::mref c = detail::logical(C);
+  detail::syrk_ref(policy, upper, detail::storage_of(A).transposed, C.nrows(), A.ncols(), alpha,
+                   detail::logical(A), beta, detail::is_row_major<MatrixC> ? c.t() : c);
+}
+template <class Triangle, class MatrixA, class MatrixC>
+void syrk(Triangle tri, double alpha, const MatrixA& A, double beta, const MatrixC& C) {
+  syrk(threads(1), tri, alpha, A, beta, C);
+}
+
+/// C = alpha (A B^T + B A^T) + beta C on the triangle `Triangle` of C
+/// (dsyr2k). A's layout picks the reference's 'N' or 'T' form.
+template <class Triangle, class MatrixA, class MatrixB, class MatrixC>
+void syr2k(const threads& policy, Triangle, double alpha, const MatrixA& A, const MatrixB& B, double beta,
+           const MatrixC& C) {
+  detail::expect_shape("syr2k", "C's column count", C.ncols(), C.nrows());
+  detail::expect_shape("syr2k", "A's row count", A.nrows(), C.nrows());
+  detail::expect_shape("syr2k", "B's row count", B.nrows(), C.nrows());
+  detail::expect_shape("syr2k", "B's column count", B.ncols(), A.ncols());
+  const bool upper = Triangle::is_upper != detail::is_row_major<MatrixC>;
+  const detail::mref c = detail::logical(C);
+  detail::syr2k_ref(policy, upper, detail::storage_of(A).transposed, C.nrows(), A.ncols(), alpha,
+                    detail::logical(A), detail::logical(B), beta, detail::is_row_major<MatrixC> ? c.t() : c);
+}
+template <class Triangle, class MatrixA, class MatrixB, class MatrixC>
+void syr2k(Triangle tri, double alpha, const MatrixA& A, const MatrixB& B, double beta, const MatrixC& C) {
+  syr2k(threads(1), tri, alpha, A, B, beta, C);
+}
+
+/// C = alpha A B + beta C (`left`) or alpha B A + beta C (`right`) for the
+/// symmetric A stored in its triangle `Triangle` (dsymm); the other triangle
+/// is never read.
+template <class Side, class Triangle, class MatrixA, class MatrixB, class MatrixC>
+void symm(const threads& policy, Side, Triangle, double alpha, const MatrixA& A, const MatrixB& B, double beta,
+          const MatrixC& C) {
+  detail::expect_shape("symm", "A's column count", A.ncols(), A.nrows());
+  detail::expect_shape("symm", "A's order", A.nrows(), Side::is_left ? C.nrows() : C.ncols());
+  detail::expect_shape("symm", "B's row count", B.nrows(), C.nrows());
+  detail::expect_shape("symm", "B's column count", B.ncols(), C.ncols());
+  const auto a = detail::storage_of(A);
+  const bool upper = Triangle::is_upper != a.transposed;
+  const detail::symmetric s{a.s, upper};
+  const detail::mref b = detail::logical(B), c = detail::logical(C);
+  if constexpr (!detail::is_row_major<MatrixC>) {
+    detail::symm_ref(policy, Side::is_left, upper, C.nrows(), C.ncols(), alpha, s, b, beta, c);
+  } else {
+    detail::symm_ref(policy, !Side::is_left, upper, C.ncols(), C.nrows(), alpha, s, b.t(), beta, c.t());
+  }
+}
+template <class Side, class Triangle, class MatrixA, class MatrixB, class MatrixC>
+void symm(Side side, Triangle tri, double alpha, const MatrixA& A, const MatrixB& B, double beta,
+          const MatrixC& C) {
+  symm(threads(1), side, tri, alpha, A, B, beta, C);
+}
+
+namespace detail {
+
+template <bool Solve, class Side, class Triangle, class Diagonal, class MatrixA, class MatrixB>
+void triangular3(const char* operation, const threads& policy, double alpha, const MatrixA& A, const MatrixB& B) {
+  expect_shape(operation, "A's column count", A.ncols(), A.nrows());
+  expect_shape(operation, "A's order", A.nrows(), Side::is_left ? B.nrows() : B.ncols());
+  const auto a = storage_of(A);
+  const bool upper = Triangle::is_upper != a.transposed;
+  const mref b = logical(B);
+  const bool row = is_row_major<MatrixB>;
+  const bool left = Side::is_left != row, trans = a.transposed != row;
+  const std::size_t m = row ? B.ncols() : B.nrows(), n = row ? B.nrows() : B.ncols();
+  if constexpr (Solve) {
+    trsm_ref(policy, left, upper, trans, Diagonal::is_unit, m, n, alpha, a.s, row ? b.t() : b);
+  } else {
+    trmm_ref(policy, left, upper, trans, Diagonal::is_unit, m, n, alpha, a.s, row ? b.t() : b);
+  }
+}
+
+}  // namespace detail
+
+/// B = alpha A B (`left`) or alpha B A (`right`) for the triangular A given by
+/// its triangle `Triangle` and `Diagonal` (dtrmm); the other triangle, and a
+/// unit diagonal, are never read.
+template <class Side, class Triangle, class Diagonal, class MatrixA, class MatrixB>
+void trmm(const threads& policy, Side, Triangle, Diagonal, double alpha, const MatrixA& A, const MatrixB& B) {
+  detail::triangular3<false, Side, Triangle, Diagonal>("trmm", policy, alpha, A, B);
+}
+template <class Side, class Triangle, class Diagonal, class MatrixA, class MatrixB>
+void trmm(Side side, Triangle tri, Diagonal diag, double alpha, const MatrixA& A, const MatrixB& B) {
+  trmm(threads(1), side, tri, diag, alpha, A, B);
+}
+
+/// Solves A X = alpha B (`left`) or X A = alpha B (`right`) for the triangular
+/// A given by its triangle `Triangle` and `Diagonal`, X over B (dtrsm). No
+/// test for singularity: a zero on the diagonal gives infinities or NaN, as in
+/// the reference.
+template <class Side, class Triangle, class Diagonal, class MatrixA, class MatrixB>
+void trsm(const threads& policy, Side, Triangle, Diagonal, double alpha, const MatrixA& A, const MatrixB& B) {
+  detail::triangular3<true, Side, Triangle, Diagonal>("trsm", policy, alpha, A, B);
+}
+template <class Side, class Triangle, class Diagonal, class MatrixA, class MatrixB>
+void trsm(Side side, Triangle tri, Diagonal diag, double alpha, const MatrixA& A, const MatrixB& B) {
+  trsm(threads(1), side, tri, diag, alpha, A, B);
+}
+
+}  // namespace zelt
+
+#endif  // ZELT_BLAS3_HPP_

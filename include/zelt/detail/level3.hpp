@@ -1,0 +1,913 @@
+#ifndef ZELT_DETAIL_LEVEL3_HPP_
+#define ZELT_DETAIL_LEVEL3_HPP_
+
+// The Level 3 operations in the reference BLAS's own terms: column-major
+// outputs, the reference's flags, and for each output element the chain of
+// roundings the reference routine performs, in its order. Every routine here
+// is built from three pieces:
+//
+//  * accumulate (gemm_engine.hpp) for rectangles of independent chains;
+//  * triangle_blocks, which cuts a triangular dependency pattern into such
+//    rectangles plus small diagonal leaves, visiting them in an order that
+//    keeps every chain's terms in the reference's order and lets a solve use
+//    only finished values;
+//  * leaf loops that run the reference's own loop on a diagonal leaf.
+//
+// Elements are addressed through mref, so an operand may be a transpose, a
+// row-major matrix or a block without being copied.
+
+#include <algorithm>  // std::min, std::max
+#include <cmath>      // std::sqrt
+#include <cstddef>    // std::size_t, std::ptrdiff_t
+#include <cstring>    // std::memcpy
+#include <new>        // std::align_val_t
+#include <utility>    // std::pair
+#include <vector>     // std::vector
+
+#include "zelt/detail/exact.hpp"
+#include "zelt/detail/gemm_engine.hpp"
+#include "zelt/detail/simd.hpp"
+#include "zelt/threads.hpp"
+
+namespace zelt::detail {
+
+/// Element (i, j) is p[i rs + j cs].
+struct mref {
+  double* p;
+  std::ptrdiff_t rs, cs;
+  double& operator()(std::size_t i, std::size_t j) const noexcept {
+    return p[static_cast<std::ptrdiff_t>(i) * rs + static_cast<std::ptrdiff_t>(j) * cs];
+  }
+  mref t() const noexcept { return {p, cs, rs}; }
+  mref at(std::size_t i, std::size_t j) const noexcept { return {&(*this)(i, j), rs, cs}; }
+  std::size_t ld() const noexcept { return static_cast<std::size_t>(cs); }
+};
+
+/// An aligned block of doubles for one call; throws std::bad_alloc before the
+/// operation has written anything when even that cannot be had.
+class scratch {
+ public:
+  explicit scratch(std::size_t count)
+      : p_(count == 0 ? nullptr : static_cast<double*>(::operator new(count * sizeof(double), std::align_val_t{64}))) {}
+  ~scratch() {
+    if (p_ != nullptr) ::operator delete(p_, std::align_val_t{64});
+  }
+  scratch(const scratch&) = delete;
+  scratch& operator=(const scratch&) = delete;
+  double* data() const noexcept { return p_; }
+
+ private:
+  double* p_;
+};
+
+// ---------------------------------------------------------------------------
+// Elementwise passes. Each is one rounding per element, or two products and a
+// sum, exactly as the reference writes them.
+
+/// c = 0 (beta == 0, c not read) or beta c (beta != 1) on rows [lo(j), hi(j)).
+template <class Rows>
+ZELT_EXACT_LOOP void scale_columns(double beta, std::size_t n, const Rows& rows, mref c) {
+  ZELT_EXACT_ARITHMETIC
+  if (beta == 1.0) return;
+  for (std::size_t j = 0; j < n; ++j) {
+    const std::size_t lo = rows(j).first, hi = rows(j).second;
+    if (beta == 0.0) {
+      for (std::size_t i = lo; i < hi; ++i) c(i, j) = 0.0;
+    } else {
+      for (std::size_t i = lo; i < hi; ++i) c(i, j) = beta * c(i, j);
+    }
+  }
+}
+
+struct all_rows {
+  std::size_t m;
+  std::pair<std::size_t, std::size_t> operator()(std::size_t) const noexcept { return {0, m}; }
+};
+
+/// c = alpha w (beta == 0) or alpha w + beta c, on rows [lo(j), hi(j)): the
+/// end of a chain that was summed from zero into w.
+template <class Rows>
+ZELT_EXACT_LOOP void finish_sum(std::size_t n, const Rows& rows, double alpha, const double* w, std::size_t ldw,
+                                double beta, mref c) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < n; ++j) {
+    for (std::size_t i = rows(j).first; i < rows(j).second; ++i) {
+      const double t = mul(alpha, w[i + j * ldw]);
+      c(i, j) = beta == 0.0 ? t : t + mul(beta, c(i, j));
+    }
+  }
+}
+
+/// c = alpha w1 + alpha w2 (beta == 0) or beta c + alpha w1 + alpha w2.
+template <class Rows>
+ZELT_EXACT_LOOP void finish_two_sums(std::size_t n, const Rows& rows, double alpha, const double* w1,
+                                     const double* w2, std::size_t ldw, double beta, mref c) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < n; ++j) {
+    for (std::size_t i = rows(j).first; i < rows(j).second; ++i) {
+      const double t1 = mul(alpha, w1[i + j * ldw]), t2 = mul(alpha, w2[i + j * ldw]);
+      c(i, j) = beta == 0.0 ? t1 + t2 : (mul(beta, c(i, j)) + t1) + t2;
+    }
+  }
+}
+
+/// A column-major buffer that stands in for a block of the output while its
+/// chains are summed: zero, or a copy of the block.
+struct block_buffer {
+  scratch mem;
+  std::size_t ld;
+  block_buffer(std::size_t m, std::size_t n) : mem(m * n), ld(m) {}
+  double* data() const noexcept { return mem.data(); }
+  void zero(std::size_t m, std::size_t n) const noexcept {
+    for (std::size_t j = 0; j < n; ++j)
+      for (std::size_t i = 0; i < m; ++i) data()[i + j * ld] = 0.0;
+  }
+  void load(std::size_t m, std::size_t n, mref c) const noexcept {
+    for (std::size_t j = 0; j < n; ++j)
+      for (std::size_t i = 0; i < m; ++i) data()[i + j * ld] = c(i, j);
+  }
+  template <class Rows>
+  void store(std::size_t n, const Rows& rows, mref c) const noexcept {
+    for (std::size_t j = 0; j < n; ++j)
+      for (std::size_t i = rows(j).first; i < rows(j).second; ++i) c(i, j) = data()[i + j * ld];
+  }
+};
+
+// Chains summed from zero go through a buffer of at most this many rows and
+// columns at a time.
+#if !defined(ZELT_SUM_ROWS)
+#define ZELT_SUM_ROWS 2048
+#define ZELT_SUM_COLS 512
+#endif
+constexpr std::size_t sum_rows = ZELT_SUM_ROWS, sum_cols = ZELT_SUM_COLS;
+
+// ---------------------------------------------------------------------------
+// Triangular dependency patterns. Index i of an output line takes terms from
+// lines l with l < i ("before") or l > i ("after"), in increasing or
+// decreasing order of l. triangle_blocks splits [r0, r1) in halves until a
+// leaf is small, calling rect(t0, t1, l0, l1) for the terms that lines
+// [t0, t1) take from lines [l0, l1) (all of them, in the pattern's order) and
+// leaf(r0, r1) for the terms among the lines of a leaf. The order: first the
+// half whose lines are needed first, then the rectangle, then the other half.
+// So every line gets its terms in the pattern's order, and when the
+// rectangle's source lines are results (a solve), they are finished before
+// they are read, for the two patterns where the farthest term comes first.
+
+#if !defined(ZELT_LEAF_LINES)
+#define ZELT_LEAF_LINES 32
+#endif
+constexpr std::size_t leaf_lines = ZELT_LEAF_LINES;
+
+template <class Leaf, class Rect>
+void triangle_blocks(std::size_t r0, std::size_t r1, bool before, bool descending, const Leaf& leaf,
+                     const Rect& rect) {
+  if (r1 - r0 <= leaf_lines) {
+    if (r1 > r0) leaf(r0, r1);
+    return;
+  }
+  const std::size_t mid = r0 + ((r1 - r0) / 2 + leaf_lines - 1) / leaf_lines * leaf_lines;
+  const bool low_first = !descending;
+  if (low_first) {
+    triangle_blocks(r0, mid, before, descending, leaf, rect);
+  } else {
+    triangle_blocks(mid, r1, before, descending, leaf, rect);
+  }
+  if (before) {
+    rect(mid, r1, r0, mid);
+  } else {
+    rect(r0, mid, mid, r1);
+  }
+  if (low_first) {
+    triangle_blocks(mid, r1, before, descending, leaf, rect);
+  } else {
+    triangle_blocks(r0, mid, before, descending, leaf, rect);
+  }
+}
+
+/// Index l of a range [l0, l1) walked in increasing or decreasing order.
+struct walk {
+  std::size_t l0, l1;
+  bool descending;
+  std::size_t operator()(std::size_t l) const noexcept { return descending ? l1 - 1 - l : l0 + l; }
+  std::size_t size() const noexcept { return l1 - l0; }
+};
+
+// out(i, j) = out(i, j) + p(i, k) x(k, j) for every pair of a leaf of nb
+// lines in the pattern (before: i > k), k in the given order, for columns
+// [0, n) of out. p is the leaf's nb x nb coefficients, packed column-major.
+template <class X>
+ZELT_EXACT_LOOP void leaf_update(std::size_t nb, bool before, bool descending, const double* p, const X& x,
+                                 std::size_t n, mref out) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < n; ++j) {
+    double* o = &out(0, j);
+    for (std::size_t s = 0; s < nb; ++s) {
+      const std::size_t k = descending ? nb - 1 - s : s;
+      const double xk = x(k, j);
+      const double* pk = p + k * nb;
+      const std::size_t lo = before ? k + 1 : 0, hi = before ? nb : k;
+      for (std::size_t i = lo; i < hi; ++i) o[i] = o[i] + mul(pk[i], xk);
+    }
+  }
+}
+
+template <class F>
+void pack_square(std::size_t nb, const F& f, double* p) {
+  for (std::size_t k = 0; k < nb; ++k)
+    for (std::size_t i = 0; i < nb; ++i) p[i + k * nb] = f(i, k);
+}
+
+// ---------------------------------------------------------------------------
+// dgemm
+
+template <class AF, class BF>
+void sum_in_chunks(std::size_t m, std::size_t n, std::size_t k, const AF& a, const BF& b, double alpha,
+                   double beta, mref c) {
+  const std::size_t mw = std::min(m, sum_rows), nw = std::min(n, sum_cols);
+  block_buffer w(mw, nw);
+  gemm_workspace ws;
+  for (std::size_t j0 = 0; j0 < n; j0 += nw) {
+    const std::size_t nj = std::min(nw, n - j0);
+    for (std::size_t i0 = 0; i0 < m; i0 += mw) {
+      const std::size_t mi = std::min(mw, m - i0);
+      w.zero(mi, nj);
+      accumulate(
+          mi, nj, k, [&](std::size_t i, std::size_t l) { return a(i0 + i, l); },
+          [&](std::size_t l, std::size_t j) { return b(l, j0 + j); }, keep_all{}, w.data(), w.ld, ws);
+      finish_sum(nj, all_rows{mi}, alpha, w.data(), w.ld, beta, c.at(i0, j0));
+    }
+  }
+}
+
+/// dgemm on op(A) = a (m x k) and op(B) = b (k x n); `transa` picks the
+/// reference's chain: 'N' adds (alpha b(l, j)) a(i, l) onto beta c, 'T' sums
+/// a(i, l) b(l, j) from zero and ends with alpha sum + beta c.
+inline void gemm_ref(const threads& policy, bool transa, std::size_t m, std::size_t n, std::size_t k,
+                     double alpha, mref a, mref b, double beta, mref c) {
+  if (m == 0 || n == 0 || ((alpha == 0.0 || k == 0) && beta == 1.0)) return;
+  if (alpha == 0.0) {
+    scale_columns(beta, n, all_rows{m}, c);
+    return;
+  }
+  auto slab = [&](std::size_t i0, std::size_t i1, std::size_t j0, std::size_t j1) {
+    const std::size_t mi = i1 - i0, nj = j1 - j0;
+    const mref as = a.at(i0, 0), bs = b.at(0, j0), cs = c.at(i0, j0);
+    if (!transa) {
+      scale_columns(beta, nj, all_rows{mi}, cs);
+      gemm_workspace ws;
+      accumulate(
+          mi, nj, k, [&](std::size_t i, std::size_t l) { return as(i, l); },
+          [&](std::size_t l, std::size_t j) { return alpha * bs(l, j); }, keep_all{}, cs.p, cs.ld(), ws);
+    } else {
+      sum_in_chunks(mi, nj, k, as, bs, alpha, beta, cs);
+    }
+  };
+  const unsigned t = useful_threads(policy, 2.0 * double(m) * double(n) * double(k));
+  auto linear = [](std::size_t x) { return double(x); };
+  if (n >= m) {
+    run_slabs(t, n, kernel_nr, linear, [&](std::size_t j0, std::size_t j1) { slab(0, m, j0, j1); });
+  } else {
+    run_slabs(t, m, kernel_mr, linear, [&](std::size_t i0, std::size_t i1) { slab(i0, i1, 0, n); });
+  }
+}
+
+// ---------------------------------------------------------------------------
+// dsyrk and dsyr2k. Every element of the triangle is one independent chain,
+// so the triangle is cut into rectangles plus diagonal squares; a square is
+// computed whole in a buffer and only its triangle is stored.
+
+/// The rows [lo, hi) of column j (of an nb-column block starting at column
+/// j0 and row i0) that lie in the triangle.
+struct triangle_rows {
+  bool upper;
+  std::size_t i0, j0, mi;
+  std::pair<std::size_t, std::size_t> operator()(std::size_t j) const noexcept {
+    const std::size_t d = j0 + j;  // the global row of the diagonal element
+    if (upper) return {0, d < i0 ? 0 : std::min(mi, d - i0 + 1)};
+    return {d < i0 ? 0 : std::min(mi, d - i0), mi};
+  }
+};
+
+// Calls block(i0, mi, j0, nj, diagonal) for the blocks of columns [c0, c1) of
+// the triangle: rectangles, and squares that the diagonal crosses.
+template <class Block>
+void triangle_columns(bool upper, std::size_t n, std::size_t c0, std::size_t c1, const Block& block) {
+  if (upper) {
+    if (c0 > 0) block(0, c0, c0, c1 - c0, false);
+  } else if (c1 < n) {
+    block(c1, n - c1, c0, c1 - c0, false);
+  }
+  triangle_blocks(
+      c0, c1, upper, false, [&](std::size_t r0, std::size_t r1) { block(r0, r1 - r0, r0, r1 - r0, true); },
+      [&](std::size_t t0, std::size_t t1, std::size_t l0, std::size_t l1) {
+        // Columns [t0, t1) and rows [l0, l1): above the diagonal in the upper
+        // triangle (l < t), below it in the lower one.
+        block(l0, l1 - l0, t0, t1 - t0, false);
+      });
+}
+
+template <class Body>
+void triangle_slabs(const threads& policy, bool upper, std::size_t n, double flops, const Body& body) {
+  const unsigned t = useful_threads(policy, flops);
+  auto area = [&](std::size_t x) {
+    const double done = double(x), all = double(n);
+    return upper ? done * done : all * all - (all - done) * (all - done);
+  };
+  run_slabs(t, n, kernel_nr, area, body);
+}
+
+/// dsyrk on op(A) = a (n x k): C = alpha a a^T + beta C on one triangle.
+inline void syrk_ref(const threads& policy, bool upper, bool trans, std::size_t n, std::size_t k, double alpha,
+                     mref a, double beta, mref c) {
+  if (n == 0 || ((alpha == 0.0 || k == 0) && beta == 1.0)) return;
+  const triangle_rows whole{upper, 0, 0, n};
+  if (alpha == 0.0) {
+    scale_columns(beta, n, whole, c);
+    return;
+  }
+  auto columns = [&](std::size_t c0, std::size_t c1) {
+    gemm_workspace ws;
+    if (!trans) scale_columns(beta, c1 - c0, triangle_rows{upper, 0, c0, n}, c.at(0, c0));
+    triangle_columns(upper, n, c0, c1,
+                     [&](std::size_t i0, std::size_t mi, std::size_t j0, std::size_t nj, bool diagonal) {
+                       const triangle_rows rows{upper, i0, j0, mi};
+                       const mref cb = c.at(i0, j0);
+                       auto ai = [&](std::size_t i, std::size_t l) { return a(i0 + i, l); };
+                       if (!trans) {
+                         auto bj = [&](std::size_t l, std::size_t j) { return alpha * a(j0 + j, l); };
+                         auto keep = [&](std::size_t l, std::size_t j) { return a(j0 + j, l) != 0.0; };
+                         if (!diagonal) {
+                           accumulate(mi, nj, k, ai, bj, keep, cb.p, cb.ld(), ws);
+                           return;
+                         }
+                         block_buffer w(mi, nj);
+                         w.load(mi, nj, cb);
+                         accumulate(mi, nj, k, ai, bj, keep, w.data(), w.ld, ws);
+                         w.store(nj, rows, cb);
+                       } else if (!diagonal) {
+                         sum_in_chunks(mi, nj, k, ai, [&](std::size_t l, std::size_t j) { return a(j0 + j, l); },
+                                       alpha, beta, cb);
+                       } else {
+                         block_buffer w(mi, nj);
+                         w.zero(mi, nj);
+                         accumulate(
+                             mi, nj, k, ai, [&](std::size_t l, std::size_t j) { return a(j0 + j, l); },
+                             keep_all{}, w.data(), w.ld, ws);
+                         finish_sum(nj, rows, alpha, w.data(), w.ld, beta, cb);
+                       }
+                     });
+  };
+  triangle_slabs(policy, upper, n, double(n) * double(n) * double(k), columns);
+}
+
+/// Keeps the pair (l, j) of dsyr2k('N')'s interleaved sum unless both
+/// a(j, l) and b(j, l) are zero.
+struct syr2k_keep {
+  mref a, b;
+  std::size_t j0;
+  bool operator()(std::size_t l, std::size_t j) const noexcept {
+    return a(j0 + j, l / 2) != 0.0 || b(j0 + j, l / 2) != 0.0;
+  }
+};
+
+/// dsyr2k on op(A) = a and op(B) = b (n x k): C = alpha (a b^T + b a^T) + beta C.
+inline void syr2k_ref(const threads& policy, bool upper, bool trans, std::size_t n, std::size_t k, double alpha,
+                      mref a, mref b, double beta, mref c) {
+  if (n == 0 || ((alpha == 0.0 || k == 0) && beta == 1.0)) return;
+  const triangle_rows whole{upper, 0, 0, n};
+  if (alpha == 0.0) {
+    scale_columns(beta, n, whole, c);
+    return;
+  }
+  auto columns = [&](std::size_t c0, std::size_t c1) {
+    gemm_workspace ws;
+    if (!trans) scale_columns(beta, c1 - c0, triangle_rows{upper, 0, c0, n}, c.at(0, c0));
+    triangle_columns(
+        upper, n, c0, c1, [&](std::size_t i0, std::size_t mi, std::size_t j0, std::size_t nj, bool diagonal) {
+          const triangle_rows rows{upper, i0, j0, mi};
+          const mref cb = c.at(i0, j0);
+          if (!trans) {
+            // c(i, j) + a(i, l) (alpha b(j, l)) + b(i, l) (alpha a(j, l)), l in order:
+            // one sum over 2k interleaved terms.
+            auto ai = [&](std::size_t i, std::size_t l) { return l % 2 == 0 ? a(i0 + i, l / 2) : b(i0 + i, l / 2); };
+            auto bj = [&](std::size_t l, std::size_t j) {
+              return alpha * (l % 2 == 0 ? b(j0 + j, l / 2) : a(j0 + j, l / 2));
+            };
+            const syr2k_keep keep{a, b, j0};
+            if (!diagonal) {
+              accumulate(mi, nj, 2 * k, ai, bj, keep, cb.p, cb.ld(), ws);
+              return;
+            }
+            block_buffer w(mi, nj);
+            w.load(mi, nj, cb);
+            accumulate(mi, nj, 2 * k, ai, bj, keep, w.data(), w.ld, ws);
+            w.store(nj, rows, cb);
+            return;
+          }
+          // beta c + alpha sum a(i, l) b(j, l) + alpha sum b(i, l) a(j, l), both sums from zero.
+          const std::size_t mw = std::min(mi, sum_rows), nw = std::min(nj, sum_cols);
+          block_buffer w1(mw, nw), w2(mw, nw);
+          for (std::size_t jj = 0; jj < nj; jj += nw) {
+            const std::size_t nb = std::min(nw, nj - jj);
+            for (std::size_t ii = 0; ii < mi; ii += mw) {
+              const std::size_t mb = std::min(mw, mi - ii);
+              const std::size_t r = i0 + ii, s = j0 + jj;
+              w1.zero(mb, nb);
+              w2.zero(mb, nb);
+              accumulate(
+                  mb, nb, k, [&](std::size_t i, std::size_t l) { return a(r + i, l); },
+                  [&](std::size_t l, std::size_t j) { return b(s + j, l); }, keep_all{}, w1.data(), w1.ld, ws);
+              accumulate(
+                  mb, nb, k, [&](std::size_t i, std::size_t l) { return b(r + i, l); },
+                  [&](std::size_t l, std::size_t j) { return a(s + j, l); }, keep_all{}, w2.data(), w1.ld, ws);
+              auto part = [&](std::size_t j) {
+                if (!diagonal) return std::pair<std::size_t, std::size_t>{0, mb};
+                auto whole_rows = rows(jj + j);
+                const std::size_t lo = std::max(whole_rows.first, ii), hi = std::min(whole_rows.second, ii + mb);
+                return std::pair<std::size_t, std::size_t>{std::min(lo, hi) - ii, hi - ii};
+              };
+              finish_two_sums(nb, part, alpha, w1.data(), w2.data(), w1.ld, beta, cb.at(ii, jj));
+            }
+          }
+        });
+  };
+  triangle_slabs(policy, upper, n, 2.0 * double(n) * double(n) * double(k), columns);
+}
+
+// ---------------------------------------------------------------------------
+// dsymm
+
+/// The symmetric matrix whose `upper` (or lower) triangle is stored in s.
+struct symmetric {
+  mref s;
+  bool upper;
+  double operator()(std::size_t i, std::size_t k) const noexcept {
+    return (i <= k) == upper || i == k ? s(i, k) : s(k, i);
+  }
+};
+
+template <class Rows>
+ZELT_EXACT_LOOP void symm_right_start(std::size_t n, const Rows& rows, double alpha, symmetric a, mref b,
+                                      double beta, mref c) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < n; ++j) {
+    const double t = alpha * a(j, j);
+    for (std::size_t i = rows.first; i < rows.second; ++i)
+      c(i, j) = beta == 0.0 ? mul(t, b(i, j)) : mul(beta, c(i, j)) + mul(t, b(i, j));
+  }
+}
+
+// c(i, j) = beta c + (alpha b(i, j)) a(i, i) + alpha t2 (beta == 0: without beta c).
+ZELT_EXACT_LOOP inline void symm_left_middle(std::size_t m, std::size_t n, double alpha, symmetric a, mref b,
+                                             const double* t2, std::size_t ldt, double beta, mref c) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < n; ++j) {
+    for (std::size_t i = 0; i < m; ++i) {
+      const double t1 = alpha * b(i, j);
+      const double d = mul(t1, a(i, i)), s = mul(alpha, t2[i + j * ldt]);
+      c(i, j) = beta == 0.0 ? d + s : (mul(beta, c(i, j)) + d) + s;
+    }
+  }
+}
+
+/// dsymm: C = alpha A B + beta C (left) or alpha B A + beta C, A symmetric.
+inline void symm_ref(const threads& policy, bool left, bool upper, std::size_t m, std::size_t n, double alpha,
+                     symmetric a, mref b, double beta, mref c) {
+  if (m == 0 || n == 0 || (alpha == 0.0 && beta == 1.0)) return;
+  if (alpha == 0.0) {
+    scale_columns(beta, n, all_rows{m}, c);
+    return;
+  }
+  const double flops = 2.0 * double(m) * double(n) * double(left ? m : n);
+  const unsigned t = useful_threads(policy, flops);
+  auto linear = [](std::size_t x) { return double(x); };
+  if (!left) {
+    // c(i, j) = beta c + (alpha a(j, j)) b(i, j), then + (alpha a(l, j)) b(i, l)
+    // for every l != j in increasing order.
+    run_slabs(t, m, kernel_mr, linear, [&](std::size_t r0, std::size_t r1) {
+      symm_right_start(n, std::pair<std::size_t, std::size_t>{r0, r1}, alpha, a, b, beta, c);
+      gemm_workspace ws;
+      struct off_diagonal {
+        bool operator()(std::size_t l, std::size_t j) const noexcept { return l != j; }
+      };
+      accumulate(
+          r1 - r0, n, n, [&](std::size_t i, std::size_t l) { return b(r0 + i, l); },
+          [&](std::size_t l, std::size_t j) { return alpha * a(l, j); }, off_diagonal{}, &c(r0, 0), c.ld(), ws);
+    });
+    return;
+  }
+  // Row i: t2 = sum of b(l, j) a(l, i) over the l before i (upper) or after
+  // it (lower), from zero in increasing l; then beta c + (alpha b(i, j)) a(i, i)
+  // + alpha t2; then + (alpha b(l, j)) a(i, l) over the other side's l,
+  // nearest first.
+  run_slabs(t, n, kernel_nr, linear, [&](std::size_t c0, std::size_t c1) {
+    gemm_workspace ws;
+    const std::size_t nw = std::min(c1 - c0, sum_cols);
+    block_buffer w(m, nw);
+    std::vector<double> p(leaf_lines * leaf_lines);
+    for (std::size_t j0 = c0; j0 < c1; j0 += nw) {
+      const std::size_t nj = std::min(nw, c1 - j0);
+      const mref bj = b.at(0, j0), cj = c.at(0, j0), wj{w.data(), 1, static_cast<std::ptrdiff_t>(w.ld)};
+      w.zero(m, nj);
+      triangle_blocks(
+          0, m, upper, false,
+          [&](std::size_t r0, std::size_t r1) {
+            pack_square(r1 - r0, [&](std::size_t i, std::size_t k) { return a(r0 + k, r0 + i); }, p.data());
+            leaf_update(
+                r1 - r0, upper, false, p.data(), [&](std::size_t k, std::size_t j) { return bj(r0 + k, j); }, nj,
+                wj.at(r0, 0));
+          },
+          [&](std::size_t t0, std::size_t t1, std::size_t l0, std::size_t l1) {
+            accumulate(
+                t1 - t0, nj, l1 - l0, [&](std::size_t i, std::size_t l) { return a(l0 + l, t0 + i); },
+                [&](std::size_t l, std::size_t j) { return bj(l0 + l, j); }, keep_all{}, &wj(t0, 0), w.ld, ws);
+          });
+      symm_left_middle(m, nj, alpha, a, bj, w.data(), w.ld, beta, cj);
+      triangle_blocks(
+          0, m, !upper, !upper,
+          [&](std::size_t r0, std::size_t r1) {
+            pack_square(r1 - r0, [&](std::size_t i, std::size_t k) { return a(r0 + i, r0 + k); }, p.data());
+            leaf_update(
+                r1 - r0, !upper, !upper, p.data(),
+                [&](std::size_t k, std::size_t j) { return alpha * bj(r0 + k, j); }, nj, cj.at(r0, 0));
+          },
+          [&](std::size_t t0, std::size_t t1, std::size_t l0, std::size_t l1) {
+            const walk lw{l0, l1, !upper};
+            accumulate(
+                t1 - t0, nj, lw.size(), [&](std::size_t i, std::size_t l) { return a(t0 + i, lw(l)); },
+                [&](std::size_t l, std::size_t j) { return alpha * bj(lw(l), j); }, keep_all{}, &cj(t0, 0), cj.ld(),
+                ws);
+          });
+    }
+  });
+}
+
+// ---------------------------------------------------------------------------
+// dtrmm and dtrsm. s is the column-major storage of the triangular A, read
+// only in its `upper` (or lower) triangle, and b is overwritten.
+
+/// x = alpha x for every element, as the reference's unconditional ALPHA*B.
+ZELT_EXACT_LOOP inline void multiply_all(double alpha, std::size_t m, std::size_t n, mref b) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < n; ++j)
+    for (std::size_t i = 0; i < m; ++i) b(i, j) = alpha * b(i, j);
+}
+
+// dtrmm('L', 'N') restricted to the rows [r0, r1) of a leaf, for n columns.
+ZELT_EXACT_LOOP inline void trmm_left_n_leaf(bool upper, bool unit, std::size_t r0, std::size_t r1, std::size_t n,
+                                             double alpha, mref s, mref b) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < n; ++j) {
+    double* bj = &b(0, j);
+    for (std::size_t q = r0; q < r1; ++q) {
+      const std::size_t k = upper ? q : r1 - 1 - (q - r0);
+      if (bj[k] == 0.0) continue;
+      const double t = alpha * bj[k];
+      const double* sk = &s(0, k);
+      const std::size_t lo = upper ? r0 : k + 1, hi = upper ? k : r1;
+      for (std::size_t i = lo; i < hi; ++i) bj[i] = bj[i] + mul(t, sk[i]);
+      bj[k] = unit ? t : t * sk[k];
+    }
+  }
+}
+
+// w = b, times the diagonal of a unless it is unit: dtrmm('L', 'T')'s start.
+ZELT_EXACT_LOOP inline void trmm_left_t_start(bool unit, std::size_t m, std::size_t n, mref s, mref b, mref w) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < n; ++j)
+    for (std::size_t i = 0; i < m; ++i) w(i, j) = unit ? b(i, j) : b(i, j) * s(i, i);
+}
+
+// w(i, j) = t_j b(i, j), t_j = alpha (times a(j, j) unless unit), for
+// dtrmm('R'): always for 'N', only where t_j != 1 for 'T'.
+ZELT_EXACT_LOOP inline void trmm_right_start(bool trans, bool unit, std::size_t m, std::size_t n, double alpha,
+                                             mref s, mref b, mref w) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < n; ++j) {
+    const double t = unit ? alpha : alpha * s(j, j);
+    const bool scale = !trans || t != 1.0;
+    for (std::size_t i = 0; i < m; ++i) w(i, j) = scale ? t * b(i, j) : b(i, j);
+  }
+}
+
+/// dtrmm: B = alpha op(A) B (left) or alpha B op(A), A triangular.
+inline void trmm_ref(const threads& policy, bool left, bool upper, bool trans, bool unit, std::size_t m,
+                     std::size_t n, double alpha, mref s, mref b) {
+  if (m == 0 || n == 0) return;
+  if (alpha == 0.0) {
+    scale_columns(0.0, n, all_rows{m}, b);
+    return;
+  }
+  const unsigned t = useful_threads(policy, double(m) * double(n) * double(left ? m : n));
+  auto linear = [](std::size_t x) { return double(x); };
+  if (left && !trans) {
+    // In place: row i is alpha b(i) (times a(i, i)), then + (alpha b(k)) a(i, k)
+    // over the k on the far side, nearest first; b(k) == 0 is skipped.
+    run_slabs(t, n, kernel_nr, linear, [&](std::size_t c0, std::size_t c1) {
+      gemm_workspace ws;
+      const mref bc = b.at(0, c0);
+      const std::size_t nj = c1 - c0;
+      triangle_blocks(
+          0, m, !upper, !upper,
+          [&](std::size_t r0, std::size_t r1) { trmm_left_n_leaf(upper, unit, r0, r1, nj, alpha, s, bc); },
+          [&](std::size_t t0, std::size_t t1, std::size_t l0, std::size_t l1) {
+            const walk lw{l0, l1, !upper};
+            accumulate(
+                t1 - t0, nj, lw.size(), [&](std::size_t i, std::size_t l) { return s(t0 + i, lw(l)); },
+                [&](std::size_t l, std::size_t j) { return alpha * bc(lw(l), j); },
+                [&](std::size_t l, std::size_t j) { return bc(lw(l), j) != 0.0; }, &bc(t0, 0), bc.ld(), ws);
+          });
+    });
+    return;
+  }
+  if (left) {
+    // Row i: b(i) (times a(i, i)) + a(k, i) b(k) over the k before i (upper) or
+    // after it (lower), increasing, all from the original b; then times alpha.
+    run_slabs(t, n, kernel_nr, linear, [&](std::size_t c0, std::size_t c1) {
+      gemm_workspace ws;
+      const std::size_t nw = std::min(c1 - c0, sum_cols);
+      block_buffer w(m, nw);
+      std::vector<double> p(leaf_lines * leaf_lines);
+      for (std::size_t j0 = c0; j0 < c1; j0 += nw) {
+        const std::size_t nj = std::min(nw, c1 - j0);
+        const mref bj = b.at(0, j0), wj{w.data(), 1, static_cast<std::ptrdiff_t>(w.ld)};
+        trmm_left_t_start(unit, m, nj, s, bj, wj);
+        triangle_blocks(
+            0, m, upper, false,
+            [&](std::size_t r0, std::size_t r1) {
+              pack_square(r1 - r0, [&](std::size_t i, std::size_t k) { return s(r0 + k, r0 + i); }, p.data());
+              leaf_update(
+                  r1 - r0, upper, false, p.data(), [&](std::size_t k, std::size_t j) { return bj(r0 + k, j); },
+                  nj, wj.at(r0, 0));
+            },
+            [&](std::size_t t0, std::size_t t1, std::size_t l0, std::size_t l1) {
+              accumulate(
+                  t1 - t0, nj, l1 - l0, [&](std::size_t i, std::size_t l) { return s(l0 + l, t0 + i); },
+                  [&](std::size_t l, std::size_t j) { return bj(l0 + l, j); }, keep_all{}, &wj(t0, 0), w.ld, ws);
+            });
+        for (std::size_t j = 0; j < nj; ++j)
+          for (std::size_t i = 0; i < m; ++i) bj(i, j) = wj(i, j);
+        multiply_all(alpha, m, nj, bj);
+      }
+    });
+    return;
+  }
+  // Right: column j is t_j b(j), then + (alpha op(a)(k, j)) b(k) over the k of
+  // the pattern, all from the original b; op(a)(k, j) == 0 is skipped.
+  const bool before = upper != trans, descending = trans && !upper;
+  auto coef = [&](std::size_t k, std::size_t j) { return trans ? s(j, k) : s(k, j); };
+  run_slabs(t, m, kernel_mr, linear, [&](std::size_t r0, std::size_t r1) {
+    gemm_workspace ws;
+    const std::size_t mw = std::min(r1 - r0, sum_rows);
+    block_buffer w(mw, n);
+    for (std::size_t i0 = r0; i0 < r1; i0 += mw) {
+      const std::size_t mi = std::min(mw, r1 - i0);
+      const mref bi = b.at(i0, 0), wi{w.data(), 1, static_cast<std::ptrdiff_t>(w.ld)};
+      trmm_right_start(trans, unit, mi, n, alpha, s, bi, wi);
+      auto part = [&](std::size_t t0, std::size_t t1, std::size_t l0, std::size_t l1, bool leaf) {
+        const walk lw{l0, l1, descending};
+        accumulate(
+            mi, t1 - t0, lw.size(), [&](std::size_t i, std::size_t l) { return bi(i, lw(l)); },
+            [&](std::size_t l, std::size_t j) { return alpha * coef(lw(l), t0 + j); },
+            [&](std::size_t l, std::size_t j) {
+              const std::size_t k = lw(l), jj = t0 + j;
+              return (!leaf || (before ? k < jj : k > jj)) && coef(k, jj) != 0.0;
+            },
+            &wi(0, t0), w.ld, ws);
+      };
+      triangle_blocks(
+          0, n, before, descending, [&](std::size_t c0, std::size_t c1) { part(c0, c1, c0, c1, true); },
+          [&](std::size_t t0, std::size_t t1, std::size_t l0, std::size_t l1) { part(t0, t1, l0, l1, false); });
+      for (std::size_t j = 0; j < n; ++j)
+        for (std::size_t i = 0; i < mi; ++i) bi(i, j) = wi(i, j);
+    }
+  });
+}
+
+// dtrsm('L', 'N') restricted to the rows [r0, r1) of a leaf; records which
+// pivots were nonzero (the reference skips the others) in keep.
+ZELT_EXACT_LOOP inline void trsm_left_n_leaf(bool upper, bool unit, std::size_t r0, std::size_t r1, std::size_t n,
+                                             mref s, mref b, unsigned char* keep, std::size_t ldk) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < n; ++j) {
+    double* bj = &b(0, j);
+    for (std::size_t q = r0; q < r1; ++q) {
+      const std::size_t k = upper ? r1 - 1 - (q - r0) : q;
+      keep[k + j * ldk] = bj[k] != 0.0;
+      if (bj[k] == 0.0) continue;
+      const double* sk = &s(0, k);
+      if (!unit) bj[k] = bj[k] / sk[k];
+      const double x = bj[k];
+      const std::size_t lo = upper ? r0 : k + 1, hi = upper ? k : r1;
+      for (std::size_t i = lo; i < hi; ++i) bj[i] = bj[i] - mul(x, sk[i]);
+    }
+  }
+}
+
+// dtrsm('L', 'T', 'U') restricted to a leaf: each row, once its terms are in,
+// is divided by the diagonal and passed on to the rows below.
+ZELT_EXACT_LOOP inline void trsm_left_t_leaf(bool unit, std::size_t r0, std::size_t r1, std::size_t n, mref s,
+                                             mref b) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < n; ++j) {
+    double* bj = &b(0, j);
+    for (std::size_t k = r0; k < r1; ++k) {
+      double x = bj[k];
+      if (!unit) x = x / s(k, k);
+      bj[k] = x;
+      for (std::size_t i = k + 1; i < r1; ++i) bj[i] = bj[i] - mul(s(k, i), x);
+    }
+  }
+}
+
+// The columns [c0, c1) of dtrsm('R') on the rows [0, m): for 'N' each column
+// takes its terms and then the inverse diagonal; for 'T' each column gets
+// the inverse diagonal and is then passed on.
+ZELT_EXACT_LOOP inline void trsm_right_leaf(bool upper, bool trans, bool unit, std::size_t c0, std::size_t c1,
+                                            std::size_t m, mref s, mref b) {
+  ZELT_EXACT_ARITHMETIC
+  if (!trans) {
+    for (std::size_t j = c0; j < c1; ++j) {
+      double* bj = &b(0, j);
+      const std::size_t lo = upper ? c0 : j + 1, hi = upper ? j : c1;
+      for (std::size_t k = lo; k < hi; ++k) {
+        const double a = s(k, j);
+        if (a == 0.0) continue;
+        const double* bk = &b(0, k);
+        for (std::size_t i = 0; i < m; ++i) bj[i] = bj[i] - mul(a, bk[i]);
+      }
+      if (!unit) {
+        const double t = 1.0 / s(j, j);
+        for (std::size_t i = 0; i < m; ++i) bj[i] = t * bj[i];
+      }
+    }
+    return;
+  }
+  for (std::size_t q = c0; q < c1; ++q) {
+    const std::size_t k = upper ? c1 - 1 - (q - c0) : q;
+    double* bk = &b(0, k);
+    if (!unit) {
+      const double t = 1.0 / s(k, k);
+      for (std::size_t i = 0; i < m; ++i) bk[i] = t * bk[i];
+    }
+    const std::size_t lo = upper ? c0 : k + 1, hi = upper ? k : c1;
+    for (std::size_t j = lo; j < hi; ++j) {
+      const double a = s(j, k);
+      if (a == 0.0) continue;
+      double* bj = &b(0, j);
+      for (std::size_t i = 0; i < m; ++i) bj[i] = bj[i] - mul(a, bk[i]);
+    }
+  }
+}
+
+// The two solves whose terms come nearest first, so that no term can be
+// applied before all the nearer lines are finished: line after line, each a
+// sum over all the finished lines, for `lines` independent problems at once.
+#if !defined(ZELT_SOLVE_LANES)
+#define ZELT_SOLVE_LANES 64
+#endif
+constexpr std::size_t solve_lanes = ZELT_SOLVE_LANES;
+
+// dtrsm('L', 'T', 'L'): row i = (alpha b(i) - sum over k > i increasing of
+// a(k, i) x(k)) / a(i, i), on a row-major copy of `lanes` columns.
+ZELT_EXACT_LOOP inline void trsm_left_t_lower_lines(bool unit, std::size_t m, std::size_t lanes, double alpha,
+                                                    mref s, double* x) {
+  ZELT_EXACT_ARITHMETIC
+  constexpr std::size_t G = solve_lanes;
+  for (std::size_t i = m; i-- > 0;) {
+    double acc[G];
+    double* xi = x + i * G;
+    for (std::size_t g = 0; g < G; ++g) acc[g] = alpha * xi[g];
+    for (std::size_t k = i + 1; k < m; ++k) {
+      const double a = s(k, i);
+      const double* xk = x + k * G;
+      for (std::size_t g = 0; g < G; ++g) acc[g] = acc[g] - mul(a, xk[g]);
+    }
+    if (!unit) {
+      const double d = s(i, i);
+      for (std::size_t g = 0; g < G; ++g) acc[g] = acc[g] / d;
+    }
+    for (std::size_t g = 0; g < lanes; ++g) xi[g] = acc[g];
+  }
+}
+
+// dtrsm('R', 'N', 'L'): column j = (alpha b(j) - sum over k > j increasing of
+// a(k, j) x(k)) times 1 / a(j, j), for `lanes` rows starting at x.
+ZELT_EXACT_LOOP inline void trsm_right_n_lower_lines(bool unit, std::size_t n, std::size_t lanes, double alpha,
+                                                     mref s, double* x, std::size_t ldx) {
+  ZELT_EXACT_ARITHMETIC
+  constexpr std::size_t G = solve_lanes;
+  for (std::size_t j = n; j-- > 0;) {
+    double acc[G] = {};
+    double* xj = x + j * ldx;
+    for (std::size_t g = 0; g < lanes; ++g) acc[g] = alpha == 1.0 ? xj[g] : alpha * xj[g];
+    for (std::size_t k = j + 1; k < n; ++k) {
+      const double a = s(k, j);
+      if (a == 0.0) continue;
+      const double* xk = x + k * ldx;
+      if (lanes == G) {
+        for (std::size_t g = 0; g < G; ++g) acc[g] = acc[g] - mul(a, xk[g]);
+      } else {
+        for (std::size_t g = 0; g < lanes; ++g) acc[g] = acc[g] - mul(a, xk[g]);
+      }
+    }
+    if (!unit) {
+      const double t = 1.0 / s(j, j);
+      for (std::size_t g = 0; g < G; ++g) acc[g] = t * acc[g];
+    }
+    for (std::size_t g = 0; g < lanes; ++g) xj[g] = acc[g];
+  }
+}
+
+/// dtrsm: solves op(A) X = alpha B (left) or X op(A) = alpha B, X over B.
+inline void trsm_ref(const threads& policy, bool left, bool upper, bool trans, bool unit, std::size_t m,
+                     std::size_t n, double alpha, mref s, mref b) {
+  if (m == 0 || n == 0) return;
+  if (alpha == 0.0) {
+    scale_columns(0.0, n, all_rows{m}, b);
+    return;
+  }
+  const unsigned t = useful_threads(policy, double(m) * double(n) * double(left ? m : n));
+  auto linear = [](std::size_t x) { return double(x); };
+  if (left && trans && !upper) {
+    run_slabs(t, n, kernel_nr, linear, [&](std::size_t c0, std::size_t c1) {
+      scratch x(m * solve_lanes);
+      for (std::size_t j0 = c0; j0 < c1; j0 += solve_lanes) {
+        const std::size_t lanes = std::min(solve_lanes, c1 - j0);
+        for (std::size_t i = 0; i < m; ++i)
+          for (std::size_t g = 0; g < solve_lanes; ++g) x.data()[i * solve_lanes + g] = g < lanes ? b(i, j0 + g) : 0.0;
+        trsm_left_t_lower_lines(unit, m, lanes, alpha, s, x.data());
+        for (std::size_t i = 0; i < m; ++i)
+          for (std::size_t g = 0; g < lanes; ++g) b(i, j0 + g) = x.data()[i * solve_lanes + g];
+      }
+    });
+    return;
+  }
+  if (!left && !trans && !upper) {
+    run_slabs(t, m, kernel_mr, linear, [&](std::size_t r0, std::size_t r1) {
+      for (std::size_t i0 = r0; i0 < r1; i0 += solve_lanes) {
+        trsm_right_n_lower_lines(unit, n, std::min(solve_lanes, r1 - i0), alpha, s, &b(i0, 0), b.ld());
+      }
+    });
+    return;
+  }
+  if (left) {
+    run_slabs(t, n, kernel_nr, linear, [&](std::size_t c0, std::size_t c1) {
+      gemm_workspace ws;
+      const std::size_t nj = c1 - c0;
+      const mref bc = b.at(0, c0);
+      if (!trans) {
+        // Row i: alpha b(i) - x(k) a(i, k) over the k on the far side, farthest
+        // first, skipping the k whose value was zero before its division.
+        if (alpha != 1.0) multiply_all(alpha, m, nj, bc);
+        std::vector<unsigned char> keep(m * nj);
+        triangle_blocks(
+            0, m, !upper, upper,
+            [&](std::size_t r0, std::size_t r1) { trsm_left_n_leaf(upper, unit, r0, r1, nj, s, bc, keep.data(), m); },
+            [&](std::size_t t0, std::size_t t1, std::size_t l0, std::size_t l1) {
+              const walk lw{l0, l1, upper};
+              accumulate(
+                  t1 - t0, nj, lw.size(), [&](std::size_t i, std::size_t l) { return s(t0 + i, lw(l)); },
+                  [&](std::size_t l, std::size_t j) { return -bc(lw(l), j); },
+                  [&](std::size_t l, std::size_t j) { return keep[lw(l) + j * m] != 0; }, &bc(t0, 0), bc.ld(), ws);
+            });
+      } else {
+        // Upper: row i = (alpha b(i) - a(k, i) x(k) over k < i increasing) / a(i, i).
+        multiply_all(alpha, m, nj, bc);
+        triangle_blocks(
+            0, m, true, false, [&](std::size_t r0, std::size_t r1) { trsm_left_t_leaf(unit, r0, r1, nj, s, bc); },
+            [&](std::size_t t0, std::size_t t1, std::size_t l0, std::size_t l1) {
+              accumulate(
+                  t1 - t0, nj, l1 - l0, [&](std::size_t i, std::size_t l) { return -s(l0 + l, t0 + i); },
+                  [&](std::size_t l, std::size_t j) { return bc(l0 + l, j); }, keep_all{}, &bc(t0, 0), bc.ld(), ws);
+            });
+      }
+    });
+    return;
+  }
+  // Right, 'N' upper, 'T' upper and 'T' lower: column j takes - op(a)(k, j) x(k)
+  // over the k of its side, farthest first, skipping op(a)(k, j) == 0.
+  const bool before = upper != trans, descending = trans && upper;
+  auto coef = [&](std::size_t k, std::size_t j) { return trans ? s(j, k) : s(k, j); };
+  run_slabs(t, m, kernel_mr, linear, [&](std::size_t r0, std::size_t r1) {
+    gemm_workspace ws;
+    const std::size_t mi = r1 - r0;
+    const mref br = b.at(r0, 0);
+    if (!trans && alpha != 1.0) multiply_all(alpha, mi, n, br);
+    triangle_blocks(
+        0, n, before, descending,
+        [&](std::size_t c0, std::size_t c1) { trsm_right_leaf(upper, trans, unit, c0, c1, mi, s, br); },
+        [&](std::size_t t0, std::size_t t1, std::size_t l0, std::size_t l1) {
+          const walk lw{l0, l1, descending};
+          accumulate(
+              mi, t1 - t0, lw.size(), [&](std::size_t i, std::size_t l) { return br(i, lw(l)); },
+              [&](std::size_t l, std::size_t j) { return -coef(lw(l), t0 + j); },
+              [&](std::size_t l, std::size_t j) { return coef(lw(l), t0 + j) != 0.0; }, &br(0, t0), br.ld(), ws);
+        });
+    if (trans && alpha != 1.0) multiply_all(alpha, mi, n, br);
+  });
+}
+
+}  // namespace zelt::detail
+
+#endif  // ZELT_DETAIL_LEVEL3_HPP_

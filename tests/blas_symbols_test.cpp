@@ -77,3 +77,22 @@ TEST(BlasLibrary, IllegalArgumentsAreReportedAsTheReferenceDoesAndChangeNothing)
 }
 
 }  // namespace
+
+namespace {
+
+// Run once per thread count by CTest, with ZELT_NUM_THREADS set.
+TEST(BlasLibrary3, Level3SymbolsGiveTheReferenceBits) {
+  const zelt_test::shared_library reference(ZELT_REFERENCE_BLAS), zelt_blas(ZELT_BLAS_LIBRARY);
+  ASSERT_TRUE(reference.loaded() && zelt_blas.loaded());
+  const zelt_test::fortran_symbols ref(reference), impl(zelt_blas);
+  ASSERT_TRUE(ref.complete() && impl.complete());
+  zelt_test::harness_options options;
+  options.row_major = false;
+  options.seed = 22;
+  const zelt_test::tally t = zelt_test::harness(ref, impl, options).run_level3(1500);
+  EXPECT_GE(t.calls, 1500L * 6);
+  EXPECT_EQ(t.differing, 0) << "of " << t.calls << " calls";
+  for (const auto& what : t.first) ADD_FAILURE() << "differs: " << what;
+}
+
+}  // namespace

@@ -1,19 +1,26 @@
 # Runs one of the reference BLAS testers (xblat1d, xblat2d) with
 # libzelt_blas.so preloaded, in a scratch directory, and fails unless every
 # routine passes: -DTESTER=... -DINPUT=... (optional) -DLIBRARY=... -DWORKDIR=...
+# -DTHREADS=... (optional: ZELT_NUM_THREADS)
 file(REMOVE_RECURSE "${WORKDIR}")
 file(MAKE_DIRECTORY "${WORKDIR}")
 set(input_args "")
 if(INPUT)
   set(input_args INPUT_FILE "${INPUT}")
 endif()
-execute_process(COMMAND ${CMAKE_COMMAND} -E env "LD_PRELOAD=${LIBRARY}" "${TESTER}" ${input_args}
+set(thread_env "")
+if(THREADS)
+  set(thread_env "ZELT_NUM_THREADS=${THREADS}")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E env "LD_PRELOAD=${LIBRARY}" ${thread_env} "${TESTER}" ${input_args}
   WORKING_DIRECTORY "${WORKDIR}" OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
 set(report "${out}")
-if(EXISTS "${WORKDIR}/dblat2.out")
-  file(READ "${WORKDIR}/dblat2.out" summary)
-  string(APPEND report "${summary}")
-endif()
+foreach(summary_file IN ITEMS dblat2.out dblat3.out)
+  if(EXISTS "${WORKDIR}/${summary_file}")
+    file(READ "${WORKDIR}/${summary_file}" summary)
+    string(APPEND report "${summary}")
+  endif()
+endforeach()
 message("${report}")
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "${TESTER} exited with ${rc}: ${err}")

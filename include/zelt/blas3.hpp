@@ -98,9 +98,9 @@ template <class Triangle, class MatrixA, class MatrixC>
 void syrk(const threads& policy, Triangle, double alpha, const MatrixA& A, double beta, const MatrixC& C) {
   detail::expect_shape("syrk", "C's column count", C.ncols(), C.nrows());
   detail::expect_shape("syrk", "A's row count", A.nrows(), C.nrows());
-  const bool upper = Triangle::is_upper != detail::is_row_major<MatrixC>;
+  const bool upper_ref = Triangle::is_upper != detail::is_row_major<MatrixC>;
   const detail::mref c = detail::logical(C);
-  detail::syrk_ref(policy, upper, detail::storage_of(A).transposed, C.nrows(), A.ncols(), alpha,
+  detail::syrk_ref(policy, upper_ref, detail::storage_of(A).transposed, C.nrows(), A.ncols(), alpha,
                    detail::logical(A), beta, detail::is_row_major<MatrixC> ? c.t() : c);
 }
 template <class Triangle, class MatrixA, class MatrixC>
@@ -117,9 +117,9 @@ void syr2k(const threads& policy, Triangle, double alpha, const MatrixA& A, cons
   detail::expect_shape("syr2k", "A's row count", A.nrows(), C.nrows());
   detail::expect_shape("syr2k", "B's row count", B.nrows(), C.nrows());
   detail::expect_shape("syr2k", "B's column count", B.ncols(), A.ncols());
-  const bool upper = Triangle::is_upper != detail::is_row_major<MatrixC>;
+  const bool upper_ref = Triangle::is_upper != detail::is_row_major<MatrixC>;
   const detail::mref c = detail::logical(C);
-  detail::syr2k_ref(policy, upper, detail::storage_of(A).transposed, C.nrows(), A.ncols(), alpha,
+  detail::syr2k_ref(policy, upper_ref, detail::storage_of(A).transposed, C.nrows(), A.ncols(), alpha,
                     detail::logical(A), detail::logical(B), beta, detail::is_row_major<MatrixC> ? c.t() : c);
 }
 template <class Triangle, class MatrixA, class MatrixB, class MatrixC>
@@ -138,13 +138,13 @@ void symm(const threads& policy, Side, Triangle, double alpha, const MatrixA& A,
   detail::expect_shape("symm", "B's row count", B.nrows(), C.nrows());
   detail::expect_shape("symm", "B's column count", B.ncols(), C.ncols());
   const auto a = detail::storage_of(A);
-  const bool upper = Triangle::is_upper != a.transposed;
-  const detail::symmetric s{a.s, upper};
+  const bool upper_ref = Triangle::is_upper != a.transposed;
+  const detail::symmetric s{a.s, upper_ref};
   const detail::mref b = detail::logical(B), c = detail::logical(C);
   if constexpr (!detail::is_row_major<MatrixC>) {
-    detail::symm_ref(policy, Side::is_left, upper, C.nrows(), C.ncols(), alpha, s, b, beta, c);
+    detail::symm_ref(policy, Side::is_left, upper_ref, C.nrows(), C.ncols(), alpha, s, b, beta, c);
   } else {
-    detail::symm_ref(policy, !Side::is_left, upper, C.ncols(), C.nrows(), alpha, s, b.t(), beta, c.t());
+    detail::symm_ref(policy, !Side::is_left, upper_ref, C.ncols(), C.nrows(), alpha, s, b.t(), beta, c.t());
   }
 }
 template <class Side, class Triangle, class MatrixA, class MatrixB, class MatrixC>
@@ -160,15 +160,15 @@ void triangular3(const char* operation, const threads& policy, double alpha, con
   expect_shape(operation, "A's column count", A.ncols(), A.nrows());
   expect_shape(operation, "A's order", A.nrows(), Side::is_left ? B.nrows() : B.ncols());
   const auto a = storage_of(A);
-  const bool upper = Triangle::is_upper != a.transposed;
+  const bool upper_ref = Triangle::is_upper != a.transposed;
   const mref b = logical(B);
   const bool row = is_row_major<MatrixB>;
   const bool left = Side::is_left != row, trans = a.transposed != row;
   const std::size_t m = row ? B.ncols() : B.nrows(), n = row ? B.nrows() : B.ncols();
   if constexpr (Solve) {
-    trsm_ref(policy, left, upper, trans, Diagonal::is_unit, m, n, alpha, a.s, row ? b.t() : b);
+    trsm_ref(policy, left, upper_ref, trans, Diagonal::is_unit, m, n, alpha, a.s, row ? b.t() : b);
   } else {
-    trmm_ref(policy, left, upper, trans, Diagonal::is_unit, m, n, alpha, a.s, row ? b.t() : b);
+    trmm_ref(policy, left, upper_ref, trans, Diagonal::is_unit, m, n, alpha, a.s, row ? b.t() : b);
   }
 }
 

@@ -8,11 +8,13 @@
 #include <cctype>   // std::toupper
 #include <cstddef>  // std::size_t, std::ptrdiff_t
 #include <cstdio>   // std::fprintf, stderr
+#include <cstdlib>  // std::getenv, std::strtol
 #include <initializer_list>
 #include <utility>  // std::pair
 
 #include "zelt/blas1.hpp"
 #include "zelt/blas2.hpp"
+#include "zelt/blas3.hpp"
 #include "zelt/matrix_views.hpp"
 
 #define ZELT_BLAS_EXPORT extern "C" __attribute__((visibility("default")))
@@ -290,4 +292,181 @@ ZELT_BLAS_EXPORT void dtrsv_(const char* uplo, const char* trans, const char* di
                              len_t) {
   triangular("DTRSV ", uplo, trans, diag, n, a, lda, x, incx,
              [](auto tri, auto dg, const auto& A, const auto& vx) { zelt::trsv(tri, dg, A, vx); });
+}
+
+// ---------------------------------------------------------------------------
+// Level 3. The thread count comes from ZELT_NUM_THREADS, read once; absent or
+// not a positive number, it is every core. Any count gives the same bits.
+
+namespace {
+
+zelt::threads library_threads() {
+  static const zelt::threads policy = [] {
+    const char* text = std::getenv("ZELT_NUM_THREADS");
+    char* end = nullptr;
+    const long n = text == nullptr ? 0 : std::strtol(text, &end, 10);
+    if (text == nullptr || end == text || *end != '\0' || n <= 0 || n > 4096) return zelt::threads::all();
+    return zelt::threads(static_cast<unsigned>(n));
+  }();
+  return policy;
+}
+
+bool is_trans(const char* flag) { return same_letter(flag, 'T') || same_letter(flag, 'C'); }
+
+// Calls f with A or transposed(A).
+template <class Matrix, class F>
+void with_op(bool trans, const Matrix& A, F f) {
+  if (trans) {
+    f(zelt::transposed(A));
+  } else {
+    f(A);
+  }
+}
+
+template <class F>
+void with_side(bool left, F f) {
+  if (left) {
+    f(zelt::left);
+  } else {
+    f(zelt::right);
+  }
+}
+
+}  // namespace
+
+ZELT_BLAS_EXPORT void dgemm_(const char* transa, const char* transb, const int* m, const int* n, const int* k,
+                             const double* alpha, const double* a, const int* lda, const double* b,
+                             const int* ldb, const double* beta, double* c, const int* ldc, len_t, len_t) {
+  const bool ta = is_trans(transa), tb = is_trans(transb);
+  const int info = first_bad({{!ta && !same_letter(transa, 'N'), 1},
+                              {!tb && !same_letter(transb, 'N'), 2},
+                              {*m < 0, 3},
+                              {*n < 0, 4},
+                              {*k < 0, 5},
+                              {*lda < at_least_one(ta ? *k : *m), 8},
+                              {*ldb < at_least_one(tb ? *n : *k), 10},
+                              {*ldc < at_least_one(*m), 13}});
+  if (info != 0) return report("DGEMM ", info);
+  const auto A = matrix(a, ta ? *k : *m, ta ? *m : *k, *lda);
+  const auto B = matrix(b, tb ? *n : *k, tb ? *k : *n, *ldb);
+  const auto C = matrix(c, *m, *n, *ldc);
+  with_op(ta, A, [&](const auto& opa) {
+    with_op(tb, B, [&](const auto& opb) { zelt::gemm(library_threads(), *alpha, opa, opb, *beta, C); });
+  });
+}
+
+ZELT_BLAS_EXPORT void dsymm_(const char* side, const char* uplo, const int* m, const int* n, const double* alpha,
+                             const double* a, const int* lda, const double* b, const int* ldb, const double* beta,
+                             double* c, const int* ldc, len_t, len_t) {
+  const bool left = same_letter(side, 'L'), upper = same_letter(uplo, 'U');
+  const int order = left ? *m : *n;
+  const int info = first_bad({{!left && !same_letter(side, 'R'), 1},
+                              {!upper && !same_letter(uplo, 'L'), 2},
+                              {*m < 0, 3},
+                              {*n < 0, 4},
+                              {*lda < at_least_one(order), 7},
+                              {*ldb < at_least_one(*m), 9},
+                              {*ldc < at_least_one(*m), 12}});
+  if (info != 0) return report("DSYMM ", info);
+  const auto A = matrix(a, order, order, *lda);
+  const auto B = matrix(b, *m, *n, *ldb);
+  const auto C = matrix(c, *m, *n, *ldc);
+  with_side(left, [&](auto sd) {
+    with_triangle(upper, [&](auto tri) { zelt::symm(library_threads(), sd, tri, *alpha, A, B, *beta, C); });
+  });
+}
+
+namespace {
+
+// dsyrk and dsyr2k share their checks; `b` is null for dsyrk.
+template <class Operation>
+void rank_k(const char* name, const char* uplo, const char* trans, const int* n, const int* k, const int* lda,
+            const int* ldb, const int* ldc, Operation operation) {
+  const bool upper = same_letter(uplo, 'U'), t = is_trans(trans);
+  const int rows = at_least_one(t ? *k : *n);
+  const int info = first_bad({{!upper && !same_letter(uplo, 'L'), 1},
+                              {!t && !same_letter(trans, 'N'), 2},
+                              {*n < 0, 3},
+                              {*k < 0, 4},
+                              {*lda < rows, 7},
+                              {ldb != nullptr && *ldb < rows, 9},
+                              {*ldc < at_least_one(*n), ldb != nullptr ? 12 : 10}});
+  if (info != 0) return report(name, info);
+  with_triangle(upper, [&](auto tri) { operation(tri, t); });
+}
+
+}  // namespace
+
+ZELT_BLAS_EXPORT void dsyrk_(const char* uplo, const char* trans, const int* n, const int* k, const double* alpha,
+                             const double* a, const int* lda, const double* beta, double* c, const int* ldc, len_t,
+                             len_t) {
+  rank_k("DSYRK ", uplo, trans, n, k, lda, nullptr, ldc, [&](auto tri, bool t) {
+    const auto A = matrix(a, t ? *k : *n, t ? *n : *k, *lda);
+    const auto C = matrix(c, *n, *n, *ldc);
+    with_op(t, A, [&](const auto& opa) { zelt::syrk(library_threads(), tri, *alpha, opa, *beta, C); });
+  });
+}
+
+ZELT_BLAS_EXPORT void dsyr2k_(const char* uplo, const char* trans, const int* n, const int* k, const double* alpha,
+                              const double* a, const int* lda, const double* b, const int* ldb, const double* beta,
+                              double* c, const int* ldc, len_t, len_t) {
+  rank_k("DSYR2K", uplo, trans, n, k, lda, ldb, ldc, [&](auto tri, bool t) {
+    const auto A = matrix(a, t ? *k : *n, t ? *n : *k, *lda);
+    const auto B = matrix(b, t ? *k : *n, t ? *n : *k, *ldb);
+    const auto C = matrix(c, *n, *n, *ldc);
+    with_op(t, A, [&](const auto& opa) {
+      with_op(t, B, [&](const auto& opb) { zelt::syr2k(library_threads(), tri, *alpha, opa, opb, *beta, C); });
+    });
+  });
+}
+
+namespace {
+
+// dtrmm and dtrsm share their checks and their mapping; as for dtrmv, the
+// triangle of transposed(A) as passed is the other one of A's storage.
+template <class Operation>
+void triangular3(const char* name, const char* side, const char* uplo, const char* transa, const char* diag,
+                 const int* m, const int* n, const double* a, const int* lda, double* b, const int* ldb,
+                 Operation operation) {
+  const bool left = same_letter(side, 'L'), upper = same_letter(uplo, 'U'), t = is_trans(transa),
+             unit = same_letter(diag, 'U');
+  const int order = left ? *m : *n;
+  const int info = first_bad({{!left && !same_letter(side, 'R'), 1},
+                              {!upper && !same_letter(uplo, 'L'), 2},
+                              {!t && !same_letter(transa, 'N'), 3},
+                              {!unit && !same_letter(diag, 'N'), 4},
+                              {*m < 0, 5},
+                              {*n < 0, 6},
+                              {*lda < at_least_one(order), 9},
+                              {*ldb < at_least_one(*m), 11}});
+  if (info != 0) return report(name, info);
+  const auto A = matrix(a, order, order, *lda);
+  const auto B = matrix(b, *m, *n, *ldb);
+  with_side(left, [&](auto sd) {
+    with_diagonal(unit, [&](auto dg) {
+      with_triangle(upper != t, [&](auto tri) {
+        with_op(t, A, [&](const auto& opa) { operation(sd, tri, dg, opa, B); });
+      });
+    });
+  });
+}
+
+}  // namespace
+
+ZELT_BLAS_EXPORT void dtrmm_(const char* side, const char* uplo, const char* transa, const char* diag,
+                             const int* m, const int* n, const double* alpha, const double* a, const int* lda,
+                             double* b, const int* ldb, len_t, len_t, len_t, len_t) {
+  triangular3("DTRMM ", side, uplo, transa, diag, m, n, a, lda, b, ldb,
+              [&](auto sd, auto tri, auto dg, const auto& opa, const auto& B) {
+                zelt::trmm(library_threads(), sd, tri, dg, *alpha, opa, B);
+              });
+}
+
+ZELT_BLAS_EXPORT void dtrsm_(const char* side, const char* uplo, const char* transa, const char* diag,
+                             const int* m, const int* n, const double* alpha, const double* a, const int* lda,
+                             double* b, const int* ldb, len_t, len_t, len_t, len_t) {
+  triangular3("DTRSM ", side, uplo, transa, diag, m, n, a, lda, b, ldb,
+              [&](auto sd, auto tri, auto dg, const auto& opa, const auto& B) {
+                zelt::trsm(library_threads(), sd, tri, dg, *alpha, opa, B);
+              });
 }

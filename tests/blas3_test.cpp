@@ -1,0 +1,116 @@
+// zelt's Level 3 operations, through the C++ interface, against the reference
+// BLAS (libblas3, loaded by path): every bit must agree, in both layouts and
+// on any number of threads. Built twice: with the real block sizes, and with
+// tiny ones, so that every block boundary of the engine, of the triangular
+// splitting and of the solves is crossed by small matrices.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "bits.hpp"
+#include "blas_harness.hpp"
+#include "blas_impls.hpp"
+#include "zelt/blas3.hpp"
+#include "zelt/matrix_views.hpp"
+
+namespace {
+
+const zelt_test::shared_library& reference_library() {
+  static const zelt_test::shared_library lib(ZELT_REFERENCE_BLAS);
+  return lib;
+}
+
+void expect_no_differences(const zelt_test::tally& t, long at_least) {
+  EXPECT_GE(t.calls, at_least);
+  EXPECT_EQ(t.differing, 0) << "of " << t.calls << " calls";
+  for (const auto& what : t.first) ADD_FAILURE() << "differs: " << what;
+}
+
+void run(unsigned threads, int trials, std::uint64_t seed) {
+  ASSERT_TRUE(reference_library().loaded()) << "reference BLAS not found at " << ZELT_REFERENCE_BLAS;
+  const zelt_test::reference_cblas ref(reference_library());
+  ASSERT_TRUE(ref.complete());
+  zelt_test::harness_options options;
+  options.seed = seed;
+  expect_no_differences(zelt_test::harness(ref, zelt_test::zelt_cpp(false, threads), options).run_level3(trials),
+                        12L * trials);
+}
+
+TEST(ReferenceBlas3, OneThreadGivesTheReferenceBitsInBothLayouts) { run(1, 1500, 31); }
+TEST(ReferenceBlas3, TwoThreadsGiveTheSameBits) { run(2, 600, 32); }
+TEST(ReferenceBlas3, ThreeThreadsGiveTheSameBits) { run(3, 600, 33); }
+
+// Shapes past the real block sizes (k beyond one k-block, m beyond one
+// m-block, several thread slabs), one call of each kind per shape.
+TEST(ReferenceBlas3, LargeShapesCrossTheRealBlocks) {
+  ASSERT_TRUE(reference_library().loaded());
+  const zelt_test::reference_cblas ref(reference_library());
+  std::mt19937_64 gen(7);
+  std::uniform_real_distribution<double> dist(-2, 2);
+  struct shape {
+    int m, n, k;
+  };
+  for (const shape s : {shape{333, 70, 300}, shape{70, 333, 257}, shape{300, 300, 40}}) {
+    for (unsigned threads : {1u, 2u}) {
+      const zelt_test::zelt_cpp impl(false, threads);
+      const int big = s.m > s.n ? (s.m > s.k ? s.m : s.k) : (s.n > s.k ? s.n : s.k);
+      std::vector<double> a(static_cast<std::size_t>(big) * big), b = a, c = a;
+      for (auto* v : {&a, &b, &c})
+        for (double& e : *v) e = dist(gen);
+      for (int k = 0; k < big; ++k) a[static_cast<std::size_t>(k) * (big + 1)] += 8;
+      auto check = [&](const char* what, auto call) {
+        auto cr = c, ci = c;
+        call(ref, cr.data());
+        call(impl, ci.data());
+        bool same = true;
+        for (std::size_t i = 0; i < cr.size(); ++i) same = same && zelt_test::same_bits(cr[i], ci[i]);
+        EXPECT_TRUE(same) << what << " " << s.m << "x" << s.n << "x" << s.k << " threads " << threads;
+      };
+      using namespace zelt_test;
+      for (transpose t : {no_trans, trans}) {
+        check("gemm", [&](const blas_api& x, double* out) {
+          x.gemm(col_major, t, no_trans, s.m, s.n, s.k, 0.5, a.data(), big, b.data(), big, 1.5, out, big);
+        });
+        check("syrk", [&](const blas_api& x, double* out) {
+          x.syrk(col_major, upper, t, s.n, s.k, -1.0, a.data(), big, 0.5, out, big);
+        });
+        check("trsm", [&](const blas_api& x, double* out) {
+          x.trsm(col_major, left_side, lower, t, non_unit, s.m, s.n, 2.0, a.data(), big, out, big);
+        });
+        check("trmm", [&](const blas_api& x, double* out) {
+          x.trmm(col_major, right_side, upper, t, non_unit, s.m, s.n, 2.0, a.data(), big, out, big);
+        });
+      }
+      check("symm", [&](const blas_api& x, double* out) {
+        x.symm(col_major, left_side, lower, s.m, s.n, 1.0, a.data(), big, b.data(), big, 0.0, out, big);
+      });
+    }
+  }
+}
+
+// A row-major output is the reference CBLAS's row-major call, whatever the
+// operands' layouts: mixed layouts against the same call on copies.
+TEST(ReferenceBlas3, MixedLayoutsAreTheReferenceCallOnTheLogicalMatrices) {
+  ASSERT_TRUE(reference_library().loaded());
+  const zelt_test::reference_cblas ref(reference_library());
+  std::mt19937_64 gen(9);
+  std::uniform_real_distribution<double> dist(-2, 2);
+  const unsigned m = 19, n = 23, k = 17;
+  std::vector<double> a(m * k), b(k * n), c(m * n);
+  for (auto* v : {&a, &b, &c})
+    for (double& e : *v) e = dist(gen);
+  // The column-major reference call, with B given row-major to zelt: B is
+  // read by logical element, so the result is dgemm('N', 'N').
+  std::vector<double> bt(k * n);
+  for (unsigned l = 0; l < k; ++l)
+    for (unsigned j = 0; j < n; ++j) bt[l * n + j] = b[l + j * k];
+  auto cr = c, cz = c;
+  ref.gemm(zelt_test::col_major, zelt_test::no_trans, zelt_test::no_trans, m, n, k, 0.75, a.data(), m, b.data(), k,
+           -1.0, cr.data(), m);
+  zelt::gemm(0.75, zelt::col_major_matrix<const double>(a.data(), m, k),
+             zelt::row_major_matrix<const double>(bt.data(), k, n), -1.0, zelt::col_major_matrix<double>(cz.data(), m, n));
+  for (std::size_t i = 0; i < cr.size(); ++i) ASSERT_TRUE(zelt_test::same_bits(cr[i], cz[i])) << i;
+}
+
+}  // namespace

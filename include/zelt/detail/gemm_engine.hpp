@@ -23,6 +23,7 @@
 #include <cstring>    // std::memcpy
 #include <new>        // std::nothrow, std::align_val_t
 #include <type_traits>  // std::is_same_v
+#include <utility>      // std::pair
 
 #include "zelt/detail/exact.hpp"
 #include "zelt/detail/simd.hpp"
@@ -69,11 +70,13 @@ struct keep_all {
 };
 
 // C tile += packed a (kc x MR) times packed b (kc x NR), column-major C with
-// leading dimension ldc. Skipping kernel: pair (l, j) only where keep[l NR + j].
+// leading dimension ldc. The skipping kernel takes pair (l, j) only where
+// keep[l NR + j], testing the pairs one by one only in the steps l where
+// whole[l] says that some pair is skipped.
 #if ZELT_HAVE_VECTORS
 template <bool Skip>
 ZELT_EXACT_LOOP void micro_kernel(std::size_t kc, const double* a, const double* b, const unsigned char* keep,
-                                  double* c, std::size_t ldc) {
+                                  const unsigned char* whole, double* c, std::size_t ldc) {
   ZELT_EXACT_ARITHMETIC
   constexpr std::size_t MV = kernel_vectors, NR = kernel_nr, L = vector_lanes;
   vec_t acc[NR][MV];
@@ -82,12 +85,17 @@ ZELT_EXACT_LOOP void micro_kernel(std::size_t kc, const double* a, const double*
   for (std::size_t l = 0; l < kc; ++l) {
     vec_t av[MV];
     for (std::size_t v = 0; v < MV; ++v) av[v] = load(a + l * MV * L + v * L);
-    for (std::size_t j = 0; j < NR; ++j) {
-      if constexpr (Skip) {
+    if (Skip && !whole[l]) {
+      for (std::size_t j = 0; j < NR; ++j) {
         if (!keep[l * NR + j]) continue;
+        const double bj = b[l * NR + j];
+        for (std::size_t v = 0; v < MV; ++v) acc[j][v] = acc[j][v] + av[v] * bj;
       }
-      const double bj = b[l * NR + j];
-      for (std::size_t v = 0; v < MV; ++v) acc[j][v] = acc[j][v] + av[v] * bj;
+    } else {
+      for (std::size_t j = 0; j < NR; ++j) {
+        const double bj = b[l * NR + j];
+        for (std::size_t v = 0; v < MV; ++v) acc[j][v] = acc[j][v] + av[v] * bj;
+      }
     }
   }
   for (std::size_t j = 0; j < NR; ++j)
@@ -96,7 +104,7 @@ ZELT_EXACT_LOOP void micro_kernel(std::size_t kc, const double* a, const double*
 #else
 template <bool Skip>
 ZELT_EXACT_LOOP void micro_kernel(std::size_t kc, const double* a, const double* b, const unsigned char* keep,
-                                  double* c, std::size_t ldc) {
+                                  const unsigned char* whole, double* c, std::size_t ldc) {
   ZELT_EXACT_ARITHMETIC
   constexpr std::size_t MR = kernel_mr, NR = kernel_nr;
   double acc[NR][MR];
@@ -104,9 +112,7 @@ ZELT_EXACT_LOOP void micro_kernel(std::size_t kc, const double* a, const double*
     for (std::size_t i = 0; i < MR; ++i) acc[j][i] = c[j * ldc + i];
   for (std::size_t l = 0; l < kc; ++l) {
     for (std::size_t j = 0; j < NR; ++j) {
-      if constexpr (Skip) {
-        if (!keep[l * NR + j]) continue;
-      }
+      if (Skip && !whole[l] && !keep[l * NR + j]) continue;
       for (std::size_t i = 0; i < MR; ++i) acc[j][i] = acc[j][i] + mul(a[l * MR + i], b[l * NR + j]);
     }
   }
@@ -115,26 +121,82 @@ ZELT_EXACT_LOOP void micro_kernel(std::size_t kc, const double* a, const double*
 }
 #endif
 
+// The same for a tile whose rows take only some of the steps l: pair (i, l)
+// only where term(i, l) (i and l counted within the tile and the packed
+// block). A lane whose row does not take the step keeps its value: the sum
+// is computed and then not selected.
+#if ZELT_HAVE_VECTORS
+template <class Term>
+ZELT_EXACT_LOOP void masked_kernel(std::size_t l0, std::size_t l1, const double* a, const double* b,
+                                   const unsigned char* keep, double* c, std::size_t ldc, const Term& term) {
+  ZELT_EXACT_ARITHMETIC
+  constexpr std::size_t MV = kernel_vectors, NR = kernel_nr, L = vector_lanes;
+  using mask_t = long long __attribute__((vector_size(sizeof(vec_t))));
+  vec_t acc[NR][MV];
+  for (std::size_t j = 0; j < NR; ++j)
+    for (std::size_t v = 0; v < MV; ++v) acc[j][v] = load(c + j * ldc + v * L);
+  for (std::size_t l = l0; l < l1; ++l) {
+    vec_t av[MV];
+    mask_t takes[MV];
+    for (std::size_t v = 0; v < MV; ++v) {
+      av[v] = load(a + l * MV * L + v * L);
+      for (std::size_t r = 0; r < L; ++r) takes[v][r] = term(v * L + r, l) ? -1 : 0;
+    }
+    for (std::size_t j = 0; j < NR; ++j) {
+      if (!keep[l * NR + j]) continue;
+      const double bj = b[l * NR + j];
+      for (std::size_t v = 0; v < MV; ++v) {
+        const vec_t sum = acc[j][v] + av[v] * bj;
+        acc[j][v] = reinterpret_cast<vec_t>((reinterpret_cast<mask_t>(sum) & takes[v]) |
+                                            (reinterpret_cast<mask_t>(acc[j][v]) & ~takes[v]));
+      }
+    }
+  }
+  for (std::size_t j = 0; j < NR; ++j)
+    for (std::size_t v = 0; v < MV; ++v) store(c + j * ldc + v * L, acc[j][v]);
+}
+#else
+template <class Term>
+ZELT_EXACT_LOOP void masked_kernel(std::size_t l0, std::size_t l1, const double* a, const double* b,
+                                   const unsigned char* keep, double* c, std::size_t ldc, const Term& term) {
+  ZELT_EXACT_ARITHMETIC
+  constexpr std::size_t MR = kernel_mr, NR = kernel_nr;
+  for (std::size_t l = l0; l < l1; ++l) {
+    for (std::size_t j = 0; j < NR; ++j) {
+      if (!keep[l * NR + j]) continue;
+      const double bj = b[l * NR + j];
+      for (std::size_t i = 0; i < MR; ++i)
+        if (term(i, l)) c[i + j * ldc] = c[i + j * ldc] + mul(a[l * MR + i], bj);
+    }
+  }
+}
+#endif
+
 /// Packing buffers, allocated once per call (per thread). When memory is
 /// short the engine runs on a small buffer inside this object instead: the
 /// same chains with smaller blocks, so the same bits, only slower.
 class gemm_workspace {
  public:
-  gemm_workspace() noexcept {
-    a_ = allocate<double>(block_mc * block_kc);
-    b_ = allocate<double>(block_kc * block_nc);
-    keep_ = allocate<unsigned char>(block_kc * block_nc);
-    skips_ = allocate<bool>(block_nc / kernel_nr + 1);
-    if (a_ != nullptr && b_ != nullptr && keep_ != nullptr && skips_ != nullptr) {
-      mc_ = block_mc;
-      nc_ = block_nc;
-      kc_ = block_kc;
+  /// Buffers for products of up to m x n outputs and k terms.
+  gemm_workspace(std::size_t m, std::size_t n, std::size_t k) noexcept {
+    const std::size_t mc = std::min(block_mc, round_up(m, kernel_mr)), nc = std::min(block_nc, round_up(n, kernel_nr)),
+                      kc = std::max<std::size_t>(1, std::min(block_kc, k));
+    a_ = allocate<double>(mc * kc);
+    b_ = allocate<double>(kc * nc);
+    keep_ = allocate<unsigned char>(kc * nc);
+    skips_ = allocate<bool>(nc / kernel_nr + 1);
+    whole_ = allocate<unsigned char>(kc * (nc / kernel_nr + 1));
+    if (a_ != nullptr && b_ != nullptr && keep_ != nullptr && skips_ != nullptr && whole_ != nullptr) {
+      mc_ = mc;
+      nc_ = nc;
+      kc_ = kc;
     } else {
       release();
       a_ = small_a_;
       b_ = small_b_;
       keep_ = small_keep_;
       skips_ = small_skips_;
+      whole_ = small_whole_;
       mc_ = kernel_mr;
       nc_ = kernel_nr;
       kc_ = small_kc;
@@ -151,9 +213,14 @@ class gemm_workspace {
   double* b() const noexcept { return b_; }
   unsigned char* keep() const noexcept { return keep_; }
   bool* skips() const noexcept { return skips_; }
+  unsigned char* whole() const noexcept { return whole_; }
 
  private:
   static constexpr std::size_t small_kc = 32;
+
+  static std::size_t round_up(std::size_t x, std::size_t step) noexcept {
+    return std::max(step, (x + step - 1) / step * step);
+  }
 
   template <class T>
   static T* allocate(std::size_t count) noexcept {
@@ -168,7 +235,9 @@ class gemm_workspace {
     free_one(b_, small_b_);
     free_one(keep_, small_keep_);
     free_one(skips_, small_skips_);
+    free_one(whole_, small_whole_);
     skips_ = nullptr;
+    whole_ = nullptr;
     a_ = nullptr;
     b_ = nullptr;
     keep_ = nullptr;
@@ -178,11 +247,13 @@ class gemm_workspace {
   double* b_ = nullptr;
   unsigned char* keep_ = nullptr;
   bool* skips_ = nullptr;
+  unsigned char* whole_ = nullptr;
   std::size_t mc_ = 0, nc_ = 0, kc_ = 0;
   alignas(64) double small_a_[kernel_mr * small_kc];
   alignas(64) double small_b_[small_kc * kernel_nr];
   unsigned char small_keep_[small_kc * kernel_nr];
   bool small_skips_[1];
+  unsigned char small_whole_[small_kc];
 };
 
 // Packs rows [i0, i0 + mc) x columns [l0, l0 + kc) of a into MR-row slivers,
@@ -203,11 +274,12 @@ void pack_a(const AF& a, std::size_t i0, std::size_t mc, std::size_t l0, std::si
 }
 
 // Packs rows [l0, l0 + kc) x columns [j0, j0 + nc) of b into NR-column
-// slivers, each stored row after row, with the keep flags beside them;
-// skips[s] tells whether sliver s has any pair to skip.
+// slivers, each stored row after row, with the keep flags beside them:
+// whole[s kc + l] tells whether step l of sliver s keeps all its pairs, and
+// skips[s] whether the sliver skips any.
 template <class BF, class KF>
 void pack_b(const BF& b, const KF& keep, std::size_t l0, std::size_t kc, std::size_t j0, std::size_t nc,
-            double* out, unsigned char* flags, bool* skips) {
+            double* out, unsigned char* flags, unsigned char* whole, bool* skips) {
   constexpr std::size_t NR = kernel_nr;
   for (std::size_t q = 0; q < nc; q += NR) {
     const std::size_t cols = std::min(NR, nc - q);
@@ -215,6 +287,7 @@ void pack_b(const BF& b, const KF& keep, std::size_t l0, std::size_t kc, std::si
     for (std::size_t l = 0; l < kc; ++l) {
       double* o = out + q * kc + l * NR;
       unsigned char* f = flags + q * kc + l * NR;
+      bool all = true;
       std::size_t c = 0;
       for (; c < cols; ++c) {
         o[c] = b(l0 + l, j0 + q + c);
@@ -222,69 +295,176 @@ void pack_b(const BF& b, const KF& keep, std::size_t l0, std::size_t kc, std::si
           f[c] = 1;
         } else {
           f[c] = keep(l0 + l, j0 + q + c) ? 1 : 0;
-          any = any || f[c] == 0;
+          all = all && f[c] != 0;
         }
       }
       for (; c < NR; ++c) {
         o[c] = 0.0;
         f[c] = 1;
       }
+      whole[(q / NR) * kc + l] = all ? 1 : 0;
+      any = any || !all;
     }
     skips[q / NR] = any;
   }
 }
 
-// One register tile: straight into C when it is whole, through a local tile
-// when it sticks out of C.
-inline void run_tile(bool skips, std::size_t kc, const double* a, const double* b, const unsigned char* keep,
-                     double* c, std::size_t ldc, std::size_t rows, std::size_t cols) {
+/// Which terms and which outputs an accumulation has: a dense rectangle. The
+/// triangular shapes below narrow it down; the engine asks, per register
+/// tile of rows [i0, i1) and columns [j0, j1):
+///   region  0: no element of the tile is an output, 1: all are, 2: some
+///           are, and then output(i, j) says which;
+///   steps   the range [lo, hi) of l outside which the tile has no term;
+///   partial the range of l in which some rows of the tile take the term
+///           and others do not, and then term(i, l) says which.
+struct dense_shape {
+  int region(std::size_t, std::size_t, std::size_t, std::size_t) const noexcept { return 1; }
+  bool output(std::size_t, std::size_t) const noexcept { return true; }
+  std::pair<std::size_t, std::size_t> steps(std::size_t, std::size_t, std::size_t, std::size_t) const noexcept {
+    return {0, static_cast<std::size_t>(-1)};
+  }
+  std::pair<std::size_t, std::size_t> partial(std::size_t, std::size_t) const noexcept { return {0, 0}; }
+  bool term(std::size_t, std::size_t) const noexcept { return true; }
+};
+
+// One register tile over the steps [lo, hi) of the packed block (steps
+// [pl, ph) of it masked by the shape): straight into C when the tile is whole
+// and all its elements are outputs, else through a local tile of which only
+// the outputs are stored.
+template <class Shape>
+void run_tile(bool skips, const double* a, const double* b, const unsigned char* keep, const unsigned char* whole,
+              double* c, std::size_t ldc, std::size_t rows, std::size_t cols, std::size_t lo, std::size_t hi,
+              std::size_t pl, std::size_t ph, int region, std::size_t i0, std::size_t j0, std::size_t pc,
+              const Shape& shape) {
   constexpr std::size_t MR = kernel_mr, NR = kernel_nr;
-  if (rows == MR && cols == NR) {
-    if (skips) {
-      micro_kernel<true>(kc, a, b, keep, c, ldc);
-    } else {
-      micro_kernel<false>(kc, a, b, keep, c, ldc);
+  auto run = [&](double* t, std::size_t ldt) {
+    auto full = [&](std::size_t l0, std::size_t l1) {
+      if (l1 <= l0) return;
+      if (skips) {
+        micro_kernel<true>(l1 - l0, a + l0 * MR, b + l0 * NR, keep + l0 * NR, whole + l0, t, ldt);
+      } else {
+        micro_kernel<false>(l1 - l0, a + l0 * MR, b + l0 * NR, keep + l0 * NR, whole + l0, t, ldt);
+      }
+    };
+    if (pl >= ph) {
+      full(lo, hi);
+      return;
     }
+    full(lo, pl);
+    masked_kernel(pl, ph, a, b, keep, t, ldt, [&](std::size_t i, std::size_t l) { return shape.term(i0 + i, pc + l); });
+    full(ph, hi);
+  };
+  if (rows == MR && cols == NR && region == 1) {
+    run(c, ldc);
     return;
   }
   alignas(64) double tile[MR * NR] = {};
   for (std::size_t j = 0; j < cols; ++j) std::memcpy(tile + j * MR, c + j * ldc, rows * sizeof(double));
-  if (skips) {
-    micro_kernel<true>(kc, a, b, keep, tile, MR);
-  } else {
-    micro_kernel<false>(kc, a, b, keep, tile, MR);
+  run(tile, MR);
+  for (std::size_t j = 0; j < cols; ++j) {
+    if (region == 1) {
+      std::memcpy(c + j * ldc, tile + j * MR, rows * sizeof(double));
+    } else {
+      for (std::size_t i = 0; i < rows; ++i)
+        if (shape.output(i0 + i, j0 + j)) c[i + j * ldc] = tile[i + j * MR];
+    }
   }
-  for (std::size_t j = 0; j < cols; ++j) std::memcpy(c + j * ldc, tile + j * MR, rows * sizeof(double));
 }
 
 /// C(i, j) = C(i, j) + b(l, j) a(i, l) over l = 0 .. k - 1 in order, for the
 /// m x n column-major C at c with leading dimension ldc, skipping pairs where
-/// keep(l, j) is false.
-template <class AF, class BF, class KF>
+/// keep(l, j) is false and, for a triangular `shape`, the terms and outputs
+/// it leaves out.
+template <class AF, class BF, class KF, class Shape = dense_shape>
 void accumulate(std::size_t m, std::size_t n, std::size_t k, const AF& a, const BF& b, const KF& keep, double* c,
-                std::size_t ldc, const gemm_workspace& ws) {
+                std::size_t ldc, const gemm_workspace& ws, const Shape& shape = Shape{}) {
   constexpr std::size_t MR = kernel_mr, NR = kernel_nr;
   if (m == 0 || n == 0 || k == 0) return;
   for (std::size_t jc = 0; jc < n; jc += ws.nc()) {
     const std::size_t nc = std::min(ws.nc(), n - jc);
     for (std::size_t pc = 0; pc < k; pc += ws.kc()) {
       const std::size_t kc = std::min(ws.kc(), k - pc);
-      pack_b(b, keep, pc, kc, jc, nc, ws.b(), ws.keep(), ws.skips());
+      bool packed_b = false;
       for (std::size_t ic = 0; ic < m; ic += ws.mc()) {
         const std::size_t mc = std::min(ws.mc(), m - ic);
-        pack_a(a, ic, mc, pc, kc, ws.a());
+        bool packed_a = false;
         for (std::size_t jr = 0; jr < nc; jr += NR) {
-          const double* bp = ws.b() + jr * kc;
-          const unsigned char* kp = ws.keep() + jr * kc;
+          const std::size_t cols = std::min(NR, nc - jr);
           for (std::size_t ir = 0; ir < mc; ir += MR) {
-            run_tile(ws.skips()[jr / NR], kc, ws.a() + ir * kc, bp, kp, c + (ic + ir) + (jc + jr) * ldc, ldc,
-                     std::min(MR, mc - ir), std::min(NR, nc - jr));
+            const std::size_t rows = std::min(MR, mc - ir), i0 = ic + ir, j0 = jc + jr;
+            const int region = shape.region(i0, i0 + rows, j0, j0 + cols);
+            if (region == 0) continue;
+            const auto span = shape.steps(i0, i0 + rows, j0, j0 + cols);
+            const std::size_t lo = std::max(span.first, pc), hi = std::min(span.second, pc + kc);
+            if (lo >= hi) continue;
+            if (!packed_b) {
+              pack_b(b, keep, pc, kc, jc, nc, ws.b(), ws.keep(), ws.whole(), ws.skips());
+              packed_b = true;
+            }
+            if (!packed_a) {
+              pack_a(a, ic, mc, pc, kc, ws.a());
+              packed_a = true;
+            }
+            const auto part = shape.partial(i0, i0 + rows);
+            const std::size_t pl = std::min(std::max(part.first, lo), hi) - pc;
+            const std::size_t ph = std::max(std::min(part.second, hi), lo) - pc;
+            run_tile(ws.skips()[jr / NR], ws.a() + ir * kc, ws.b() + jr * kc, ws.keep() + jr * kc,
+                     ws.whole() + (jr / NR) * kc, c + i0 + j0 * ldc, ldc, rows, cols, lo - pc, hi - pc, pl,
+                     std::max(pl, ph), region, i0, j0, pc, shape);
           }
         }
       }
     }
   }
 }
+
+/// The outputs (i, j) on one side of a diagonal, i <= j (upper) or i >= j,
+/// where the output's row i and column j are i + di and j + dj in the
+/// triangle's own numbering.
+struct output_triangle : dense_shape {
+  bool upper;
+  std::size_t di, dj;
+  output_triangle(bool up, std::size_t row_offset, std::size_t col_offset) noexcept
+      : upper(up), di(row_offset), dj(col_offset) {}
+  bool output(std::size_t i, std::size_t j) const noexcept { return upper ? i + di <= j + dj : i + di >= j + dj; }
+  int region(std::size_t i0, std::size_t i1, std::size_t j0, std::size_t j1) const noexcept {
+    const bool all = upper ? output(i1 - 1, j0) : output(i0, j1 - 1);
+    const bool none = upper ? !output(i0, j1 - 1) : !output(i1 - 1, j0);
+    return none ? 0 : (all ? 1 : 2);
+  }
+};
+
+/// Terms of a triangular a: row i takes the steps whose index l (the packed
+/// step s, walked backwards from k - 1 when descending) is before i (l < i)
+/// or after it (l > i).
+struct row_triangle : dense_shape {
+  bool before, descending;
+  std::size_t k;
+  std::size_t index(std::size_t s) const noexcept { return descending ? k - 1 - s : s; }
+  bool term(std::size_t i, std::size_t s) const noexcept { return before ? index(s) < i : index(s) > i; }
+  // the steps of the index range [l0, l1)
+  std::pair<std::size_t, std::size_t> as_steps(std::size_t l0, std::size_t l1) const noexcept {
+    if (l1 <= l0) return {0, 0};
+    return descending ? std::pair<std::size_t, std::size_t>{k - l1, k - l0} : std::pair<std::size_t, std::size_t>{l0, l1};
+  }
+  std::pair<std::size_t, std::size_t> steps(std::size_t i0, std::size_t i1, std::size_t, std::size_t) const noexcept {
+    return before ? as_steps(0, std::min(i1 - 1, k)) : as_steps(std::min(i0 + 1, k), k);
+  }
+  std::pair<std::size_t, std::size_t> partial(std::size_t i0, std::size_t i1) const noexcept {
+    return before ? as_steps(std::min(i0, k), std::min(i1 - 1, k)) : as_steps(std::min(i0 + 1, k), std::min(i1, k));
+  }
+};
+
+/// Terms of a triangular b: column j takes the steps whose index is before j
+/// or after it; the caller's keep must say the same pair by pair.
+struct column_triangle : dense_shape {
+  bool before, descending;
+  std::size_t k;
+  std::pair<std::size_t, std::size_t> steps(std::size_t, std::size_t, std::size_t j0, std::size_t j1) const noexcept {
+    const row_triangle r{{}, before, descending, k};
+    return r.steps(j0, j1, 0, 0);
+  }
+};
 
 }  // namespace zelt::detail
 

@@ -192,31 +192,6 @@ struct walk {
   std::size_t size() const noexcept { return l1 - l0; }
 };
 
-// out(i, j) = out(i, j) + p(i, k) x(k, j) for every pair of a leaf of nb
-// lines in the pattern (before: i > k), k in the given order, for columns
-// [0, n) of out. p is the leaf's nb x nb coefficients, packed column-major.
-template <class X>
-ZELT_EXACT_LOOP void leaf_update(std::size_t nb, bool before, bool descending, const double* p, const X& x,
-                                 std::size_t n, mref out) {
-  ZELT_EXACT_ARITHMETIC
-  for (std::size_t j = 0; j < n; ++j) {
-    double* o = &out(0, j);
-    for (std::size_t s = 0; s < nb; ++s) {
-      const std::size_t k = descending ? nb - 1 - s : s;
-      const double xk = x(k, j);
-      const double* pk = p + k * nb;
-      const std::size_t lo = before ? k + 1 : 0, hi = before ? nb : k;
-      for (std::size_t i = lo; i < hi; ++i) o[i] = o[i] + mul(pk[i], xk);
-    }
-  }
-}
-
-template <class F>
-void pack_square(std::size_t nb, const F& f, double* p) {
-  for (std::size_t k = 0; k < nb; ++k)
-    for (std::size_t i = 0; i < nb; ++i) p[i + k * nb] = f(i, k);
-}
-
 // ---------------------------------------------------------------------------
 // dgemm
 
@@ -225,7 +200,7 @@ void sum_in_chunks(std::size_t m, std::size_t n, std::size_t k, const AF& a, con
                    double beta, mref c) {
   const std::size_t mw = std::min(m, sum_rows), nw = std::min(n, sum_cols);
   block_buffer w(mw, nw);
-  gemm_workspace ws;
+  gemm_workspace ws(mw, nw, k);
   for (std::size_t j0 = 0; j0 < n; j0 += nw) {
     const std::size_t nj = std::min(nw, n - j0);
     for (std::size_t i0 = 0; i0 < m; i0 += mw) {
@@ -254,7 +229,7 @@ inline void gemm_ref(const threads& policy, bool transa, std::size_t m, std::siz
     const mref as = a.at(i0, 0), bs = b.at(0, j0), cs = c.at(i0, j0);
     if (!transa) {
       scale_columns(beta, nj, all_rows{mi}, cs);
-      gemm_workspace ws;
+    gemm_workspace ws(mi, nj, k);
       accumulate(
           mi, nj, k, [&](std::size_t i, std::size_t l) { return as(i, l); },
           [&](std::size_t l, std::size_t j) { return alpha * bs(l, j); }, keep_all{}, cs.p, cs.ld(), ws);
@@ -272,39 +247,22 @@ inline void gemm_ref(const threads& policy, bool transa, std::size_t m, std::siz
 }
 
 // ---------------------------------------------------------------------------
-// dsyrk and dsyr2k. Every element of the triangle is one independent chain,
-// so the triangle is cut into rectangles plus diagonal squares; a square is
-// computed whole in a buffer and only its triangle is stored.
+// dsyrk and dsyr2k. Every element of the triangle is one independent chain:
+// the engine runs over the triangle's register tiles only, and a tile that
+// the diagonal crosses is computed whole in a local tile of which only the
+// triangle is stored.
 
-/// The rows [lo, hi) of column j (of an nb-column block starting at column
-/// j0 and row i0) that lie in the triangle.
+/// The rows [lo, hi) of column j of a block (rows from i0, columns from j0,
+/// mi rows) that lie in the triangle.
 struct triangle_rows {
   bool upper;
   std::size_t i0, j0, mi;
   std::pair<std::size_t, std::size_t> operator()(std::size_t j) const noexcept {
-    const std::size_t d = j0 + j;  // the global row of the diagonal element
+    const std::size_t d = j0 + j;  // the row of the diagonal element
     if (upper) return {0, d < i0 ? 0 : std::min(mi, d - i0 + 1)};
     return {d < i0 ? 0 : std::min(mi, d - i0), mi};
   }
 };
-
-// Calls block(i0, mi, j0, nj, diagonal) for the blocks of columns [c0, c1) of
-// the triangle: rectangles, and squares that the diagonal crosses.
-template <class Block>
-void triangle_columns(bool upper, std::size_t n, std::size_t c0, std::size_t c1, const Block& block) {
-  if (upper) {
-    if (c0 > 0) block(0, c0, c0, c1 - c0, false);
-  } else if (c1 < n) {
-    block(c1, n - c1, c0, c1 - c0, false);
-  }
-  triangle_blocks(
-      c0, c1, upper, false, [&](std::size_t r0, std::size_t r1) { block(r0, r1 - r0, r0, r1 - r0, true); },
-      [&](std::size_t t0, std::size_t t1, std::size_t l0, std::size_t l1) {
-        // Columns [t0, t1) and rows [l0, l1): above the diagonal in the upper
-        // triangle (l < t), below it in the lower one.
-        block(l0, l1 - l0, t0, t1 - t0, false);
-      });
-}
 
 template <class Body>
 void triangle_slabs(const threads& policy, bool upper, std::size_t n, double flops, const Body& body) {
@@ -316,46 +274,64 @@ void triangle_slabs(const threads& policy, bool upper, std::size_t n, double flo
   run_slabs(t, n, kernel_nr, area, body);
 }
 
+// The chains summed from zero of the triangle's columns [c0, c1), rows
+// [r0, r1), in buffers of at most sum_rows x sum_cols: sums(i0, mi, j0, nj,
+// shape, w, ldw) fills a zeroed buffer, finish(...) ends the chains in c.
+template <class Sums, class Finish>
+void triangle_in_chunks(bool upper, std::size_t r0, std::size_t r1, std::size_t c0, std::size_t c1,
+                        std::size_t buffers, const Sums& sums, const Finish& finish) {
+  const std::size_t mw = std::min(r1 - r0, sum_rows), nw = std::min(c1 - c0, sum_cols);
+  block_buffer w(mw * buffers, nw);
+  for (std::size_t j0 = c0; j0 < c1; j0 += nw) {
+    const std::size_t nj = std::min(nw, c1 - j0);
+    for (std::size_t i0 = r0; i0 < r1; i0 += mw) {
+      const std::size_t mi = std::min(mw, r1 - i0);
+      const output_triangle shape(upper, i0, j0);
+      if (shape.region(0, mi, 0, nj) == 0) continue;
+      for (std::size_t q = 0; q < buffers; ++q) {
+        const mref wq{w.data() + q * mw, 1, static_cast<std::ptrdiff_t>(w.ld)};
+        for (std::size_t j = 0; j < nj; ++j)
+          for (std::size_t i = 0; i < mi; ++i) wq(i, j) = 0.0;
+        sums(q, i0, mi, j0, nj, shape, wq);
+      }
+      finish(i0, mi, j0, nj, triangle_rows{upper, i0, j0, mi}, w.data(), mw, w.ld);
+    }
+  }
+}
+
 /// dsyrk on op(A) = a (n x k): C = alpha a a^T + beta C on one triangle.
 inline void syrk_ref(const threads& policy, bool upper, bool trans, std::size_t n, std::size_t k, double alpha,
                      mref a, double beta, mref c) {
   if (n == 0 || ((alpha == 0.0 || k == 0) && beta == 1.0)) return;
-  const triangle_rows whole{upper, 0, 0, n};
   if (alpha == 0.0) {
-    scale_columns(beta, n, whole, c);
+    scale_columns(beta, n, triangle_rows{upper, 0, 0, n}, c);
     return;
   }
   auto columns = [&](std::size_t c0, std::size_t c1) {
-    gemm_workspace ws;
-    if (!trans) scale_columns(beta, c1 - c0, triangle_rows{upper, 0, c0, n}, c.at(0, c0));
-    triangle_columns(upper, n, c0, c1,
-                     [&](std::size_t i0, std::size_t mi, std::size_t j0, std::size_t nj, bool diagonal) {
-                       const triangle_rows rows{upper, i0, j0, mi};
-                       const mref cb = c.at(i0, j0);
-                       auto ai = [&](std::size_t i, std::size_t l) { return a(i0 + i, l); };
-                       if (!trans) {
-                         auto bj = [&](std::size_t l, std::size_t j) { return alpha * a(j0 + j, l); };
-                         auto keep = [&](std::size_t l, std::size_t j) { return a(j0 + j, l) != 0.0; };
-                         if (!diagonal) {
-                           accumulate(mi, nj, k, ai, bj, keep, cb.p, cb.ld(), ws);
-                           return;
-                         }
-                         block_buffer w(mi, nj);
-                         w.load(mi, nj, cb);
-                         accumulate(mi, nj, k, ai, bj, keep, w.data(), w.ld, ws);
-                         w.store(nj, rows, cb);
-                       } else if (!diagonal) {
-                         sum_in_chunks(mi, nj, k, ai, [&](std::size_t l, std::size_t j) { return a(j0 + j, l); },
-                                       alpha, beta, cb);
-                       } else {
-                         block_buffer w(mi, nj);
-                         w.zero(mi, nj);
-                         accumulate(
-                             mi, nj, k, ai, [&](std::size_t l, std::size_t j) { return a(j0 + j, l); },
-                             keep_all{}, w.data(), w.ld, ws);
-                         finish_sum(nj, rows, alpha, w.data(), w.ld, beta, cb);
-                       }
-                     });
+    const std::size_t r0 = upper ? 0 : c0, r1 = upper ? c1 : n;
+    gemm_workspace ws(r1 - r0, c1 - c0, k);
+    if (!trans) {
+      // c(i, j) = beta c, then + (alpha a(j, l)) a(i, l), skipping a(j, l) == 0
+      const mref cb = c.at(r0, c0);
+      scale_columns(beta, c1 - c0, triangle_rows{upper, r0, c0, r1 - r0}, cb);
+      accumulate(
+          r1 - r0, c1 - c0, k, [&](std::size_t i, std::size_t l) { return a(r0 + i, l); },
+          [&](std::size_t l, std::size_t j) { return alpha * a(c0 + j, l); },
+          [&](std::size_t l, std::size_t j) { return a(c0 + j, l) != 0.0; }, cb.p, cb.ld(), ws,
+          output_triangle(upper, r0, c0));
+      return;
+    }
+    // alpha (sum of a(i, l) a(j, l) from zero) + beta c
+    triangle_in_chunks(
+        upper, r0, r1, c0, c1, 1,
+        [&](std::size_t, std::size_t i0, std::size_t mi, std::size_t j0, std::size_t nj, const output_triangle& shape,
+            mref w) {
+          accumulate(
+              mi, nj, k, [&](std::size_t i, std::size_t l) { return a(i0 + i, l); },
+              [&](std::size_t l, std::size_t j) { return a(j0 + j, l); }, keep_all{}, w.p, w.ld(), ws, shape);
+        },
+        [&](std::size_t i0, std::size_t, std::size_t j0, std::size_t nj, const triangle_rows& rows, const double* w,
+            std::size_t, std::size_t ldw) { finish_sum(nj, rows, alpha, w, ldw, beta, c.at(i0, j0)); });
   };
   triangle_slabs(policy, upper, n, double(n) * double(n) * double(k), columns);
 }
@@ -374,61 +350,39 @@ struct syr2k_keep {
 inline void syr2k_ref(const threads& policy, bool upper, bool trans, std::size_t n, std::size_t k, double alpha,
                       mref a, mref b, double beta, mref c) {
   if (n == 0 || ((alpha == 0.0 || k == 0) && beta == 1.0)) return;
-  const triangle_rows whole{upper, 0, 0, n};
   if (alpha == 0.0) {
-    scale_columns(beta, n, whole, c);
+    scale_columns(beta, n, triangle_rows{upper, 0, 0, n}, c);
     return;
   }
   auto columns = [&](std::size_t c0, std::size_t c1) {
-    gemm_workspace ws;
-    if (!trans) scale_columns(beta, c1 - c0, triangle_rows{upper, 0, c0, n}, c.at(0, c0));
-    triangle_columns(
-        upper, n, c0, c1, [&](std::size_t i0, std::size_t mi, std::size_t j0, std::size_t nj, bool diagonal) {
-          const triangle_rows rows{upper, i0, j0, mi};
-          const mref cb = c.at(i0, j0);
-          if (!trans) {
-            // c(i, j) + a(i, l) (alpha b(j, l)) + b(i, l) (alpha a(j, l)), l in order:
-            // one sum over 2k interleaved terms.
-            auto ai = [&](std::size_t i, std::size_t l) { return l % 2 == 0 ? a(i0 + i, l / 2) : b(i0 + i, l / 2); };
-            auto bj = [&](std::size_t l, std::size_t j) {
-              return alpha * (l % 2 == 0 ? b(j0 + j, l / 2) : a(j0 + j, l / 2));
-            };
-            const syr2k_keep keep{a, b, j0};
-            if (!diagonal) {
-              accumulate(mi, nj, 2 * k, ai, bj, keep, cb.p, cb.ld(), ws);
-              return;
-            }
-            block_buffer w(mi, nj);
-            w.load(mi, nj, cb);
-            accumulate(mi, nj, 2 * k, ai, bj, keep, w.data(), w.ld, ws);
-            w.store(nj, rows, cb);
-            return;
-          }
-          // beta c + alpha sum a(i, l) b(j, l) + alpha sum b(i, l) a(j, l), both sums from zero.
-          const std::size_t mw = std::min(mi, sum_rows), nw = std::min(nj, sum_cols);
-          block_buffer w1(mw, nw), w2(mw, nw);
-          for (std::size_t jj = 0; jj < nj; jj += nw) {
-            const std::size_t nb = std::min(nw, nj - jj);
-            for (std::size_t ii = 0; ii < mi; ii += mw) {
-              const std::size_t mb = std::min(mw, mi - ii);
-              const std::size_t r = i0 + ii, s = j0 + jj;
-              w1.zero(mb, nb);
-              w2.zero(mb, nb);
-              accumulate(
-                  mb, nb, k, [&](std::size_t i, std::size_t l) { return a(r + i, l); },
-                  [&](std::size_t l, std::size_t j) { return b(s + j, l); }, keep_all{}, w1.data(), w1.ld, ws);
-              accumulate(
-                  mb, nb, k, [&](std::size_t i, std::size_t l) { return b(r + i, l); },
-                  [&](std::size_t l, std::size_t j) { return a(s + j, l); }, keep_all{}, w2.data(), w1.ld, ws);
-              auto part = [&](std::size_t j) {
-                if (!diagonal) return std::pair<std::size_t, std::size_t>{0, mb};
-                auto whole_rows = rows(jj + j);
-                const std::size_t lo = std::max(whole_rows.first, ii), hi = std::min(whole_rows.second, ii + mb);
-                return std::pair<std::size_t, std::size_t>{std::min(lo, hi) - ii, hi - ii};
-              };
-              finish_two_sums(nb, part, alpha, w1.data(), w2.data(), w1.ld, beta, cb.at(ii, jj));
-            }
-          }
+    const std::size_t r0 = upper ? 0 : c0, r1 = upper ? c1 : n;
+    gemm_workspace ws(r1 - r0, c1 - c0, 2 * k);
+    if (!trans) {
+      // c(i, j) + a(i, l) (alpha b(j, l)) + b(i, l) (alpha a(j, l)), l in order:
+      // one sum over 2k interleaved terms.
+      const mref cb = c.at(r0, c0);
+      scale_columns(beta, c1 - c0, triangle_rows{upper, r0, c0, r1 - r0}, cb);
+      accumulate(
+          r1 - r0, c1 - c0, 2 * k,
+          [&](std::size_t i, std::size_t l) { return l % 2 == 0 ? a(r0 + i, l / 2) : b(r0 + i, l / 2); },
+          [&](std::size_t l, std::size_t j) { return alpha * (l % 2 == 0 ? b(c0 + j, l / 2) : a(c0 + j, l / 2)); },
+          syr2k_keep{a, b, c0}, cb.p, cb.ld(), ws, output_triangle(upper, r0, c0));
+      return;
+    }
+    // beta c + alpha (sum of a(i, l) b(j, l)) + alpha (sum of b(i, l) a(j, l)),
+    // both sums from zero
+    triangle_in_chunks(
+        upper, r0, r1, c0, c1, 2,
+        [&](std::size_t q, std::size_t i0, std::size_t mi, std::size_t j0, std::size_t nj,
+            const output_triangle& shape, mref w) {
+          const mref x = q == 0 ? a : b, y = q == 0 ? b : a;
+          accumulate(
+              mi, nj, k, [&](std::size_t i, std::size_t l) { return x(i0 + i, l); },
+              [&](std::size_t l, std::size_t j) { return y(j0 + j, l); }, keep_all{}, w.p, w.ld(), ws, shape);
+        },
+        [&](std::size_t i0, std::size_t, std::size_t j0, std::size_t nj, const triangle_rows& rows, const double* w,
+            std::size_t mw, std::size_t ldw) {
+          finish_two_sums(nj, rows, alpha, w, w + mw, ldw, beta, c.at(i0, j0));
         });
   };
   triangle_slabs(policy, upper, n, 2.0 * double(n) * double(n) * double(k), columns);
@@ -486,7 +440,7 @@ inline void symm_ref(const threads& policy, bool left, bool upper, std::size_t m
     // for every l != j in increasing order.
     run_slabs(t, m, kernel_mr, linear, [&](std::size_t r0, std::size_t r1) {
       symm_right_start(n, std::pair<std::size_t, std::size_t>{r0, r1}, alpha, a, b, beta, c);
-      gemm_workspace ws;
+      gemm_workspace ws(r1 - r0, n, n);
       struct off_diagonal {
         bool operator()(std::size_t l, std::size_t j) const noexcept { return l != j; }
       };
@@ -501,43 +455,22 @@ inline void symm_ref(const threads& policy, bool left, bool upper, std::size_t m
   // + alpha t2; then + (alpha b(l, j)) a(i, l) over the other side's l,
   // nearest first.
   run_slabs(t, n, kernel_nr, linear, [&](std::size_t c0, std::size_t c1) {
-    gemm_workspace ws;
+    gemm_workspace ws(m, std::min(c1 - c0, sum_cols), m);
     const std::size_t nw = std::min(c1 - c0, sum_cols);
     block_buffer w(m, nw);
-    std::vector<double> p(leaf_lines * leaf_lines);
+    const row_triangle sums{{}, upper, false, m}, tail{{}, !upper, !upper, m};
     for (std::size_t j0 = c0; j0 < c1; j0 += nw) {
       const std::size_t nj = std::min(nw, c1 - j0);
-      const mref bj = b.at(0, j0), cj = c.at(0, j0), wj{w.data(), 1, static_cast<std::ptrdiff_t>(w.ld)};
+      const mref bj = b.at(0, j0), cj = c.at(0, j0);
       w.zero(m, nj);
-      triangle_blocks(
-          0, m, upper, false,
-          [&](std::size_t r0, std::size_t r1) {
-            pack_square(r1 - r0, [&](std::size_t i, std::size_t k) { return a(r0 + k, r0 + i); }, p.data());
-            leaf_update(
-                r1 - r0, upper, false, p.data(), [&](std::size_t k, std::size_t j) { return bj(r0 + k, j); }, nj,
-                wj.at(r0, 0));
-          },
-          [&](std::size_t t0, std::size_t t1, std::size_t l0, std::size_t l1) {
-            accumulate(
-                t1 - t0, nj, l1 - l0, [&](std::size_t i, std::size_t l) { return a(l0 + l, t0 + i); },
-                [&](std::size_t l, std::size_t j) { return bj(l0 + l, j); }, keep_all{}, &wj(t0, 0), w.ld, ws);
-          });
+      accumulate(
+          m, nj, m, [&](std::size_t i, std::size_t l) { return a(l, i); },
+          [&](std::size_t l, std::size_t j) { return bj(l, j); }, keep_all{}, w.data(), w.ld, ws, sums);
       symm_left_middle(m, nj, alpha, a, bj, w.data(), w.ld, beta, cj);
-      triangle_blocks(
-          0, m, !upper, !upper,
-          [&](std::size_t r0, std::size_t r1) {
-            pack_square(r1 - r0, [&](std::size_t i, std::size_t k) { return a(r0 + i, r0 + k); }, p.data());
-            leaf_update(
-                r1 - r0, !upper, !upper, p.data(),
-                [&](std::size_t k, std::size_t j) { return alpha * bj(r0 + k, j); }, nj, cj.at(r0, 0));
-          },
-          [&](std::size_t t0, std::size_t t1, std::size_t l0, std::size_t l1) {
-            const walk lw{l0, l1, !upper};
-            accumulate(
-                t1 - t0, nj, lw.size(), [&](std::size_t i, std::size_t l) { return a(t0 + i, lw(l)); },
-                [&](std::size_t l, std::size_t j) { return alpha * bj(lw(l), j); }, keep_all{}, &cj(t0, 0), cj.ld(),
-                ws);
-          });
+      accumulate(
+          m, nj, m, [&](std::size_t i, std::size_t s) { return a(i, tail.index(s)); },
+          [&](std::size_t s, std::size_t j) { return alpha * bj(tail.index(s), j); }, keep_all{}, cj.p, cj.ld(), ws,
+          tail);
     }
   });
 }
@@ -553,20 +486,15 @@ ZELT_EXACT_LOOP inline void multiply_all(double alpha, std::size_t m, std::size_
     for (std::size_t i = 0; i < m; ++i) b(i, j) = alpha * b(i, j);
 }
 
-// dtrmm('L', 'N') restricted to the rows [r0, r1) of a leaf, for n columns.
-ZELT_EXACT_LOOP inline void trmm_left_n_leaf(bool upper, bool unit, std::size_t r0, std::size_t r1, std::size_t n,
-                                             double alpha, mref s, mref b) {
+// w = 0 where b is 0 (the reference skips it), else alpha b times the
+// diagonal of a unless it is unit: dtrmm('L', 'N')'s start.
+ZELT_EXACT_LOOP inline void trmm_left_n_start(bool unit, std::size_t m, std::size_t n, double alpha, mref s, mref b,
+                                              mref w) {
   ZELT_EXACT_ARITHMETIC
   for (std::size_t j = 0; j < n; ++j) {
-    double* bj = &b(0, j);
-    for (std::size_t q = r0; q < r1; ++q) {
-      const std::size_t k = upper ? q : r1 - 1 - (q - r0);
-      if (bj[k] == 0.0) continue;
-      const double t = alpha * bj[k];
-      const double* sk = &s(0, k);
-      const std::size_t lo = upper ? r0 : k + 1, hi = upper ? k : r1;
-      for (std::size_t i = lo; i < hi; ++i) bj[i] = bj[i] + mul(t, sk[i]);
-      bj[k] = unit ? t : t * sk[k];
+    for (std::size_t i = 0; i < m; ++i) {
+      const double x = b(i, j);
+      w(i, j) = x == 0.0 ? x : (unit ? alpha * x : (alpha * x) * s(i, i));
     }
   }
 }
@@ -590,7 +518,9 @@ ZELT_EXACT_LOOP inline void trmm_right_start(bool trans, bool unit, std::size_t 
   }
 }
 
-/// dtrmm: B = alpha op(A) B (left) or alpha B op(A), A triangular.
+/// dtrmm: B = alpha op(A) B (left) or alpha B op(A), A triangular. Every
+/// chain reads the original B, so each line is summed into a buffer that
+/// takes B's place at the end.
 inline void trmm_ref(const threads& policy, bool left, bool upper, bool trans, bool unit, std::size_t m,
                      std::size_t n, double alpha, mref s, mref b) {
   if (m == 0 || n == 0) return;
@@ -600,86 +530,62 @@ inline void trmm_ref(const threads& policy, bool left, bool upper, bool trans, b
   }
   const unsigned t = useful_threads(policy, double(m) * double(n) * double(left ? m : n));
   auto linear = [](std::size_t x) { return double(x); };
-  if (left && !trans) {
-    // In place: row i is alpha b(i) (times a(i, i)), then + (alpha b(k)) a(i, k)
-    // over the k on the far side, nearest first; b(k) == 0 is skipped.
-    run_slabs(t, n, kernel_nr, linear, [&](std::size_t c0, std::size_t c1) {
-      gemm_workspace ws;
-      const mref bc = b.at(0, c0);
-      const std::size_t nj = c1 - c0;
-      triangle_blocks(
-          0, m, !upper, !upper,
-          [&](std::size_t r0, std::size_t r1) { trmm_left_n_leaf(upper, unit, r0, r1, nj, alpha, s, bc); },
-          [&](std::size_t t0, std::size_t t1, std::size_t l0, std::size_t l1) {
-            const walk lw{l0, l1, !upper};
-            accumulate(
-                t1 - t0, nj, lw.size(), [&](std::size_t i, std::size_t l) { return s(t0 + i, lw(l)); },
-                [&](std::size_t l, std::size_t j) { return alpha * bc(lw(l), j); },
-                [&](std::size_t l, std::size_t j) { return bc(lw(l), j) != 0.0; }, &bc(t0, 0), bc.ld(), ws);
-          });
-    });
-    return;
-  }
+  auto store = [](std::size_t rows, std::size_t cols, mref w, mref to) {
+    for (std::size_t j = 0; j < cols; ++j)
+      for (std::size_t i = 0; i < rows; ++i) to(i, j) = w(i, j);
+  };
   if (left) {
-    // Row i: b(i) (times a(i, i)) + a(k, i) b(k) over the k before i (upper) or
-    // after it (lower), increasing, all from the original b; then times alpha.
+    // 'N': row i starts from alpha b(i) (times a(i, i)), then + (alpha b(l)) a(i, l)
+    // over the l after i (upper) or before it, nearest first; b(l) == 0 is skipped.
+    // 'T': row i starts from b(i) (times a(i, i)), then + a(l, i) b(l) over the l
+    // before i (upper) or after it, increasing; then times alpha.
+    const row_triangle shape = trans ? row_triangle{{}, upper, false, m} : row_triangle{{}, !upper, !upper, m};
     run_slabs(t, n, kernel_nr, linear, [&](std::size_t c0, std::size_t c1) {
-      gemm_workspace ws;
+      gemm_workspace ws(m, std::min(c1 - c0, sum_cols), m);
       const std::size_t nw = std::min(c1 - c0, sum_cols);
       block_buffer w(m, nw);
-      std::vector<double> p(leaf_lines * leaf_lines);
       for (std::size_t j0 = c0; j0 < c1; j0 += nw) {
         const std::size_t nj = std::min(nw, c1 - j0);
         const mref bj = b.at(0, j0), wj{w.data(), 1, static_cast<std::ptrdiff_t>(w.ld)};
-        trmm_left_t_start(unit, m, nj, s, bj, wj);
-        triangle_blocks(
-            0, m, upper, false,
-            [&](std::size_t r0, std::size_t r1) {
-              pack_square(r1 - r0, [&](std::size_t i, std::size_t k) { return s(r0 + k, r0 + i); }, p.data());
-              leaf_update(
-                  r1 - r0, upper, false, p.data(), [&](std::size_t k, std::size_t j) { return bj(r0 + k, j); },
-                  nj, wj.at(r0, 0));
-            },
-            [&](std::size_t t0, std::size_t t1, std::size_t l0, std::size_t l1) {
-              accumulate(
-                  t1 - t0, nj, l1 - l0, [&](std::size_t i, std::size_t l) { return s(l0 + l, t0 + i); },
-                  [&](std::size_t l, std::size_t j) { return bj(l0 + l, j); }, keep_all{}, &wj(t0, 0), w.ld, ws);
-            });
-        for (std::size_t j = 0; j < nj; ++j)
-          for (std::size_t i = 0; i < m; ++i) bj(i, j) = wj(i, j);
-        multiply_all(alpha, m, nj, bj);
+        if (!trans) {
+          trmm_left_n_start(unit, m, nj, alpha, s, bj, wj);
+          accumulate(
+              m, nj, m, [&](std::size_t i, std::size_t q) { return s(i, shape.index(q)); },
+              [&](std::size_t q, std::size_t j) { return alpha * bj(shape.index(q), j); },
+              [&](std::size_t q, std::size_t j) { return bj(shape.index(q), j) != 0.0; }, wj.p, w.ld, ws, shape);
+          store(m, nj, wj, bj);
+        } else {
+          trmm_left_t_start(unit, m, nj, s, bj, wj);
+          accumulate(
+              m, nj, m, [&](std::size_t i, std::size_t l) { return s(l, i); },
+              [&](std::size_t l, std::size_t j) { return bj(l, j); }, keep_all{}, wj.p, w.ld, ws, shape);
+          store(m, nj, wj, bj);
+          multiply_all(alpha, m, nj, bj);
+        }
       }
     });
     return;
   }
-  // Right: column j is t_j b(j), then + (alpha op(a)(k, j)) b(k) over the k of
-  // the pattern, all from the original b; op(a)(k, j) == 0 is skipped.
+  // Right: column j starts from t_j b(j), then + (alpha op(a)(l, j)) b(l) over
+  // the l of the pattern; op(a)(l, j) == 0 is skipped.
   const bool before = upper != trans, descending = trans && !upper;
-  auto coef = [&](std::size_t k, std::size_t j) { return trans ? s(j, k) : s(k, j); };
+  const row_triangle order{{}, before, descending, n};
+  const column_triangle shape{{}, before, descending, n};
+  auto coef = [&](std::size_t l, std::size_t j) { return trans ? s(j, l) : s(l, j); };
   run_slabs(t, m, kernel_mr, linear, [&](std::size_t r0, std::size_t r1) {
-    gemm_workspace ws;
+    gemm_workspace ws(std::min(r1 - r0, sum_rows), n, n);
     const std::size_t mw = std::min(r1 - r0, sum_rows);
     block_buffer w(mw, n);
     for (std::size_t i0 = r0; i0 < r1; i0 += mw) {
       const std::size_t mi = std::min(mw, r1 - i0);
       const mref bi = b.at(i0, 0), wi{w.data(), 1, static_cast<std::ptrdiff_t>(w.ld)};
       trmm_right_start(trans, unit, mi, n, alpha, s, bi, wi);
-      auto part = [&](std::size_t t0, std::size_t t1, std::size_t l0, std::size_t l1, bool leaf) {
-        const walk lw{l0, l1, descending};
-        accumulate(
-            mi, t1 - t0, lw.size(), [&](std::size_t i, std::size_t l) { return bi(i, lw(l)); },
-            [&](std::size_t l, std::size_t j) { return alpha * coef(lw(l), t0 + j); },
-            [&](std::size_t l, std::size_t j) {
-              const std::size_t k = lw(l), jj = t0 + j;
-              return (!leaf || (before ? k < jj : k > jj)) && coef(k, jj) != 0.0;
-            },
-            &wi(0, t0), w.ld, ws);
-      };
-      triangle_blocks(
-          0, n, before, descending, [&](std::size_t c0, std::size_t c1) { part(c0, c1, c0, c1, true); },
-          [&](std::size_t t0, std::size_t t1, std::size_t l0, std::size_t l1) { part(t0, t1, l0, l1, false); });
-      for (std::size_t j = 0; j < n; ++j)
-        for (std::size_t i = 0; i < mi; ++i) bi(i, j) = wi(i, j);
+      accumulate(
+          mi, n, n, [&](std::size_t i, std::size_t q) { return bi(i, order.index(q)); },
+          [&](std::size_t q, std::size_t j) { return alpha * coef(order.index(q), j); },
+          [&](std::size_t q, std::size_t j) { return order.term(j, q) && coef(order.index(q), j) != 0.0; }, wi.p,
+          w.ld, ws, shape);
+      store(mi, n, wi, bi);
     }
   });
 }
@@ -853,7 +759,7 @@ inline void trsm_ref(const threads& policy, bool left, bool upper, bool trans, b
   }
   if (left) {
     run_slabs(t, n, kernel_nr, linear, [&](std::size_t c0, std::size_t c1) {
-      gemm_workspace ws;
+      gemm_workspace ws(m, c1 - c0, m);
       const std::size_t nj = c1 - c0;
       const mref bc = b.at(0, c0);
       if (!trans) {
@@ -890,7 +796,7 @@ inline void trsm_ref(const threads& policy, bool left, bool upper, bool trans, b
   const bool before = upper != trans, descending = trans && upper;
   auto coef = [&](std::size_t k, std::size_t j) { return trans ? s(j, k) : s(k, j); };
   run_slabs(t, m, kernel_mr, linear, [&](std::size_t r0, std::size_t r1) {
-    gemm_workspace ws;
+    gemm_workspace ws(r1 - r0, n, n);
     const std::size_t mi = r1 - r0;
     const mref br = b.at(r0, 0);
     if (!trans && alpha != 1.0) multiply_all(alpha, mi, n, br);

@@ -137,7 +137,7 @@ ZELT_EXACT_LOOP void masked_kernel(std::size_t l0, std::size_t l1, const double*
     for (std::size_t v = 0; v < MV; ++v) acc[j][v] = load(c + j * ldc + v * L);
   for (std::size_t l = l0; l < l1; ++l) {
     vec_t av[MV];
-    mask_t takes[MV];
+    mask_t takes[MV] = {};
     for (std::size_t v = 0; v < MV; ++v) {
       av[v] = load(a + l * MV * L + v * L);
       for (std::size_t r = 0; r < L; ++r) takes[v][r] = term(v * L + r, l) ? -1 : 0;

@@ -19,8 +19,8 @@
 // for the micro-kernel anyway.
 
 #include <algorithm>  // std::min
-#include <cstddef>    // std::size_t
-#include <cstring>    // std::memcpy
+#include <cstddef>    // std::size_t, std::ptrdiff_t
+#include <cstring>    // std::memcpy, std::memset
 #include <new>        // std::nothrow, std::align_val_t
 #include <type_traits>  // std::is_same_v
 #include <utility>      // std::pair
@@ -63,6 +63,33 @@ constexpr std::size_t block_kc = ZELT_BLOCK_KC;
 constexpr std::size_t block_mc = ZELT_BLOCK_MC;
 constexpr std::size_t block_nc = ZELT_BLOCK_NC;
 static_assert(block_mc % kernel_mr == 0 && block_nc % kernel_nr == 0, "blocks of whole register tiles");
+
+/// Element (i, j) is p[i rs + j cs].
+struct mref {
+  double* p;
+  std::ptrdiff_t rs, cs;
+  double& operator()(std::size_t i, std::size_t j) const noexcept {
+    return p[static_cast<std::ptrdiff_t>(i) * rs + static_cast<std::ptrdiff_t>(j) * cs];
+  }
+  mref t() const noexcept { return {p, cs, rs}; }
+  mref at(std::size_t i, std::size_t j) const noexcept { return {&(*this)(i, j), rs, cs}; }
+  std::size_t ld() const noexcept { return static_cast<std::size_t>(cs); }
+  /// The first n columns in reverse order (when `reverse`).
+  mref columns_reversed(bool reverse, std::size_t n) const noexcept {
+    return reverse && n > 0 ? mref{&(*this)(0, n - 1), rs, -cs} : *this;
+  }
+  /// The first n rows in reverse order (when `reverse`).
+  mref rows_reversed(bool reverse, std::size_t n) const noexcept { return t().columns_reversed(reverse, n).t(); }
+};
+
+/// An operand read straight from memory, each element times `scale` (one
+/// rounded product; scale 1 reads the element as it is). Packing copies it
+/// with plain loops instead of calls per element.
+struct operand {
+  mref m;
+  double scale = 1.0;
+  double operator()(std::size_t i, std::size_t l) const noexcept { return scale == 1.0 ? m(i, l) : scale * m(i, l); }
+};
 
 /// Every (l, j) pair takes part: the chains of gemm and symm.
 struct keep_all {
@@ -264,12 +291,67 @@ void pack_a(const AF& a, std::size_t i0, std::size_t mc, std::size_t l0, std::si
   constexpr std::size_t MR = kernel_mr;
   for (std::size_t p = 0; p < mc; p += MR) {
     const std::size_t rows = std::min(MR, mc - p);
+    if constexpr (std::is_same_v<AF, operand>) {
+      if (a.scale == 1.0 && a.m.rs == 1 && rows == MR) {
+        for (std::size_t l = 0; l < kc; ++l) std::memcpy(out + p * kc + l * MR, &a.m(i0 + p, l0 + l), sizeof(double) * MR);
+        continue;
+      }
+      if (a.scale == 1.0 && a.m.cs == 1 && rows == MR) {
+        for (std::size_t r = 0; r < MR; ++r) {
+          const double* src = &a.m(i0 + p + r, l0);
+          double* o = out + p * kc + r;
+          for (std::size_t l = 0; l < kc; ++l) o[l * MR] = src[l];
+        }
+        continue;
+      }
+    }
     for (std::size_t l = 0; l < kc; ++l) {
       double* o = out + p * kc + l * MR;
       std::size_t r = 0;
       for (; r < rows; ++r) o[r] = a(i0 + p + r, l0 + l);
       for (; r < MR; ++r) o[r] = 0.0;
     }
+  }
+}
+
+// pack_b for an operand in memory, all pairs kept, read along its storage.
+ZELT_EXACT_LOOP inline void pack_operand(const operand& b, std::size_t l0, std::size_t kc, std::size_t j0,
+                                         std::size_t nc, double* out, unsigned char* flags, unsigned char* whole,
+                                         bool* skips) {
+  ZELT_EXACT_ARITHMETIC
+  constexpr std::size_t NR = kernel_nr;
+  const double scale = b.scale;
+  for (std::size_t q = 0; q < nc; q += NR) {
+    const std::size_t cols = std::min(NR, nc - q);
+    double* o = out + q * kc;
+    if (b.m.cs == 1) {
+      for (std::size_t l = 0; l < kc; ++l) {
+        const double* src = &b.m(l0 + l, j0 + q);
+        std::size_t c = 0;
+        if (scale == 1.0) {
+          for (; c < cols; ++c) o[l * NR + c] = src[c];
+        } else {
+          for (; c < cols; ++c) o[l * NR + c] = scale * src[c];
+        }
+        for (; c < NR; ++c) o[l * NR + c] = 0.0;
+      }
+    } else {
+      for (std::size_t c = 0; c < NR; ++c) {
+        if (c >= cols) {
+          for (std::size_t l = 0; l < kc; ++l) o[l * NR + c] = 0.0;
+          continue;
+        }
+        const double* src = &b.m(l0, j0 + q + c);
+        if (scale == 1.0) {
+          for (std::size_t l = 0; l < kc; ++l) o[l * NR + c] = src[l];
+        } else {
+          for (std::size_t l = 0; l < kc; ++l) o[l * NR + c] = scale * src[l];
+        }
+      }
+    }
+    std::memset(flags + q * kc, 1, kc * NR);
+    std::memset(whole + (q / NR) * kc, 1, kc);
+    skips[q / NR] = false;
   }
 }
 
@@ -281,6 +363,12 @@ template <class BF, class KF>
 void pack_b(const BF& b, const KF& keep, std::size_t l0, std::size_t kc, std::size_t j0, std::size_t nc,
             double* out, unsigned char* flags, unsigned char* whole, bool* skips) {
   constexpr std::size_t NR = kernel_nr;
+  if constexpr (std::is_same_v<BF, operand> && std::is_same_v<KF, keep_all>) {
+    if (b.m.rs == 1 || b.m.cs == 1) {
+      pack_operand(b, l0, kc, j0, nc, out, flags, whole, skips);
+      return;
+    }
+  }
   for (std::size_t q = 0; q < nc; q += NR) {
     const std::size_t cols = std::min(NR, nc - q);
     bool any = false;

@@ -31,18 +31,6 @@
 
 namespace zelt::detail {
 
-/// Element (i, j) is p[i rs + j cs].
-struct mref {
-  double* p;
-  std::ptrdiff_t rs, cs;
-  double& operator()(std::size_t i, std::size_t j) const noexcept {
-    return p[static_cast<std::ptrdiff_t>(i) * rs + static_cast<std::ptrdiff_t>(j) * cs];
-  }
-  mref t() const noexcept { return {p, cs, rs}; }
-  mref at(std::size_t i, std::size_t j) const noexcept { return {&(*this)(i, j), rs, cs}; }
-  std::size_t ld() const noexcept { return static_cast<std::size_t>(cs); }
-};
-
 /// An aligned block of doubles for one call; throws std::bad_alloc before the
 /// operation has written anything when even that cannot be had.
 class scratch {
@@ -195,9 +183,8 @@ struct walk {
 // ---------------------------------------------------------------------------
 // dgemm
 
-template <class AF, class BF>
-void sum_in_chunks(std::size_t m, std::size_t n, std::size_t k, const AF& a, const BF& b, double alpha,
-                   double beta, mref c) {
+inline void sum_in_chunks(std::size_t m, std::size_t n, std::size_t k, mref a, mref b, double alpha, double beta,
+                          mref c) {
   const std::size_t mw = std::min(m, sum_rows), nw = std::min(n, sum_cols);
   block_buffer w(mw, nw);
   gemm_workspace ws(mw, nw, k);
@@ -206,9 +193,7 @@ void sum_in_chunks(std::size_t m, std::size_t n, std::size_t k, const AF& a, con
     for (std::size_t i0 = 0; i0 < m; i0 += mw) {
       const std::size_t mi = std::min(mw, m - i0);
       w.zero(mi, nj);
-      accumulate(
-          mi, nj, k, [&](std::size_t i, std::size_t l) { return a(i0 + i, l); },
-          [&](std::size_t l, std::size_t j) { return b(l, j0 + j); }, keep_all{}, w.data(), w.ld, ws);
+      accumulate(mi, nj, k, operand{a.at(i0, 0)}, operand{b.at(0, j0)}, keep_all{}, w.data(), w.ld, ws);
       finish_sum(nj, all_rows{mi}, alpha, w.data(), w.ld, beta, c.at(i0, j0));
     }
   }
@@ -230,9 +215,7 @@ inline void gemm_ref(const threads& policy, bool transa, std::size_t m, std::siz
     if (!transa) {
       scale_columns(beta, nj, all_rows{mi}, cs);
     gemm_workspace ws(mi, nj, k);
-      accumulate(
-          mi, nj, k, [&](std::size_t i, std::size_t l) { return as(i, l); },
-          [&](std::size_t l, std::size_t j) { return alpha * bs(l, j); }, keep_all{}, cs.p, cs.ld(), ws);
+      accumulate(mi, nj, k, operand{as}, operand{bs, alpha}, keep_all{}, cs.p, cs.ld(), ws);
     } else {
       sum_in_chunks(mi, nj, k, as, bs, alpha, beta, cs);
     }
@@ -315,8 +298,7 @@ inline void syrk_ref(const threads& policy, bool upper, bool trans, std::size_t 
       const mref cb = c.at(r0, c0);
       scale_columns(beta, c1 - c0, triangle_rows{upper, r0, c0, r1 - r0}, cb);
       accumulate(
-          r1 - r0, c1 - c0, k, [&](std::size_t i, std::size_t l) { return a(r0 + i, l); },
-          [&](std::size_t l, std::size_t j) { return alpha * a(c0 + j, l); },
+          r1 - r0, c1 - c0, k, operand{a.at(r0, 0)}, operand{a.at(c0, 0).t(), alpha},
           [&](std::size_t l, std::size_t j) { return a(c0 + j, l) != 0.0; }, cb.p, cb.ld(), ws,
           output_triangle(upper, r0, c0));
       return;
@@ -326,9 +308,7 @@ inline void syrk_ref(const threads& policy, bool upper, bool trans, std::size_t 
         upper, r0, r1, c0, c1, 1,
         [&](std::size_t, std::size_t i0, std::size_t mi, std::size_t j0, std::size_t nj, const output_triangle& shape,
             mref w) {
-          accumulate(
-              mi, nj, k, [&](std::size_t i, std::size_t l) { return a(i0 + i, l); },
-              [&](std::size_t l, std::size_t j) { return a(j0 + j, l); }, keep_all{}, w.p, w.ld(), ws, shape);
+          accumulate(mi, nj, k, operand{a.at(i0, 0)}, operand{a.at(j0, 0).t()}, keep_all{}, w.p, w.ld(), ws, shape);
         },
         [&](std::size_t i0, std::size_t, std::size_t j0, std::size_t nj, const triangle_rows& rows, const double* w,
             std::size_t, std::size_t ldw) { finish_sum(nj, rows, alpha, w, ldw, beta, c.at(i0, j0)); });
@@ -376,9 +356,7 @@ inline void syr2k_ref(const threads& policy, bool upper, bool trans, std::size_t
         [&](std::size_t q, std::size_t i0, std::size_t mi, std::size_t j0, std::size_t nj,
             const output_triangle& shape, mref w) {
           const mref x = q == 0 ? a : b, y = q == 0 ? b : a;
-          accumulate(
-              mi, nj, k, [&](std::size_t i, std::size_t l) { return x(i0 + i, l); },
-              [&](std::size_t l, std::size_t j) { return y(j0 + j, l); }, keep_all{}, w.p, w.ld(), ws, shape);
+          accumulate(mi, nj, k, operand{x.at(i0, 0)}, operand{y.at(j0, 0).t()}, keep_all{}, w.p, w.ld(), ws, shape);
         },
         [&](std::size_t i0, std::size_t, std::size_t j0, std::size_t nj, const triangle_rows& rows, const double* w,
             std::size_t mw, std::size_t ldw) {
@@ -445,7 +423,7 @@ inline void symm_ref(const threads& policy, bool left, bool upper, std::size_t m
         bool operator()(std::size_t l, std::size_t j) const noexcept { return l != j; }
       };
       accumulate(
-          r1 - r0, n, n, [&](std::size_t i, std::size_t l) { return b(r0 + i, l); },
+          r1 - r0, n, n, operand{b.at(r0, 0)},
           [&](std::size_t l, std::size_t j) { return alpha * a(l, j); }, off_diagonal{}, &c(r0, 0), c.ld(), ws);
     });
     return;
@@ -464,13 +442,12 @@ inline void symm_ref(const threads& policy, bool left, bool upper, std::size_t m
       const mref bj = b.at(0, j0), cj = c.at(0, j0);
       w.zero(m, nj);
       accumulate(
-          m, nj, m, [&](std::size_t i, std::size_t l) { return a(l, i); },
-          [&](std::size_t l, std::size_t j) { return bj(l, j); }, keep_all{}, w.data(), w.ld, ws, sums);
+          m, nj, m, [&](std::size_t i, std::size_t l) { return a(l, i); }, operand{bj}, keep_all{}, w.data(), w.ld,
+          ws, sums);
       symm_left_middle(m, nj, alpha, a, bj, w.data(), w.ld, beta, cj);
       accumulate(
           m, nj, m, [&](std::size_t i, std::size_t s) { return a(i, tail.index(s)); },
-          [&](std::size_t s, std::size_t j) { return alpha * bj(tail.index(s), j); }, keep_all{}, cj.p, cj.ld(), ws,
-          tail);
+          operand{bj.rows_reversed(!upper, m), alpha}, keep_all{}, cj.p, cj.ld(), ws, tail);
     }
   });
 }
@@ -550,15 +527,13 @@ inline void trmm_ref(const threads& policy, bool left, bool upper, bool trans, b
         if (!trans) {
           trmm_left_n_start(unit, m, nj, alpha, s, bj, wj);
           accumulate(
-              m, nj, m, [&](std::size_t i, std::size_t q) { return s(i, shape.index(q)); },
-              [&](std::size_t q, std::size_t j) { return alpha * bj(shape.index(q), j); },
+              m, nj, m, operand{s.columns_reversed(shape.descending, m)},
+              operand{bj.rows_reversed(shape.descending, m), alpha},
               [&](std::size_t q, std::size_t j) { return bj(shape.index(q), j) != 0.0; }, wj.p, w.ld, ws, shape);
           store(m, nj, wj, bj);
         } else {
           trmm_left_t_start(unit, m, nj, s, bj, wj);
-          accumulate(
-              m, nj, m, [&](std::size_t i, std::size_t l) { return s(l, i); },
-              [&](std::size_t l, std::size_t j) { return bj(l, j); }, keep_all{}, wj.p, w.ld, ws, shape);
+          accumulate(m, nj, m, operand{s.t()}, operand{bj}, keep_all{}, wj.p, w.ld, ws, shape);
           store(m, nj, wj, bj);
           multiply_all(alpha, m, nj, bj);
         }
@@ -581,8 +556,8 @@ inline void trmm_ref(const threads& policy, bool left, bool upper, bool trans, b
       const mref bi = b.at(i0, 0), wi{w.data(), 1, static_cast<std::ptrdiff_t>(w.ld)};
       trmm_right_start(trans, unit, mi, n, alpha, s, bi, wi);
       accumulate(
-          mi, n, n, [&](std::size_t i, std::size_t q) { return bi(i, order.index(q)); },
-          [&](std::size_t q, std::size_t j) { return alpha * coef(order.index(q), j); },
+          mi, n, n, operand{bi.columns_reversed(descending, n)},
+          operand{(trans ? s.t() : s).rows_reversed(descending, n), alpha},
           [&](std::size_t q, std::size_t j) { return order.term(j, q) && coef(order.index(q), j) != 0.0; }, wi.p,
           w.ld, ws, shape);
       store(mi, n, wi, bi);
@@ -773,8 +748,8 @@ inline void trsm_ref(const threads& policy, bool left, bool upper, bool trans, b
             [&](std::size_t t0, std::size_t t1, std::size_t l0, std::size_t l1) {
               const walk lw{l0, l1, upper};
               accumulate(
-                  t1 - t0, nj, lw.size(), [&](std::size_t i, std::size_t l) { return s(t0 + i, lw(l)); },
-                  [&](std::size_t l, std::size_t j) { return -bc(lw(l), j); },
+                  t1 - t0, nj, lw.size(), operand{s.at(t0, l0).columns_reversed(upper, l1 - l0)},
+                  operand{bc.at(l0, 0).rows_reversed(upper, l1 - l0), -1.0},
                   [&](std::size_t l, std::size_t j) { return keep[lw(l) + j * m] != 0; }, &bc(t0, 0), bc.ld(), ws);
             });
       } else {
@@ -783,9 +758,8 @@ inline void trsm_ref(const threads& policy, bool left, bool upper, bool trans, b
         triangle_blocks(
             0, m, true, false, [&](std::size_t r0, std::size_t r1) { trsm_left_t_leaf(unit, r0, r1, nj, s, bc); },
             [&](std::size_t t0, std::size_t t1, std::size_t l0, std::size_t l1) {
-              accumulate(
-                  t1 - t0, nj, l1 - l0, [&](std::size_t i, std::size_t l) { return -s(l0 + l, t0 + i); },
-                  [&](std::size_t l, std::size_t j) { return bc(l0 + l, j); }, keep_all{}, &bc(t0, 0), bc.ld(), ws);
+              accumulate(t1 - t0, nj, l1 - l0, operand{s.at(l0, t0).t(), -1.0}, operand{bc.at(l0, 0)}, keep_all{},
+                         &bc(t0, 0), bc.ld(), ws);
             });
       }
     });
@@ -806,8 +780,8 @@ inline void trsm_ref(const threads& policy, bool left, bool upper, bool trans, b
         [&](std::size_t t0, std::size_t t1, std::size_t l0, std::size_t l1) {
           const walk lw{l0, l1, descending};
           accumulate(
-              mi, t1 - t0, lw.size(), [&](std::size_t i, std::size_t l) { return br(i, lw(l)); },
-              [&](std::size_t l, std::size_t j) { return -coef(lw(l), t0 + j); },
+              mi, t1 - t0, lw.size(), operand{br.at(0, l0).columns_reversed(descending, l1 - l0)},
+              operand{(trans ? s.t() : s).at(l0, t0).rows_reversed(descending, l1 - l0), -1.0},
               [&](std::size_t l, std::size_t j) { return coef(lw(l), t0 + j) != 0.0; }, &br(0, t0), br.ld(), ws);
         });
     if (trans && alpha != 1.0) multiply_all(alpha, mi, n, br);

@@ -16,10 +16,13 @@
 #include <utility>
 #include <vector>
 
+#include "bench_support.hpp"
 #include "zelt/zelt.hpp"
 
 namespace {
 
+using zelt_bench::aligned_doubles;
+using zelt_bench::fill_random;
 using vec = zelt::external_vec<double, 0, unsigned int>;
 using matrix = zelt::col_major_matrix<double>;
 
@@ -33,34 +36,6 @@ constexpr double scal_alpha = 1.0000001;
 constexpr double rot_c = 0.6, rot_s = 0.8;
 constexpr double gemv_alpha = 0.5, gemv_beta = 1.0;
 constexpr double ger_alpha = 1e-3;
-
-// Uniform values in [-1, 1) from splitmix64: cheap enough that filling the
-// largest operands does not dominate a smoke run.
-void fill_random(double* p, std::size_t n, std::uint64_t seed) {
-  std::uint64_t state = seed;
-  for (std::size_t i = 0; i < n; ++i) {
-    std::uint64_t z = (state += 0x9e3779b97f4a7c15ULL);
-    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
-    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
-    z ^= z >> 31;
-    p[i] = static_cast<double>(z >> 11) * 0x1p-52 - 1.0;
-  }
-}
-
-// Uninitialised storage for `count` doubles starting on a 64-byte boundary,
-// so that every run and every implementation sees the same alignment.
-class aligned_doubles {
- public:
-  explicit aligned_doubles(std::size_t count) : storage_(new double[count + 8]) {
-    const auto address = reinterpret_cast<std::uintptr_t>(storage_.get());
-    offset_ = (64 - address % 64) % 64 / sizeof(double);
-  }
-  double* data() const noexcept { return storage_.get() + offset_; }
-
- private:
-  std::unique_ptr<double[]> storage_;
-  std::size_t offset_ = 0;
-};
 
 // Two vectors of n elements in one buffer, y starting half a 4 KiB page after
 // x modulo 4 KiB: every run sees the same relative alignment, and stores to

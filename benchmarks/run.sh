@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the peers if needed, builds the benchmarks with -O3 -march=native,
-# runs them on one core and writes docs/benchmarks.md: the views and norms
-# first, then the BLAS operations.
+# runs them (on one core; the threaded Level 3 cases on two) and writes
+# docs/benchmarks.md: the views and norms first, then the BLAS operations.
 #   benchmarks/run.sh [extra Google Benchmark flags]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,18 +25,32 @@ flags="-march=native"
 rm -f "$build/CMakeCache.txt"  # a fresh configuration, whatever the compiler before
 cmake -S . -B "$build" -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS="$flags" \
   -DZELT_BUILD_BENCHMARKS=ON -DZELT_BUILD_TESTS=OFF -DZELT_BUILD_EXAMPLES=OFF -DZELT_INSTALL=OFF
-cmake --build "$build" --target zelt_benchmarks zelt_blas_benchmarks -j 2
+cmake --build "$build" --target zelt_benchmarks zelt_blas_benchmarks zelt_blas3_benchmarks -j 2
 
-run() {  # run BENCHMARK RESULTS [extra flags]
-  local benchmark=$1 results=$2
-  shift 2
-  taskset -c 0 "$build/benchmarks/$benchmark" --benchmark_repetitions=7 --benchmark_min_time=0.2 \
+run() {  # run CORES BENCHMARK RESULTS [extra flags]
+  local cores=$1 benchmark=$2 results=$3
+  shift 3
+  taskset -c "$cores" "$build/benchmarks/$benchmark" --benchmark_repetitions=7 --benchmark_min_time=0.2 \
     --benchmark_enable_random_interleaving=true \
     --benchmark_report_aggregates_only=true --benchmark_out="$results" --benchmark_out_format=json "$@"
 }
-rm -f "$build/results.json" "$build/blas_results.json"  # never a stale section
-run zelt_benchmarks "$build/results.json" "$@"
-run zelt_blas_benchmarks "$build/blas_results.json" "$@"
+rm -f "$build/results.json" "$build/blas_results.json" "$build/blas3_results"*.json  # never a stale section
+run 0 zelt_benchmarks "$build/results.json" "$@"
+run 0 zelt_blas_benchmarks "$build/blas_results.json" "$@"
+# Level 3: fewer repetitions (a call at n = 2000 takes a third of a second)
+run 0 zelt_blas3_benchmarks "$build/blas3_results_1.json" --benchmark_filter='/1/' --benchmark_repetitions=5 "$@"
+run 0,1 zelt_blas3_benchmarks "$build/blas3_results_2.json" --benchmark_filter='/2/' --benchmark_repetitions=5 "$@"
+python3 - "$build" <<'MERGE'
+import json, sys, os
+build = sys.argv[1]
+parts = [os.path.join(build, f"blas3_results_{t}.json") for t in (1, 2)]
+parts = [p for p in parts if os.path.exists(p) and os.path.getsize(p) > 0]
+if parts:
+    merged = json.load(open(parts[0]))
+    for p in parts[1:]:
+        merged["benchmarks"] += json.load(open(p))["benchmarks"]
+    json.dump(merged, open(os.path.join(build, "blas3_results.json"), "w"))
+MERGE
 
 compiler=$("$cxx" --version | head -n 1)
 report_flags="-O3 $flags -ffp-contract=off (CMake Release, zelt::zelt)"
@@ -47,6 +61,14 @@ if [ -s "$build/blas_results.json" ]; then  # absent when the extra flags filter
   {
     echo
     cat "$build/blas_section.md"
+  } >>docs/benchmarks.md
+fi
+if [ -s "$build/blas3_results.json" ]; then
+  python3 benchmarks/blas3_report.py "$build/blas3_results.json" --compiler "$compiler" --flags "$report_flags" \
+    >"$build/blas3_section.md"
+  {
+    echo
+    cat "$build/blas3_section.md"
   } >>docs/benchmarks.md
 fi
 echo "wrote docs/benchmarks.md"

@@ -4,6 +4,7 @@
 // Umbrella header: the whole library.
 #include "zelt/blas1.hpp"
 #include "zelt/blas2.hpp"
+#include "zelt/blas3.hpp"
 #include "zelt/blas_tags.hpp"
 #include "zelt/givens.hpp"
 #include "zelt/matrix.hpp"
@@ -11,6 +12,7 @@
 #include "zelt/norms.hpp"
 #include "zelt/shape.hpp"
 #include "zelt/strided.hpp"
+#include "zelt/threads.hpp"
 #include "zelt/vector.hpp"
 
 #endif  // ZELT_ZELT_HPP_

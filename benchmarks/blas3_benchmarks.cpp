@@ -1,0 +1,223 @@
+// The Level 3 BLAS operations: zelt's C++ interface (`zelt`), its compiled
+// library libzelt_blas (`zelt_so`), OpenBLAS, BLIS and Eigen's product, on
+// square n x n operands. Names are "<operation>/<implementation>/<threads>/<n>";
+// blas3_report.py turns the times into GFLOPS and ratios. Only zelt and
+// OpenBLAS run on more than one thread (BLIS is its serial build, and
+// libzelt_blas reads its thread count once, from ZELT_NUM_THREADS, set to 1
+// here).
+#include <benchmark/benchmark.h>
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "bench_support.hpp"
+#include "zelt/zelt.hpp"
+
+void eigen_gemm(int n, const double* a, const double* b, double* c);
+
+namespace {
+
+using zelt_bench::aligned_doubles;
+using zelt_bench::fill_random;
+using matrix = zelt::col_major_matrix<double>;
+
+const std::vector<long> sizes = {32, 64, 256, 500, 1000, 2000};
+const std::vector<long> threaded_sizes = {256, 1000, 2000};
+constexpr double alpha = 1.0, beta = 0.5;  // repeated calls keep C bounded
+
+// The Fortran entry points of one library.
+struct fortran_blas3 {
+  using len = std::size_t;
+  using gemm_fn = void (*)(const char*, const char*, const int*, const int*, const int*, const double*,
+                           const double*, const int*, const double*, const int*, const double*, double*, const int*,
+                           len, len);
+  using symm_fn = void (*)(const char*, const char*, const int*, const int*, const double*, const double*,
+                           const int*, const double*, const int*, const double*, double*, const int*, len, len);
+  using syrk_fn = void (*)(const char*, const char*, const int*, const int*, const double*, const double*,
+                           const int*, const double*, double*, const int*, len, len);
+  using syr2k_fn = void (*)(const char*, const char*, const int*, const int*, const double*, const double*,
+                            const int*, const double*, const int*, const double*, double*, const int*, len, len);
+  using trmm_fn = void (*)(const char*, const char*, const char*, const char*, const int*, const int*,
+                           const double*, const double*, const int*, double*, const int*, len, len, len, len);
+  gemm_fn gemm = nullptr;
+  symm_fn symm = nullptr;
+  syrk_fn syrk = nullptr;
+  syr2k_fn syr2k = nullptr;
+  trmm_fn trmm = nullptr, trsm = nullptr;
+  void (*set_threads)(int) = nullptr;
+  void* handle = nullptr;
+
+  explicit fortran_blas3(const char* path) {
+    handle = path[0] != '\0' ? dlopen(path, RTLD_NOW | RTLD_LOCAL) : nullptr;
+    if (handle == nullptr) return;
+    find(gemm, "dgemm_");
+    find(symm, "dsymm_");
+    find(syrk, "dsyrk_");
+    find(syr2k, "dsyr2k_");
+    find(trmm, "dtrmm_");
+    find(trsm, "dtrsm_");
+    find(set_threads, "openblas_set_num_threads");
+    if (auto blis_threads = reinterpret_cast<void (*)(long)>(dlsym(handle, "bli_thread_set_num_threads")))
+      blis_threads(1);
+  }
+  bool loaded() const noexcept { return handle != nullptr && gemm != nullptr; }
+  template <class Function>
+  void find(Function& f, const char* name) const {
+    f = reinterpret_cast<Function>(dlsym(handle, name));
+  }
+};
+
+// A, B and C, n x n column-major (ld = n). A has 2n on its diagonal, so that
+// its triangle is far from singular. B is restored before every call of the
+// operations that overwrite it (n^2 copies next to n^3 operations).
+struct operands {
+  aligned_doubles a, b, c;
+  std::vector<double> b0;
+  explicit operands(std::size_t n) : a(n * n), b(n * n), c(n * n), b0(n * n) {
+    fill_random(a.data(), n * n, 31);
+    fill_random(b.data(), n * n, 32);
+    fill_random(c.data(), n * n, 33);
+    for (std::size_t j = 0; j < n; ++j) a.data()[j * n + j] = 2.0 * static_cast<double>(n);
+    std::copy(b.data(), b.data() + n * n, b0.begin());
+  }
+};
+
+struct operation {
+  const char* name;
+  double flops_per_n3;
+  bool overwrites_b;
+};
+const operation operations[] = {
+    {"gemm_nn", 2, false}, {"gemm_nt", 2, false}, {"gemm_tn", 2, false}, {"gemm_tt", 2, false},
+    {"symm", 2, false},    {"syrk", 1, false},    {"syr2k", 2, false},   {"trmm", 1, true},
+    {"trsm", 1, true},     {"trsm_llt", 1, true},
+};
+
+// One call of operation `op` through a library's symbols.
+void call(const fortran_blas3& l, const std::string& op, int n, operands& x) {
+  const double* a = x.a.data();
+  double *b = x.b.data(), *c = x.c.data();
+  if (op.rfind("gemm_", 0) == 0) {
+    const char ta[2] = {op[5] == 't' ? 'T' : 'N', 0}, tb[2] = {op[6] == 't' ? 'T' : 'N', 0};
+    l.gemm(ta, tb, &n, &n, &n, &alpha, a, &n, b, &n, &beta, c, &n, 1, 1);
+  } else if (op == "symm") {
+    l.symm("L", "U", &n, &n, &alpha, a, &n, b, &n, &beta, c, &n, 1, 1);
+  } else if (op == "syrk") {
+    l.syrk("U", "N", &n, &n, &alpha, a, &n, &beta, c, &n, 1, 1);
+  } else if (op == "syr2k") {
+    l.syr2k("U", "N", &n, &n, &alpha, a, &n, b, &n, &beta, c, &n, 1, 1);
+  } else if (op == "trmm") {
+    l.trmm("L", "U", "N", "N", &n, &n, &alpha, a, &n, b, &n, 1, 1, 1, 1);
+  } else if (op == "trsm") {
+    l.trsm("L", "L", "N", "N", &n, &n, &alpha, a, &n, b, &n, 1, 1, 1, 1);
+  } else {
+    l.trsm("L", "L", "T", "N", &n, &n, &alpha, a, &n, b, &n, 1, 1, 1, 1);
+  }
+}
+
+// The same through zelt's C++ interface.
+void call_zelt(const std::string& op, unsigned n, unsigned threads, operands& x) {
+  const zelt::threads policy(threads);
+  const matrix A(x.a.data(), n, n), B(x.b.data(), n, n), C(x.c.data(), n, n);
+  if (op == "gemm_nn") {
+    zelt::gemm(policy, alpha, A, B, beta, C);
+  } else if (op == "gemm_nt") {
+    zelt::gemm(policy, alpha, A, zelt::transposed(B), beta, C);
+  } else if (op == "gemm_tn") {
+    zelt::gemm(policy, alpha, zelt::transposed(A), B, beta, C);
+  } else if (op == "gemm_tt") {
+    zelt::gemm(policy, alpha, zelt::transposed(A), zelt::transposed(B), beta, C);
+  } else if (op == "symm") {
+    zelt::symm(policy, zelt::left, zelt::upper, alpha, A, B, beta, C);
+  } else if (op == "syrk") {
+    zelt::syrk(policy, zelt::upper, alpha, A, beta, C);
+  } else if (op == "syr2k") {
+    zelt::syr2k(policy, zelt::upper, alpha, A, B, beta, C);
+  } else if (op == "trmm") {
+    zelt::trmm(policy, zelt::left, zelt::upper, zelt::non_unit_diagonal, alpha, A, B);
+  } else if (op == "trsm") {
+    zelt::trsm(policy, zelt::left, zelt::lower, zelt::non_unit_diagonal, alpha, A, B);
+  } else {
+    // transposed(A) of the lower A is upper: dtrsm('L', 'L', 'T')
+    zelt::trsm(policy, zelt::left, zelt::upper, zelt::non_unit_diagonal, alpha, zelt::transposed(A), B);
+  }
+}
+
+template <class Call>
+void add(const operation& op, const std::string& implementation, unsigned threads, const std::vector<long>& ns,
+         Call run) {
+  const std::string name = std::string(op.name) + "/" + implementation + "/" + std::to_string(threads);
+  auto* b = benchmark::RegisterBenchmark(name.c_str(), [op, run](benchmark::State& state) {
+    const auto n = static_cast<std::size_t>(state.range(0));
+    operands x(n);
+    for (auto _ : state) {
+      if (op.overwrites_b) std::copy(x.b0.begin(), x.b0.end(), x.b.data());
+      run(static_cast<int>(n), x);
+      benchmark::ClobberMemory();
+    }
+    const double n3 = static_cast<double>(n) * static_cast<double>(n) * static_cast<double>(n);
+    state.counters["flops"] = benchmark::Counter(op.flops_per_n3 * n3, benchmark::Counter::kIsIterationInvariantRate);
+  });
+  for (long n : ns) b->Arg(n);
+  b->UseRealTime();
+}
+
+void register_all() {
+  setenv("ZELT_NUM_THREADS", "1", 1);
+  static const fortran_blas3 zelt_so(ZELT_BENCH_ZELT_SO), openblas(ZELT_BENCH_OPENBLAS), blis(ZELT_BENCH_BLIS);
+  for (const operation& op : operations) {
+    const std::string name = op.name;
+    for (unsigned threads : {1u, 2u}) {
+      const auto& ns = threads == 1 ? sizes : threaded_sizes;
+      add(op, "zelt", threads, ns, [name, threads](int n, operands& x) {
+        call_zelt(name, static_cast<unsigned>(n), threads, x);
+      });
+      if (openblas.loaded()) {
+        add(op, "openblas", threads, ns, [name, threads](int n, operands& x) {
+          openblas.set_threads(static_cast<int>(threads));
+          call(openblas, name, n, x);
+        });
+      }
+    }
+    if (zelt_so.loaded()) add(op, "zelt_so", 1, sizes, [name](int n, operands& x) { call(zelt_so, name, n, x); });
+    if (blis.loaded()) add(op, "blis", 1, sizes, [name](int n, operands& x) { call(blis, name, n, x); });
+  }
+  // The register-tile kernel alone, its operands in L1: the multiply-then-add
+  // peak that the operations can approach on this machine.
+  auto* k = benchmark::RegisterBenchmark("kernel/zelt/1/256", [](benchmark::State& state) {
+    constexpr std::size_t MR = zelt::detail::kernel_mr, NR = zelt::detail::kernel_nr, kc = 256;
+    aligned_doubles a(MR * kc), b(kc * NR), c(MR * NR);
+    fill_random(a.data(), MR * kc, 41);
+    fill_random(b.data(), kc * NR, 42);
+    fill_random(c.data(), MR * NR, 43);
+    for (std::size_t i = 0; i < kc * NR; ++i) b.data()[i] *= 1e-3;  // keeps c bounded
+    for (auto _ : state) {
+      zelt::detail::micro_kernel<false>(kc, a.data(), b.data(), nullptr, nullptr, c.data(), MR);
+      benchmark::ClobberMemory();
+    }
+    state.counters["flops"] = benchmark::Counter(2.0 * MR * NR * kc, benchmark::Counter::kIsIterationInvariantRate);
+  });
+  k->UseRealTime();
+#if ZELT_BENCH_EIGEN
+  add(operations[0], "eigen", 1, sizes,
+      [](int n, operands& x) { eigen_gemm(n, x.a.data(), x.b.data(), x.c.data()); });
+#endif
+  std::string peers = std::string("zelt_so:") + (zelt_so.loaded() ? "yes" : "missing") +
+                      " openblas:" + (openblas.loaded() ? "yes" : "missing") + " blis:" + (blis.loaded() ? "yes" : "missing");
+  benchmark::AddCustomContext("peers", peers);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  register_all();
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

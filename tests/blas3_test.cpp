@@ -5,7 +5,10 @@
 // splitting and of the solves is crossed by small matrices.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <new>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "bits.hpp"
@@ -13,6 +16,26 @@
 #include "blas_impls.hpp"
 #include "zelt/blas3.hpp"
 #include "zelt/matrix_views.hpp"
+
+// The aligned allocation functions, replaced so that a test can make every
+// request for packing memory fail on its own thread.
+namespace {
+thread_local bool refuse_aligned_nothrow = false;
+void* aligned(std::size_t n, std::align_val_t a) noexcept {
+  const auto align = static_cast<std::size_t>(a);
+  return std::aligned_alloc(align, (n + align - 1) / align * align);
+}
+}  // namespace
+void* operator new(std::size_t n, std::align_val_t a) {
+  if (void* p = aligned(n, a)) return p;
+  throw std::bad_alloc();
+}
+void* operator new(std::size_t n, std::align_val_t a, const std::nothrow_t&) noexcept {
+  return refuse_aligned_nothrow ? nullptr : aligned(n, a);
+}
+void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept { std::free(p); }
 
 namespace {
 
@@ -38,6 +61,16 @@ void run(unsigned threads, int trials, std::uint64_t seed) {
 }
 
 TEST(ReferenceBlas3, OneThreadGivesTheReferenceBitsInBothLayouts) { run(1, 1500, 31); }
+// Without packing memory (a new thread, whose first request fails), every
+// operation runs on the workspace's own small buffers: slower, same bits.
+TEST(ReferenceBlas3, NoPackingMemoryGivesTheSameBits) {
+  std::thread([] {
+    refuse_aligned_nothrow = true;
+    run(1, 300, 34);
+    refuse_aligned_nothrow = false;
+  }).join();
+}
+
 TEST(ReferenceBlas3, TwoThreadsGiveTheSameBits) { run(2, 600, 32); }
 TEST(ReferenceBlas3, ThreeThreadsGiveTheSameBits) { run(3, 600, 33); }
 

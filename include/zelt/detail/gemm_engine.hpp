@@ -60,9 +60,9 @@ constexpr std::size_t kernel_nr = 4;
 #define ZELT_BLOCK_NC 2048
 #endif
 constexpr std::size_t block_kc = ZELT_BLOCK_KC;
-constexpr std::size_t block_mc = ZELT_BLOCK_MC;
-constexpr std::size_t block_nc = ZELT_BLOCK_NC;
-static_assert(block_mc % kernel_mr == 0 && block_nc % kernel_nr == 0, "blocks of whole register tiles");
+constexpr std::size_t block_mc = (ZELT_BLOCK_MC) / kernel_mr * kernel_mr;
+constexpr std::size_t block_nc = (ZELT_BLOCK_NC) / kernel_nr * kernel_nr;
+static_assert(block_mc > 0 && block_nc > 0 && block_kc > 0, "blocks of at least one register tile");
 
 /// Element (i, j) is p[i rs + j cs].
 struct mref {
@@ -199,26 +199,65 @@ ZELT_EXACT_LOOP void masked_kernel(std::size_t l0, std::size_t l1, const double*
 }
 #endif
 
-/// Packing buffers, allocated once per call (per thread). When memory is
-/// short the engine runs on a small buffer inside this object instead: the
-/// same chains with smaller blocks, so the same bits, only slower.
+/// One thread's packing memory, kept from call to call and grown when a call
+/// needs more, so that small products do not pay for an allocation each.
+struct packing_arena {
+  void* memory = nullptr;
+  std::size_t bytes = 0;
+  bool busy = false;
+  packing_arena() = default;
+  packing_arena(const packing_arena&) = delete;
+  packing_arena& operator=(const packing_arena&) = delete;
+  ~packing_arena() {
+    if (memory != nullptr) ::operator delete(memory, std::align_val_t{64});
+  }
+};
+inline packing_arena& thread_arena() noexcept {
+  thread_local packing_arena arena;
+  return arena;
+}
+
+/// Packing buffers for one call: the thread's arena when it is free, else a
+/// block of their own. When memory is short the engine runs on a small
+/// buffer inside this object instead: the same chains with smaller blocks,
+/// so the same bits, only slower.
 class gemm_workspace {
  public:
   /// Buffers for products of up to m x n outputs and k terms.
   gemm_workspace(std::size_t m, std::size_t n, std::size_t k) noexcept {
     const std::size_t mc = std::min(block_mc, round_up(m, kernel_mr)), nc = std::min(block_nc, round_up(n, kernel_nr)),
                       kc = std::max<std::size_t>(1, std::min(block_kc, k));
-    a_ = allocate<double>(mc * kc);
-    b_ = allocate<double>(kc * nc);
-    keep_ = allocate<unsigned char>(kc * nc);
-    skips_ = allocate<bool>(nc / kernel_nr + 1);
-    whole_ = allocate<unsigned char>(kc * (nc / kernel_nr + 1));
-    if (a_ != nullptr && b_ != nullptr && keep_ != nullptr && skips_ != nullptr && whole_ != nullptr) {
+    const std::size_t slivers = nc / kernel_nr + 1;
+    const std::size_t a_bytes = line(mc * kc * sizeof(double)), b_bytes = line(kc * nc * sizeof(double)),
+                      keep_bytes = line(kc * nc), whole_bytes = line(kc * slivers);
+    const std::size_t bytes = a_bytes + b_bytes + keep_bytes + whole_bytes + slivers * sizeof(bool);
+    packing_arena& arena = thread_arena();
+    char* base = nullptr;
+    if (!arena.busy) {
+      if (arena.bytes < bytes) {
+        if (arena.memory != nullptr) ::operator delete(arena.memory, std::align_val_t{64});
+        arena.memory = ::operator new(bytes, std::align_val_t{64}, std::nothrow);
+        arena.bytes = arena.memory != nullptr ? bytes : 0;
+      }
+      if (arena.memory != nullptr) {
+        arena.busy = true;
+        arena_ = &arena;
+        base = static_cast<char*>(arena.memory);
+      }
+    } else {
+      own_ = ::operator new(bytes, std::align_val_t{64}, std::nothrow);
+      base = static_cast<char*>(own_);
+    }
+    if (base != nullptr) {
+      a_ = reinterpret_cast<double*>(base);
+      b_ = reinterpret_cast<double*>(base + a_bytes);
+      keep_ = reinterpret_cast<unsigned char*>(base + a_bytes + b_bytes);
+      whole_ = keep_ + keep_bytes;
+      skips_ = reinterpret_cast<bool*>(whole_ + whole_bytes);
       mc_ = mc;
       nc_ = nc;
       kc_ = kc;
     } else {
-      release();
       a_ = small_a_;
       b_ = small_b_;
       keep_ = small_keep_;
@@ -229,7 +268,10 @@ class gemm_workspace {
       kc_ = small_kc;
     }
   }
-  ~gemm_workspace() { release(); }
+  ~gemm_workspace() {
+    if (arena_ != nullptr) arena_->busy = false;
+    if (own_ != nullptr) ::operator delete(own_, std::align_val_t{64});
+  }
   gemm_workspace(const gemm_workspace&) = delete;
   gemm_workspace& operator=(const gemm_workspace&) = delete;
 
@@ -248,28 +290,10 @@ class gemm_workspace {
   static std::size_t round_up(std::size_t x, std::size_t step) noexcept {
     return std::max(step, (x + step - 1) / step * step);
   }
+  static std::size_t line(std::size_t bytes) noexcept { return (bytes + 63) / 64 * 64; }
 
-  template <class T>
-  static T* allocate(std::size_t count) noexcept {
-    return static_cast<T*>(::operator new(count * sizeof(T), std::align_val_t{64}, std::nothrow));
-  }
-  template <class T>
-  void free_one(T* p, const T* small) noexcept {
-    if (p != nullptr && p != small) ::operator delete(p, std::align_val_t{64});
-  }
-  void release() noexcept {
-    free_one(a_, small_a_);
-    free_one(b_, small_b_);
-    free_one(keep_, small_keep_);
-    free_one(skips_, small_skips_);
-    free_one(whole_, small_whole_);
-    skips_ = nullptr;
-    whole_ = nullptr;
-    a_ = nullptr;
-    b_ = nullptr;
-    keep_ = nullptr;
-  }
-
+  packing_arena* arena_ = nullptr;
+  void* own_ = nullptr;
   double* a_ = nullptr;
   double* b_ = nullptr;
   unsigned char* keep_ = nullptr;

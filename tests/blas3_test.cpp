@@ -88,10 +88,11 @@ TEST(ReferenceBlas3, LargeShapesCrossTheRealBlocks) {
     for (unsigned threads : {1u, 2u}) {
       const zelt_test::zelt_cpp impl(false, threads);
       const int big = s.m > s.n ? (s.m > s.k ? s.m : s.k) : (s.n > s.k ? s.n : s.k);
-      std::vector<double> a(static_cast<std::size_t>(big) * big), b = a, c = a;
+      const auto order = static_cast<std::size_t>(big);
+      std::vector<double> a(order * order), b = a, c = a;
       for (auto* v : {&a, &b, &c})
         for (double& e : *v) e = dist(gen);
-      for (int k = 0; k < big; ++k) a[static_cast<std::size_t>(k) * (big + 1)] += 8;
+      for (std::size_t k = 0; k < order; ++k) a[k * (order + 1)] += 8;
       auto check = [&](const char* what, auto call) {
         auto cr = c, ci = c;
         call(ref, cr.data());

@@ -18,6 +18,7 @@
 #include "zelt/zelt.hpp"
 
 void eigen_gemm(int n, const double* a, const double* b, double* c);
+void fused_kernel(std::size_t kc, const double* a, const double* b, double* c);
 
 namespace {
 
@@ -187,21 +188,30 @@ void register_all() {
     if (blis.loaded()) add(op, "blis", 1, sizes, [name](int n, operands& x) { call(blis, name, n, x); });
   }
   // The register-tile kernel alone, its operands in L1: the multiply-then-add
-  // peak that the operations can approach on this machine.
-  auto* k = benchmark::RegisterBenchmark("kernel/zelt/1/256", [](benchmark::State& state) {
-    constexpr std::size_t MR = zelt::detail::kernel_mr, NR = zelt::detail::kernel_nr, kc = 256;
-    aligned_doubles a(MR * kc), b(kc * NR), c(MR * NR);
-    fill_random(a.data(), MR * kc, 41);
-    fill_random(b.data(), kc * NR, 42);
-    fill_random(c.data(), MR * NR, 43);
-    for (std::size_t i = 0; i < kc * NR; ++i) b.data()[i] *= 1e-3;  // keeps c bounded
-    for (auto _ : state) {
-      zelt::detail::micro_kernel<false>(kc, a.data(), b.data(), nullptr, nullptr, c.data(), MR);
-      benchmark::ClobberMemory();
-    }
-    state.counters["flops"] = benchmark::Counter(2.0 * MR * NR * kc, benchmark::Counter::kIsIterationInvariantRate);
-  });
-  k->UseRealTime();
+  // peak that the operations can approach on this machine; and the same loop
+  // with fused multiply-adds (fma_probe.cpp), which optimised libraries use.
+  for (const bool fused : {false, true}) {
+    auto* k = benchmark::RegisterBenchmark(fused ? "kernel_fma/probe/1/256" : "kernel/zelt/1/256",
+                                           [fused](benchmark::State& state) {
+      constexpr std::size_t MR = zelt::detail::kernel_mr, NR = zelt::detail::kernel_nr, kc = 256;
+      aligned_doubles a(MR * kc), b(kc * NR), c(MR * NR);
+      fill_random(a.data(), MR * kc, 41);
+      fill_random(b.data(), kc * NR, 42);
+      fill_random(c.data(), MR * NR, 43);
+      for (std::size_t i = 0; i < kc * NR; ++i) b.data()[i] *= 1e-3;  // keeps c bounded
+      for (auto _ : state) {
+        if (fused) {
+          fused_kernel(kc, a.data(), b.data(), c.data());
+        } else {
+          zelt::detail::micro_kernel<false>(kc, a.data(), b.data(), nullptr, nullptr, c.data(), MR);
+        }
+        benchmark::ClobberMemory();
+      }
+      state.counters["flops"] =
+          benchmark::Counter(2.0 * MR * NR * kc, benchmark::Counter::kIsIterationInvariantRate);
+    });
+    k->UseRealTime();
+  }
 #if ZELT_BENCH_EIGEN
   add(operations[0], "eigen", 1, sizes,
       [](int n, operands& x) { eigen_gemm(n, x.a.data(), x.b.data(), x.c.data()); });

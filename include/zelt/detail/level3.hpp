@@ -643,60 +643,79 @@ ZELT_EXACT_LOOP inline void trsm_right_leaf(bool upper, bool trans, bool unit, s
 
 // The two solves whose terms come nearest first, so that no term can be
 // applied before all the nearer lines are finished: line after line, each a
-// sum over all the finished lines, for `lines` independent problems at once.
+// sum over all the finished lines, for `lanes` independent problems at once.
 #if !defined(ZELT_SOLVE_LANES)
-#define ZELT_SOLVE_LANES 64
+#if ZELT_HAVE_VECTORS
+#define ZELT_SOLVE_LANES (8 * vector_lanes)
+#else
+#define ZELT_SOLVE_LANES 16
+#endif
 #endif
 constexpr std::size_t solve_lanes = ZELT_SOLVE_LANES;
 
+// t = alpha * t when scale (else unchanged); then t = t - a(k) x(k) for every
+// k in [k0, k1) with a(k) != 0 (or every k, when !skip); then t = t / d or
+// t = d * t: one line of `lanes` independent chains, x(k) at x + k ldx.
+template <class Coef>
+ZELT_EXACT_LOOP void solve_line(double* t, std::size_t lanes, bool scale, double alpha, std::size_t k0,
+                                std::size_t k1, const Coef& coef, bool skip, const double* x, std::size_t ldx,
+                                int finish, double d) {
+  ZELT_EXACT_ARITHMETIC
+#if ZELT_HAVE_VECTORS
+  constexpr std::size_t L = vector_lanes, V = solve_lanes / vector_lanes;
+  if (solve_lanes % L == 0 && lanes == solve_lanes) {
+    vec_t acc[V];
+    for (std::size_t v = 0; v < V; ++v) acc[v] = load(t + v * L);
+    if (scale)
+      for (std::size_t v = 0; v < V; ++v) acc[v] = alpha * acc[v];
+    for (std::size_t k = k0; k < k1; ++k) {
+      const double a = coef(k);
+      if (skip && a == 0.0) continue;
+      const double* xk = x + k * ldx;
+      for (std::size_t v = 0; v < V; ++v) acc[v] = acc[v] - load(xk + v * L) * a;
+    }
+    if (finish == 1)
+      for (std::size_t v = 0; v < V; ++v) acc[v] = acc[v] / d;
+    if (finish == 2)
+      for (std::size_t v = 0; v < V; ++v) acc[v] = d * acc[v];
+    for (std::size_t v = 0; v < V; ++v) store(t + v * L, acc[v]);
+    return;
+  }
+#endif
+  for (std::size_t g = 0; g < lanes; ++g) {
+    double acc = scale ? alpha * t[g] : t[g];
+    for (std::size_t k = k0; k < k1; ++k) {
+      const double a = coef(k);
+      if (skip && a == 0.0) continue;
+      acc = acc - mul(x[k * ldx + g], a);
+    }
+    if (finish == 1) acc = acc / d;
+    if (finish == 2) acc = d * acc;
+    t[g] = acc;
+  }
+}
+
 // dtrsm('L', 'T', 'L'): row i = (alpha b(i) - sum over k > i increasing of
 // a(k, i) x(k)) / a(i, i), on a row-major copy of `lanes` columns.
-ZELT_EXACT_LOOP inline void trsm_left_t_lower_lines(bool unit, std::size_t m, std::size_t lanes, double alpha,
-                                                    mref s, double* x) {
-  ZELT_EXACT_ARITHMETIC
-  constexpr std::size_t G = solve_lanes;
+inline void trsm_left_t_lower_lines(bool unit, std::size_t m, std::size_t lanes, double alpha, mref s, double* x) {
   for (std::size_t i = m; i-- > 0;) {
-    double acc[G];
-    double* xi = x + i * G;
-    for (std::size_t g = 0; g < G; ++g) acc[g] = alpha * xi[g];
-    for (std::size_t k = i + 1; k < m; ++k) {
-      const double a = s(k, i);
-      const double* xk = x + k * G;
-      for (std::size_t g = 0; g < G; ++g) acc[g] = acc[g] - mul(a, xk[g]);
-    }
-    if (!unit) {
-      const double d = s(i, i);
-      for (std::size_t g = 0; g < G; ++g) acc[g] = acc[g] / d;
-    }
-    for (std::size_t g = 0; g < lanes; ++g) xi[g] = acc[g];
+    solve_line(
+        x + i * solve_lanes, lanes, true, alpha, i + 1, m, [&](std::size_t k) { return s(k, i); }, false, x,
+        solve_lanes, unit ? 0 : 1, s(i, i));
   }
 }
 
 // dtrsm('R', 'N', 'L'): column j = (alpha b(j) - sum over k > j increasing of
-// a(k, j) x(k)) times 1 / a(j, j), for `lanes` rows starting at x.
+// a(k, j) x(k), skipping a(k, j) == 0) times 1 / a(j, j), for `lanes` rows
+// starting at x.
 ZELT_EXACT_LOOP inline void trsm_right_n_lower_lines(bool unit, std::size_t n, std::size_t lanes, double alpha,
                                                      mref s, double* x, std::size_t ldx) {
   ZELT_EXACT_ARITHMETIC
-  constexpr std::size_t G = solve_lanes;
   for (std::size_t j = n; j-- > 0;) {
-    double acc[G] = {};
-    double* xj = x + j * ldx;
-    for (std::size_t g = 0; g < lanes; ++g) acc[g] = alpha == 1.0 ? xj[g] : alpha * xj[g];
-    for (std::size_t k = j + 1; k < n; ++k) {
-      const double a = s(k, j);
-      if (a == 0.0) continue;
-      const double* xk = x + k * ldx;
-      if (lanes == G) {
-        for (std::size_t g = 0; g < G; ++g) acc[g] = acc[g] - mul(a, xk[g]);
-      } else {
-        for (std::size_t g = 0; g < lanes; ++g) acc[g] = acc[g] - mul(a, xk[g]);
-      }
-    }
-    if (!unit) {
-      const double t = 1.0 / s(j, j);
-      for (std::size_t g = 0; g < G; ++g) acc[g] = t * acc[g];
-    }
-    for (std::size_t g = 0; g < lanes; ++g) xj[g] = acc[g];
+    const double inverse = unit ? 1.0 : 1.0 / s(j, j);
+    solve_line(
+        x + j * ldx, lanes, alpha != 1.0, alpha, j + 1, n, [&](std::size_t k) { return s(k, j); }, true, x, ldx,
+        unit ? 0 : 2, inverse);
   }
 }
 
@@ -725,9 +744,17 @@ inline void trsm_ref(const threads& policy, bool left, bool upper, bool trans, b
     return;
   }
   if (!left && !trans && !upper) {
+    // Each chunk of rows is copied so that its columns are contiguous: the
+    // solve streams all of them once per column.
     run_slabs(t, m, kernel_mr, linear, [&](std::size_t r0, std::size_t r1) {
+      scratch x(n * solve_lanes);
       for (std::size_t i0 = r0; i0 < r1; i0 += solve_lanes) {
-        trsm_right_n_lower_lines(unit, n, std::min(solve_lanes, r1 - i0), alpha, s, &b(i0, 0), b.ld());
+        const std::size_t lanes = std::min(solve_lanes, r1 - i0);
+        for (std::size_t j = 0; j < n; ++j)
+          for (std::size_t g = 0; g < lanes; ++g) x.data()[j * solve_lanes + g] = b(i0 + g, j);
+        trsm_right_n_lower_lines(unit, n, lanes, alpha, s, x.data(), solve_lanes);
+        for (std::size_t j = 0; j < n; ++j)
+          for (std::size_t g = 0; g < lanes; ++g) b(i0 + g, j) = x.data()[j * solve_lanes + g];
       }
     });
     return;

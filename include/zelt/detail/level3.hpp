@@ -31,21 +31,33 @@
 
 namespace zelt::detail {
 
-/// An aligned block of doubles for one call; throws std::bad_alloc before the
-/// operation has written anything when even that cannot be had.
+/// Aligned scratch for `lines` lines of `length` doubles, or for fewer lines
+/// (halved until one) when that much memory cannot be had: the caller works
+/// through its problem in smaller pieces, with the same bits. Throws
+/// std::bad_alloc, before anything is written, only when not even one line
+/// can be had.
 class scratch {
  public:
-  explicit scratch(std::size_t count)
-      : p_(count == 0 ? nullptr : static_cast<double*>(::operator new(count * sizeof(double), std::align_val_t{64}))) {}
+  scratch(std::size_t length, std::size_t lines) : lines_(lines) {
+    if (length == 0 || lines == 0) return;
+    for (;;) {
+      p_ = static_cast<double*>(::operator new(length * lines_ * sizeof(double), std::align_val_t{64}, std::nothrow));
+      if (p_ != nullptr || lines_ == 1) break;
+      lines_ = (lines_ + 1) / 2;
+    }
+    if (p_ == nullptr) throw std::bad_alloc();
+  }
   ~scratch() {
     if (p_ != nullptr) ::operator delete(p_, std::align_val_t{64});
   }
   scratch(const scratch&) = delete;
   scratch& operator=(const scratch&) = delete;
   double* data() const noexcept { return p_; }
+  std::size_t lines() const noexcept { return lines_; }
 
  private:
-  double* p_;
+  double* p_ = nullptr;
+  std::size_t lines_;
 };
 
 // ---------------------------------------------------------------------------
@@ -104,8 +116,13 @@ ZELT_EXACT_LOOP void finish_two_sums(std::size_t n, const Rows& rows, double alp
 struct block_buffer {
   scratch mem;
   std::size_t ld;
-  block_buffer(std::size_t m, std::size_t n) : mem(m * n), ld(m) {}
+  /// m x n, or m x fewer columns.
+  block_buffer(std::size_t m, std::size_t n) : mem(m, n), ld(m) {}
+  struct fewer_rows {};
+  /// m x n, or fewer rows x n.
+  block_buffer(fewer_rows, std::size_t m, std::size_t n) : mem(n, m), ld(mem.lines()) {}
   double* data() const noexcept { return mem.data(); }
+  std::size_t cols() const noexcept { return mem.lines(); }
   void zero(std::size_t m, std::size_t n) const noexcept {
     for (std::size_t j = 0; j < n; ++j)
       for (std::size_t i = 0; i < m; ++i) data()[i + j * ld] = 0.0;
@@ -185,8 +202,9 @@ struct walk {
 
 inline void sum_in_chunks(std::size_t m, std::size_t n, std::size_t k, mref a, mref b, double alpha, double beta,
                           mref c) {
-  const std::size_t mw = std::min(m, sum_rows), nw = std::min(n, sum_cols);
-  block_buffer w(mw, nw);
+  const std::size_t mw = std::min(m, sum_rows);
+  block_buffer w(mw, std::min(n, sum_cols));
+  const std::size_t nw = w.cols();
   gemm_workspace ws(mw, nw, k);
   for (std::size_t j0 = 0; j0 < n; j0 += nw) {
     const std::size_t nj = std::min(nw, n - j0);
@@ -263,8 +281,9 @@ void triangle_slabs(const threads& policy, bool upper, std::size_t n, double flo
 template <class Sums, class Finish>
 void triangle_in_chunks(bool upper, std::size_t r0, std::size_t r1, std::size_t c0, std::size_t c1,
                         std::size_t buffers, const Sums& sums, const Finish& finish) {
-  const std::size_t mw = std::min(r1 - r0, sum_rows), nw = std::min(c1 - c0, sum_cols);
-  block_buffer w(mw * buffers, nw);
+  const std::size_t mw = std::min(r1 - r0, sum_rows);
+  block_buffer w(mw * buffers, std::min(c1 - c0, sum_cols));
+  const std::size_t nw = w.cols();
   for (std::size_t j0 = c0; j0 < c1; j0 += nw) {
     const std::size_t nj = std::min(nw, c1 - j0);
     for (std::size_t i0 = r0; i0 < r1; i0 += mw) {
@@ -433,9 +452,9 @@ inline void symm_ref(const threads& policy, bool left, bool upper, std::size_t m
   // + alpha t2; then + (alpha b(l, j)) a(i, l) over the other side's l,
   // nearest first.
   run_slabs(t, n, kernel_nr, linear, [&](std::size_t c0, std::size_t c1) {
-    gemm_workspace ws(m, std::min(c1 - c0, sum_cols), m);
-    const std::size_t nw = std::min(c1 - c0, sum_cols);
-    block_buffer w(m, nw);
+    block_buffer w(m, std::min(c1 - c0, sum_cols));
+    const std::size_t nw = w.cols();
+    gemm_workspace ws(m, nw, m);
     const row_triangle sums{{}, upper, false, m}, tail{{}, !upper, !upper, m};
     for (std::size_t j0 = c0; j0 < c1; j0 += nw) {
       const std::size_t nj = std::min(nw, c1 - j0);
@@ -518,9 +537,9 @@ inline void trmm_ref(const threads& policy, bool left, bool upper, bool trans, b
     // before i (upper) or after it, increasing; then times alpha.
     const row_triangle shape = trans ? row_triangle{{}, upper, false, m} : row_triangle{{}, !upper, !upper, m};
     run_slabs(t, n, kernel_nr, linear, [&](std::size_t c0, std::size_t c1) {
-      gemm_workspace ws(m, std::min(c1 - c0, sum_cols), m);
-      const std::size_t nw = std::min(c1 - c0, sum_cols);
-      block_buffer w(m, nw);
+      block_buffer w(m, std::min(c1 - c0, sum_cols));
+      const std::size_t nw = w.cols();
+      gemm_workspace ws(m, nw, m);
       for (std::size_t j0 = c0; j0 < c1; j0 += nw) {
         const std::size_t nj = std::min(nw, c1 - j0);
         const mref bj = b.at(0, j0), wj{w.data(), 1, static_cast<std::ptrdiff_t>(w.ld)};
@@ -548,9 +567,9 @@ inline void trmm_ref(const threads& policy, bool left, bool upper, bool trans, b
   const column_triangle shape{{}, before, descending, n};
   auto coef = [&](std::size_t l, std::size_t j) { return trans ? s(j, l) : s(l, j); };
   run_slabs(t, m, kernel_mr, linear, [&](std::size_t r0, std::size_t r1) {
-    gemm_workspace ws(std::min(r1 - r0, sum_rows), n, n);
-    const std::size_t mw = std::min(r1 - r0, sum_rows);
-    block_buffer w(mw, n);
+    block_buffer w(block_buffer::fewer_rows{}, std::min(r1 - r0, sum_rows), n);
+    const std::size_t mw = w.ld;
+    gemm_workspace ws(mw, n, n);
     for (std::size_t i0 = r0; i0 < r1; i0 += mw) {
       const std::size_t mi = std::min(mw, r1 - i0);
       const mref bi = b.at(i0, 0), wi{w.data(), 1, static_cast<std::ptrdiff_t>(w.ld)};
@@ -696,18 +715,20 @@ ZELT_EXACT_LOOP void solve_line(double* t, std::size_t lanes, bool scale, double
 }
 
 // dtrsm('L', 'T', 'L'): row i = (alpha b(i) - sum over k > i increasing of
-// a(k, i) x(k)) / a(i, i), on a row-major copy of `lanes` columns.
-inline void trsm_left_t_lower_lines(bool unit, std::size_t m, std::size_t lanes, double alpha, mref s, double* x) {
+// a(k, i) x(k)) / a(i, i), on a row-major copy of `lanes` columns (row i
+// at x + i ldx).
+inline void trsm_left_t_lower_lines(bool unit, std::size_t m, std::size_t lanes, std::size_t ldx, double alpha,
+                                    mref s, double* x) {
   for (std::size_t i = m; i-- > 0;) {
     solve_line(
-        x + i * solve_lanes, lanes, true, alpha, i + 1, m, [&](std::size_t k) { return s(k, i); }, false, x,
-        solve_lanes, unit ? 0 : 1, s(i, i));
+        x + i * ldx, lanes, true, alpha, i + 1, m, [&](std::size_t k) { return s(k, i); }, false, x, ldx,
+        unit ? 0 : 1, s(i, i));
   }
 }
 
 // dtrsm('R', 'N', 'L'): column j = (alpha b(j) - sum over k > j increasing of
 // a(k, j) x(k), skipping a(k, j) == 0) times 1 / a(j, j), for `lanes` rows
-// starting at x.
+// starting at x (column j at x + j ldx).
 ZELT_EXACT_LOOP inline void trsm_right_n_lower_lines(bool unit, std::size_t n, std::size_t lanes, double alpha,
                                                      mref s, double* x, std::size_t ldx) {
   ZELT_EXACT_ARITHMETIC
@@ -731,14 +752,15 @@ inline void trsm_ref(const threads& policy, bool left, bool upper, bool trans, b
   auto linear = [](std::size_t x) { return double(x); };
   if (left && trans && !upper) {
     run_slabs(t, n, kernel_nr, linear, [&](std::size_t c0, std::size_t c1) {
-      scratch x(m * solve_lanes);
-      for (std::size_t j0 = c0; j0 < c1; j0 += solve_lanes) {
-        const std::size_t lanes = std::min(solve_lanes, c1 - j0);
+      scratch x(m, solve_lanes);
+      const std::size_t width = x.lines();
+      for (std::size_t j0 = c0; j0 < c1; j0 += width) {
+        const std::size_t lanes = std::min(width, c1 - j0);
         for (std::size_t i = 0; i < m; ++i)
-          for (std::size_t g = 0; g < solve_lanes; ++g) x.data()[i * solve_lanes + g] = g < lanes ? b(i, j0 + g) : 0.0;
-        trsm_left_t_lower_lines(unit, m, lanes, alpha, s, x.data());
+          for (std::size_t g = 0; g < lanes; ++g) x.data()[i * width + g] = b(i, j0 + g);
+        trsm_left_t_lower_lines(unit, m, lanes, width, alpha, s, x.data());
         for (std::size_t i = 0; i < m; ++i)
-          for (std::size_t g = 0; g < lanes; ++g) b(i, j0 + g) = x.data()[i * solve_lanes + g];
+          for (std::size_t g = 0; g < lanes; ++g) b(i, j0 + g) = x.data()[i * width + g];
       }
     });
     return;
@@ -747,14 +769,15 @@ inline void trsm_ref(const threads& policy, bool left, bool upper, bool trans, b
     // Each chunk of rows is copied so that its columns are contiguous: the
     // solve streams all of them once per column.
     run_slabs(t, m, kernel_mr, linear, [&](std::size_t r0, std::size_t r1) {
-      scratch x(n * solve_lanes);
-      for (std::size_t i0 = r0; i0 < r1; i0 += solve_lanes) {
-        const std::size_t lanes = std::min(solve_lanes, r1 - i0);
+      scratch x(n, solve_lanes);
+      const std::size_t width = x.lines();
+      for (std::size_t i0 = r0; i0 < r1; i0 += width) {
+        const std::size_t lanes = std::min(width, r1 - i0);
         for (std::size_t j = 0; j < n; ++j)
-          for (std::size_t g = 0; g < lanes; ++g) x.data()[j * solve_lanes + g] = b(i0 + g, j);
-        trsm_right_n_lower_lines(unit, n, lanes, alpha, s, x.data(), solve_lanes);
+          for (std::size_t g = 0; g < lanes; ++g) x.data()[j * width + g] = b(i0 + g, j);
+        trsm_right_n_lower_lines(unit, n, lanes, alpha, s, x.data(), width);
         for (std::size_t j = 0; j < n; ++j)
-          for (std::size_t g = 0; g < lanes; ++g) b(i0 + g, j) = x.data()[j * solve_lanes + g];
+          for (std::size_t g = 0; g < lanes; ++g) b(i0 + g, j) = x.data()[j * width + g];
       }
     });
     return;

@@ -345,12 +345,14 @@ class harness {
     }
   }
 
-
   // Level 3 values: 0 plain, 1 with specials, 2 sparse (a third of the
   // elements zero of either sign, so that the reference's zero skips are hit
-  // everywhere), 3 sparse with specials.
+  // everywhere, and now and then the smallest subnormal, whose products
+  // round to zero: a skip tested on the product instead of the element
+  // shows), 3 sparse with specials.
   double value3(int mode) {
     if (mode >= 2 && coin(3)) return coin(2) ? 0.0 : -0.0;
+    if (mode >= 2 && coin(20)) return coin(2) ? 0x1p-1074 : -0x1p-1074;
     return value(mode % 2 == 1);
   }
   // A rows x cols matrix in layout o, its leading dimension padded by pad,
@@ -362,7 +364,8 @@ class harness {
   stored_matrix matrix(layout o, int rows, int cols, int pad, int mode) {
     const int lead = o == col_major ? rows : cols, other = o == col_major ? cols : rows;
     const int ld = (lead > 1 ? lead : 1) + pad;
-    stored_matrix s{std::vector<double>(static_cast<std::size_t>(ld) * static_cast<std::size_t>(other) + 1), ld};
+    stored_matrix s{std::vector<double>(static_cast<std::size_t>(ld) * static_cast<std::size_t>(other) + 1),
+                    ld};
     for (double& e : s.v) e = value3(mode);
     return s;
   }
@@ -370,7 +373,8 @@ class harness {
   stored_matrix triangle_matrix(layout o, int order, int pad, int mode) {
     stored_matrix s = matrix(o, order, order, pad, mode);
     if (mode % 2 == 0) {
-      for (int k = 0; k < order; ++k) s.v[static_cast<std::size_t>(k) * static_cast<std::size_t>(s.ld + 1)] += 4;
+      for (int k = 0; k < order; ++k)
+        s.v[static_cast<std::size_t>(k) * static_cast<std::size_t>(s.ld + 1)] += 4;
     }
     return s;
   }

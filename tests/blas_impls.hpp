@@ -9,6 +9,7 @@
 //                     arguments: external_vec or strided_vec, row- or
 //                     column-major matrices, transposed views
 #include <cstddef>
+#include <string>
 
 #include "blas_api.hpp"
 #include "zelt/blas1.hpp"
@@ -109,30 +110,30 @@ class reference_cblas : public blas_api {
             const double* b, int ldb, double beta, double* c, int ldc) const override {
     gemm_(o, ta, tb, m, n, k, alpha, a, lda, b, ldb, beta, c, ldc);
   }
-  void symm(layout o, side s, triangle u, int m, int n, double alpha, const double* a, int lda, const double* b,
-            int ldb, double beta, double* c, int ldc) const override {
+  void symm(layout o, side s, triangle u, int m, int n, double alpha, const double* a, int lda,
+            const double* b, int ldb, double beta, double* c, int ldc) const override {
     symm_(o, s, u, m, n, alpha, a, lda, b, ldb, beta, c, ldc);
   }
-  void syrk(layout o, triangle u, transpose t, int n, int k, double alpha, const double* a, int lda, double beta,
-            double* c, int ldc) const override {
+  void syrk(layout o, triangle u, transpose t, int n, int k, double alpha, const double* a, int lda,
+            double beta, double* c, int ldc) const override {
     syrk_(o, u, t, n, k, alpha, a, lda, beta, c, ldc);
   }
   void syr2k(layout o, triangle u, transpose t, int n, int k, double alpha, const double* a, int lda,
              const double* b, int ldb, double beta, double* c, int ldc) const override {
     syr2k_(o, u, t, n, k, alpha, a, lda, b, ldb, beta, c, ldc);
   }
-  void trmm(layout o, side s, triangle u, transpose t, diagonal d, int m, int n, double alpha, const double* a,
-            int lda, double* b, int ldb) const override {
+  void trmm(layout o, side s, triangle u, transpose t, diagonal d, int m, int n, double alpha,
+            const double* a, int lda, double* b, int ldb) const override {
     trmm_(o, s, u, t, d, m, n, alpha, a, lda, b, ldb);
   }
-  void trsm(layout o, side s, triangle u, transpose t, diagonal d, int m, int n, double alpha, const double* a,
-            int lda, double* b, int ldb) const override {
+  void trsm(layout o, side s, triangle u, transpose t, diagonal d, int m, int n, double alpha,
+            const double* a, int lda, double* b, int ldb) const override {
     trsm_(o, s, u, t, d, m, n, alpha, a, lda, b, ldb);
   }
 
  private:
-  using gemm_fn = void (*)(int, int, int, int, int, int, double, const double*, int, const double*, int, double,
-                           double*, int);
+  using gemm_fn = void (*)(int, int, int, int, int, int, double, const double*, int, const double*, int,
+                           double, double*, int);
   using symm_fn = void (*)(int, int, int, int, int, double, const double*, int, const double*, int, double,
                            double*, int);
   using syrk_fn = void (*)(int, int, int, int, int, double, const double*, int, double, double*, int);
@@ -260,34 +261,45 @@ class fortran_symbols : public blas_api {
     trsv_(u == upper ? "U" : "L", t == trans ? "T" : "N", d == unit ? "U" : "N", &n, a, &lda, x, &incx, 1, 1,
           1);
   }
+  // The Level 3 flags in every spelling the reference accepts ('C' for a
+  // transpose, either case), picked by a size so that runs are repeatable.
+  static const char* flag(const char* spellings, int pick) {
+    static const char letters[] = "LlRrUuNnTtCc";
+    const std::size_t count = std::char_traits<char>::length(spellings);
+    const char wanted = spellings[static_cast<std::size_t>(pick < 0 ? -pick : pick) % count];
+    return &letters[std::char_traits<char>::find(letters, sizeof letters - 1, wanted) - letters];
+  }
   void gemm(layout, transpose ta, transpose tb, int m, int n, int k, double alpha, const double* a, int lda,
             const double* b, int ldb, double beta, double* c, int ldc) const override {
-    gemm_(ta == trans ? "T" : "N", tb == trans ? "T" : "N", &m, &n, &k, &alpha, a, &lda, b, &ldb, &beta, c, &ldc,
-          1, 1);
+    gemm_(flag(ta == trans ? "TCt" : "Nn", m), flag(tb == trans ? "tCT" : "nN", n), &m, &n, &k, &alpha, a,
+          &lda, b, &ldb, &beta, c, &ldc, 1, 1);
   }
   void symm(layout, side s, triangle u, int m, int n, double alpha, const double* a, int lda, const double* b,
             int ldb, double beta, double* c, int ldc) const override {
-    symm_(s == left_side ? "L" : "R", u == upper ? "U" : "L", &m, &n, &alpha, a, &lda, b, &ldb, &beta, c, &ldc, 1,
-          1);
+    symm_(flag(s == left_side ? "Ll" : "Rr", m), flag(u == upper ? "Uu" : "Ll", n), &m, &n, &alpha, a, &lda,
+          b, &ldb, &beta, c, &ldc, 1, 1);
   }
-  void syrk(layout, triangle u, transpose t, int n, int k, double alpha, const double* a, int lda, double beta,
-            double* c, int ldc) const override {
-    syrk_(u == upper ? "U" : "L", t == trans ? "T" : "N", &n, &k, &alpha, a, &lda, &beta, c, &ldc, 1, 1);
+  void syrk(layout, triangle u, transpose t, int n, int k, double alpha, const double* a, int lda,
+            double beta, double* c, int ldc) const override {
+    syrk_(flag(u == upper ? "Uu" : "lL", n), flag(t == trans ? "TCt" : "Nn", k), &n, &k, &alpha, a, &lda,
+          &beta, c, &ldc, 1, 1);
   }
   void syr2k(layout, triangle u, transpose t, int n, int k, double alpha, const double* a, int lda,
              const double* b, int ldb, double beta, double* c, int ldc) const override {
-    syr2k_(u == upper ? "U" : "L", t == trans ? "T" : "N", &n, &k, &alpha, a, &lda, b, &ldb, &beta, c, &ldc, 1,
-           1);
+    syr2k_(flag(u == upper ? "Uu" : "lL", n), flag(t == trans ? "TCt" : "Nn", k), &n, &k, &alpha, a, &lda, b,
+           &ldb, &beta, c, &ldc, 1, 1);
   }
   void trmm(layout, side s, triangle u, transpose t, diagonal d, int m, int n, double alpha, const double* a,
             int lda, double* b, int ldb) const override {
-    trmm_(s == left_side ? "L" : "R", u == upper ? "U" : "L", t == trans ? "T" : "N", d == unit ? "U" : "N", &m,
-          &n, &alpha, a, &lda, b, &ldb, 1, 1, 1, 1);
+    trmm_(flag(s == left_side ? "Ll" : "Rr", m), flag(u == upper ? "Uu" : "Ll", n),
+          flag(t == trans ? "TcT" : "nN", m + n), flag(d == unit ? "Uu" : "nN", m), &m, &n, &alpha, a, &lda,
+          b, &ldb, 1, 1, 1, 1);
   }
   void trsm(layout, side s, triangle u, transpose t, diagonal d, int m, int n, double alpha, const double* a,
             int lda, double* b, int ldb) const override {
-    trsm_(s == left_side ? "L" : "R", u == upper ? "U" : "L", t == trans ? "T" : "N", d == unit ? "U" : "N", &m,
-          &n, &alpha, a, &lda, b, &ldb, 1, 1, 1, 1);
+    trsm_(flag(s == left_side ? "Ll" : "Rr", m), flag(u == upper ? "Uu" : "Ll", n),
+          flag(t == trans ? "TcT" : "nN", m + n), flag(d == unit ? "Uu" : "nN", m), &m, &n, &alpha, a, &lda,
+          b, &ldb, 1, 1, 1, 1);
   }
 
  private:
@@ -508,21 +520,22 @@ class zelt_cpp : public blas_api {
       });
     });
   }
-  void symm(layout o, side s, triangle u, int m, int n, double alpha, const double* a, int lda, const double* b,
-            int ldb, double beta, double* c, int ldc) const override {
+  void symm(layout o, side s, triangle u, int m, int n, double alpha, const double* a, int lda,
+            const double* b, int ldb, double beta, double* c, int ldc) const override {
     const int order = s == left_side ? m : n;
     with_op(o, no_trans, a, order, order, lda, [&](auto A) {
       with_op(o, no_trans, b, m, n, ldb, [&](auto B) {
         with_op(o, no_trans, c, m, n, ldc, [&](auto C) {
           with_side(s, [&](auto sd) {
-            with_triangle(u, [&](auto tri) { zelt::symm(zelt::threads(threads_), sd, tri, alpha, A, B, beta, C); });
+            with_triangle(
+                u, [&](auto tri) { zelt::symm(zelt::threads(threads_), sd, tri, alpha, A, B, beta, C); });
           });
         });
       });
     });
   }
-  void syrk(layout o, triangle u, transpose t, int n, int k, double alpha, const double* a, int lda, double beta,
-            double* c, int ldc) const override {
+  void syrk(layout o, triangle u, transpose t, int n, int k, double alpha, const double* a, int lda,
+            double beta, double* c, int ldc) const override {
     with_op(o, t, a, t == trans ? k : n, t == trans ? n : k, lda, [&](auto A) {
       with_op(o, no_trans, c, n, n, ldc, [&](auto C) {
         with_triangle(u, [&](auto tri) { zelt::syrk(zelt::threads(threads_), tri, alpha, A, beta, C); });
@@ -534,7 +547,8 @@ class zelt_cpp : public blas_api {
     with_op(o, t, a, t == trans ? k : n, t == trans ? n : k, lda, [&](auto A) {
       with_op(o, t, b, t == trans ? k : n, t == trans ? n : k, ldb, [&](auto B) {
         with_op(o, no_trans, c, n, n, ldc, [&](auto C) {
-          with_triangle(u, [&](auto tri) { zelt::syr2k(zelt::threads(threads_), tri, alpha, A, B, beta, C); });
+          with_triangle(u,
+                        [&](auto tri) { zelt::syr2k(zelt::threads(threads_), tri, alpha, A, B, beta, C); });
         });
       });
     });
@@ -559,12 +573,12 @@ class zelt_cpp : public blas_api {
       });
     });
   }
-  void trmm(layout o, side s, triangle u, transpose t, diagonal d, int m, int n, double alpha, const double* a,
-            int lda, double* b, int ldb) const override {
+  void trmm(layout o, side s, triangle u, transpose t, diagonal d, int m, int n, double alpha,
+            const double* a, int lda, double* b, int ldb) const override {
     triangular<false>(o, s, u, t, d, m, n, alpha, a, lda, b, ldb);
   }
-  void trsm(layout o, side s, triangle u, transpose t, diagonal d, int m, int n, double alpha, const double* a,
-            int lda, double* b, int ldb) const override {
+  void trsm(layout o, side s, triangle u, transpose t, diagonal d, int m, int n, double alpha,
+            const double* a, int lda, double* b, int ldb) const override {
     triangular<true>(o, s, u, t, d, m, n, alpha, a, lda, b, ldb);
   }
 

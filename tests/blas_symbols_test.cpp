@@ -4,6 +4,7 @@
 // Then the reference's argument checks through xerbla_.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,74 @@ TEST(BlasLibrary3, Level3SymbolsGiveTheReferenceBits) {
   EXPECT_GE(t.calls, 1500L * 6);
   EXPECT_EQ(t.differing, 0) << "of " << t.calls << " calls";
   for (const auto& what : t.first) ADD_FAILURE() << "differs: " << what;
+}
+
+}  // namespace
+
+namespace {
+
+using gemm_fn = void (*)(const char*, const char*, const int*, const int*, const int*, const double*,
+                         const double*, const int*, const double*, const int*, const double*, double*,
+                         const int*, std::size_t, std::size_t);
+using syr2k_fn = void (*)(const char*, const char*, const int*, const int*, const double*, const double*,
+                          const int*, const double*, const int*, const double*, double*, const int*,
+                          std::size_t, std::size_t);
+using trsm_fn = void (*)(const char*, const char*, const char*, const char*, const int*, const int*,
+                         const double*, const double*, const int*, double*, const int*, std::size_t,
+                         std::size_t, std::size_t, std::size_t);
+
+std::string message(const char* name, int number) {
+  char text[96];
+  std::snprintf(text, sizeof text, " ** On entry to %s parameter number %2d had an illegal value\n", name,
+                number);
+  return text;
+}
+
+// Several bad arguments at once: only the first, in the reference's order,
+// is reported, and nothing is written (not even with beta = 0).
+TEST(BlasLibrary3, TheFirstIllegalArgumentIsReportedAndNothingChanges) {
+  const zelt_test::shared_library zelt_blas(ZELT_BLAS_LIBRARY);
+  const auto dgemm = zelt_blas.symbol<gemm_fn>("dgemm_");
+  const auto dsyr2k = zelt_blas.symbol<syr2k_fn>("dsyr2k_");
+  const auto dtrsm = zelt_blas.symbol<trsm_fn>("dtrsm_");
+  ASSERT_TRUE(dgemm && dsyr2k && dtrsm);
+  const double a[9] = {1, 2, 3, 4, 5, 6, 7, 8, 9}, one = 1, zero = 0;
+  double c[9] = {9, 9, 9, 9, 9, 9, 9, 9, 9};
+  const int two = 2, three = 3, one_i = 1, minus = -1;
+  auto expect = [&](const std::string& want, auto call) {
+    testing::internal::CaptureStderr();
+    call();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), want);
+    for (double e : c) EXPECT_EQ(e, 9);
+  };
+  expect(message("DGEMM", 1),
+         [&] { dgemm("X", "Y", &minus, &two, &two, &one, a, &one_i, a, &two, &zero, c, &two, 1, 1); });
+  expect(message("DGEMM", 2),
+         [&] { dgemm("c", "Y", &two, &two, &two, &one, a, &two, a, &two, &zero, c, &two, 1, 1); });
+  expect(message("DGEMM", 3),
+         [&] { dgemm("N", "N", &minus, &minus, &two, &one, a, &two, a, &two, &zero, c, &two, 1, 1); });
+  expect(message("DGEMM", 5),
+         [&] { dgemm("N", "T", &two, &two, &minus, &one, a, &one_i, a, &two, &zero, c, &two, 1, 1); });
+  expect(message("DGEMM", 8),
+         [&] { dgemm("T", "N", &two, &two, &three, &one, a, &two, a, &one_i, &zero, c, &one_i, 1, 1); });
+  expect(message("DGEMM", 10),
+         [&] { dgemm("N", "t", &two, &three, &two, &one, a, &two, a, &two, &zero, c, &one_i, 1, 1); });
+  expect(message("DSYR2K", 2),
+         [&] { dsyr2k("U", "Q", &minus, &two, &one, a, &two, a, &two, &zero, c, &two, 1, 1); });
+  expect(message("DSYR2K", 7),
+         [&] { dsyr2k("l", "C", &two, &three, &one, a, &two, a, &one_i, &zero, c, &one_i, 1, 1); });
+  expect(message("DSYR2K", 9),
+         [&] { dsyr2k("L", "N", &two, &three, &one, a, &two, a, &one_i, &zero, c, &one_i, 1, 1); });
+  expect(message("DSYR2K", 12),
+         [&] { dsyr2k("U", "N", &two, &three, &one, a, &two, a, &two, &zero, c, &one_i, 1, 1); });
+  expect(message("DTRSM", 4),
+         [&] { dtrsm("L", "U", "N", "X", &minus, &two, &one, a, &one_i, c, &two, 1, 1, 1, 1); });
+  expect(message("DTRSM", 6),
+         [&] { dtrsm("R", "U", "C", "U", &two, &minus, &one, a, &one_i, c, &one_i, 1, 1, 1, 1); });
+  expect(message("DTRSM", 9),
+         [&] { dtrsm("R", "L", "T", "n", &two, &three, &one, a, &two, c, &one_i, 1, 1, 1, 1); });
+  expect(message("DTRSM", 11),
+         [&] { dtrsm("L", "L", "T", "n", &three, &two, &one, a, &three, c, &two, 1, 1, 1, 1); });
 }
 
 }  // namespace

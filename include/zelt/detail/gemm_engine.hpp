@@ -18,10 +18,11 @@
 // the engine copies ("packs") blocks of them into aligned buffers laid out
 // for the micro-kernel anyway.
 
-#include <algorithm>  // std::min
-#include <cstddef>    // std::size_t, std::ptrdiff_t
-#include <cstring>    // std::memcpy, std::memset
-#include <new>        // std::nothrow, std::align_val_t
+#include <algorithm>    // std::min
+#include <cstddef>      // std::size_t, std::ptrdiff_t
+#include <cstring>      // std::memcpy, std::memset
+#include <limits>       // std::numeric_limits
+#include <new>          // std::nothrow, std::align_val_t
 #include <type_traits>  // std::is_same_v
 #include <utility>      // std::pair
 
@@ -79,7 +80,9 @@ struct mref {
     return reverse && n > 0 ? mref{&(*this)(0, n - 1), rs, -cs} : *this;
   }
   /// The first n rows in reverse order (when `reverse`).
-  mref rows_reversed(bool reverse, std::size_t n) const noexcept { return t().columns_reversed(reverse, n).t(); }
+  mref rows_reversed(bool reverse, std::size_t n) const noexcept {
+    return t().columns_reversed(reverse, n).t();
+  }
 };
 
 /// An operand read straight from memory, each element times `scale` (one
@@ -88,7 +91,9 @@ struct mref {
 struct operand {
   mref m;
   double scale = 1.0;
-  double operator()(std::size_t i, std::size_t l) const noexcept { return scale == 1.0 ? m(i, l) : scale * m(i, l); }
+  double operator()(std::size_t i, std::size_t l) const noexcept {
+    return scale == 1.0 ? m(i, l) : scale * m(i, l);
+  }
 };
 
 /// Every (l, j) pair takes part: the chains of gemm and symm.
@@ -209,7 +214,7 @@ struct packing_arena {
   packing_arena(const packing_arena&) = delete;
   packing_arena& operator=(const packing_arena&) = delete;
   ~packing_arena() {
-    if (memory != nullptr) ::operator delete(memory, std::align_val_t{64});
+    if (memory != nullptr) ::operator delete (memory, std::align_val_t{64});
   }
 };
 inline packing_arena& thread_arena() noexcept {
@@ -225,7 +230,8 @@ class gemm_workspace {
  public:
   /// Buffers for products of up to m x n outputs and k terms.
   gemm_workspace(std::size_t m, std::size_t n, std::size_t k) noexcept {
-    const std::size_t mc = std::min(block_mc, round_up(m, kernel_mr)), nc = std::min(block_nc, round_up(n, kernel_nr)),
+    const std::size_t mc = std::min(block_mc, round_up(m, kernel_mr)),
+                      nc = std::min(block_nc, round_up(n, kernel_nr)),
                       kc = std::max<std::size_t>(1, std::min(block_kc, k));
     const std::size_t slivers = nc / kernel_nr + 1;
     const std::size_t a_bytes = line(mc * kc * sizeof(double)), b_bytes = line(kc * nc * sizeof(double)),
@@ -235,8 +241,8 @@ class gemm_workspace {
     char* base = nullptr;
     if (!arena.busy) {
       if (arena.bytes < bytes) {
-        if (arena.memory != nullptr) ::operator delete(arena.memory, std::align_val_t{64});
-        arena.memory = ::operator new(bytes, std::align_val_t{64}, std::nothrow);
+        if (arena.memory != nullptr) ::operator delete (arena.memory, std::align_val_t{64});
+        arena.memory = ::operator new (bytes, std::align_val_t{64}, std::nothrow);
         arena.bytes = arena.memory != nullptr ? bytes : 0;
       }
       if (arena.memory != nullptr) {
@@ -245,7 +251,7 @@ class gemm_workspace {
         base = static_cast<char*>(arena.memory);
       }
     } else {
-      own_ = ::operator new(bytes, std::align_val_t{64}, std::nothrow);
+      own_ = ::operator new (bytes, std::align_val_t{64}, std::nothrow);
       base = static_cast<char*>(own_);
     }
     if (base != nullptr) {
@@ -270,7 +276,7 @@ class gemm_workspace {
   }
   ~gemm_workspace() {
     if (arena_ != nullptr) arena_->busy = false;
-    if (own_ != nullptr) ::operator delete(own_, std::align_val_t{64});
+    if (own_ != nullptr) ::operator delete (own_, std::align_val_t{64});
   }
   gemm_workspace(const gemm_workspace&) = delete;
   gemm_workspace& operator=(const gemm_workspace&) = delete;
@@ -307,9 +313,12 @@ class gemm_workspace {
   unsigned char small_whole_[small_kc];
 };
 
+// What packing puts past the edge of an operand: the lanes it feeds are
+// never stored, and a NaN makes any that were stored by mistake show.
+constexpr double padding = std::numeric_limits<double>::quiet_NaN();
+
 // Packs rows [i0, i0 + mc) x columns [l0, l0 + kc) of a into MR-row slivers,
-// each stored column after column; rows past the end are zero (their outputs
-// are never stored).
+// each stored column after column; rows past the end are padding.
 template <class AF>
 void pack_a(const AF& a, std::size_t i0, std::size_t mc, std::size_t l0, std::size_t kc, double* out) {
   constexpr std::size_t MR = kernel_mr;
@@ -317,7 +326,8 @@ void pack_a(const AF& a, std::size_t i0, std::size_t mc, std::size_t l0, std::si
     const std::size_t rows = std::min(MR, mc - p);
     if constexpr (std::is_same_v<AF, operand>) {
       if (a.scale == 1.0 && a.m.rs == 1 && rows == MR) {
-        for (std::size_t l = 0; l < kc; ++l) std::memcpy(out + p * kc + l * MR, &a.m(i0 + p, l0 + l), sizeof(double) * MR);
+        for (std::size_t l = 0; l < kc; ++l)
+          std::memcpy(out + p * kc + l * MR, &a.m(i0 + p, l0 + l), sizeof(double) * MR);
         continue;
       }
       if (a.scale == 1.0 && a.m.cs == 1 && rows == MR) {
@@ -333,15 +343,15 @@ void pack_a(const AF& a, std::size_t i0, std::size_t mc, std::size_t l0, std::si
       double* o = out + p * kc + l * MR;
       std::size_t r = 0;
       for (; r < rows; ++r) o[r] = a(i0 + p + r, l0 + l);
-      for (; r < MR; ++r) o[r] = 0.0;
+      for (; r < MR; ++r) o[r] = padding;
     }
   }
 }
 
 // pack_b for an operand in memory, all pairs kept, read along its storage.
 ZELT_EXACT_LOOP inline void pack_operand(const operand& b, std::size_t l0, std::size_t kc, std::size_t j0,
-                                         std::size_t nc, double* out, unsigned char* flags, unsigned char* whole,
-                                         bool* skips) {
+                                         std::size_t nc, double* out, unsigned char* flags,
+                                         unsigned char* whole, bool* skips) {
   ZELT_EXACT_ARITHMETIC
   constexpr std::size_t NR = kernel_nr;
   const double scale = b.scale;
@@ -357,12 +367,12 @@ ZELT_EXACT_LOOP inline void pack_operand(const operand& b, std::size_t l0, std::
         } else {
           for (; c < cols; ++c) o[l * NR + c] = scale * src[c];
         }
-        for (; c < NR; ++c) o[l * NR + c] = 0.0;
+        for (; c < NR; ++c) o[l * NR + c] = padding;
       }
     } else {
       for (std::size_t c = 0; c < NR; ++c) {
         if (c >= cols) {
-          for (std::size_t l = 0; l < kc; ++l) o[l * NR + c] = 0.0;
+          for (std::size_t l = 0; l < kc; ++l) o[l * NR + c] = padding;
           continue;
         }
         const double* src = &b.m(l0, j0 + q + c);
@@ -411,7 +421,7 @@ void pack_b(const BF& b, const KF& keep, std::size_t l0, std::size_t kc, std::si
         }
       }
       for (; c < NR; ++c) {
-        o[c] = 0.0;
+        o[c] = padding;
         f[c] = 1;
       }
       whole[(q / NR) * kc + l] = all ? 1 : 0;
@@ -432,7 +442,8 @@ void pack_b(const BF& b, const KF& keep, std::size_t l0, std::size_t kc, std::si
 struct dense_shape {
   int region(std::size_t, std::size_t, std::size_t, std::size_t) const noexcept { return 1; }
   bool output(std::size_t, std::size_t) const noexcept { return true; }
-  std::pair<std::size_t, std::size_t> steps(std::size_t, std::size_t, std::size_t, std::size_t) const noexcept {
+  std::pair<std::size_t, std::size_t> steps(std::size_t, std::size_t, std::size_t,
+                                            std::size_t) const noexcept {
     return {0, static_cast<std::size_t>(-1)};
   }
   std::pair<std::size_t, std::size_t> partial(std::size_t, std::size_t) const noexcept { return {0, 0}; }
@@ -444,10 +455,10 @@ struct dense_shape {
 // and all its elements are outputs, else through a local tile of which only
 // the outputs are stored.
 template <class Shape>
-void run_tile(bool skips, const double* a, const double* b, const unsigned char* keep, const unsigned char* whole,
-              double* c, std::size_t ldc, std::size_t rows, std::size_t cols, std::size_t lo, std::size_t hi,
-              std::size_t pl, std::size_t ph, int region, std::size_t i0, std::size_t j0, std::size_t pc,
-              const Shape& shape) {
+void run_tile(bool skips, const double* a, const double* b, const unsigned char* keep,
+              const unsigned char* whole, double* c, std::size_t ldc, std::size_t rows, std::size_t cols,
+              std::size_t lo, std::size_t hi, std::size_t pl, std::size_t ph, int region, std::size_t i0,
+              std::size_t j0, std::size_t pc, const Shape& shape) {
   constexpr std::size_t MR = kernel_mr, NR = kernel_nr;
   auto run = [&](double* t, std::size_t ldt) {
     auto full = [&](std::size_t l0, std::size_t l1) {
@@ -463,7 +474,8 @@ void run_tile(bool skips, const double* a, const double* b, const unsigned char*
       return;
     }
     full(lo, pl);
-    masked_kernel(pl, ph, a, b, keep, t, ldt, [&](std::size_t i, std::size_t l) { return shape.term(i0 + i, pc + l); });
+    masked_kernel(pl, ph, a, b, keep, t, ldt,
+                  [&](std::size_t i, std::size_t l) { return shape.term(i0 + i, pc + l); });
     full(ph, hi);
   };
   if (rows == MR && cols == NR && region == 1) {
@@ -488,8 +500,8 @@ void run_tile(bool skips, const double* a, const double* b, const unsigned char*
 /// keep(l, j) is false and, for a triangular `shape`, the terms and outputs
 /// it leaves out.
 template <class AF, class BF, class KF, class Shape = dense_shape>
-void accumulate(std::size_t m, std::size_t n, std::size_t k, const AF& a, const BF& b, const KF& keep, double* c,
-                std::size_t ldc, const gemm_workspace& ws, const Shape& shape = Shape{}) {
+void accumulate(std::size_t m, std::size_t n, std::size_t k, const AF& a, const BF& b, const KF& keep,
+                double* c, std::size_t ldc, const gemm_workspace& ws, const Shape& shape = Shape{}) {
   constexpr std::size_t MR = kernel_mr, NR = kernel_nr;
   if (m == 0 || n == 0 || k == 0) return;
   for (std::size_t jc = 0; jc < n; jc += ws.nc()) {
@@ -538,7 +550,9 @@ struct output_triangle : dense_shape {
   std::size_t di, dj;
   output_triangle(bool up, std::size_t row_offset, std::size_t col_offset) noexcept
       : upper(up), di(row_offset), dj(col_offset) {}
-  bool output(std::size_t i, std::size_t j) const noexcept { return upper ? i + di <= j + dj : i + di >= j + dj; }
+  bool output(std::size_t i, std::size_t j) const noexcept {
+    return upper ? i + di <= j + dj : i + di >= j + dj;
+  }
   int region(std::size_t i0, std::size_t i1, std::size_t j0, std::size_t j1) const noexcept {
     const bool all = upper ? output(i1 - 1, j0) : output(i0, j1 - 1);
     const bool none = upper ? !output(i0, j1 - 1) : !output(i1 - 1, j0);
@@ -557,13 +571,16 @@ struct row_triangle : dense_shape {
   // the steps of the index range [l0, l1)
   std::pair<std::size_t, std::size_t> as_steps(std::size_t l0, std::size_t l1) const noexcept {
     if (l1 <= l0) return {0, 0};
-    return descending ? std::pair<std::size_t, std::size_t>{k - l1, k - l0} : std::pair<std::size_t, std::size_t>{l0, l1};
+    return descending ? std::pair<std::size_t, std::size_t>{k - l1, k - l0}
+                      : std::pair<std::size_t, std::size_t>{l0, l1};
   }
-  std::pair<std::size_t, std::size_t> steps(std::size_t i0, std::size_t i1, std::size_t, std::size_t) const noexcept {
+  std::pair<std::size_t, std::size_t> steps(std::size_t i0, std::size_t i1, std::size_t,
+                                            std::size_t) const noexcept {
     return before ? as_steps(0, std::min(i1 - 1, k)) : as_steps(std::min(i0 + 1, k), k);
   }
   std::pair<std::size_t, std::size_t> partial(std::size_t i0, std::size_t i1) const noexcept {
-    return before ? as_steps(std::min(i0, k), std::min(i1 - 1, k)) : as_steps(std::min(i0 + 1, k), std::min(i1, k));
+    return before ? as_steps(std::min(i0, k), std::min(i1 - 1, k))
+                  : as_steps(std::min(i0 + 1, k), std::min(i1, k));
   }
 };
 
@@ -572,7 +589,8 @@ struct row_triangle : dense_shape {
 struct column_triangle : dense_shape {
   bool before, descending;
   std::size_t k;
-  std::pair<std::size_t, std::size_t> steps(std::size_t, std::size_t, std::size_t j0, std::size_t j1) const noexcept {
+  std::pair<std::size_t, std::size_t> steps(std::size_t, std::size_t, std::size_t j0,
+                                            std::size_t j1) const noexcept {
     const row_triangle r{{}, before, descending, k};
     return r.steps(j0, j1, 0, 0);
   }

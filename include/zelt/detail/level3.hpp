@@ -41,14 +41,15 @@ class scratch {
   scratch(std::size_t length, std::size_t lines) : lines_(lines) {
     if (length == 0 || lines == 0) return;
     for (;;) {
-      p_ = static_cast<double*>(::operator new(length * lines_ * sizeof(double), std::align_val_t{64}, std::nothrow));
+      p_ = static_cast<double*>(
+          ::operator new (length* lines_ * sizeof(double), std::align_val_t{64}, std::nothrow));
       if (p_ != nullptr || lines_ == 1) break;
       lines_ = (lines_ + 1) / 2;
     }
     if (p_ == nullptr) throw std::bad_alloc();
   }
   ~scratch() {
-    if (p_ != nullptr) ::operator delete(p_, std::align_val_t{64});
+    if (p_ != nullptr) ::operator delete (p_, std::align_val_t{64});
   }
   scratch(const scratch&) = delete;
   scratch& operator=(const scratch&) = delete;
@@ -87,8 +88,8 @@ struct all_rows {
 /// c = alpha w (beta == 0) or alpha w + beta c, on rows [lo(j), hi(j)): the
 /// end of a chain that was summed from zero into w.
 template <class Rows>
-ZELT_EXACT_LOOP void finish_sum(std::size_t n, const Rows& rows, double alpha, const double* w, std::size_t ldw,
-                                double beta, mref c) {
+ZELT_EXACT_LOOP void finish_sum(std::size_t n, const Rows& rows, double alpha, const double* w,
+                                std::size_t ldw, double beta, mref c) {
   ZELT_EXACT_ARITHMETIC
   for (std::size_t j = 0; j < n; ++j) {
     for (std::size_t i = rows(j).first; i < rows(j).second; ++i) {
@@ -200,8 +201,8 @@ struct walk {
 // ---------------------------------------------------------------------------
 // dgemm
 
-inline void sum_in_chunks(std::size_t m, std::size_t n, std::size_t k, mref a, mref b, double alpha, double beta,
-                          mref c) {
+inline void sum_in_chunks(std::size_t m, std::size_t n, std::size_t k, mref a, mref b, double alpha,
+                          double beta, mref c) {
   const std::size_t mw = std::min(m, sum_rows);
   block_buffer w(mw, std::min(n, sum_cols));
   const std::size_t nw = w.cols();
@@ -232,7 +233,7 @@ inline void gemm_ref(const threads& policy, bool transa, std::size_t m, std::siz
     const mref as = a.at(i0, 0), bs = b.at(0, j0), cs = c.at(i0, j0);
     if (!transa) {
       scale_columns(beta, nj, all_rows{mi}, cs);
-    gemm_workspace ws(mi, nj, k);
+      gemm_workspace ws(mi, nj, k);
       accumulate(mi, nj, k, operand{as}, operand{bs, alpha}, keep_all{}, cs.p, cs.ld(), ws);
     } else {
       sum_in_chunks(mi, nj, k, as, bs, alpha, beta, cs);
@@ -302,8 +303,8 @@ void triangle_in_chunks(bool upper, std::size_t r0, std::size_t r1, std::size_t 
 }
 
 /// dsyrk on op(A) = a (n x k): C = alpha a a^T + beta C on one triangle.
-inline void syrk_ref(const threads& policy, bool upper, bool trans, std::size_t n, std::size_t k, double alpha,
-                     mref a, double beta, mref c) {
+inline void syrk_ref(const threads& policy, bool upper, bool trans, std::size_t n, std::size_t k,
+                     double alpha, mref a, double beta, mref c) {
   if (n == 0 || ((alpha == 0.0 || k == 0) && beta == 1.0)) return;
   if (alpha == 0.0) {
     scale_columns(beta, n, triangle_rows{upper, 0, 0, n}, c);
@@ -325,12 +326,14 @@ inline void syrk_ref(const threads& policy, bool upper, bool trans, std::size_t 
     // alpha (sum of a(i, l) a(j, l) from zero) + beta c
     triangle_in_chunks(
         upper, r0, r1, c0, c1, 1,
-        [&](std::size_t, std::size_t i0, std::size_t mi, std::size_t j0, std::size_t nj, const output_triangle& shape,
-            mref w) {
-          accumulate(mi, nj, k, operand{a.at(i0, 0)}, operand{a.at(j0, 0).t()}, keep_all{}, w.p, w.ld(), ws, shape);
+        [&](std::size_t, std::size_t i0, std::size_t mi, std::size_t j0, std::size_t nj,
+            const output_triangle& shape, mref w) {
+          accumulate(mi, nj, k, operand{a.at(i0, 0)}, operand{a.at(j0, 0).t()}, keep_all{}, w.p, w.ld(), ws,
+                     shape);
         },
-        [&](std::size_t i0, std::size_t, std::size_t j0, std::size_t nj, const triangle_rows& rows, const double* w,
-            std::size_t, std::size_t ldw) { finish_sum(nj, rows, alpha, w, ldw, beta, c.at(i0, j0)); });
+        [&](std::size_t i0, std::size_t, std::size_t j0, std::size_t nj, const triangle_rows& rows,
+            const double* w, std::size_t,
+            std::size_t ldw) { finish_sum(nj, rows, alpha, w, ldw, beta, c.at(i0, j0)); });
   };
   triangle_slabs(policy, upper, n, double(n) * double(n) * double(k), columns);
 }
@@ -346,8 +349,8 @@ struct syr2k_keep {
 };
 
 /// dsyr2k on op(A) = a and op(B) = b (n x k): C = alpha (a b^T + b a^T) + beta C.
-inline void syr2k_ref(const threads& policy, bool upper, bool trans, std::size_t n, std::size_t k, double alpha,
-                      mref a, mref b, double beta, mref c) {
+inline void syr2k_ref(const threads& policy, bool upper, bool trans, std::size_t n, std::size_t k,
+                      double alpha, mref a, mref b, double beta, mref c) {
   if (n == 0 || ((alpha == 0.0 || k == 0) && beta == 1.0)) return;
   if (alpha == 0.0) {
     scale_columns(beta, n, triangle_rows{upper, 0, 0, n}, c);
@@ -364,7 +367,9 @@ inline void syr2k_ref(const threads& policy, bool upper, bool trans, std::size_t
       accumulate(
           r1 - r0, c1 - c0, 2 * k,
           [&](std::size_t i, std::size_t l) { return l % 2 == 0 ? a(r0 + i, l / 2) : b(r0 + i, l / 2); },
-          [&](std::size_t l, std::size_t j) { return alpha * (l % 2 == 0 ? b(c0 + j, l / 2) : a(c0 + j, l / 2)); },
+          [&](std::size_t l, std::size_t j) {
+            return alpha * (l % 2 == 0 ? b(c0 + j, l / 2) : a(c0 + j, l / 2));
+          },
           syr2k_keep{a, b, c0}, cb.p, cb.ld(), ws, output_triangle(upper, r0, c0));
       return;
     }
@@ -375,12 +380,12 @@ inline void syr2k_ref(const threads& policy, bool upper, bool trans, std::size_t
         [&](std::size_t q, std::size_t i0, std::size_t mi, std::size_t j0, std::size_t nj,
             const output_triangle& shape, mref w) {
           const mref x = q == 0 ? a : b, y = q == 0 ? b : a;
-          accumulate(mi, nj, k, operand{x.at(i0, 0)}, operand{y.at(j0, 0).t()}, keep_all{}, w.p, w.ld(), ws, shape);
+          accumulate(mi, nj, k, operand{x.at(i0, 0)}, operand{y.at(j0, 0).t()}, keep_all{}, w.p, w.ld(), ws,
+                     shape);
         },
-        [&](std::size_t i0, std::size_t, std::size_t j0, std::size_t nj, const triangle_rows& rows, const double* w,
-            std::size_t mw, std::size_t ldw) {
-          finish_two_sums(nj, rows, alpha, w, w + mw, ldw, beta, c.at(i0, j0));
-        });
+        [&](std::size_t i0, std::size_t, std::size_t j0, std::size_t nj, const triangle_rows& rows,
+            const double* w, std::size_t mw,
+            std::size_t ldw) { finish_two_sums(nj, rows, alpha, w, w + mw, ldw, beta, c.at(i0, j0)); });
   };
   triangle_slabs(policy, upper, n, 2.0 * double(n) * double(n) * double(k), columns);
 }
@@ -393,7 +398,7 @@ struct symmetric {
   mref s;
   bool upper;
   double operator()(std::size_t i, std::size_t k) const noexcept {
-    return (i <= k) == upper || i == k ? s(i, k) : s(k, i);
+    return (i <= k) == upper ? s(i, k) : s(k, i);
   }
 };
 
@@ -442,8 +447,8 @@ inline void symm_ref(const threads& policy, bool left, bool upper, std::size_t m
         bool operator()(std::size_t l, std::size_t j) const noexcept { return l != j; }
       };
       accumulate(
-          r1 - r0, n, n, operand{b.at(r0, 0)},
-          [&](std::size_t l, std::size_t j) { return alpha * a(l, j); }, off_diagonal{}, &c(r0, 0), c.ld(), ws);
+          r1 - r0, n, n, operand{b.at(r0, 0)}, [&](std::size_t l, std::size_t j) { return alpha * a(l, j); },
+          off_diagonal{}, &c(r0, 0), c.ld(), ws);
     });
     return;
   }
@@ -461,8 +466,8 @@ inline void symm_ref(const threads& policy, bool left, bool upper, std::size_t m
       const mref bj = b.at(0, j0), cj = c.at(0, j0);
       w.zero(m, nj);
       accumulate(
-          m, nj, m, [&](std::size_t i, std::size_t l) { return a(l, i); }, operand{bj}, keep_all{}, w.data(), w.ld,
-          ws, sums);
+          m, nj, m, [&](std::size_t i, std::size_t l) { return a(l, i); }, operand{bj}, keep_all{}, w.data(),
+          w.ld, ws, sums);
       symm_left_middle(m, nj, alpha, a, bj, w.data(), w.ld, beta, cj);
       accumulate(
           m, nj, m, [&](std::size_t i, std::size_t s) { return a(i, tail.index(s)); },
@@ -484,8 +489,8 @@ ZELT_EXACT_LOOP inline void multiply_all(double alpha, std::size_t m, std::size_
 
 // w = 0 where b is 0 (the reference skips it), else alpha b times the
 // diagonal of a unless it is unit: dtrmm('L', 'N')'s start.
-ZELT_EXACT_LOOP inline void trmm_left_n_start(bool unit, std::size_t m, std::size_t n, double alpha, mref s, mref b,
-                                              mref w) {
+ZELT_EXACT_LOOP inline void trmm_left_n_start(bool unit, std::size_t m, std::size_t n, double alpha, mref s,
+                                              mref b, mref w) {
   ZELT_EXACT_ARITHMETIC
   for (std::size_t j = 0; j < n; ++j) {
     for (std::size_t i = 0; i < m; ++i) {
@@ -496,7 +501,8 @@ ZELT_EXACT_LOOP inline void trmm_left_n_start(bool unit, std::size_t m, std::siz
 }
 
 // w = b, times the diagonal of a unless it is unit: dtrmm('L', 'T')'s start.
-ZELT_EXACT_LOOP inline void trmm_left_t_start(bool unit, std::size_t m, std::size_t n, mref s, mref b, mref w) {
+ZELT_EXACT_LOOP inline void trmm_left_t_start(bool unit, std::size_t m, std::size_t n, mref s, mref b,
+                                              mref w) {
   ZELT_EXACT_ARITHMETIC
   for (std::size_t j = 0; j < n; ++j)
     for (std::size_t i = 0; i < m; ++i) w(i, j) = unit ? b(i, j) : b(i, j) * s(i, i);
@@ -504,8 +510,8 @@ ZELT_EXACT_LOOP inline void trmm_left_t_start(bool unit, std::size_t m, std::siz
 
 // w(i, j) = t_j b(i, j), t_j = alpha (times a(j, j) unless unit), for
 // dtrmm('R'): always for 'N', only where t_j != 1 for 'T'.
-ZELT_EXACT_LOOP inline void trmm_right_start(bool trans, bool unit, std::size_t m, std::size_t n, double alpha,
-                                             mref s, mref b, mref w) {
+ZELT_EXACT_LOOP inline void trmm_right_start(bool trans, bool unit, std::size_t m, std::size_t n,
+                                             double alpha, mref s, mref b, mref w) {
   ZELT_EXACT_ARITHMETIC
   for (std::size_t j = 0; j < n; ++j) {
     const double t = unit ? alpha : alpha * s(j, j);
@@ -535,7 +541,8 @@ inline void trmm_ref(const threads& policy, bool left, bool upper, bool trans, b
     // over the l after i (upper) or before it, nearest first; b(l) == 0 is skipped.
     // 'T': row i starts from b(i) (times a(i, i)), then + a(l, i) b(l) over the l
     // before i (upper) or after it, increasing; then times alpha.
-    const row_triangle shape = trans ? row_triangle{{}, upper, false, m} : row_triangle{{}, !upper, !upper, m};
+    const row_triangle shape =
+        trans ? row_triangle{{}, upper, false, m} : row_triangle{{}, !upper, !upper, m};
     run_slabs(t, n, kernel_nr, linear, [&](std::size_t c0, std::size_t c1) {
       block_buffer w(m, std::min(c1 - c0, sum_cols));
       const std::size_t nw = w.cols();
@@ -548,7 +555,8 @@ inline void trmm_ref(const threads& policy, bool left, bool upper, bool trans, b
           accumulate(
               m, nj, m, operand{s.columns_reversed(shape.descending, m)},
               operand{bj.rows_reversed(shape.descending, m), alpha},
-              [&](std::size_t q, std::size_t j) { return bj(shape.index(q), j) != 0.0; }, wj.p, w.ld, ws, shape);
+              [&](std::size_t q, std::size_t j) { return bj(shape.index(q), j) != 0.0; }, wj.p, w.ld, ws,
+              shape);
           store(m, nj, wj, bj);
         } else {
           trmm_left_t_start(unit, m, nj, s, bj, wj);
@@ -577,8 +585,8 @@ inline void trmm_ref(const threads& policy, bool left, bool upper, bool trans, b
       accumulate(
           mi, n, n, operand{bi.columns_reversed(descending, n)},
           operand{(trans ? s.t() : s).rows_reversed(descending, n), alpha},
-          [&](std::size_t q, std::size_t j) { return order.term(j, q) && coef(order.index(q), j) != 0.0; }, wi.p,
-          w.ld, ws, shape);
+          [&](std::size_t q, std::size_t j) { return order.term(j, q) && coef(order.index(q), j) != 0.0; },
+          wi.p, w.ld, ws, shape);
       store(mi, n, wi, bi);
     }
   });
@@ -586,8 +594,9 @@ inline void trmm_ref(const threads& policy, bool left, bool upper, bool trans, b
 
 // dtrsm('L', 'N') restricted to the rows [r0, r1) of a leaf; records which
 // pivots were nonzero (the reference skips the others) in keep.
-ZELT_EXACT_LOOP inline void trsm_left_n_leaf(bool upper, bool unit, std::size_t r0, std::size_t r1, std::size_t n,
-                                             mref s, mref b, unsigned char* keep, std::size_t ldk) {
+ZELT_EXACT_LOOP inline void trsm_left_n_leaf(bool upper, bool unit, std::size_t r0, std::size_t r1,
+                                             std::size_t n, mref s, mref b, unsigned char* keep,
+                                             std::size_t ldk) {
   ZELT_EXACT_ARITHMETIC
   for (std::size_t j = 0; j < n; ++j) {
     double* bj = &b(0, j);
@@ -717,8 +726,8 @@ ZELT_EXACT_LOOP void solve_line(double* t, std::size_t lanes, bool scale, double
 // dtrsm('L', 'T', 'L'): row i = (alpha b(i) - sum over k > i increasing of
 // a(k, i) x(k)) / a(i, i), on a row-major copy of `lanes` columns (row i
 // at x + i ldx).
-inline void trsm_left_t_lower_lines(bool unit, std::size_t m, std::size_t lanes, std::size_t ldx, double alpha,
-                                    mref s, double* x) {
+inline void trsm_left_t_lower_lines(bool unit, std::size_t m, std::size_t lanes, std::size_t ldx,
+                                    double alpha, mref s, double* x) {
   for (std::size_t i = m; i-- > 0;) {
     solve_line(
         x + i * ldx, lanes, true, alpha, i + 1, m, [&](std::size_t k) { return s(k, i); }, false, x, ldx,
@@ -729,14 +738,14 @@ inline void trsm_left_t_lower_lines(bool unit, std::size_t m, std::size_t lanes,
 // dtrsm('R', 'N', 'L'): column j = (alpha b(j) - sum over k > j increasing of
 // a(k, j) x(k), skipping a(k, j) == 0) times 1 / a(j, j), for `lanes` rows
 // starting at x (column j at x + j ldx).
-ZELT_EXACT_LOOP inline void trsm_right_n_lower_lines(bool unit, std::size_t n, std::size_t lanes, double alpha,
-                                                     mref s, double* x, std::size_t ldx) {
+ZELT_EXACT_LOOP inline void trsm_right_n_lower_lines(bool unit, std::size_t n, std::size_t lanes,
+                                                     double alpha, mref s, double* x, std::size_t ldx) {
   ZELT_EXACT_ARITHMETIC
   for (std::size_t j = n; j-- > 0;) {
     const double inverse = unit ? 1.0 : 1.0 / s(j, j);
     solve_line(
-        x + j * ldx, lanes, alpha != 1.0, alpha, j + 1, n, [&](std::size_t k) { return s(k, j); }, true, x, ldx,
-        unit ? 0 : 2, inverse);
+        x + j * ldx, lanes, alpha != 1.0, alpha, j + 1, n, [&](std::size_t k) { return s(k, j); }, true, x,
+        ldx, unit ? 0 : 2, inverse);
   }
 }
 
@@ -794,22 +803,26 @@ inline void trsm_ref(const threads& policy, bool left, bool upper, bool trans, b
         std::vector<unsigned char> keep(m * nj);
         triangle_blocks(
             0, m, !upper, upper,
-            [&](std::size_t r0, std::size_t r1) { trsm_left_n_leaf(upper, unit, r0, r1, nj, s, bc, keep.data(), m); },
+            [&](std::size_t r0, std::size_t r1) {
+              trsm_left_n_leaf(upper, unit, r0, r1, nj, s, bc, keep.data(), m);
+            },
             [&](std::size_t t0, std::size_t t1, std::size_t l0, std::size_t l1) {
               const walk lw{l0, l1, upper};
               accumulate(
                   t1 - t0, nj, lw.size(), operand{s.at(t0, l0).columns_reversed(upper, l1 - l0)},
                   operand{bc.at(l0, 0).rows_reversed(upper, l1 - l0), -1.0},
-                  [&](std::size_t l, std::size_t j) { return keep[lw(l) + j * m] != 0; }, &bc(t0, 0), bc.ld(), ws);
+                  [&](std::size_t l, std::size_t j) { return keep[lw(l) + j * m] != 0; }, &bc(t0, 0), bc.ld(),
+                  ws);
             });
       } else {
         // Upper: row i = (alpha b(i) - a(k, i) x(k) over k < i increasing) / a(i, i).
         multiply_all(alpha, m, nj, bc);
         triangle_blocks(
-            0, m, true, false, [&](std::size_t r0, std::size_t r1) { trsm_left_t_leaf(unit, r0, r1, nj, s, bc); },
+            0, m, true, false,
+            [&](std::size_t r0, std::size_t r1) { trsm_left_t_leaf(unit, r0, r1, nj, s, bc); },
             [&](std::size_t t0, std::size_t t1, std::size_t l0, std::size_t l1) {
-              accumulate(t1 - t0, nj, l1 - l0, operand{s.at(l0, t0).t(), -1.0}, operand{bc.at(l0, 0)}, keep_all{},
-                         &bc(t0, 0), bc.ld(), ws);
+              accumulate(t1 - t0, nj, l1 - l0, operand{s.at(l0, t0).t(), -1.0}, operand{bc.at(l0, 0)},
+                         keep_all{}, &bc(t0, 0), bc.ld(), ws);
             });
       }
     });
@@ -832,7 +845,8 @@ inline void trsm_ref(const threads& policy, bool left, bool upper, bool trans, b
           accumulate(
               mi, t1 - t0, lw.size(), operand{br.at(0, l0).columns_reversed(descending, l1 - l0)},
               operand{(trans ? s.t() : s).at(l0, t0).rows_reversed(descending, l1 - l0), -1.0},
-              [&](std::size_t l, std::size_t j) { return coef(lw(l), t0 + j) != 0.0; }, &br(0, t0), br.ld(), ws);
+              [&](std::size_t l, std::size_t j) { return coef(lw(l), t0 + j) != 0.0; }, &br(0, t0), br.ld(),
+              ws);
         });
     if (trans && alpha != 1.0) multiply_all(alpha, mi, n, br);
   });

@@ -34,14 +34,16 @@ constexpr double alpha = 1.0, beta = 0.5;  // repeated calls keep C bounded
 struct fortran_blas3 {
   using len = std::size_t;
   using gemm_fn = void (*)(const char*, const char*, const int*, const int*, const int*, const double*,
-                           const double*, const int*, const double*, const int*, const double*, double*, const int*,
-                           len, len);
+                           const double*, const int*, const double*, const int*, const double*, double*,
+                           const int*, len, len);
   using symm_fn = void (*)(const char*, const char*, const int*, const int*, const double*, const double*,
-                           const int*, const double*, const int*, const double*, double*, const int*, len, len);
+                           const int*, const double*, const int*, const double*, double*, const int*, len,
+                           len);
   using syrk_fn = void (*)(const char*, const char*, const int*, const int*, const double*, const double*,
                            const int*, const double*, double*, const int*, len, len);
   using syr2k_fn = void (*)(const char*, const char*, const int*, const int*, const double*, const double*,
-                            const int*, const double*, const int*, const double*, double*, const int*, len, len);
+                            const int*, const double*, const int*, const double*, double*, const int*, len,
+                            len);
   using trmm_fn = void (*)(const char*, const char*, const char*, const char*, const int*, const int*,
                            const double*, const double*, const int*, double*, const int*, len, len, len, len);
   gemm_fn gemm = nullptr;
@@ -149,8 +151,8 @@ void call_zelt(const std::string& op, unsigned n, unsigned threads, operands& x)
 }
 
 template <class Call>
-void add(const operation& op, const std::string& implementation, unsigned threads, const std::vector<long>& ns,
-         Call run) {
+void add(const operation& op, const std::string& implementation, unsigned threads,
+         const std::vector<long>& ns, Call run) {
   const std::string name = std::string(op.name) + "/" + implementation + "/" + std::to_string(threads);
   auto* b = benchmark::RegisterBenchmark(name.c_str(), [op, run](benchmark::State& state) {
     const auto n = static_cast<std::size_t>(state.range(0));
@@ -161,7 +163,8 @@ void add(const operation& op, const std::string& implementation, unsigned thread
       benchmark::ClobberMemory();
     }
     const double n3 = static_cast<double>(n) * static_cast<double>(n) * static_cast<double>(n);
-    state.counters["flops"] = benchmark::Counter(op.flops_per_n3 * n3, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["flops"] =
+        benchmark::Counter(op.flops_per_n3 * n3, benchmark::Counter::kIsIterationInvariantRate);
   });
   for (long n : ns) b->Arg(n);
   b->UseRealTime();
@@ -169,14 +172,14 @@ void add(const operation& op, const std::string& implementation, unsigned thread
 
 void register_all() {
   setenv("ZELT_NUM_THREADS", "1", 1);
-  static const fortran_blas3 zelt_so(ZELT_BENCH_ZELT_SO), openblas(ZELT_BENCH_OPENBLAS), blis(ZELT_BENCH_BLIS);
+  static const fortran_blas3 zelt_so(ZELT_BENCH_ZELT_SO), openblas(ZELT_BENCH_OPENBLAS),
+      blis(ZELT_BENCH_BLIS);
   for (const operation& op : operations) {
     const std::string name = op.name;
     for (unsigned threads : {1u, 2u}) {
       const auto& ns = threads == 1 ? sizes : threaded_sizes;
-      add(op, "zelt", threads, ns, [name, threads](int n, operands& x) {
-        call_zelt(name, static_cast<unsigned>(n), threads, x);
-      });
+      add(op, "zelt", threads, ns,
+          [name, threads](int n, operands& x) { call_zelt(name, static_cast<unsigned>(n), threads, x); });
       if (openblas.loaded()) {
         add(op, "openblas", threads, ns, [name, threads](int n, operands& x) {
           openblas.set_threads(static_cast<int>(threads));
@@ -184,32 +187,33 @@ void register_all() {
         });
       }
     }
-    if (zelt_so.loaded()) add(op, "zelt_so", 1, sizes, [name](int n, operands& x) { call(zelt_so, name, n, x); });
+    if (zelt_so.loaded())
+      add(op, "zelt_so", 1, sizes, [name](int n, operands& x) { call(zelt_so, name, n, x); });
     if (blis.loaded()) add(op, "blis", 1, sizes, [name](int n, operands& x) { call(blis, name, n, x); });
   }
   // The register-tile kernel alone, its operands in L1: the multiply-then-add
   // peak that the operations can approach on this machine; and the same loop
   // with fused multiply-adds (fma_probe.cpp), which optimised libraries use.
   for (const bool fused : {false, true}) {
-    auto* k = benchmark::RegisterBenchmark(fused ? "kernel_fma/probe/1/256" : "kernel/zelt/1/256",
-                                           [fused](benchmark::State& state) {
-      constexpr std::size_t MR = zelt::detail::kernel_mr, NR = zelt::detail::kernel_nr, kc = 256;
-      aligned_doubles a(MR * kc), b(kc * NR), c(MR * NR);
-      fill_random(a.data(), MR * kc, 41);
-      fill_random(b.data(), kc * NR, 42);
-      fill_random(c.data(), MR * NR, 43);
-      for (std::size_t i = 0; i < kc * NR; ++i) b.data()[i] *= 1e-3;  // keeps c bounded
-      for (auto _ : state) {
-        if (fused) {
-          fused_kernel(kc, a.data(), b.data(), c.data());
-        } else {
-          zelt::detail::micro_kernel<false>(kc, a.data(), b.data(), nullptr, nullptr, c.data(), MR);
-        }
-        benchmark::ClobberMemory();
-      }
-      state.counters["flops"] =
-          benchmark::Counter(2.0 * MR * NR * kc, benchmark::Counter::kIsIterationInvariantRate);
-    });
+    auto* k = benchmark::RegisterBenchmark(
+        fused ? "kernel_fma/probe/1/256" : "kernel/zelt/1/256", [fused](benchmark::State& state) {
+          constexpr std::size_t MR = zelt::detail::kernel_mr, NR = zelt::detail::kernel_nr, kc = 256;
+          aligned_doubles a(MR * kc), b(kc * NR), c(MR * NR);
+          fill_random(a.data(), MR * kc, 41);
+          fill_random(b.data(), kc * NR, 42);
+          fill_random(c.data(), MR * NR, 43);
+          for (std::size_t i = 0; i < kc * NR; ++i) b.data()[i] *= 1e-3;  // keeps c bounded
+          for (auto _ : state) {
+            if (fused) {
+              fused_kernel(kc, a.data(), b.data(), c.data());
+            } else {
+              zelt::detail::micro_kernel<false>(kc, a.data(), b.data(), nullptr, nullptr, c.data(), MR);
+            }
+            benchmark::ClobberMemory();
+          }
+          state.counters["flops"] =
+              benchmark::Counter(2.0 * MR * NR * kc, benchmark::Counter::kIsIterationInvariantRate);
+        });
     k->UseRealTime();
   }
 #if ZELT_BENCH_EIGEN
@@ -217,7 +221,8 @@ void register_all() {
       [](int n, operands& x) { eigen_gemm(n, x.a.data(), x.b.data(), x.c.data()); });
 #endif
   std::string peers = std::string("zelt_so:") + (zelt_so.loaded() ? "yes" : "missing") +
-                      " openblas:" + (openblas.loaded() ? "yes" : "missing") + " blis:" + (blis.loaded() ? "yes" : "missing");
+                      " openblas:" + (openblas.loaded() ? "yes" : "missing") +
+                      " blis:" + (blis.loaded() ? "yes" : "missing");
   benchmark::AddCustomContext("peers", peers);
 }
 

@@ -56,8 +56,8 @@ void run(unsigned threads, int trials, std::uint64_t seed) {
   ASSERT_TRUE(ref.complete());
   zelt_test::harness_options options;
   options.seed = seed;
-  expect_no_differences(zelt_test::harness(ref, zelt_test::zelt_cpp(false, threads), options).run_level3(trials),
-                        12L * trials);
+  expect_no_differences(
+      zelt_test::harness(ref, zelt_test::zelt_cpp(false, threads), options).run_level3(trials), 12L * trials);
 }
 
 TEST(ReferenceBlas3, OneThreadGivesTheReferenceBitsInBothLayouts) { run(1, 1500, 31); }
@@ -141,10 +141,11 @@ TEST(ReferenceBlas3, MixedLayoutsAreTheReferenceCallOnTheLogicalMatrices) {
   for (unsigned l = 0; l < k; ++l)
     for (unsigned j = 0; j < n; ++j) bt[l * n + j] = b[l + j * k];
   auto cr = c, cz = c;
-  ref.gemm(zelt_test::col_major, zelt_test::no_trans, zelt_test::no_trans, m, n, k, 0.75, a.data(), m, b.data(), k,
-           -1.0, cr.data(), m);
+  ref.gemm(zelt_test::col_major, zelt_test::no_trans, zelt_test::no_trans, m, n, k, 0.75, a.data(), m,
+           b.data(), k, -1.0, cr.data(), m);
   zelt::gemm(0.75, zelt::col_major_matrix<const double>(a.data(), m, k),
-             zelt::row_major_matrix<const double>(bt.data(), k, n), -1.0, zelt::col_major_matrix<double>(cz.data(), m, n));
+             zelt::row_major_matrix<const double>(bt.data(), k, n), -1.0,
+             zelt::col_major_matrix<double>(cz.data(), m, n));
   for (std::size_t i = 0; i < cr.size(); ++i) ASSERT_TRUE(zelt_test::same_bits(cr[i], cz[i])) << i;
 }
 

@@ -56,7 +56,8 @@ stored storage_of(const Matrix& A) noexcept {
   return is_row_major<Matrix> ? stored{m.t(), true} : stored{m, false};
 }
 
-inline void expect_shape(const char* operation, const char* what, std::size_t got, std::size_t want) noexcept {
+inline void expect_shape(const char* operation, const char* what, std::size_t got,
+                         std::size_t want) noexcept {
   ZELT_EXPECTS(got == want, "%s: %s is %llu, expected %llu", operation, what, ull(got), ull(want));
   (void)operation;
   (void)what;
@@ -81,8 +82,8 @@ void gemm(const threads& policy, double alpha, const MatrixA& A, const MatrixB& 
   if constexpr (!detail::is_row_major<MatrixC>) {
     detail::gemm_ref(policy, a.transposed, m, n, k, alpha, detail::logical(A), detail::logical(B), beta, c);
   } else {
-    detail::gemm_ref(policy, !b.transposed, n, m, k, alpha, detail::logical(B).t(), detail::logical(A).t(), beta,
-                     c.t());
+    detail::gemm_ref(policy, !b.transposed, n, m, k, alpha, detail::logical(B).t(), detail::logical(A).t(),
+                     beta, c.t());
   }
 }
 template <class MatrixA, class MatrixB, class MatrixC>
@@ -131,8 +132,8 @@ void syr2k(Triangle tri, double alpha, const MatrixA& A, const MatrixB& B, doubl
 /// symmetric A stored in its triangle `Triangle` (dsymm); the other triangle
 /// is never read.
 template <class Side, class Triangle, class MatrixA, class MatrixB, class MatrixC>
-void symm(const threads& policy, Side, Triangle, double alpha, const MatrixA& A, const MatrixB& B, double beta,
-          const MatrixC& C) {
+void symm(const threads& policy, Side, Triangle, double alpha, const MatrixA& A, const MatrixB& B,
+          double beta, const MatrixC& C) {
   detail::expect_shape("symm", "A's column count", A.ncols(), A.nrows());
   detail::expect_shape("symm", "A's order", A.nrows(), Side::is_left ? C.nrows() : C.ncols());
   detail::expect_shape("symm", "B's row count", B.nrows(), C.nrows());
@@ -156,7 +157,8 @@ void symm(Side side, Triangle tri, double alpha, const MatrixA& A, const MatrixB
 namespace detail {
 
 template <bool Solve, class Side, class Triangle, class Diagonal, class MatrixA, class MatrixB>
-void triangular3(const char* operation, const threads& policy, double alpha, const MatrixA& A, const MatrixB& B) {
+void triangular3(const char* operation, const threads& policy, double alpha, const MatrixA& A,
+                 const MatrixB& B) {
   expect_shape(operation, "A's column count", A.ncols(), A.nrows());
   expect_shape(operation, "A's order", A.nrows(), Side::is_left ? B.nrows() : B.ncols());
   const auto a = storage_of(A);

@@ -355,9 +355,9 @@ ZELT_BLAS_EXPORT void dgemm_(const char* transa, const char* transb, const int* 
   });
 }
 
-ZELT_BLAS_EXPORT void dsymm_(const char* side, const char* uplo, const int* m, const int* n, const double* alpha,
-                             const double* a, const int* lda, const double* b, const int* ldb, const double* beta,
-                             double* c, const int* ldc, len_t, len_t) {
+ZELT_BLAS_EXPORT void dsymm_(const char* side, const char* uplo, const int* m, const int* n,
+                             const double* alpha, const double* a, const int* lda, const double* b,
+                             const int* ldb, const double* beta, double* c, const int* ldc, len_t, len_t) {
   const bool left = same_letter(side, 'L'), upper = same_letter(uplo, 'U');
   const int order = left ? *m : *n;
   const int info = first_bad({{!left && !same_letter(side, 'R'), 1},
@@ -397,9 +397,9 @@ void rank_k(const char* name, const char* uplo, const char* trans, const int* n,
 
 }  // namespace
 
-ZELT_BLAS_EXPORT void dsyrk_(const char* uplo, const char* trans, const int* n, const int* k, const double* alpha,
-                             const double* a, const int* lda, const double* beta, double* c, const int* ldc, len_t,
-                             len_t) {
+ZELT_BLAS_EXPORT void dsyrk_(const char* uplo, const char* trans, const int* n, const int* k,
+                             const double* alpha, const double* a, const int* lda, const double* beta,
+                             double* c, const int* ldc, len_t, len_t) {
   rank_k("DSYRK ", uplo, trans, n, k, lda, nullptr, ldc, [&](auto tri, bool t) {
     const auto A = matrix(a, t ? *k : *n, t ? *n : *k, *lda);
     const auto C = matrix(c, *n, *n, *ldc);
@@ -407,15 +407,16 @@ ZELT_BLAS_EXPORT void dsyrk_(const char* uplo, const char* trans, const int* n, 
   });
 }
 
-ZELT_BLAS_EXPORT void dsyr2k_(const char* uplo, const char* trans, const int* n, const int* k, const double* alpha,
-                              const double* a, const int* lda, const double* b, const int* ldb, const double* beta,
-                              double* c, const int* ldc, len_t, len_t) {
+ZELT_BLAS_EXPORT void dsyr2k_(const char* uplo, const char* trans, const int* n, const int* k,
+                              const double* alpha, const double* a, const int* lda, const double* b,
+                              const int* ldb, const double* beta, double* c, const int* ldc, len_t, len_t) {
   rank_k("DSYR2K", uplo, trans, n, k, lda, ldb, ldc, [&](auto tri, bool t) {
     const auto A = matrix(a, t ? *k : *n, t ? *n : *k, *lda);
     const auto B = matrix(b, t ? *k : *n, t ? *n : *k, *ldb);
     const auto C = matrix(c, *n, *n, *ldc);
     with_op(t, A, [&](const auto& opa) {
-      with_op(t, B, [&](const auto& opb) { zelt::syr2k(library_threads(), tri, *alpha, opa, opb, *beta, C); });
+      with_op(t, B,
+              [&](const auto& opb) { zelt::syr2k(library_threads(), tri, *alpha, opa, opb, *beta, C); });
     });
   });
 }

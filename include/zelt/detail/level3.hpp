@@ -683,7 +683,9 @@ constexpr std::size_t solve_lanes = ZELT_SOLVE_LANES;
 
 // t = alpha * t when scale (else unchanged); then t = t - a(k) x(k) for every
 // k in [k0, k1) with a(k) != 0 (or every k, when !skip); then t = t / d or
-// t = d * t: one line of `lanes` independent chains, x(k) at x + k ldx.
+// t = d * t: one line of `lanes` independent chains, x(k) at x + k ldx. With
+// ldx == solve_lanes the line runs as whole vectors (lanes past `lanes` are
+// computed and ignored).
 template <class Coef>
 ZELT_EXACT_LOOP void solve_line(double* t, std::size_t lanes, bool scale, double alpha, std::size_t k0,
                                 std::size_t k1, const Coef& coef, bool skip, const double* x, std::size_t ldx,
@@ -691,7 +693,7 @@ ZELT_EXACT_LOOP void solve_line(double* t, std::size_t lanes, bool scale, double
   ZELT_EXACT_ARITHMETIC
 #if ZELT_HAVE_VECTORS
   constexpr std::size_t L = vector_lanes, V = solve_lanes / vector_lanes;
-  if (solve_lanes % L == 0 && lanes == solve_lanes) {
+  if (solve_lanes % L == 0 && ldx == solve_lanes) {
     vec_t acc[V];
     for (std::size_t v = 0; v < V; ++v) acc[v] = load(t + v * L);
     if (scale)
@@ -766,7 +768,7 @@ inline void trsm_ref(const threads& policy, bool left, bool upper, bool trans, b
       for (std::size_t j0 = c0; j0 < c1; j0 += width) {
         const std::size_t lanes = std::min(width, c1 - j0);
         for (std::size_t i = 0; i < m; ++i)
-          for (std::size_t g = 0; g < lanes; ++g) x.data()[i * width + g] = b(i, j0 + g);
+          for (std::size_t g = 0; g < width; ++g) x.data()[i * width + g] = g < lanes ? b(i, j0 + g) : 0.0;
         trsm_left_t_lower_lines(unit, m, lanes, width, alpha, s, x.data());
         for (std::size_t i = 0; i < m; ++i)
           for (std::size_t g = 0; g < lanes; ++g) b(i, j0 + g) = x.data()[i * width + g];
@@ -783,7 +785,7 @@ inline void trsm_ref(const threads& policy, bool left, bool upper, bool trans, b
       for (std::size_t i0 = r0; i0 < r1; i0 += width) {
         const std::size_t lanes = std::min(width, r1 - i0);
         for (std::size_t j = 0; j < n; ++j)
-          for (std::size_t g = 0; g < lanes; ++g) x.data()[j * width + g] = b(i0 + g, j);
+          for (std::size_t g = 0; g < width; ++g) x.data()[j * width + g] = g < lanes ? b(i0 + g, j) : 0.0;
         trsm_right_n_lower_lines(unit, n, lanes, alpha, s, x.data(), width);
         for (std::size_t j = 0; j < n; ++j)
           for (std::size_t g = 0; g < lanes; ++g) b(i0 + g, j) = x.data()[j * width + g];

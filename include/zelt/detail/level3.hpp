@@ -198,6 +198,12 @@ struct walk {
   std::size_t size() const noexcept { return l1 - l0; }
 };
 
+/// The cost of the first x lines when every line costs the same.
+struct linear_cost {
+  double operator()(std::size_t x) const noexcept { return double(x); }
+};
+constexpr linear_cost linear{};
+
 // ---------------------------------------------------------------------------
 // dgemm
 
@@ -240,7 +246,6 @@ inline void gemm_ref(const threads& policy, bool transa, std::size_t m, std::siz
     }
   };
   const unsigned t = useful_threads(policy, 2.0 * double(m) * double(n) * double(k));
-  auto linear = [](std::size_t x) { return double(x); };
   if (n >= m) {
     run_slabs(t, n, kernel_nr, linear, [&](std::size_t j0, std::size_t j1) { slab(0, m, j0, j1); });
   } else {
@@ -436,7 +441,6 @@ inline void symm_ref(const threads& policy, bool left, bool upper, std::size_t m
   }
   const double flops = 2.0 * double(m) * double(n) * double(left ? m : n);
   const unsigned t = useful_threads(policy, flops);
-  auto linear = [](std::size_t x) { return double(x); };
   if (!left) {
     // c(i, j) = beta c + (alpha a(j, j)) b(i, j), then + (alpha a(l, j)) b(i, l)
     // for every l != j in increasing order.
@@ -520,18 +524,25 @@ ZELT_EXACT_LOOP inline void trmm_right_start(bool trans, bool unit, std::size_t 
   }
 }
 
+// The start dtrmm and dtrsm share: nothing for an empty B, zeros for
+// alpha == 0 (B not read); otherwise the number of threads to use.
+inline unsigned triangular_start(const threads& policy, bool left, std::size_t m, std::size_t n, double alpha,
+                                 mref b) {
+  if (m == 0 || n == 0) return 0;
+  if (alpha == 0.0) {
+    scale_columns(0.0, n, all_rows{m}, b);
+    return 0;
+  }
+  return useful_threads(policy, double(m) * double(n) * double(left ? m : n));
+}
+
 /// dtrmm: B = alpha op(A) B (left) or alpha B op(A), A triangular. Every
 /// chain reads the original B, so each line is summed into a buffer that
 /// takes B's place at the end.
 inline void trmm_ref(const threads& policy, bool left, bool upper, bool trans, bool unit, std::size_t m,
                      std::size_t n, double alpha, mref s, mref b) {
-  if (m == 0 || n == 0) return;
-  if (alpha == 0.0) {
-    scale_columns(0.0, n, all_rows{m}, b);
-    return;
-  }
-  const unsigned t = useful_threads(policy, double(m) * double(n) * double(left ? m : n));
-  auto linear = [](std::size_t x) { return double(x); };
+  const unsigned t = triangular_start(policy, left, m, n, alpha, b);
+  if (t == 0) return;
   auto store = [](std::size_t rows, std::size_t cols, mref w, mref to) {
     for (std::size_t j = 0; j < cols; ++j)
       for (std::size_t i = 0; i < rows; ++i) to(i, j) = w(i, j);
@@ -754,13 +765,8 @@ ZELT_EXACT_LOOP inline void trsm_right_n_lower_lines(bool unit, std::size_t n, s
 /// dtrsm: solves op(A) X = alpha B (left) or X op(A) = alpha B, X over B.
 inline void trsm_ref(const threads& policy, bool left, bool upper, bool trans, bool unit, std::size_t m,
                      std::size_t n, double alpha, mref s, mref b) {
-  if (m == 0 || n == 0) return;
-  if (alpha == 0.0) {
-    scale_columns(0.0, n, all_rows{m}, b);
-    return;
-  }
-  const unsigned t = useful_threads(policy, double(m) * double(n) * double(left ? m : n));
-  auto linear = [](std::size_t x) { return double(x); };
+  const unsigned t = triangular_start(policy, left, m, n, alpha, b);
+  if (t == 0) return;
   if (left && trans && !upper) {
     run_slabs(t, n, kernel_nr, linear, [&](std::size_t c0, std::size_t c1) {
       scratch x(m, solve_lanes);

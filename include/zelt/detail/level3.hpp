@@ -704,23 +704,25 @@ ZELT_EXACT_LOOP void solve_line(double* t, std::size_t lanes, bool scale, double
   ZELT_EXACT_ARITHMETIC
 #if ZELT_HAVE_VECTORS
   constexpr std::size_t L = vector_lanes, V = solve_lanes / vector_lanes;
-  if (solve_lanes % L == 0 && ldx == solve_lanes) {
-    vec_t acc[V];
-    for (std::size_t v = 0; v < V; ++v) acc[v] = load(t + v * L);
-    if (scale)
-      for (std::size_t v = 0; v < V; ++v) acc[v] = alpha * acc[v];
-    for (std::size_t k = k0; k < k1; ++k) {
-      const double a = coef(k);
-      if (skip && a == 0.0) continue;
-      const double* xk = x + k * ldx;
-      for (std::size_t v = 0; v < V; ++v) acc[v] = acc[v] - load(xk + v * L) * a;
+  if constexpr (V > 0 && solve_lanes % L == 0) {
+    if (ldx == solve_lanes) {
+      vec_t acc[V > 0 ? V : 1];
+      for (std::size_t v = 0; v < V; ++v) acc[v] = load(t + v * L);
+      if (scale)
+        for (std::size_t v = 0; v < V; ++v) acc[v] = alpha * acc[v];
+      for (std::size_t k = k0; k < k1; ++k) {
+        const double a = coef(k);
+        if (skip && a == 0.0) continue;
+        const double* xk = x + k * ldx;
+        for (std::size_t v = 0; v < V; ++v) acc[v] = acc[v] - load(xk + v * L) * a;
+      }
+      if (finish == 1)
+        for (std::size_t v = 0; v < V; ++v) acc[v] = acc[v] / d;
+      if (finish == 2)
+        for (std::size_t v = 0; v < V; ++v) acc[v] = d * acc[v];
+      for (std::size_t v = 0; v < V; ++v) store(t + v * L, acc[v]);
+      return;
     }
-    if (finish == 1)
-      for (std::size_t v = 0; v < V; ++v) acc[v] = acc[v] / d;
-    if (finish == 2)
-      for (std::size_t v = 0; v < V; ++v) acc[v] = d * acc[v];
-    for (std::size_t v = 0; v < V; ++v) store(t + v * L, acc[v]);
-    return;
   }
 #endif
   for (std::size_t g = 0; g < lanes; ++g) {

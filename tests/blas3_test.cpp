@@ -132,12 +132,13 @@ TEST(ReferenceBlas3, MixedLayoutsAreTheReferenceCallOnTheLogicalMatrices) {
   std::mt19937_64 gen(9);
   std::uniform_real_distribution<double> dist(-2, 2);
   const unsigned m = 19, n = 23, k = 17;
-  std::vector<double> a(m * k), b(k * n), c(m * n);
+  const std::size_t mk = std::size_t{m} * k, kn = std::size_t{k} * n, mn = std::size_t{m} * n;
+  std::vector<double> a(mk), b(kn), c(mn);
   for (auto* v : {&a, &b, &c})
     for (double& e : *v) e = dist(gen);
   // The column-major reference call, with B given row-major to zelt: B is
   // read by logical element, so the result is dgemm('N', 'N').
-  std::vector<double> bt(k * n);
+  std::vector<double> bt(kn);
   for (unsigned l = 0; l < k; ++l)
     for (unsigned j = 0; j < n; ++j) bt[l * n + j] = b[l + j * k];
   auto cr = c, cz = c;

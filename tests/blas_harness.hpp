@@ -399,7 +399,8 @@ class harness {
           const stored_matrix a = matrix(o, ta == trans ? k : m, ta == trans ? m : k, pad, mode);
           const stored_matrix b = matrix(o, tb == trans ? n : k, tb == trans ? k : n, pad, mode);
           const stored_matrix c = matrix(o, m, n, pad, mode);
-          auto cr = c.v, ci = c.v;
+          auto cr = c.v;
+          auto ci = cr;
           ref_.gemm(o, ta, tb, m, n, k, alpha, a.v.data(), a.ld, b.v.data(), b.ld, beta, cr.data(), c.ld);
           impl_.gemm(o, ta, tb, m, n, k, alpha, a.v.data(), a.ld, b.v.data(), b.ld, beta, ci.data(), c.ld);
           t_.record(same(cr, ci), describe("gemm", o, ta, tb, m, n, k, alpha, beta, pad, mode));
@@ -408,7 +409,8 @@ class harness {
           const int order = sd == left_side ? m : n;
           const stored_matrix a = matrix(o, order, order, pad, mode);
           const stored_matrix b = matrix(o, m, n, pad, mode), c = matrix(o, m, n, pad, mode);
-          auto cr = c.v, ci = c.v;
+          auto cr = c.v;
+          auto ci = cr;
           ref_.symm(o, sd, u, m, n, alpha, a.v.data(), a.ld, b.v.data(), b.ld, beta, cr.data(), c.ld);
           impl_.symm(o, sd, u, m, n, alpha, a.v.data(), a.ld, b.v.data(), b.ld, beta, ci.data(), c.ld);
           t_.record(same(cr, ci), describe("symm", o, sd, u, m, n, alpha, beta, pad, mode));
@@ -417,7 +419,8 @@ class harness {
           const stored_matrix a = matrix(o, ta == trans ? k : n, ta == trans ? n : k, pad, mode);
           const stored_matrix b = matrix(o, ta == trans ? k : n, ta == trans ? n : k, pad, mode);
           const stored_matrix c = matrix(o, n, n, pad, mode);
-          auto cr = c.v, ci = c.v;
+          auto cr = c.v;
+          auto ci = cr;
           ref_.syrk(o, u, ta, n, k, alpha, a.v.data(), a.ld, beta, cr.data(), c.ld);
           impl_.syrk(o, u, ta, n, k, alpha, a.v.data(), a.ld, beta, ci.data(), c.ld);
           t_.record(same(cr, ci), describe("syrk", o, u, ta, n, k, alpha, beta, pad, mode));

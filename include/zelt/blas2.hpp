@@ -425,9 +425,9 @@ void triangular_n(bool upper, bool unit, std::size_t n, A a, X x) {
   constexpr std::size_t W = 4;
   const bool ascending = Solve != upper;
   for (std::size_t done = 0; done < n;) {
-    const std::size_t left = n - done;
-    const std::size_t w = left < W ? left : W;
-    triangular_block<Solve>(upper, unit, n, ascending ? done : left - w, w, ascending, a, x);
+    const std::size_t remaining = n - done;
+    const std::size_t w = remaining < W ? remaining : W;
+    triangular_block<Solve>(upper, unit, n, ascending ? done : remaining - w, w, ascending, a, x);
     done += w;
   }
 }

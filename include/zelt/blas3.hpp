@@ -36,7 +36,7 @@ template <class Matrix>
 mref logical(const Matrix& A) noexcept {
   static_assert(is_row_major<Matrix> || std::is_same_v<typename Matrix::orientation, col_orien>,
                 "a row- or column-major matrix");
-  double* p = const_cast<double*>(A.data());
+  auto* p = const_cast<double*>(A.data());
   const auto ld = static_cast<std::ptrdiff_t>(A.ld());
   if constexpr (is_row_major<Matrix>) {
     return {p, ld, 1};
@@ -53,7 +53,11 @@ struct stored {
 template <class Matrix>
 stored storage_of(const Matrix& A) noexcept {
   const mref m = logical(A);
-  return is_row_major<Matrix> ? stored{m.t(), true} : stored{m, false};
+  if constexpr (is_row_major<Matrix>) {
+    return stored{m.t(), true};
+  } else {
+    return stored{m, false};
+  }
 }
 
 inline void expect_shape(const char* operation, const char* what, std::size_t got,
@@ -164,13 +168,13 @@ void triangular3(const char* operation, const threads& policy, double alpha, con
   const auto a = storage_of(A);
   const bool upper_ref = Triangle::is_upper != a.transposed;
   const mref b = logical(B);
-  const bool row = is_row_major<MatrixB>;
-  const bool left = Side::is_left != row, trans = a.transposed != row;
-  const std::size_t m = row ? B.ncols() : B.nrows(), n = row ? B.nrows() : B.ncols();
+  const bool row_output = is_row_major<MatrixB>;
+  const bool on_left = Side::is_left != row_output, trans = a.transposed != row_output;
+  const std::size_t m = row_output ? B.ncols() : B.nrows(), n = row_output ? B.nrows() : B.ncols();
   if constexpr (Solve) {
-    trsm_ref(policy, left, upper_ref, trans, Diagonal::is_unit, m, n, alpha, a.s, row ? b.t() : b);
+    trsm_ref(policy, on_left, upper_ref, trans, Diagonal::is_unit, m, n, alpha, a.s, row_output ? b.t() : b);
   } else {
-    trmm_ref(policy, left, upper_ref, trans, Diagonal::is_unit, m, n, alpha, a.s, row ? b.t() : b);
+    trmm_ref(policy, on_left, upper_ref, trans, Diagonal::is_unit, m, n, alpha, a.s, row_output ? b.t() : b);
   }
 }
 

@@ -80,13 +80,17 @@ void run_slabs(unsigned parts, std::size_t extent, std::size_t align, const Cost
 /// operations: starting a thread costs about as much as a few hundred
 /// thousand of them. (Tests set the threshold to 0 to split every call.)
 #if !defined(ZELT_MIN_FLOPS_PER_THREAD)
-#define ZELT_MIN_FLOPS_PER_THREAD 4.0e6
+#define ZELT_MIN_FLOPS_PER_THREAD 4000000
 #endif
 inline unsigned useful_threads(const threads& policy, double flops) noexcept {
+#if ZELT_MIN_FLOPS_PER_THREAD <= 0
+  (void)flops;
+  return policy.count;
+#else
   const double per_thread = ZELT_MIN_FLOPS_PER_THREAD;
-  if (per_thread <= 0) return policy.count;
   const double most = flops / per_thread;
   return most < 2 ? 1 : (most < policy.count ? static_cast<unsigned>(most) : policy.count);
+#endif
 }
 
 }  // namespace detail

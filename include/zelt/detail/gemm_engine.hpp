@@ -230,12 +230,13 @@ class gemm_workspace {
  public:
   /// Buffers for products of up to m x n outputs and k terms.
   gemm_workspace(std::size_t m, std::size_t n, std::size_t k) noexcept {
-    const std::size_t mc = std::min(block_mc, round_up(m, kernel_mr)),
-                      nc = std::min(block_nc, round_up(n, kernel_nr)),
-                      kc = std::max<std::size_t>(1, std::min(block_kc, k));
-    const std::size_t slivers = nc / kernel_nr + 1;
-    const std::size_t a_bytes = line(mc * kc * sizeof(double)), b_bytes = line(kc * nc * sizeof(double)),
-                      keep_bytes = line(kc * nc), whole_bytes = line(kc * slivers);
+    const std::size_t rows = std::min(block_mc, round_up(m, kernel_mr)),
+                      cols = std::min(block_nc, round_up(n, kernel_nr)),
+                      depth = std::max<std::size_t>(1, std::min(block_kc, k));
+    const std::size_t slivers = cols / kernel_nr + 1;
+    const std::size_t a_bytes = line(rows * depth * sizeof(double)),
+                      b_bytes = line(depth * cols * sizeof(double)), keep_bytes = line(depth * cols),
+                      whole_bytes = line(depth * slivers);
     const std::size_t bytes = a_bytes + b_bytes + keep_bytes + whole_bytes + slivers * sizeof(bool);
     packing_arena& arena = thread_arena();
     char* base = nullptr;
@@ -255,14 +256,14 @@ class gemm_workspace {
       base = static_cast<char*>(own_);
     }
     if (base != nullptr) {
-      a_ = reinterpret_cast<double*>(base);
-      b_ = reinterpret_cast<double*>(base + a_bytes);
-      keep_ = reinterpret_cast<unsigned char*>(base + a_bytes + b_bytes);
+      a_ = static_cast<double*>(static_cast<void*>(base));
+      b_ = static_cast<double*>(static_cast<void*>(base + a_bytes));
+      keep_ = static_cast<unsigned char*>(static_cast<void*>(base + a_bytes + b_bytes));
       whole_ = keep_ + keep_bytes;
-      skips_ = reinterpret_cast<bool*>(whole_ + whole_bytes);
-      mc_ = mc;
-      nc_ = nc;
-      kc_ = kc;
+      skips_ = static_cast<bool*>(static_cast<void*>(whole_ + whole_bytes));
+      mc_ = rows;
+      nc_ = cols;
+      kc_ = depth;
     } else {
       a_ = small_a_;
       b_ = small_b_;

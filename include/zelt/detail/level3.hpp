@@ -128,15 +128,6 @@ struct block_buffer {
     for (std::size_t j = 0; j < n; ++j)
       for (std::size_t i = 0; i < m; ++i) data()[i + j * ld] = 0.0;
   }
-  void load(std::size_t m, std::size_t n, mref c) const noexcept {
-    for (std::size_t j = 0; j < n; ++j)
-      for (std::size_t i = 0; i < m; ++i) data()[i + j * ld] = c(i, j);
-  }
-  template <class Rows>
-  void store(std::size_t n, const Rows& rows, mref c) const noexcept {
-    for (std::size_t j = 0; j < n; ++j)
-      for (std::size_t i = rows(j).first; i < rows(j).second; ++i) c(i, j) = data()[i + j * ld];
-  }
 };
 
 // Chains summed from zero go through a buffer of at most this many rows and
@@ -275,7 +266,8 @@ template <class Body>
 void triangle_slabs(const threads& policy, bool upper, std::size_t n, double flops, const Body& body) {
   const unsigned t = useful_threads(policy, flops);
   auto area = [&](std::size_t x) {
-    const double done = double(x), all = double(n);
+    const auto done = static_cast<double>(x);
+    const auto all = static_cast<double>(n);
     return upper ? done * done : all * all - (all - done) * (all - done);
   };
   run_slabs(t, n, kernel_nr, area, body);
@@ -543,7 +535,7 @@ inline void trmm_ref(const threads& policy, bool left, bool upper, bool trans, b
                      std::size_t n, double alpha, mref s, mref b) {
   const unsigned t = triangular_start(policy, left, m, n, alpha, b);
   if (t == 0) return;
-  auto store = [](std::size_t rows, std::size_t cols, mref w, mref to) {
+  auto copy_back = [](std::size_t rows, std::size_t cols, mref w, mref to) {
     for (std::size_t j = 0; j < cols; ++j)
       for (std::size_t i = 0; i < rows; ++i) to(i, j) = w(i, j);
   };
@@ -568,11 +560,11 @@ inline void trmm_ref(const threads& policy, bool left, bool upper, bool trans, b
               operand{bj.rows_reversed(shape.descending, m), alpha},
               [&](std::size_t q, std::size_t j) { return bj(shape.index(q), j) != 0.0; }, wj.p, w.ld, ws,
               shape);
-          store(m, nj, wj, bj);
+          copy_back(m, nj, wj, bj);
         } else {
           trmm_left_t_start(unit, m, nj, s, bj, wj);
           accumulate(m, nj, m, operand{s.t()}, operand{bj}, keep_all{}, wj.p, w.ld, ws, shape);
-          store(m, nj, wj, bj);
+          copy_back(m, nj, wj, bj);
           multiply_all(alpha, m, nj, bj);
         }
       }
@@ -598,7 +590,7 @@ inline void trmm_ref(const threads& policy, bool left, bool upper, bool trans, b
           operand{(trans ? s.t() : s).rows_reversed(descending, n), alpha},
           [&](std::size_t q, std::size_t j) { return order.term(j, q) && coef(order.index(q), j) != 0.0; },
           wi.p, w.ld, ws, shape);
-      store(mi, n, wi, bi);
+      copy_back(mi, n, wi, bi);
     }
   });
 }
@@ -706,10 +698,10 @@ ZELT_EXACT_LOOP void solve_line(double* t, std::size_t lanes, bool scale, double
   constexpr std::size_t L = vector_lanes, V = solve_lanes / vector_lanes;
   if constexpr (V > 0 && solve_lanes % L == 0) {
     if (ldx == solve_lanes) {
-      vec_t acc[V > 0 ? V : 1];
+      vec_t acc[std::max<std::size_t>(V, 1)];
       for (std::size_t v = 0; v < V; ++v) acc[v] = load(t + v * L);
       if (scale)
-        for (std::size_t v = 0; v < V; ++v) acc[v] = alpha * acc[v];
+        for (vec_t& e : acc) e = alpha * e;
       for (std::size_t k = k0; k < k1; ++k) {
         const double a = coef(k);
         if (skip && a == 0.0) continue;
@@ -717,9 +709,9 @@ ZELT_EXACT_LOOP void solve_line(double* t, std::size_t lanes, bool scale, double
         for (std::size_t v = 0; v < V; ++v) acc[v] = acc[v] - load(xk + v * L) * a;
       }
       if (finish == 1)
-        for (std::size_t v = 0; v < V; ++v) acc[v] = acc[v] / d;
+        for (vec_t& e : acc) e = e / d;
       if (finish == 2)
-        for (std::size_t v = 0; v < V; ++v) acc[v] = d * acc[v];
+        for (vec_t& e : acc) e = d * e;
       for (std::size_t v = 0; v < V; ++v) store(t + v * L, acc[v]);
       return;
     }

@@ -299,14 +299,22 @@ void triangle_in_chunks(bool upper, std::size_t r0, std::size_t r1, std::size_t 
   }
 }
 
+// The start dsyrk and dsyr2k share: nothing to do for an empty C or an
+// empty update with beta == 1; beta times the triangle (or zeros) when
+// alpha == 0. Returns whether the products remain to be done.
+inline bool rank_k_start(bool upper, std::size_t n, std::size_t k, double alpha, double beta, mref c) {
+  if (n == 0 || ((alpha == 0.0 || k == 0) && beta == 1.0)) return false;
+  if (alpha == 0.0) {
+    scale_columns(beta, n, triangle_rows{upper, 0, 0, n}, c);
+    return false;
+  }
+  return true;
+}
+
 /// dsyrk on op(A) = a (n x k): C = alpha a a^T + beta C on one triangle.
 inline void syrk_ref(const threads& policy, bool upper, bool trans, std::size_t n, std::size_t k,
                      double alpha, mref a, double beta, mref c) {
-  if (n == 0 || ((alpha == 0.0 || k == 0) && beta == 1.0)) return;
-  if (alpha == 0.0) {
-    scale_columns(beta, n, triangle_rows{upper, 0, 0, n}, c);
-    return;
-  }
+  if (!rank_k_start(upper, n, k, alpha, beta, c)) return;
   auto columns = [&](std::size_t c0, std::size_t c1) {
     const std::size_t r0 = upper ? 0 : c0, r1 = upper ? c1 : n;
     gemm_workspace ws(r1 - r0, c1 - c0, k);
@@ -348,11 +356,7 @@ struct syr2k_keep {
 /// dsyr2k on op(A) = a and op(B) = b (n x k): C = alpha (a b^T + b a^T) + beta C.
 inline void syr2k_ref(const threads& policy, bool upper, bool trans, std::size_t n, std::size_t k,
                       double alpha, mref a, mref b, double beta, mref c) {
-  if (n == 0 || ((alpha == 0.0 || k == 0) && beta == 1.0)) return;
-  if (alpha == 0.0) {
-    scale_columns(beta, n, triangle_rows{upper, 0, 0, n}, c);
-    return;
-  }
+  if (!rank_k_start(upper, n, k, alpha, beta, c)) return;
   auto columns = [&](std::size_t c0, std::size_t c1) {
     const std::size_t r0 = upper ? 0 : c0, r1 = upper ? c1 : n;
     gemm_workspace ws(r1 - r0, c1 - c0, 2 * k);

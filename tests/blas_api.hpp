@@ -35,6 +35,7 @@ struct blas_api {
   virtual void rotg(double* a, double* b, double* c, double* s) const = 0;
   virtual void rotm(int n, double* x, int incx, double* y, int incy, const double* param) const = 0;
   virtual void rotmg(double* d1, double* d2, double* x1, double y1, double* param) const = 0;
+  virtual double dsdot(int n, const float* x, int incx, const float* y, int incy) const = 0;
 
   virtual void gemv(layout o, transpose t, int m, int n, double alpha, const double* a, int lda,
                     const double* x, int incx, double beta, double* y, int incy) const = 0;
@@ -49,6 +50,26 @@ struct blas_api {
   virtual void trmv(layout o, triangle u, transpose t, diagonal d, int n, const double* a, int lda, double* x,
                     int incx) const = 0;
   virtual void trsv(layout o, triangle u, transpose t, diagonal d, int n, const double* a, int lda, double* x,
+                    int incx) const = 0;
+
+  // band and packed storage
+  virtual void gbmv(layout o, transpose t, int m, int n, int kl, int ku, double alpha, const double* a,
+                    int lda, const double* x, int incx, double beta, double* y, int incy) const = 0;
+  virtual void sbmv(layout o, triangle u, int n, int k, double alpha, const double* a, int lda,
+                    const double* x, int incx, double beta, double* y, int incy) const = 0;
+  virtual void spmv(layout o, triangle u, int n, double alpha, const double* ap, const double* x, int incx,
+                    double beta, double* y, int incy) const = 0;
+  virtual void spr(layout o, triangle u, int n, double alpha, const double* x, int incx,
+                   double* ap) const = 0;
+  virtual void spr2(layout o, triangle u, int n, double alpha, const double* x, int incx, const double* y,
+                    int incy, double* ap) const = 0;
+  virtual void tbmv(layout o, triangle u, transpose t, diagonal d, int n, int k, const double* a, int lda,
+                    double* x, int incx) const = 0;
+  virtual void tbsv(layout o, triangle u, transpose t, diagonal d, int n, int k, const double* a, int lda,
+                    double* x, int incx) const = 0;
+  virtual void tpmv(layout o, triangle u, transpose t, diagonal d, int n, const double* ap, double* x,
+                    int incx) const = 0;
+  virtual void tpsv(layout o, triangle u, transpose t, diagonal d, int n, const double* ap, double* x,
                     int incx) const = 0;
 
   virtual void gemm(layout o, transpose ta, transpose tb, int m, int n, int k, double alpha, const double* a,

@@ -48,6 +48,7 @@ class harness {
     level1();
     rotations();
     level2();
+    band_and_packed();
     return t_;
   }
   /// The Level 3 operations only, `trials` random calls of each per layout.
@@ -138,6 +139,14 @@ class harness {
             t_.record(same(ref_.dot(n, xp, incx, y.data() + 2, incy),
                            impl_.dot(n, xi.data() + 2, incx, yi.data() + 2, incy)),
                       describe("dot", n, incx, incy, run));
+            {
+              std::vector<float> fx(x.size()), fy(y.size());
+              for (std::size_t k = 0; k < x.size(); ++k) fx[k] = static_cast<float>(x[k]);
+              for (std::size_t k = 0; k < y.size(); ++k) fy[k] = static_cast<float>(y[k] * 3.0);
+              t_.record(same(ref_.dsdot(n, fx.data() + 2, incx, fy.data() + 2, incy),
+                             impl_.dsdot(n, fx.data() + 2, incx, fy.data() + 2, incy)),
+                        describe("dsdot", n, incx, incy, run));
+            }
             if (incy != 0) {
               ref_.axpy(n, alpha, xp, incx, yr.data() + 2, incy);
               impl_.axpy(n, alpha, xp, incx, yi.data() + 2, incy);
@@ -340,6 +349,114 @@ class harness {
           ref_.trsv(o, u, t, d, n, tri.data(), lda, xr.data() + 2, incx);
           impl_.trsv(o, u, t, d, n, tri.data(), lda, xi.data() + 2, incx);
           t_.record(same(xr, xi), describe("trsv", o, u, t, d, n, lda, incx, specials));
+        }
+      }
+    }
+  }
+
+  // The position of diagonal element j in band storage of k diagonals
+  // beside the main one, or of a packed triangle of order n: the lower
+  // triangle stored by rows is the upper stored by columns, and the reverse.
+  static std::size_t band_diagonal(layout o, triangle u, int j, int k, int lda) {
+    const bool line_k = (o == col_major) == (u == upper);
+    return static_cast<std::size_t>((line_k ? k : 0) + j * lda);
+  }
+  static std::size_t packed_diagonal(layout o, triangle u, int j, int n) {
+    const bool upper_columns = (o == col_major) == (u == upper);
+    return static_cast<std::size_t>(upper_columns ? j * (j + 1) / 2 + j : j * (2 * n - j + 1) / 2);
+  }
+
+  void band_and_packed() {
+    const int sizes[] = {0, 1, 2, 3, 4, 5, 7, 8, 9, 13, 33, 70};
+    const int widths[] = {0, 1, 2, 3, 4, 7, 9, 17};
+    const int incs[] = {1, 1, 2, -1, -2};
+    std::vector<layout> layouts = {col_major};
+    if (opt_.row_major && ref_.has_row_major() && impl_.has_row_major()) layouts.push_back(row_major);
+    std::uniform_int_distribution<int> pick_size(0, static_cast<int>(std::size(sizes)) - 1);
+    std::uniform_int_distribution<int> pick_width(0, static_cast<int>(std::size(widths)) - 1);
+    std::uniform_int_distribution<int> pick_inc(0, static_cast<int>(std::size(incs)) - 1);
+    for (layout o : layouts) {
+      for (int trial = 0; trial < 3000; ++trial) {
+        const int m = sizes[pick_size(gen_)], n = sizes[pick_size(gen_)];
+        // now and then a band wider than the matrix
+        const int kl = coin(8) ? m + 2 : widths[pick_width(gen_)],
+                  ku = coin(8) ? n + 2 : widths[pick_width(gen_)];
+        const int incx = incs[pick_inc(gen_)], incy = incs[pick_inc(gen_)];
+        const bool specials = trial % 3 == 2;
+        const double alpha = scalar(), beta = scalar();
+        const transpose t = coin(2) ? trans : no_trans;
+        const triangle u = coin(2) ? upper : lower;
+        const diagonal d = coin(2) ? unit : non_unit;
+        const int pad = coin(2) ? 0 : 2;
+
+        // general band, m x n
+        {
+          const int lda = kl + ku + 1 + pad;
+          const std::vector<double> a = buffer(
+              static_cast<std::size_t>(lda) * static_cast<std::size_t>(o == col_major ? n : m) + 1, specials);
+          const int lenx = t == trans ? m : n, leny = t == trans ? n : m;
+          const std::vector<double> x = buffer(span(lenx, incx), specials),
+                                    y = buffer(span(leny, incy), specials);
+          auto yr = y, yi = y;
+          ref_.gbmv(o, t, m, n, kl, ku, alpha, a.data(), lda, x.data() + 2, incx, beta, yr.data() + 2, incy);
+          impl_.gbmv(o, t, m, n, kl, ku, alpha, a.data(), lda, x.data() + 2, incx, beta, yi.data() + 2, incy);
+          t_.record(same(yr, yi),
+                    describe("gbmv", o, t, m, n, kl, ku, alpha, lda, incx, beta, incy, specials));
+        }
+        // symmetric and triangular band, n x n with k = kl diagonals beside the main one
+        {
+          const int k = kl, lda = k + 1 + pad;
+          std::vector<double> a =
+              buffer(static_cast<std::size_t>(lda) * static_cast<std::size_t>(n) + 1, specials);
+          const std::vector<double> x = buffer(span(n, incx), specials), y = buffer(span(n, incy), specials);
+          auto yr = y, yi = y;
+          ref_.sbmv(o, u, n, k, alpha, a.data(), lda, x.data() + 2, incx, beta, yr.data() + 2, incy);
+          impl_.sbmv(o, u, n, k, alpha, a.data(), lda, x.data() + 2, incx, beta, yi.data() + 2, incy);
+          t_.record(same(yr, yi), describe("sbmv", o, u, n, k, alpha, lda, incx, beta, incy, specials));
+
+          // a well-conditioned triangle for the solves
+          if (!specials) {
+            for (int j = 0; j < n; ++j) a[band_diagonal(o, u, j, k, lda)] += 4;
+          }
+          auto xr = x, xi = x;
+          ref_.tbmv(o, u, t, d, n, k, a.data(), lda, xr.data() + 2, incx);
+          impl_.tbmv(o, u, t, d, n, k, a.data(), lda, xi.data() + 2, incx);
+          t_.record(same(xr, xi), describe("tbmv", o, u, t, d, n, k, lda, incx, specials));
+          xr = x, xi = x;
+          ref_.tbsv(o, u, t, d, n, k, a.data(), lda, xr.data() + 2, incx);
+          impl_.tbsv(o, u, t, d, n, k, a.data(), lda, xi.data() + 2, incx);
+          t_.record(same(xr, xi), describe("tbsv", o, u, t, d, n, k, lda, incx, specials));
+        }
+        // packed triangle of order n, with a guard element after it
+        {
+          const auto size = static_cast<std::size_t>(n) * static_cast<std::size_t>(n + 1) / 2;
+          std::vector<double> ap = buffer(size + 1, specials);
+          const std::vector<double> x = buffer(span(n, incx), specials), y = buffer(span(n, incy), specials);
+          auto yr = y, yi = y;
+          ref_.spmv(o, u, n, alpha, ap.data(), x.data() + 2, incx, beta, yr.data() + 2, incy);
+          impl_.spmv(o, u, n, alpha, ap.data(), x.data() + 2, incx, beta, yi.data() + 2, incy);
+          t_.record(same(yr, yi), describe("spmv", o, u, n, alpha, incx, beta, incy, specials));
+
+          auto ar = ap, ai = ap;
+          ref_.spr(o, u, n, alpha, x.data() + 2, incx, ar.data());
+          impl_.spr(o, u, n, alpha, x.data() + 2, incx, ai.data());
+          t_.record(same(ar, ai), describe("spr", o, u, n, alpha, incx, specials));
+          ar = ap, ai = ap;
+          ref_.spr2(o, u, n, alpha, x.data() + 2, incx, y.data() + 2, incy, ar.data());
+          impl_.spr2(o, u, n, alpha, x.data() + 2, incx, y.data() + 2, incy, ai.data());
+          t_.record(same(ar, ai), describe("spr2", o, u, n, alpha, incx, incy, specials));
+
+          if (!specials) {
+            for (int j = 0; j < n; ++j) ap[packed_diagonal(o, u, j, n)] += 4;
+          }
+          auto xr = x, xi = x;
+          ref_.tpmv(o, u, t, d, n, ap.data(), xr.data() + 2, incx);
+          impl_.tpmv(o, u, t, d, n, ap.data(), xi.data() + 2, incx);
+          t_.record(same(xr, xi), describe("tpmv", o, u, t, d, n, incx, specials));
+          xr = x, xi = x;
+          ref_.tpsv(o, u, t, d, n, ap.data(), xr.data() + 2, incx);
+          impl_.tpsv(o, u, t, d, n, ap.data(), xi.data() + 2, incx);
+          t_.record(same(xr, xi), describe("tpsv", o, u, t, d, n, incx, specials));
         }
       }
     }

@@ -14,6 +14,8 @@
 #include "blas_api.hpp"
 #include "zelt/blas1.hpp"
 #include "zelt/blas2.hpp"
+#include "zelt/blas2_band.hpp"
+#include "zelt/blas2_packed.hpp"
 #include "zelt/blas3.hpp"
 #include "zelt/matrix_views.hpp"
 
@@ -41,6 +43,16 @@ class reference_cblas : public blas_api {
         syr2_(lib.symbol<decltype(syr2_)>("cblas_dsyr2")),
         trmv_(lib.symbol<decltype(trmv_)>("cblas_dtrmv")),
         trsv_(lib.symbol<decltype(trsv_)>("cblas_dtrsv")),
+        dsdot_(lib.symbol<decltype(dsdot_)>("cblas_dsdot")),
+        gbmv_(lib.symbol<decltype(gbmv_)>("cblas_dgbmv")),
+        sbmv_(lib.symbol<decltype(sbmv_)>("cblas_dsbmv")),
+        spmv_(lib.symbol<decltype(spmv_)>("cblas_dspmv")),
+        spr_(lib.symbol<decltype(spr_)>("cblas_dspr")),
+        spr2_(lib.symbol<decltype(spr2_)>("cblas_dspr2")),
+        tbmv_(lib.symbol<decltype(tbmv_)>("cblas_dtbmv")),
+        tbsv_(lib.symbol<decltype(tbsv_)>("cblas_dtbsv")),
+        tpmv_(lib.symbol<decltype(tpmv_)>("cblas_dtpmv")),
+        tpsv_(lib.symbol<decltype(tpsv_)>("cblas_dtpsv")),
         gemm_(lib.symbol<decltype(gemm_)>("cblas_dgemm")),
         symm_(lib.symbol<decltype(symm_)>("cblas_dsymm")),
         syrk_(lib.symbol<decltype(syrk_)>("cblas_dsyrk")),
@@ -51,7 +63,47 @@ class reference_cblas : public blas_api {
   bool complete() const {
     return dot_ && axpy_ && scal_ && copy_ && swap_ && iamax_ && asum_ && nrm2_ && rot_ && rotg_ && rotm_ &&
            rotmg_ && gemv_ && ger_ && symv_ && syr_ && syr2_ && trmv_ && trsv_ && gemm_ && symm_ && syrk_ &&
-           syr2k_ && trmm_ && trsm_;
+           syr2k_ && trmm_ && trsm_ && dsdot_ && gbmv_ && sbmv_ && spmv_ && spr_ && spr2_ && tbmv_ && tbsv_ &&
+           tpmv_ && tpsv_;
+  }
+
+  double dsdot(int n, const float* x, int incx, const float* y, int incy) const override {
+    return dsdot_(n, x, incx, y, incy);
+  }
+  void gbmv(layout o, transpose t, int m, int n, int kl, int ku, double alpha, const double* a, int lda,
+            const double* x, int incx, double beta, double* y, int incy) const override {
+    gbmv_(o, t, m, n, kl, ku, alpha, a, lda, x, incx, beta, y, incy);
+  }
+  void sbmv(layout o, triangle u, int n, int k, double alpha, const double* a, int lda, const double* x,
+            int incx, double beta, double* y, int incy) const override {
+    sbmv_(o, u, n, k, alpha, a, lda, x, incx, beta, y, incy);
+  }
+  void spmv(layout o, triangle u, int n, double alpha, const double* ap, const double* x, int incx,
+            double beta, double* y, int incy) const override {
+    spmv_(o, u, n, alpha, ap, x, incx, beta, y, incy);
+  }
+  void spr(layout o, triangle u, int n, double alpha, const double* x, int incx, double* ap) const override {
+    spr_(o, u, n, alpha, x, incx, ap);
+  }
+  void spr2(layout o, triangle u, int n, double alpha, const double* x, int incx, const double* y, int incy,
+            double* ap) const override {
+    spr2_(o, u, n, alpha, x, incx, y, incy, ap);
+  }
+  void tbmv(layout o, triangle u, transpose t, diagonal d, int n, int k, const double* a, int lda, double* x,
+            int incx) const override {
+    tbmv_(o, u, t, d, n, k, a, lda, x, incx);
+  }
+  void tbsv(layout o, triangle u, transpose t, diagonal d, int n, int k, const double* a, int lda, double* x,
+            int incx) const override {
+    tbsv_(o, u, t, d, n, k, a, lda, x, incx);
+  }
+  void tpmv(layout o, triangle u, transpose t, diagonal d, int n, const double* ap, double* x,
+            int incx) const override {
+    tpmv_(o, u, t, d, n, ap, x, incx);
+  }
+  void tpsv(layout o, triangle u, transpose t, diagonal d, int n, const double* ap, double* x,
+            int incx) const override {
+    tpsv_(o, u, t, d, n, ap, x, incx);
   }
 
   double dot(int n, const double* x, int incx, const double* y, int incy) const override {
@@ -159,6 +211,17 @@ class reference_cblas : public blas_api {
   void (*syr2_)(int, int, int, double, const double*, int, const double*, int, double*, int);
   void (*trmv_)(int, int, int, int, int, const double*, int, double*, int);
   void (*trsv_)(int, int, int, int, int, const double*, int, double*, int);
+  double (*dsdot_)(int, const float*, int, const float*, int);
+  void (*gbmv_)(int, int, int, int, int, int, double, const double*, int, const double*, int, double, double*,
+                int);
+  void (*sbmv_)(int, int, int, int, double, const double*, int, const double*, int, double, double*, int);
+  void (*spmv_)(int, int, int, double, const double*, const double*, int, double, double*, int);
+  void (*spr_)(int, int, int, double, const double*, int, double*);
+  void (*spr2_)(int, int, int, double, const double*, int, const double*, int, double*);
+  void (*tbmv_)(int, int, int, int, int, int, const double*, int, double*, int);
+  void (*tbsv_)(int, int, int, int, int, int, const double*, int, double*, int);
+  void (*tpmv_)(int, int, int, int, int, const double*, double*, int);
+  void (*tpsv_)(int, int, int, int, int, const double*, double*, int);
   gemm_fn gemm_;
   symm_fn symm_;
   syrk_fn syrk_;
@@ -190,6 +253,16 @@ class fortran_symbols : public blas_api {
         syr2_(lib.symbol<decltype(syr2_)>("dsyr2_")),
         trmv_(lib.symbol<decltype(trmv_)>("dtrmv_")),
         trsv_(lib.symbol<decltype(trsv_)>("dtrsv_")),
+        dsdot_(lib.symbol<decltype(dsdot_)>("dsdot_")),
+        gbmv_(lib.symbol<decltype(gbmv_)>("dgbmv_")),
+        sbmv_(lib.symbol<decltype(sbmv_)>("dsbmv_")),
+        spmv_(lib.symbol<decltype(spmv_)>("dspmv_")),
+        spr_(lib.symbol<decltype(spr_)>("dspr_")),
+        spr2_(lib.symbol<decltype(spr2_)>("dspr2_")),
+        tbmv_(lib.symbol<decltype(tbmv_)>("dtbmv_")),
+        tbsv_(lib.symbol<decltype(tbsv_)>("dtbsv_")),
+        tpmv_(lib.symbol<decltype(tpmv_)>("dtpmv_")),
+        tpsv_(lib.symbol<decltype(tpsv_)>("dtpsv_")),
         gemm_(lib.symbol<decltype(gemm_)>("dgemm_")),
         symm_(lib.symbol<decltype(symm_)>("dsymm_")),
         syrk_(lib.symbol<decltype(syrk_)>("dsyrk_")),
@@ -200,9 +273,54 @@ class fortran_symbols : public blas_api {
   bool complete() const {
     return dot_ && axpy_ && scal_ && copy_ && swap_ && iamax_ && asum_ && nrm2_ && rot_ && rotg_ && rotm_ &&
            rotmg_ && gemv_ && ger_ && symv_ && syr_ && syr2_ && trmv_ && trsv_ && gemm_ && symm_ && syrk_ &&
-           syr2k_ && trmm_ && trsm_;
+           syr2k_ && trmm_ && trsm_ && dsdot_ && gbmv_ && sbmv_ && spmv_ && spr_ && spr2_ && tbmv_ && tbsv_ &&
+           tpmv_ && tpsv_;
   }
   bool has_row_major() const override { return false; }
+
+  double dsdot(int n, const float* x, int incx, const float* y, int incy) const override {
+    return dsdot_(&n, x, &incx, y, &incy);
+  }
+  void gbmv(layout, transpose t, int m, int n, int kl, int ku, double alpha, const double* a, int lda,
+            const double* x, int incx, double beta, double* y, int incy) const override {
+    gbmv_(flag(t == trans ? "TtCc" : "Nn", m + kl), &m, &n, &kl, &ku, &alpha, a, &lda, x, &incx, &beta, y,
+          &incy, 1);
+  }
+  void sbmv(layout, triangle u, int n, int k, double alpha, const double* a, int lda, const double* x,
+            int incx, double beta, double* y, int incy) const override {
+    sbmv_(flag(u == upper ? "Uu" : "Ll", n + k), &n, &k, &alpha, a, &lda, x, &incx, &beta, y, &incy, 1);
+  }
+  void spmv(layout, triangle u, int n, double alpha, const double* ap, const double* x, int incx, double beta,
+            double* y, int incy) const override {
+    spmv_(flag(u == upper ? "Uu" : "Ll", n), &n, &alpha, ap, x, &incx, &beta, y, &incy, 1);
+  }
+  void spr(layout, triangle u, int n, double alpha, const double* x, int incx, double* ap) const override {
+    spr_(flag(u == upper ? "Uu" : "Ll", n), &n, &alpha, x, &incx, ap, 1);
+  }
+  void spr2(layout, triangle u, int n, double alpha, const double* x, int incx, const double* y, int incy,
+            double* ap) const override {
+    spr2_(flag(u == upper ? "Uu" : "Ll", n), &n, &alpha, x, &incx, y, &incy, ap, 1);
+  }
+  void tbmv(layout, triangle u, transpose t, diagonal d, int n, int k, const double* a, int lda, double* x,
+            int incx) const override {
+    tbmv_(flag(u == upper ? "Uu" : "Ll", n), flag(t == trans ? "TcT" : "nN", n + k),
+          flag(d == unit ? "Uu" : "nN", k), &n, &k, a, &lda, x, &incx, 1, 1, 1);
+  }
+  void tbsv(layout, triangle u, transpose t, diagonal d, int n, int k, const double* a, int lda, double* x,
+            int incx) const override {
+    tbsv_(flag(u == upper ? "Uu" : "Ll", n), flag(t == trans ? "TcT" : "nN", n + k),
+          flag(d == unit ? "Uu" : "nN", k), &n, &k, a, &lda, x, &incx, 1, 1, 1);
+  }
+  void tpmv(layout, triangle u, transpose t, diagonal d, int n, const double* ap, double* x,
+            int incx) const override {
+    tpmv_(flag(u == upper ? "Uu" : "Ll", n), flag(t == trans ? "TcT" : "nN", n + 1),
+          flag(d == unit ? "Uu" : "nN", n), &n, ap, x, &incx, 1, 1, 1);
+  }
+  void tpsv(layout, triangle u, transpose t, diagonal d, int n, const double* ap, double* x,
+            int incx) const override {
+    tpsv_(flag(u == upper ? "Uu" : "Ll", n), flag(t == trans ? "TcT" : "nN", n + 1),
+          flag(d == unit ? "Uu" : "nN", n), &n, ap, x, &incx, 1, 1, 1);
+  }
 
   double dot(int n, const double* x, int incx, const double* y, int incy) const override {
     return dot_(&n, x, &incx, y, &incy);
@@ -329,6 +447,22 @@ class fortran_symbols : public blas_api {
                 const int*, len, len, len);
   void (*trsv_)(const char*, const char*, const char*, const int*, const double*, const int*, double*,
                 const int*, len, len, len);
+  double (*dsdot_)(const int*, const float*, const int*, const float*, const int*);
+  void (*gbmv_)(const char*, const int*, const int*, const int*, const int*, const double*, const double*,
+                const int*, const double*, const int*, const double*, double*, const int*, len);
+  void (*sbmv_)(const char*, const int*, const int*, const double*, const double*, const int*, const double*,
+                const int*, const double*, double*, const int*, len);
+  void (*spmv_)(const char*, const int*, const double*, const double*, const double*, const int*,
+                const double*, double*, const int*, len);
+  void (*spr_)(const char*, const int*, const double*, const double*, const int*, double*, len);
+  void (*spr2_)(const char*, const int*, const double*, const double*, const int*, const double*, const int*,
+                double*, len);
+  using tbmv_fn = void (*)(const char*, const char*, const char*, const int*, const int*, const double*,
+                           const int*, double*, const int*, len, len, len);
+  tbmv_fn tbmv_, tbsv_;
+  using tpmv_fn = void (*)(const char*, const char*, const char*, const int*, const double*, double*,
+                           const int*, len, len, len);
+  tpmv_fn tpmv_, tpsv_;
   void (*gemm_)(const char*, const char*, const int*, const int*, const int*, const double*, const double*,
                 const int*, const double*, const int*, const double*, double*, const int*, len, len);
   void (*symm_)(const char*, const char*, const int*, const int*, const double*, const double*, const int*,
@@ -508,6 +642,129 @@ class zelt_cpp : public blas_api {
         with_triangle(as_passed,
                       [&](auto tri) { with_diagonal(d, [&](auto dg) { zelt::trsv(tri, dg, A, vx); }); });
       });
+    });
+  }
+
+  // Band and packed storage: the views in the caller's layout, transposed()
+  // for a transposed operation.
+  template <class F>
+  static void with_band(layout o, transpose t, const double* a, int m, int n, int kl, int ku, int lda, F f) {
+    const auto rows = static_cast<std::size_t>(m), cols = static_cast<std::size_t>(n),
+               l = static_cast<std::size_t>(kl), u = static_cast<std::size_t>(ku),
+               ld = static_cast<std::size_t>(lda);
+    if (o == col_major) {
+      const zelt::col_major_band<const double> A(a, rows, cols, l, u, ld);
+      if (t == trans) {
+        f(zelt::transposed(A));
+      } else {
+        f(A);
+      }
+    } else {
+      const zelt::row_major_band<const double> A(a, rows, cols, l, u, ld);
+      if (t == trans) {
+        f(zelt::transposed(A));
+      } else {
+        f(A);
+      }
+    }
+  }
+  template <class Triangle, class Orientation, class F>
+  static void with_triangle_band(transpose t, const double* a, int n, int k, int lda, F f) {
+    const zelt::triangle_band<const double, Triangle, Orientation> A(
+        a, static_cast<std::size_t>(n), static_cast<std::size_t>(k), static_cast<std::size_t>(lda));
+    if (t == trans) {
+      f(zelt::transposed(A));
+    } else {
+      f(A);
+    }
+  }
+  template <class F>
+  static void with_triangle_band(layout o, triangle u, transpose t, const double* a, int n, int k, int lda,
+                                 F f) {
+    if (o == col_major) {
+      if (u == upper) return with_triangle_band<zelt::upper_t, zelt::col_orien>(t, a, n, k, lda, f);
+      return with_triangle_band<zelt::lower_t, zelt::col_orien>(t, a, n, k, lda, f);
+    }
+    if (u == upper) return with_triangle_band<zelt::upper_t, zelt::row_orien>(t, a, n, k, lda, f);
+    return with_triangle_band<zelt::lower_t, zelt::row_orien>(t, a, n, k, lda, f);
+  }
+  template <class Triangle, class Orientation, class T, class F>
+  static void with_packed(transpose t, T* ap, int n, F f) {
+    const zelt::packed_matrix<T, Triangle, Orientation> A(ap, static_cast<std::size_t>(n));
+    if (t == trans) {
+      f(zelt::transposed(A));
+    } else {
+      f(A);
+    }
+  }
+  template <class T, class F>
+  static void with_packed(layout o, triangle u, transpose t, T* ap, int n, F f) {
+    if (o == col_major) {
+      if (u == upper) return with_packed<zelt::upper_t, zelt::col_orien>(t, ap, n, f);
+      return with_packed<zelt::lower_t, zelt::col_orien>(t, ap, n, f);
+    }
+    if (u == upper) return with_packed<zelt::upper_t, zelt::row_orien>(t, ap, n, f);
+    return with_packed<zelt::lower_t, zelt::row_orien>(t, ap, n, f);
+  }
+
+  double dsdot(int n, const float* x, int incx, const float* y, int incy) const override {
+    return with(n, x, incx,
+                [&](auto vx) { return with(n, y, incy, [&](auto vy) { return zelt::dsdot(vx, vy); }); });
+  }
+  void gbmv(layout o, transpose t, int m, int n, int kl, int ku, double alpha, const double* a, int lda,
+            const double* x, int incx, double beta, double* y, int incy) const override {
+    const int lenx = t == trans ? m : n, leny = t == trans ? n : m;
+    with_band(o, t, a, m, n, kl, ku, lda, [&](const auto& A) {
+      with(lenx, x, incx,
+           [&](auto vx) { with(leny, y, incy, [&](auto vy) { zelt::gbmv(alpha, A, vx, beta, vy); }); });
+    });
+  }
+  void sbmv(layout o, triangle u, int n, int k, double alpha, const double* a, int lda, const double* x,
+            int incx, double beta, double* y, int incy) const override {
+    with_triangle_band(o, u, no_trans, a, n, k, lda, [&](const auto& A) {
+      with(n, x, incx,
+           [&](auto vx) { with(n, y, incy, [&](auto vy) { zelt::sbmv(alpha, A, vx, beta, vy); }); });
+    });
+  }
+  void spmv(layout o, triangle u, int n, double alpha, const double* ap, const double* x, int incx,
+            double beta, double* y, int incy) const override {
+    with_packed(o, u, no_trans, ap, n, [&](const auto& A) {
+      with(n, x, incx,
+           [&](auto vx) { with(n, y, incy, [&](auto vy) { zelt::spmv(alpha, A, vx, beta, vy); }); });
+    });
+  }
+  void spr(layout o, triangle u, int n, double alpha, const double* x, int incx, double* ap) const override {
+    with_packed(o, u, no_trans, ap, n,
+                [&](const auto& A) { with(n, x, incx, [&](auto vx) { zelt::spr(alpha, vx, A); }); });
+  }
+  void spr2(layout o, triangle u, int n, double alpha, const double* x, int incx, const double* y, int incy,
+            double* ap) const override {
+    with_packed(o, u, no_trans, ap, n, [&](const auto& A) {
+      with(n, x, incx, [&](auto vx) { with(n, y, incy, [&](auto vy) { zelt::spr2(alpha, vx, vy, A); }); });
+    });
+  }
+  void tbmv(layout o, triangle u, transpose t, diagonal d, int n, int k, const double* a, int lda, double* x,
+            int incx) const override {
+    with_triangle_band(o, u, t, a, n, k, lda, [&](const auto& A) {
+      with(n, x, incx, [&](auto vx) { with_diagonal(d, [&](auto dg) { zelt::tbmv(dg, A, vx); }); });
+    });
+  }
+  void tbsv(layout o, triangle u, transpose t, diagonal d, int n, int k, const double* a, int lda, double* x,
+            int incx) const override {
+    with_triangle_band(o, u, t, a, n, k, lda, [&](const auto& A) {
+      with(n, x, incx, [&](auto vx) { with_diagonal(d, [&](auto dg) { zelt::tbsv(dg, A, vx); }); });
+    });
+  }
+  void tpmv(layout o, triangle u, transpose t, diagonal d, int n, const double* ap, double* x,
+            int incx) const override {
+    with_packed(o, u, t, ap, n, [&](const auto& A) {
+      with(n, x, incx, [&](auto vx) { with_diagonal(d, [&](auto dg) { zelt::tpmv(dg, A, vx); }); });
+    });
+  }
+  void tpsv(layout o, triangle u, transpose t, diagonal d, int n, const double* ap, double* x,
+            int incx) const override {
+    with_packed(o, u, t, ap, n, [&](const auto& A) {
+      with(n, x, incx, [&](auto vx) { with_diagonal(d, [&](auto dg) { zelt::tpsv(dg, A, vx); }); });
     });
   }
 

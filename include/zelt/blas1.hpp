@@ -43,6 +43,17 @@ ZELT_EXACT_LOOP double dot_kernel(X x, Y y, std::size_t n) {
   return sum;
 }
 
+// dsdot: each single-precision element widened, the products and their sum
+// in double precision, left to right from 0.0. A product of two widened
+// floats is exact.
+template <class X, class Y>
+ZELT_EXACT_LOOP double dsdot_kernel(X x, Y y, std::size_t n) {
+  ZELT_EXACT_ARITHMETIC
+  double sum = 0.0;
+  for (std::size_t i = 0; i < n; ++i) sum = sum + mul(static_cast<double>(x[i]), static_cast<double>(y[i]));
+  return sum;
+}
+
 template <class X, class Y>
 struct products {
   X x;
@@ -186,6 +197,15 @@ double dot(const VectorX& x, const VectorY& y) {
   detail::expect_same_length("dot", x, y);
   return detail::dot_kernel(detail::read_access(x), detail::read_access(y),
                             static_cast<std::size_t>(x.size()));
+}
+
+/// x . y of two single-precision vectors in double precision: every
+/// element widened, the products added left to right from 0.0 (dsdot).
+template <class VectorX, class VectorY>
+double dsdot(const VectorX& x, const VectorY& y) {
+  detail::expect_same_length("dsdot", x, y);
+  return detail::dsdot_kernel(detail::read_access(x), detail::read_access(y),
+                              static_cast<std::size_t>(x.size()));
 }
 
 /// x . y in the fixed lane order of one_norm(v, lanes): 16 lanes of products

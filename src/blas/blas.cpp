@@ -14,6 +14,8 @@
 
 #include "zelt/blas1.hpp"
 #include "zelt/blas2.hpp"
+#include "zelt/blas2_band.hpp"
+#include "zelt/blas2_packed.hpp"
 #include "zelt/blas3.hpp"
 #include "zelt/matrix_views.hpp"
 
@@ -160,6 +162,14 @@ ZELT_BLAS_EXPORT void drotmg_(double* d1, double* d2, double* x1, const double* 
   zelt::rotmg(*d1, *d2, *x1, *y1, param);
 }
 
+ZELT_BLAS_EXPORT double dsdot_(const int* n, const float* sx, const int* incx, const float* sy,
+                               const int* incy) {
+  if (*n <= 0) return 0.0;
+  return with_vector(*n, sx, *incx, [&](auto vx) {
+    return with_vector(*n, sy, *incy, [&](auto vy) { return zelt::dsdot(vx, vy); });
+  });
+}
+
 // ---- Level 2 ---------------------------------------------------------------
 
 ZELT_BLAS_EXPORT void dgemv_(const char* trans, const int* m, const int* n, const double* alpha,
@@ -294,6 +304,210 @@ ZELT_BLAS_EXPORT void dtrsv_(const char* uplo, const char* trans, const char* di
              [](auto tri, auto dg, const auto& A, const auto& vx) { zelt::trsv(tri, dg, A, vx); });
 }
 
+// ---- Level 2: band and packed storage --------------------------------------
+
+namespace {
+
+zelt::col_major_band<const double> band(const double* a, int m, int n, int kl, int ku, int lda) {
+  return {a,
+          static_cast<std::size_t>(m),
+          static_cast<std::size_t>(n),
+          static_cast<std::size_t>(kl),
+          static_cast<std::size_t>(ku),
+          static_cast<std::size_t>(lda)};
+}
+
+// Calls f with the triangle `upper` of a band of k diagonals, or of a packed
+// triangle of order n, as its view type.
+template <class F>
+void with_band_triangle(bool upper, const double* a, int n, int k, int lda, F f) {
+  const auto order = static_cast<std::size_t>(n), width = static_cast<std::size_t>(k),
+             ld = static_cast<std::size_t>(lda);
+  if (upper) {
+    f(zelt::triangle_band<const double, zelt::upper_t>(a, order, width, ld));
+  } else {
+    f(zelt::triangle_band<const double, zelt::lower_t>(a, order, width, ld));
+  }
+}
+
+template <class T, class F>
+void with_packed(bool upper, T* ap, int n, F f) {
+  if (upper) {
+    f(zelt::col_major_packed<T, zelt::upper_t>(ap, static_cast<std::size_t>(n)));
+  } else {
+    f(zelt::col_major_packed<T, zelt::lower_t>(ap, static_cast<std::size_t>(n)));
+  }
+}
+
+// Calls f with A or transposed(A).
+template <class Matrix, class F>
+void with_op(bool trans, const Matrix& A, F f) {
+  if (trans) {
+    f(zelt::transposed(A));
+  } else {
+    f(A);
+  }
+}
+
+bool is_trans(const char* flag) { return same_letter(flag, 'T') || same_letter(flag, 'C'); }
+
+// The checks of dtbmv, dtbsv (band: k and lda, numbers 5 and 7, incx 9) and
+// dtpmv, dtpsv (packed: incx 7). 0 when all pass.
+int triangular_flags_bad(const char* uplo, const char* trans, const char* diag) {
+  return first_bad({{!same_letter(uplo, 'U') && !same_letter(uplo, 'L'), 1},
+                    {!same_letter(trans, 'N') && !is_trans(trans), 2},
+                    {!same_letter(diag, 'U') && !same_letter(diag, 'N'), 3}});
+}
+
+}  // namespace
+
+ZELT_BLAS_EXPORT void dgbmv_(const char* trans, const int* m, const int* n, const int* kl, const int* ku,
+                             const double* alpha, const double* a, const int* lda, const double* x,
+                             const int* incx, const double* beta, double* y, const int* incy, len_t) {
+  const bool no_trans = same_letter(trans, 'N');
+  const int info = first_bad({{!no_trans && !is_trans(trans), 1},
+                              {*m < 0, 2},
+                              {*n < 0, 3},
+                              {*kl < 0, 4},
+                              {*ku < 0, 5},
+                              {*lda < *kl + *ku + 1, 8},
+                              {*incx == 0, 10},
+                              {*incy == 0, 13}});
+  if (info != 0) return report("DGBMV ", info);
+  if (*m == 0 || *n == 0) return;
+  const auto A = band(a, *m, *n, *kl, *ku, *lda);
+  const int lenx = no_trans ? *n : *m, leny = no_trans ? *m : *n;
+  with_vector(lenx, x, *incx, [&](auto vx) {
+    with_vector(leny, y, *incy, [&](auto vy) {
+      with_op(!no_trans, A, [&](const auto& opA) { zelt::gbmv(*alpha, opA, vx, *beta, vy); });
+    });
+  });
+}
+
+ZELT_BLAS_EXPORT void dsbmv_(const char* uplo, const int* n, const int* k, const double* alpha,
+                             const double* a, const int* lda, const double* x, const int* incx,
+                             const double* beta, double* y, const int* incy, len_t) {
+  const bool upper = same_letter(uplo, 'U');
+  const int info = first_bad({{!upper && !same_letter(uplo, 'L'), 1},
+                              {*n < 0, 2},
+                              {*k < 0, 3},
+                              {*lda < *k + 1, 6},
+                              {*incx == 0, 8},
+                              {*incy == 0, 11}});
+  if (info != 0) return report("DSBMV ", info);
+  if (*n == 0) return;
+  with_vector(*n, x, *incx, [&](auto vx) {
+    with_vector(*n, y, *incy, [&](auto vy) {
+      with_band_triangle(upper, a, *n, *k, *lda,
+                         [&](const auto& A) { zelt::sbmv(*alpha, A, vx, *beta, vy); });
+    });
+  });
+}
+
+ZELT_BLAS_EXPORT void dspmv_(const char* uplo, const int* n, const double* alpha, const double* ap,
+                             const double* x, const int* incx, const double* beta, double* y, const int* incy,
+                             len_t) {
+  const bool upper = same_letter(uplo, 'U');
+  const int info =
+      first_bad({{!upper && !same_letter(uplo, 'L'), 1}, {*n < 0, 2}, {*incx == 0, 6}, {*incy == 0, 9}});
+  if (info != 0) return report("DSPMV ", info);
+  if (*n == 0) return;
+  with_vector(*n, x, *incx, [&](auto vx) {
+    with_vector(*n, y, *incy, [&](auto vy) {
+      with_packed(upper, ap, *n, [&](const auto& A) { zelt::spmv(*alpha, A, vx, *beta, vy); });
+    });
+  });
+}
+
+ZELT_BLAS_EXPORT void dspr_(const char* uplo, const int* n, const double* alpha, const double* x,
+                            const int* incx, double* ap, len_t) {
+  const bool upper = same_letter(uplo, 'U');
+  const int info = first_bad({{!upper && !same_letter(uplo, 'L'), 1}, {*n < 0, 2}, {*incx == 0, 5}});
+  if (info != 0) return report("DSPR  ", info);
+  if (*n == 0) return;
+  with_vector(*n, x, *incx,
+              [&](auto vx) { with_packed(upper, ap, *n, [&](const auto& A) { zelt::spr(*alpha, vx, A); }); });
+}
+
+ZELT_BLAS_EXPORT void dspr2_(const char* uplo, const int* n, const double* alpha, const double* x,
+                             const int* incx, const double* y, const int* incy, double* ap, len_t) {
+  const bool upper = same_letter(uplo, 'U');
+  const int info =
+      first_bad({{!upper && !same_letter(uplo, 'L'), 1}, {*n < 0, 2}, {*incx == 0, 5}, {*incy == 0, 7}});
+  if (info != 0) return report("DSPR2 ", info);
+  if (*n == 0) return;
+  with_vector(*n, x, *incx, [&](auto vx) {
+    with_vector(*n, y, *incy, [&](auto vy) {
+      with_packed(upper, ap, *n, [&](const auto& A) { zelt::spr2(*alpha, vx, vy, A); });
+    });
+  });
+}
+
+namespace {
+
+// dtbmv and dtbsv: op(A) = A or transposed(A), the latter the other
+// triangle stored the other way.
+template <class Operation>
+void triangular_band(const char* name, const char* uplo, const char* trans, const char* diag, const int* n,
+                     const int* k, const double* a, const int* lda, double* x, const int* incx,
+                     Operation operation) {
+  int info = triangular_flags_bad(uplo, trans, diag);
+  if (info == 0) info = first_bad({{*n < 0, 4}, {*k < 0, 5}, {*lda < *k + 1, 7}, {*incx == 0, 9}});
+  if (info != 0) return report(name, info);
+  if (*n == 0) return;
+  with_vector(*n, x, *incx, [&](auto vx) {
+    with_diagonal(same_letter(diag, 'U'), [&](auto dg) {
+      with_band_triangle(same_letter(uplo, 'U'), a, *n, *k, *lda, [&](const auto& A) {
+        with_op(is_trans(trans), A, [&](const auto& opA) { operation(dg, opA, vx); });
+      });
+    });
+  });
+}
+
+template <class Operation>
+void triangular_packed(const char* name, const char* uplo, const char* trans, const char* diag, const int* n,
+                       const double* ap, double* x, const int* incx, Operation operation) {
+  int info = triangular_flags_bad(uplo, trans, diag);
+  if (info == 0) info = first_bad({{*n < 0, 4}, {*incx == 0, 7}});
+  if (info != 0) return report(name, info);
+  if (*n == 0) return;
+  with_vector(*n, x, *incx, [&](auto vx) {
+    with_diagonal(same_letter(diag, 'U'), [&](auto dg) {
+      with_packed(same_letter(uplo, 'U'), ap, *n, [&](const auto& A) {
+        with_op(is_trans(trans), A, [&](const auto& opA) { operation(dg, opA, vx); });
+      });
+    });
+  });
+}
+
+}  // namespace
+
+ZELT_BLAS_EXPORT void dtbmv_(const char* uplo, const char* trans, const char* diag, const int* n,
+                             const int* k, const double* a, const int* lda, double* x, const int* incx, len_t,
+                             len_t, len_t) {
+  triangular_band("DTBMV ", uplo, trans, diag, n, k, a, lda, x, incx,
+                  [](auto dg, const auto& A, const auto& vx) { zelt::tbmv(dg, A, vx); });
+}
+
+ZELT_BLAS_EXPORT void dtbsv_(const char* uplo, const char* trans, const char* diag, const int* n,
+                             const int* k, const double* a, const int* lda, double* x, const int* incx, len_t,
+                             len_t, len_t) {
+  triangular_band("DTBSV ", uplo, trans, diag, n, k, a, lda, x, incx,
+                  [](auto dg, const auto& A, const auto& vx) { zelt::tbsv(dg, A, vx); });
+}
+
+ZELT_BLAS_EXPORT void dtpmv_(const char* uplo, const char* trans, const char* diag, const int* n,
+                             const double* ap, double* x, const int* incx, len_t, len_t, len_t) {
+  triangular_packed("DTPMV ", uplo, trans, diag, n, ap, x, incx,
+                    [](auto dg, const auto& A, const auto& vx) { zelt::tpmv(dg, A, vx); });
+}
+
+ZELT_BLAS_EXPORT void dtpsv_(const char* uplo, const char* trans, const char* diag, const int* n,
+                             const double* ap, double* x, const int* incx, len_t, len_t, len_t) {
+  triangular_packed("DTPSV ", uplo, trans, diag, n, ap, x, incx,
+                    [](auto dg, const auto& A, const auto& vx) { zelt::tpsv(dg, A, vx); });
+}
+
 // ---------------------------------------------------------------------------
 // Level 3. The thread count comes from ZELT_NUM_THREADS, read once; absent or
 // not a positive number, it is every core. Any count gives the same bits.
@@ -309,18 +523,6 @@ zelt::threads library_threads() {
     return zelt::threads(static_cast<unsigned>(n));
   }();
   return policy;
-}
-
-bool is_trans(const char* flag) { return same_letter(flag, 'T') || same_letter(flag, 'C'); }
-
-// Calls f with A or transposed(A).
-template <class Matrix, class F>
-void with_op(bool trans, const Matrix& A, F f) {
-  if (trans) {
-    f(zelt::transposed(A));
-  } else {
-    f(A);
-  }
 }
 
 template <class F>

@@ -1,0 +1,341 @@
+#ifndef ZELT_BLAS2_BAND_HPP_
+#define ZELT_BLAS2_BAND_HPP_
+
+// Level 2 BLAS over band matrices: gbmv, sbmv, tbmv and tbsv, each with the
+// bits of the reference BLAS 3.11.0 routine of the same name (dgbmv, dsbmv,
+// dtbmv, dtbsv), its shortcuts included.
+//
+// A column-stored band is the reference's own layout. A row-stored band is
+// the column-stored band of the transpose, so it gets the reference call the
+// reference CBLAS makes for row-major data: gbmv runs dgbmv('T'), a triangle
+// is the other triangle of the transpose, tbmv and tbsv run their 'T' form.
+//
+// Speed comes from computing independent outputs side by side (several
+// columns' chains at once, vectors across the rows of one column); each
+// output's own chain keeps the reference's order.
+
+#include <cstddef>  // std::size_t
+
+#include "zelt/band.hpp"
+#include "zelt/blas2.hpp"
+#include "zelt/blas_tags.hpp"
+#include "zelt/detail/blas_access.hpp"
+#include "zelt/detail/contract.hpp"
+#include "zelt/detail/exact.hpp"
+#include "zelt/detail/simd.hpp"
+
+namespace zelt {
+
+namespace detail {
+
+// A band seen the reference's way: column-stored, rows x cols with kl sub-
+// and ku super-diagonals, and whether the operation's matrix is its
+// transpose. column(j)[i] is element (i, j) for every i in column j's band.
+struct reference_band {
+  const double* p;
+  std::size_t ld, rows, cols, kl, ku;
+  bool transposed;
+
+  const double* column(std::size_t j) const noexcept { return p + (j * ld + ku - j); }
+  /// The first row of column j's band and one past its last.
+  std::size_t first(std::size_t j) const noexcept { return j > ku ? j - ku : 0; }
+  std::size_t last(std::size_t j) const noexcept { return j + kl + 1 < rows ? j + kl + 1 : rows; }
+};
+
+template <class T, class Orientation>
+reference_band as_reference(const band_matrix<T, Orientation>& A) noexcept {
+  if constexpr (std::is_same_v<Orientation, col_orien>) {
+    return {A.data(), A.ld(), A.nrows(), A.ncols(), A.lower_bandwidth(), A.upper_bandwidth(), false};
+  } else {
+    return {A.data(), A.ld(), A.ncols(), A.nrows(), A.upper_bandwidth(), A.lower_bandwidth(), true};
+  }
+}
+
+// dgbmv('N'): for each column j in order, y[i] = y[i] + (alpha x[j]) a(i, j)
+// over the column's band.
+template <class X, class Y>
+ZELT_EXACT_LOOP void gbmv_n(const reference_band& a, double alpha, X x, Y y) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < a.cols; ++j) {
+    const double t = alpha * x[j];
+    const double* c = a.column(j);
+    const std::size_t last = a.last(j);
+    for (std::size_t i = a.first(j); i < last; ++i) y[i] = y[i] + mul(t, c[i]);
+  }
+}
+
+// One column's chain, 0 + a(f, j) x[f] + ... over rows [first(j), last(j)).
+template <class Band, class X>
+ZELT_EXACT_LOOP double band_dot(const Band& a, std::size_t j, X x) {
+  ZELT_EXACT_ARITHMETIC
+  const double* c = a.column(j);
+  double s = 0.0;
+  const std::size_t last = a.last(j);
+  for (std::size_t i = a.first(j); i < last; ++i) s = s + mul(c[i], x[i]);
+  return s;
+}
+
+// The chains s_j = 0 + a(f, j) x[f] + a(f + 1, j) x[f + 1] + ... over the
+// rows [first(j), last(j)) of every column j in [j0, j1), into sums[j - j0].
+// Where L neighbouring columns have bands of one length, each starting a row
+// below the one before (the inside of a band), their chains run in the lanes
+// of a vector: term t of column j + l's chain is line first(j + l) + t of its
+// storage, so an L x L block of the L columns is loaded and transposed, and
+// the x elements the lanes need are L consecutive ones.
+template <class Band, class X>
+ZELT_EXACT_LOOP void band_dots(const Band& a, std::size_t j0, std::size_t j1, X x, double* sums) {
+  ZELT_EXACT_ARITHMETIC
+  std::size_t j = j0;
+#if ZELT_HAVE_VECTORS
+  constexpr std::size_t L = vector_lanes;
+  for (; j + L <= j1; j += L) {
+    const std::size_t first = a.first(j), length = a.last(j) - first;
+    bool inside = true;
+    for (std::size_t l = 1; l < L; ++l)
+      inside = inside && a.first(j + l) == first + l && a.last(j + l) == first + l + length;
+    if (!inside) {
+      for (std::size_t l = 0; l < L; ++l) sums[j + l - j0] = band_dot(a, j + l, x);
+      continue;
+    }
+    const double* c[L];
+    for (std::size_t l = 0; l < L; ++l) c[l] = a.column(j + l) + (first + l);
+    vec_t s = {};
+    std::size_t t = 0;
+    for (; t + L <= length; t += L) {
+      vec_t r[L];
+      for (std::size_t l = 0; l < L; ++l) r[l] = load(c[l] + t);
+      transpose(r);
+      for (std::size_t u = 0; u < L; ++u) {
+        vec_t xv;
+        for (std::size_t l = 0; l < L; ++l) xv[l] = x[first + t + u + l];
+        s = s + r[u] * xv;
+      }
+    }
+    for (; t < length; ++t) {
+      vec_t v, xv;
+      for (std::size_t l = 0; l < L; ++l) {
+        v[l] = c[l][t];
+        xv[l] = x[first + t + l];
+      }
+      s = s + v * xv;
+    }
+    store(sums + (j - j0), s);
+  }
+#endif
+  for (; j < j1; ++j) sums[j - j0] = band_dot(a, j, x);
+}
+
+// Columns go through band_dots in chunks of this many, the sums of a chunk
+// kept on the stack. (The kernels loop over the chunks themselves rather
+// than hand a lambda the sums: a lambda is a function of its own, outside
+// the kernel's guard against fused multiply-adds.)
+inline constexpr std::size_t band_chunk = 256;
+
+// dgbmv('T'): y[j] = y[j] + alpha (0 + a(f, j) x[f] + ... ) over column j's band.
+template <class X, class Y>
+ZELT_EXACT_LOOP void gbmv_t(const reference_band& a, double alpha, X x, Y y) {
+  ZELT_EXACT_ARITHMETIC
+  double sums[band_chunk];
+  for (std::size_t j0 = 0; j0 < a.cols; j0 += band_chunk) {
+    const std::size_t j1 = a.cols - j0 < band_chunk ? a.cols : j0 + band_chunk;
+    band_dots(a, j0, j1, x, sums);
+    for (std::size_t j = j0; j < j1; ++j) y[j] = y[j] + mul(alpha, sums[j - j0]);
+  }
+}
+
+// The part of column j strictly beside the diagonal, as a band of its own:
+// rows [j - k, j) for the upper triangle, (j, j + k] for the lower, clipped
+// to the matrix.
+struct off_diagonal_band {
+  const double* p;
+  std::size_t ld, rows, k;
+  bool upper;
+
+  // element (i, j) of the triangle's storage, upper: p[(k + i - j) + j ld],
+  // lower: p[(i - j) + j ld]
+  const double* column(std::size_t j) const noexcept { return p + (j * ld + (upper ? k : 0) - j); }
+  std::size_t first(std::size_t j) const noexcept { return upper ? (j > k ? j - k : 0) : j + 1; }
+  std::size_t last(std::size_t j) const noexcept { return upper ? j : (j + k + 1 < rows ? j + k + 1 : rows); }
+};
+
+// dsbmv on the triangle `upper` of the storage (k diagonals beside the main
+// one). Column j adds t1 = alpha x[j] times its off-diagonal part to y and
+// folds that part against x into its own chain t2:
+//   upper: y[i] += t1 a(i, j), t2 += a(i, j) x[i] for i in [j - k, j), then
+//          y[j] = (y[j] + t1 a(j, j)) + alpha t2;
+//   lower: y[j] += t1 a(j, j), then the same for i in (j, j + k], then
+//          y[j] += alpha t2.
+// The chains t2 read only A and x, so they are computed first, side by side;
+// the column loop then applies them in the reference's order.
+template <class X, class Y>
+ZELT_EXACT_LOOP void sbmv_kernel(const off_diagonal_band& b, double alpha, X x, Y y) {
+  ZELT_EXACT_ARITHMETIC
+  const std::size_t n = b.rows;
+  double sums[band_chunk];
+  for (std::size_t j0 = 0; j0 < n; j0 += band_chunk) {
+    const std::size_t j1 = n - j0 < band_chunk ? n : j0 + band_chunk;
+    band_dots(b, j0, j1, x, sums);
+    for (std::size_t j = j0; j < j1; ++j) {
+      const double t1 = alpha * x[j], t2 = sums[j - j0];
+      const double* c = b.column(j);
+      const double diagonal = c[j];
+      const std::size_t first = b.first(j), last = b.last(j);
+      if (b.upper) {
+        for (std::size_t i = first; i < last; ++i) y[i] = y[i] + mul(t1, c[i]);
+        y[j] = (y[j] + mul(t1, diagonal)) + mul(alpha, t2);
+      } else {
+        y[j] = y[j] + mul(t1, diagonal);
+        for (std::size_t i = first; i < last; ++i) y[i] = y[i] + mul(t1, c[i]);
+        y[j] = y[j] + mul(alpha, t2);
+      }
+    }
+  }
+}
+
+// dtbmv on the triangle `upper` of the storage; op = transpose when `trans`.
+//   'N', upper: columns up, unless x[j] == 0: x[i] += x[j] a(i, j) for i in
+//        [j - k, j), then x[j] *= a(j, j); lower: columns down, rows (j, j + k]
+//        from the bottom, then the diagonal.
+//   'T': x[j] = x[j] a(j, j) + a(i, j) x[i] + ... with i from the diagonal
+//        outwards; upper: columns down, lower: columns up. Every chain reads
+//        only elements of x that are not yet rewritten.
+template <class X>
+ZELT_EXACT_LOOP void tbmv_kernel(const off_diagonal_band& b, bool trans, bool unit, X x) {
+  ZELT_EXACT_ARITHMETIC
+  const std::size_t n = b.rows;
+  if (!trans) {
+    for (std::size_t step = 0; step < n; ++step) {
+      const std::size_t j = b.upper ? step : n - 1 - step;
+      if (x[j] == 0.0) continue;
+      const double t = x[j];
+      const double* c = b.column(j);
+      const std::size_t first = b.first(j), last = b.last(j);
+      for (std::size_t i = first; i < last; ++i) x[i] = x[i] + mul(t, c[i]);
+      if (!unit) x[j] = x[j] * c[j];
+    }
+  } else {
+    for (std::size_t step = 0; step < n; ++step) {
+      const std::size_t j = b.upper ? n - 1 - step : step;
+      const double* c = b.column(j);
+      double t = x[j];
+      if (!unit) t = t * c[j];
+      const std::size_t first = b.first(j), last = b.last(j);
+      if (b.upper) {
+        for (std::size_t i = last; i-- > first;) t = t + mul(c[i], x[i]);
+      } else {
+        for (std::size_t i = first; i < last; ++i) t = t + mul(c[i], x[i]);
+      }
+      x[j] = t;
+    }
+  }
+}
+
+// dtbsv: solves op(a) x = b in place, b on entry in x.
+//   'N', upper: columns down, unless x[j] == 0: x[j] /= a(j, j), then
+//        x[i] -= x[j] a(i, j) for i in [j - k, j); lower: columns up.
+//   'T': x[j] = (x[j] - a(i, j) x[i] - ...) / a(j, j), i towards the
+//        diagonal; upper: columns up, lower: columns down.
+template <class X>
+ZELT_EXACT_LOOP void tbsv_kernel(const off_diagonal_band& b, bool trans, bool unit, X x) {
+  ZELT_EXACT_ARITHMETIC
+  const std::size_t n = b.rows;
+  if (!trans) {
+    for (std::size_t step = 0; step < n; ++step) {
+      const std::size_t j = b.upper ? n - 1 - step : step;
+      if (x[j] == 0.0) continue;
+      const double* c = b.column(j);
+      if (!unit) x[j] = x[j] / c[j];
+      const double t = x[j];
+      const std::size_t first = b.first(j), last = b.last(j);
+      for (std::size_t i = first; i < last; ++i) x[i] = x[i] - mul(t, c[i]);
+    }
+  } else {
+    for (std::size_t step = 0; step < n; ++step) {
+      const std::size_t j = b.upper ? step : n - 1 - step;
+      const double* c = b.column(j);
+      double t = x[j];
+      const std::size_t first = b.first(j), last = b.last(j);
+      if (b.upper) {
+        for (std::size_t i = first; i < last; ++i) t = t - mul(c[i], x[i]);
+      } else {
+        for (std::size_t i = last; i-- > first;) t = t - mul(c[i], x[i]);
+      }
+      if (!unit) t = t / c[j];
+      x[j] = t;
+    }
+  }
+}
+
+template <class T, class Triangle, class Orientation>
+off_diagonal_band off_diagonal(const triangle_band<T, Triangle, Orientation>& A, bool& transposed) noexcept {
+  transposed = !std::is_same_v<Orientation, col_orien>;
+  return {A.data(), A.ld(), A.nrows(), A.bandwidth(), Triangle::is_upper != transposed};
+}
+
+}  // namespace detail
+
+/// y = alpha A x + beta y for the band matrix A (dgbmv). beta == 0 sets y
+/// without reading it; alpha == 0 with beta == 1 touches nothing. x has
+/// A.ncols() elements, y A.nrows(). A column-stored A gives dgbmv('N'), a
+/// row-stored one dgbmv('T') on the column-stored band of its transpose;
+/// transposed(A) takes the place of the `trans` flag.
+template <class T, class Orientation, class VectorX, class VectorY>
+void gbmv(double alpha, const band_matrix<T, Orientation>& A, const VectorX& x, double beta,
+          const VectorY& y) {
+  detail::expect_length("gbmv", "x", x, A.ncols(), "columns");
+  detail::expect_length("gbmv", "y", y, A.nrows(), "rows");
+  const detail::reference_band R = detail::as_reference(A);
+  if (R.rows == 0 || R.cols == 0 || (alpha == 0.0 && beta == 1.0)) return;
+  const auto ey = detail::access(y);
+  detail::scale_by_beta(beta, ey, static_cast<std::size_t>(y.size()));
+  if (alpha == 0.0) return;
+  if (R.transposed) {
+    detail::gbmv_t(R, alpha, detail::read_access(x), ey);
+  } else {
+    detail::gbmv_n(R, alpha, detail::read_access(x), ey);
+  }
+}
+
+/// y = alpha A x + beta y for the symmetric band matrix A given by its
+/// stored triangle (dsbmv).
+template <class T, class Triangle, class Orientation, class VectorX, class VectorY>
+void sbmv(double alpha, const triangle_band<T, Triangle, Orientation>& A, const VectorX& x, double beta,
+          const VectorY& y) {
+  detail::expect_length("sbmv", "x", x, A.ncols(), "columns");
+  detail::expect_length("sbmv", "y", y, A.nrows(), "rows");
+  bool transposed = false;
+  const detail::off_diagonal_band b = detail::off_diagonal(A, transposed);
+  if (b.rows == 0 || (alpha == 0.0 && beta == 1.0)) return;
+  const auto ey = detail::access(y);
+  detail::scale_by_beta(beta, ey, b.rows);
+  if (alpha == 0.0) return;
+  detail::sbmv_kernel(b, alpha, detail::read_access(x), ey);
+}
+
+/// x = A x for the triangular band matrix A given by its stored triangle and
+/// `Diagonal` (dtbmv); the diagonal is never read when it is unit.
+template <class Diagonal, class T, class Triangle, class Orientation, class VectorX>
+void tbmv(Diagonal, const triangle_band<T, Triangle, Orientation>& A, const VectorX& x) {
+  detail::expect_length("tbmv", "x", x, A.ncols(), "columns");
+  bool transposed = false;
+  const detail::off_diagonal_band b = detail::off_diagonal(A, transposed);
+  if (b.rows == 0) return;
+  detail::tbmv_kernel(b, transposed, Diagonal::is_unit, detail::access(x));
+}
+
+/// Solves A x = b in place (b on entry in x) for the triangular band matrix
+/// A given by its stored triangle and `Diagonal` (dtbsv). No test for
+/// singularity: a zero on the diagonal gives infinities or NaN, as in the
+/// reference.
+template <class Diagonal, class T, class Triangle, class Orientation, class VectorX>
+void tbsv(Diagonal, const triangle_band<T, Triangle, Orientation>& A, const VectorX& x) {
+  detail::expect_length("tbsv", "x", x, A.ncols(), "columns");
+  bool transposed = false;
+  const detail::off_diagonal_band b = detail::off_diagonal(A, transposed);
+  if (b.rows == 0) return;
+  detail::tbsv_kernel(b, transposed, Diagonal::is_unit, detail::access(x));
+}
+
+}  // namespace zelt
+
+#endif  // ZELT_BLAS2_BAND_HPP_

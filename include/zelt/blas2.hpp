@@ -432,58 +432,199 @@ void triangular_n(bool upper, bool unit, std::size_t n, A a, X x) {
   }
 }
 
-// dtrmv: x = op(a) x for the triangle `upper` of the storage, op = transpose
-// when `trans`.
-template <class A, class X>
-ZELT_EXACT_LOOP void trmv_kernel(bool upper, bool trans, bool unit, std::size_t n, A a, X x) {
+// The 'T' forms of dtrmv and dtrsv: x[j] becomes one chain over its column,
+//   trmv upper: x[j] a(j, j) + a(j - 1, j) x[j - 1] + ... + a(0, j) x[0]
+//   trmv lower: x[j] a(j, j) + a(j + 1, j) x[j + 1] + ... + a(n - 1, j) x[n - 1]
+//   trsv upper: (x[j] - a(0, j) x[0] - ... - a(j - 1, j) x[j - 1]) / a(j, j)
+//   trsv lower: (x[j] - a(n - 1, j) x[n - 1] - ... - a(j + 1, j) x[j + 1]) / a(j, j)
+// (no diagonal step when it is unit), columns in the reference's order: down
+// for trmv upper and trsv lower, up otherwise. trmv's chains read only
+// elements of x not yet rewritten, trsv's only finished ones.
+//
+// W = B L neighbouring columns run side by side, one chain per vector lane:
+// the rows all of them share (below the block for upper, above it for lower)
+// go in lockstep, L rows of the W columns loaded and transposed at a time;
+// the rows inside the block, where the columns' triangles differ, go column
+// by column: before the shared rows for trmv, whose chains start at the
+// diagonal, after them for trsv, whose chains end there and need the block's
+// own results one after the other.
+#if ZELT_HAVE_VECTORS
+// Lane l of s[g] is the chain of column c[g L + l]: adds, or subtracts,
+// c[.][i] x[i] for the rows i of [first, last), in ascending order or, when
+// Descending, descending.
+template <std::size_t B, bool Descending, bool Subtract, class X>
+ZELT_EXACT_LOOP void column_chains(const double* const* c, std::size_t first, std::size_t last, X x,
+                                   vec_t* s) {
   ZELT_EXACT_ARITHMETIC
-  if (!trans) {
-    triangular_n<false>(upper, unit, n, a, x);
-  } else {
-    if (upper) {
-      for (std::size_t j = n; j-- > 0;) {
-        const double* aj = a.column(j);
-        double t = x[j];
-        if (!unit) t = t * aj[j];
-        for (std::size_t i = j; i-- > 0;) t = t + mul(aj[i], x[i]);
-        x[j] = t;
+  constexpr std::size_t L = vector_lanes;
+  if (!Descending) {
+    std::size_t i = first;
+    for (; i + L <= last; i += L) {
+      for (std::size_t g = 0; g < B; ++g) {
+        vec_t r[L];
+        for (std::size_t k = 0; k < L; ++k) r[k] = load(c[g * L + k] + i);
+        transpose(r);
+        for (std::size_t u = 0; u < L; ++u)
+          s[g] = Subtract ? s[g] - r[u] * broadcast(x[i + u]) : s[g] + r[u] * broadcast(x[i + u]);
       }
-    } else {
-      for (std::size_t j = 0; j < n; ++j) {
-        const double* aj = a.column(j);
-        double t = x[j];
-        if (!unit) t = t * aj[j];
-        for (std::size_t i = j + 1; i < n; ++i) t = t + mul(aj[i], x[i]);
-        x[j] = t;
+    }
+    for (; i < last; ++i) {
+      const vec_t xi = broadcast(x[i]);
+      for (std::size_t g = 0; g < B; ++g) {
+        vec_t v;
+        for (std::size_t k = 0; k < L; ++k) v[k] = c[g * L + k][i];
+        s[g] = Subtract ? s[g] - v * xi : s[g] + v * xi;
+      }
+    }
+  } else {
+    std::size_t i = last;  // rows [first, i) remain
+    for (; i >= first + L; i -= L) {
+      for (std::size_t g = 0; g < B; ++g) {
+        vec_t r[L];
+        for (std::size_t k = 0; k < L; ++k) r[k] = load(c[g * L + k] + (i - L));
+        transpose(r);
+        for (std::size_t u = L; u-- > 0;)
+          s[g] = Subtract ? s[g] - r[u] * broadcast(x[i - L + u]) : s[g] + r[u] * broadcast(x[i - L + u]);
+      }
+    }
+    for (; i > first; --i) {
+      const vec_t xi = broadcast(x[i - 1]);
+      for (std::size_t g = 0; g < B; ++g) {
+        vec_t v;
+        for (std::size_t k = 0; k < L; ++k) v[k] = c[g * L + k][i - 1];
+        s[g] = Subtract ? s[g] - v * xi : s[g] + v * xi;
       }
     }
   }
 }
 
+// Columns [j, j + B L) of dtrmv('T'): every chain from its diagonal through
+// the block's rows, then the shared rows in lockstep; x rewritten at the end.
+template <std::size_t B, class A, class X>
+ZELT_EXACT_LOOP void trmv_t_block(bool upper, bool unit, std::size_t n, std::size_t j, A a, X x) {
+  ZELT_EXACT_ARITHMETIC
+  constexpr std::size_t L = vector_lanes, W = B * L;
+  const double* c[W];
+  alignas(64) double t[W];
+  for (std::size_t w = 0; w < W; ++w) {
+    c[w] = a.column(j + w);
+    t[w] = unit ? x[j + w] : x[j + w] * c[w][j + w];
+    if (upper) {
+      for (std::size_t i = j + w; i-- > j;) t[w] = t[w] + mul(c[w][i], x[i]);
+    } else {
+      for (std::size_t i = j + w + 1; i < j + W; ++i) t[w] = t[w] + mul(c[w][i], x[i]);
+    }
+  }
+  vec_t s[B];
+  for (std::size_t g = 0; g < B; ++g) s[g] = load(t + g * L);
+  if (upper) {
+    column_chains<B, true, false>(c, 0, j, x, s);
+  } else {
+    column_chains<B, false, false>(c, j + W, n, x, s);
+  }
+  for (std::size_t g = 0; g < B; ++g) store(t + g * L, s[g]);
+  for (std::size_t w = 0; w < W; ++w) x[j + w] = t[w];
+}
+
+// Columns [j, j + B L) of dtrsv('T'): the shared rows, all finished, in
+// lockstep; then the block's own rows column by column, each column's
+// result finished before the next one needs it.
+template <std::size_t B, class A, class X>
+ZELT_EXACT_LOOP void trsv_t_block(bool upper, bool unit, std::size_t n, std::size_t j, A a, X x) {
+  ZELT_EXACT_ARITHMETIC
+  constexpr std::size_t L = vector_lanes, W = B * L;
+  const double* c[W];
+  alignas(64) double t[W];
+  for (std::size_t w = 0; w < W; ++w) {
+    c[w] = a.column(j + w);
+    t[w] = x[j + w];
+  }
+  vec_t s[B];
+  for (std::size_t g = 0; g < B; ++g) s[g] = load(t + g * L);
+  if (upper) {
+    column_chains<B, false, true>(c, 0, j, x, s);
+  } else {
+    column_chains<B, true, true>(c, j + W, n, x, s);
+  }
+  for (std::size_t g = 0; g < B; ++g) store(t + g * L, s[g]);
+  for (std::size_t step = 0; step < W; ++step) {
+    const std::size_t w = upper ? step : W - 1 - step;
+    double r = t[w];
+    if (upper) {
+      for (std::size_t i = j; i < j + w; ++i) r = r - mul(c[w][i], x[i]);
+    } else {
+      for (std::size_t i = j + W; --i > j + w;) r = r - mul(c[w][i], x[i]);
+    }
+    if (!unit) r = r / c[w][j + w];
+    x[j + w] = r;
+  }
+}
+#endif
+
+// One column of the 'T' forms, for the columns outside the blocks.
+template <bool Solve, class A, class X>
+ZELT_EXACT_LOOP void triangular_t_column(bool upper, bool unit, std::size_t n, std::size_t j, A a, X x) {
+  ZELT_EXACT_ARITHMETIC
+  const double* aj = a.column(j);
+  double t = x[j];
+  if (Solve) {
+    if (upper) {
+      for (std::size_t i = 0; i < j; ++i) t = t - mul(aj[i], x[i]);
+    } else {
+      for (std::size_t i = n; --i > j;) t = t - mul(aj[i], x[i]);
+    }
+    if (!unit) t = t / aj[j];
+  } else {
+    if (!unit) t = t * aj[j];
+    if (upper) {
+      for (std::size_t i = j; i-- > 0;) t = t + mul(aj[i], x[i]);
+    } else {
+      for (std::size_t i = j + 1; i < n; ++i) t = t + mul(aj[i], x[i]);
+    }
+  }
+  x[j] = t;
+}
+
+// The column order of the 'T' forms: blocks of W columns taken from the end
+// the reference starts at, the columns left over last, one by one, still in
+// the reference's direction. Either direction only ever reads values of x
+// that the reference reads at that point.
+template <bool Solve, class A, class X>
+void triangular_t(bool upper, bool unit, std::size_t n, A a, X x) {
+  const bool ascending = Solve == upper;
+  std::size_t done = 0;
+#if ZELT_HAVE_VECTORS
+  constexpr std::size_t W = 2 * vector_lanes;
+  for (; done + W <= n; done += W) {
+    const std::size_t j = ascending ? done : n - done - W;
+    if (Solve) {
+      trsv_t_block<2>(upper, unit, n, j, a, x);
+    } else {
+      trmv_t_block<2>(upper, unit, n, j, a, x);
+    }
+  }
+#endif
+  for (; done < n; ++done) triangular_t_column<Solve>(upper, unit, n, ascending ? done : n - 1 - done, a, x);
+}
+
+// dtrmv: x = op(a) x for the triangle `upper` of the storage, op = transpose
+// when `trans`.
+template <class A, class X>
+void trmv_kernel(bool upper, bool trans, bool unit, std::size_t n, A a, X x) {
+  if (trans) {
+    triangular_t<false>(upper, unit, n, a, x);
+  } else {
+    triangular_n<false>(upper, unit, n, a, x);
+  }
+}
+
 // dtrsv: solves op(a) x = b in place, b on entry in x.
 template <class A, class X>
-ZELT_EXACT_LOOP void trsv_kernel(bool upper, bool trans, bool unit, std::size_t n, A a, X x) {
-  ZELT_EXACT_ARITHMETIC
-  if (!trans) {
-    triangular_n<true>(upper, unit, n, a, x);
+void trsv_kernel(bool upper, bool trans, bool unit, std::size_t n, A a, X x) {
+  if (trans) {
+    triangular_t<true>(upper, unit, n, a, x);
   } else {
-    if (upper) {
-      for (std::size_t j = 0; j < n; ++j) {
-        const double* aj = a.column(j);
-        double t = x[j];
-        for (std::size_t i = 0; i < j; ++i) t = t - mul(aj[i], x[i]);
-        if (!unit) t = t / aj[j];
-        x[j] = t;
-      }
-    } else {
-      for (std::size_t j = n; j-- > 0;) {
-        const double* aj = a.column(j);
-        double t = x[j];
-        for (std::size_t i = n; --i > j;) t = t - mul(aj[i], x[i]);
-        if (!unit) t = t / aj[j];
-        x[j] = t;
-      }
-    }
+    triangular_n<true>(upper, unit, n, a, x);
   }
 }
 

@@ -64,68 +64,90 @@ ZELT_EXACT_LOOP void gbmv_n(const reference_band& a, double alpha, X x, Y y) {
   }
 }
 
-// One column's chain, 0 + a(f, j) x[f] + ... over rows [first(j), last(j)).
-template <class Band, class X>
-ZELT_EXACT_LOOP double band_dot(const Band& a, std::size_t j, X x) {
+// One column's chain from `start`: + a(i, j) x[i] over the rows [first(j),
+// last(j)), ascending, or descending.
+template <bool Descending, class Band, class X>
+ZELT_EXACT_LOOP double band_chain(const Band& a, std::size_t j, X x, double start) {
   ZELT_EXACT_ARITHMETIC
   const double* c = a.column(j);
-  double s = 0.0;
-  const std::size_t last = a.last(j);
-  for (std::size_t i = a.first(j); i < last; ++i) s = s + mul(c[i], x[i]);
+  double s = start;
+  const std::size_t first = a.first(j), last = a.last(j);
+  if (Descending) {
+    for (std::size_t i = last; i-- > first;) s = s + mul(c[i], x[i]);
+  } else {
+    for (std::size_t i = first; i < last; ++i) s = s + mul(c[i], x[i]);
+  }
   return s;
 }
 
-// The chains s_j = 0 + a(f, j) x[f] + a(f + 1, j) x[f + 1] + ... over the
-// rows [first(j), last(j)) of every column j in [j0, j1), into sums[j - j0].
-// Where L neighbouring columns have bands of one length, each starting a row
-// below the one before (the inside of a band), their chains run in the lanes
-// of a vector: term t of column j + l's chain is line first(j + l) + t of its
-// storage, so an L x L block of the L columns is loaded and transposed, and
-// the x elements the lanes need are L consecutive ones.
-template <class Band, class X>
-ZELT_EXACT_LOOP void band_dots(const Band& a, std::size_t j0, std::size_t j1, X x, double* sums) {
+#if ZELT_HAVE_VECTORS
+// x[i], x[i + 1], ... in the lanes of a vector.
+template <class X>
+vec_t load_lanes(X x, std::size_t i) noexcept {
+  vec_t v;
+  for (std::size_t l = 0; l < vector_lanes; ++l) v[l] = x[i + l];
+  return v;
+}
+inline vec_t load_lanes(unit_access<const double> x, std::size_t i) noexcept { return load(x.p + i); }
+inline vec_t load_lanes(unit_access<double> x, std::size_t i) noexcept { return load(x.p + i); }
+#endif
+
+// The chains of the columns j in [j0, j1): chains[j - j0] holds the start of
+// column j's chain on entry and its end on return (band_chain). Where W
+// neighbouring columns have bands of one length, each starting a row below
+// the one before (the inside of a band), their chains run in the lanes of
+// vectors, two vectors side by side: term t of column j + w's chain lies
+// on line first(j) - j + t of its storage column (ascending), so an L x L
+// block of L columns is loaded and transposed, and the x elements the lanes
+// need are L consecutive ones.
+template <bool Descending, class Band, class X>
+ZELT_EXACT_LOOP void band_chains(const Band& a, std::size_t j0, std::size_t j1, X x, double* chains) {
   ZELT_EXACT_ARITHMETIC
   std::size_t j = j0;
 #if ZELT_HAVE_VECTORS
-  constexpr std::size_t L = vector_lanes;
-  for (; j + L <= j1; j += L) {
-    const std::size_t first = a.first(j), length = a.last(j) - first;
+  constexpr std::size_t L = vector_lanes, B = 2, W = B * L;
+  for (; j + W <= j1; j += W) {
+    const std::size_t first = a.first(j), last = a.last(j), length = last - first;
     bool inside = true;
-    for (std::size_t l = 1; l < L; ++l)
-      inside = inside && a.first(j + l) == first + l && a.last(j + l) == first + l + length;
+    for (std::size_t w = 1; w < W; ++w)
+      inside = inside && a.first(j + w) == first + w && a.last(j + w) == last + w;
     if (!inside) {
-      for (std::size_t l = 0; l < L; ++l) sums[j + l - j0] = band_dot(a, j + l, x);
+      for (std::size_t w = 0; w < W; ++w)
+        chains[j + w - j0] = band_chain<Descending>(a, j + w, x, chains[j + w - j0]);
       continue;
     }
-    const double* c[L];
-    for (std::size_t l = 0; l < L; ++l) c[l] = a.column(j + l) + (first + l);
-    vec_t s = {};
+    // lane w's term t is c[w][t] (ascending) or c[w][-t] (descending)
+    const double* c[W];
+    for (std::size_t w = 0; w < W; ++w) c[w] = a.column(j + w) + (Descending ? last - 1 + w : first + w);
+    vec_t s[B];
+    for (std::size_t g = 0; g < B; ++g) s[g] = load(chains + (j - j0) + g * L);
     std::size_t t = 0;
     for (; t + L <= length; t += L) {
-      vec_t r[L];
-      for (std::size_t l = 0; l < L; ++l) r[l] = load(c[l] + t);
-      transpose(r);
-      for (std::size_t u = 0; u < L; ++u) {
-        vec_t xv;
-        for (std::size_t l = 0; l < L; ++l) xv[l] = x[first + t + u + l];
-        s = s + r[u] * xv;
+      for (std::size_t g = 0; g < B; ++g) {
+        vec_t r[L];
+        for (std::size_t k = 0; k < L; ++k)
+          r[k] = load(Descending ? c[g * L + k] - (t + L - 1) : c[g * L + k] + t);
+        transpose(r);
+        for (std::size_t u = 0; u < L; ++u) {
+          const vec_t xv = load_lanes(x, Descending ? last - 1 - t - u + g * L : first + t + u + g * L);
+          s[g] = s[g] + (Descending ? r[L - 1 - u] : r[u]) * xv;
+        }
       }
     }
     for (; t < length; ++t) {
-      vec_t v, xv;
-      for (std::size_t l = 0; l < L; ++l) {
-        v[l] = c[l][t];
-        xv[l] = x[first + t + l];
+      for (std::size_t g = 0; g < B; ++g) {
+        vec_t v;
+        for (std::size_t k = 0; k < L; ++k) v[k] = Descending ? *(c[g * L + k] - t) : c[g * L + k][t];
+        s[g] = s[g] + v * load_lanes(x, Descending ? last - 1 - t + g * L : first + t + g * L);
       }
-      s = s + v * xv;
     }
-    store(sums + (j - j0), s);
+    for (std::size_t g = 0; g < B; ++g) store(chains + (j - j0) + g * L, s[g]);
   }
 #endif
-  for (; j < j1; ++j) sums[j - j0] = band_dot(a, j, x);
+  for (; j < j1; ++j) chains[j - j0] = band_chain<Descending>(a, j, x, chains[j - j0]);
 }
 
-// Columns go through band_dots in chunks of this many, the sums of a chunk
+// Columns go through band_chains in chunks of this many, the sums of a chunk
 // kept on the stack. (The kernels loop over the chunks themselves rather
 // than hand a lambda the sums: a lambda is a function of its own, outside
 // the kernel's guard against fused multiply-adds.)
@@ -138,7 +160,8 @@ ZELT_EXACT_LOOP void gbmv_t(const reference_band& a, double alpha, X x, Y y) {
   double sums[band_chunk];
   for (std::size_t j0 = 0; j0 < a.cols; j0 += band_chunk) {
     const std::size_t j1 = a.cols - j0 < band_chunk ? a.cols : j0 + band_chunk;
-    band_dots(a, j0, j1, x, sums);
+    for (std::size_t j = j0; j < j1; ++j) sums[j - j0] = 0.0;
+    band_chains<false>(a, j0, j1, x, sums);
     for (std::size_t j = j0; j < j1; ++j) y[j] = y[j] + mul(alpha, sums[j - j0]);
   }
 }
@@ -174,7 +197,8 @@ ZELT_EXACT_LOOP void sbmv_kernel(const off_diagonal_band& b, double alpha, X x, 
   double sums[band_chunk];
   for (std::size_t j0 = 0; j0 < n; j0 += band_chunk) {
     const std::size_t j1 = n - j0 < band_chunk ? n : j0 + band_chunk;
-    band_dots(b, j0, j1, x, sums);
+    for (std::size_t j = j0; j < j1; ++j) sums[j - j0] = 0.0;
+    band_chains<false>(b, j0, j1, x, sums);
     for (std::size_t j = j0; j < j1; ++j) {
       const double t1 = alpha * x[j], t2 = sums[j - j0];
       const double* c = b.column(j);
@@ -214,18 +238,20 @@ ZELT_EXACT_LOOP void tbmv_kernel(const off_diagonal_band& b, bool trans, bool un
       if (!unit) x[j] = x[j] * c[j];
     }
   } else {
-    for (std::size_t step = 0; step < n; ++step) {
-      const std::size_t j = b.upper ? n - 1 - step : step;
-      const double* c = b.column(j);
-      double t = x[j];
-      if (!unit) t = t * c[j];
-      const std::size_t first = b.first(j), last = b.last(j);
+    // Every chain reads only elements of x that the columns before it in
+    // the reference's order have not rewritten, so a chunk's chains are all
+    // computed before the chunk's x is.
+    double chains[band_chunk];
+    for (std::size_t done = 0; done < n; done += band_chunk) {
+      const std::size_t count = n - done < band_chunk ? n - done : band_chunk;
+      const std::size_t j0 = b.upper ? n - done - count : done;
+      for (std::size_t j = j0; j < j0 + count; ++j) chains[j - j0] = unit ? x[j] : x[j] * b.column(j)[j];
       if (b.upper) {
-        for (std::size_t i = last; i-- > first;) t = t + mul(c[i], x[i]);
+        band_chains<true>(b, j0, j0 + count, x, chains);
       } else {
-        for (std::size_t i = first; i < last; ++i) t = t + mul(c[i], x[i]);
+        band_chains<false>(b, j0, j0 + count, x, chains);
       }
-      x[j] = t;
+      for (std::size_t j = j0; j < j0 + count; ++j) x[j] = chains[j - j0];
     }
   }
 }

@@ -2,8 +2,8 @@
 #define ZELT_ZELT_HPP_
 
 // Umbrella header: the whole library.
-#include "zelt/blas1.hpp"
 #include "zelt/band.hpp"
+#include "zelt/blas1.hpp"
 #include "zelt/blas2.hpp"
 #include "zelt/blas2_band.hpp"
 #include "zelt/blas2_packed.hpp"

@@ -127,4 +127,42 @@ TEST(CheckedDeathTest, LineOrBlockOutsideTheMatrix) {
   EXPECT_EQ(rmat(d, 0, 0).data(), d);
 }
 
+TEST(CheckedDeathTest, BandAndPackedElementsOutsideTheirStorage) {
+  double d[24] = {};
+  const zelt::col_major_band<double> A(d, 4, 5, 1, 2);
+  EXPECT_DEATH(A(3, 0), "^zelt: band_matrix: element \\(3, 0\\) outside the 4x5 band \\(kl 1, ku 2\\)\n$");
+  EXPECT_DEATH(A(0, 3), "element \\(0, 3\\) outside");
+  EXPECT_DEATH(A(4, 4), "element \\(4, 4\\) outside");  // below the last row
+  EXPECT_DEATH(zelt::transposed(A)(0, 3), "element \\(0, 3\\) outside the 5x4 band \\(kl 2, ku 1\\)");
+  EXPECT_DEATH(zelt::col_major_band<double>(d, 4, 5, 1, 2, 3),
+               "^zelt: band_matrix: leading dimension 3 shorter than the band of 4\n$");
+  EXPECT_EQ(&A(1, 0), &d[3]);  // the edges of the band are inside
+  EXPECT_EQ(&A(0, 2), &d[8]);
+  EXPECT_EQ(A.value(3, 0), 0.0);  // value() reads anywhere in the matrix
+
+  const zelt::triangle_band<double, zelt::lower_t> L(d, 4, 2);
+  EXPECT_DEATH(L(0, 1), "outside the 4x4 band \\(kl 2, ku 0\\)");
+  const zelt::col_major_packed<double, zelt::upper_t> P(d, 4);
+  EXPECT_DEATH(P(1, 0), "^zelt: packed_matrix: element \\(1, 0\\) outside the stored triangle of 4x4\n$");
+  EXPECT_DEATH(P(0, 4), "element \\(0, 4\\) outside");
+  EXPECT_DEATH(zelt::transposed(P)(0, 1), "element \\(0, 1\\) outside");
+  EXPECT_EQ(&P(0, 3), &d[6]);
+}
+
+TEST(CheckedDeathTest, BandAndPackedOperationsWithVectorsOfTheWrongLength) {
+  double a[30] = {}, x[6] = {}, y[6] = {};
+  const zelt::col_major_band<const double> A(a, 4, 5, 1, 1);
+  EXPECT_DEATH(zelt::gbmv(1.0, A, vec(x, 4, 0), 0.0, vec(y, 4, 0)),
+               "^zelt: gbmv: x has 4 elements, A has 5 columns\n$");
+  EXPECT_DEATH(zelt::gbmv(1.0, zelt::transposed(A), vec(x, 4, 0), 0.0, vec(y, 4, 0)),
+               "^zelt: gbmv: y has 4 elements, A has 5 rows\n$");
+  const zelt::col_major_packed<double, zelt::lower_t> P(a, 5);
+  EXPECT_DEATH(zelt::spr2(1.0, vec(x, 5, 0), vec(y, 6, 0), P),
+               "^zelt: spr2: y has 6 elements, A has 5 columns\n$");
+  EXPECT_DEATH(zelt::tpsv(zelt::unit_diagonal, P, vec(x, 4, 0)), "^zelt: tpsv: x has 4 elements");
+  EXPECT_DEATH(zelt::tbmv(zelt::unit_diagonal, zelt::triangle_band<const double, zelt::upper_t>(a, 5, 2),
+                          vec(x, 6, 0)),
+               "^zelt: tbmv: x has 6 elements, A has 5 columns\n$");
+}
+
 }  // namespace

@@ -85,7 +85,6 @@ TEST(BlasLibrary, IllegalArgumentsAreReportedAsTheReferenceDoesAndChangeNothing)
   EXPECT_EQ(y[0], 4);
   EXPECT_EQ(y[1], 6);
 }
-
 }  // namespace
 
 namespace {
@@ -161,6 +160,59 @@ TEST(BlasLibrary3, TheFirstIllegalArgumentIsReportedAndNothingChanges) {
          [&] { dtrsm("R", "L", "T", "n", &two, &three, &one, a, &two, c, &one_i, 1, 1, 1, 1); });
   expect(message("DTRSM", 11),
          [&] { dtrsm("L", "L", "T", "n", &three, &two, &one, a, &three, c, &two, 1, 1, 1, 1); });
+}
+
+using gbmv_fn = void (*)(const char*, const int*, const int*, const int*, const int*, const double*,
+                         const double*, const int*, const double*, const int*, const double*, double*,
+                         const int*, std::size_t);
+using tbsv_fn = void (*)(const char*, const char*, const char*, const int*, const int*, const double*,
+                         const int*, double*, const int*, std::size_t, std::size_t, std::size_t);
+using tpmv_fn = void (*)(const char*, const char*, const char*, const int*, const double*, double*,
+                         const int*, std::size_t, std::size_t, std::size_t);
+using spr2_fn = void (*)(const char*, const int*, const double*, const double*, const int*, const double*,
+                         const int*, double*, std::size_t);
+
+TEST(BlasLibrary, TheFirstIllegalBandOrPackedArgumentIsReportedAndNothingChanges) {
+  const zelt_test::shared_library zelt_blas(ZELT_BLAS_LIBRARY);
+  const auto dgbmv = zelt_blas.symbol<gbmv_fn>("dgbmv_");
+  const auto dtbsv = zelt_blas.symbol<tbsv_fn>("dtbsv_");
+  const auto dtpmv = zelt_blas.symbol<tpmv_fn>("dtpmv_");
+  const auto dspr2 = zelt_blas.symbol<spr2_fn>("dspr2_");
+  ASSERT_TRUE(dgbmv && dtbsv && dtpmv && dspr2);
+  const double a[9] = {1, 2, 3, 4, 5, 6, 7, 8, 9}, one = 1;
+  double y[9] = {9, 9, 9, 9, 9, 9, 9, 9, 9};
+  const int two = 2, three = 3, one_i = 1, zero_i = 0, minus = -1;
+  auto expect = [&](const std::string& want, auto call) {
+    testing::internal::CaptureStderr();
+    call();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), want);
+    for (double e : y) EXPECT_EQ(e, 9);
+  };
+  expect(message("DGBMV", 1),
+         [&] { dgbmv("X", &minus, &two, &one_i, &one_i, &one, a, &three, a, &one_i, &one, y, &one_i, 1); });
+  expect(message("DGBMV", 2),
+         [&] { dgbmv("c", &minus, &minus, &one_i, &one_i, &one, a, &three, a, &one_i, &one, y, &one_i, 1); });
+  expect(message("DGBMV", 4),
+         [&] { dgbmv("n", &two, &two, &minus, &minus, &one, a, &three, a, &one_i, &one, y, &one_i, 1); });
+  expect(message("DGBMV", 5),
+         [&] { dgbmv("T", &two, &two, &one_i, &minus, &one, a, &one_i, a, &one_i, &one, y, &one_i, 1); });
+  expect(message("DGBMV", 8),
+         [&] { dgbmv("N", &two, &two, &one_i, &one_i, &one, a, &two, a, &zero_i, &one, y, &one_i, 1); });
+  expect(message("DGBMV", 10),
+         [&] { dgbmv("N", &two, &two, &one_i, &one_i, &one, a, &three, a, &zero_i, &one, y, &zero_i, 1); });
+  expect(message("DGBMV", 13),
+         [&] { dgbmv("N", &two, &two, &one_i, &one_i, &one, a, &three, a, &one_i, &one, y, &zero_i, 1); });
+  expect(message("DTBSV", 3), [&] { dtbsv("U", "t", "X", &minus, &one_i, a, &two, y, &one_i, 1, 1, 1); });
+  expect(message("DTBSV", 4), [&] { dtbsv("L", "N", "u", &minus, &minus, a, &two, y, &one_i, 1, 1, 1); });
+  expect(message("DTBSV", 5), [&] { dtbsv("L", "N", "N", &two, &minus, a, &zero_i, y, &one_i, 1, 1, 1); });
+  expect(message("DTBSV", 7), [&] { dtbsv("U", "C", "N", &two, &two, a, &two, y, &zero_i, 1, 1, 1); });
+  expect(message("DTBSV", 9), [&] { dtbsv("U", "N", "N", &two, &one_i, a, &two, y, &zero_i, 1, 1, 1); });
+  expect(message("DTPMV", 2), [&] { dtpmv("l", "Q", "Q", &minus, a, y, &zero_i, 1, 1, 1); });
+  expect(message("DTPMV", 4), [&] { dtpmv("u", "n", "n", &minus, a, y, &zero_i, 1, 1, 1); });
+  expect(message("DTPMV", 7), [&] { dtpmv("u", "T", "U", &two, a, y, &zero_i, 1, 1, 1); });
+  expect(message("DSPR2", 1), [&] { dspr2("N", &minus, &one, a, &zero_i, a, &zero_i, y, 1); });
+  expect(message("DSPR2", 5), [&] { dspr2("L", &two, &one, a, &zero_i, a, &zero_i, y, 1); });
+  expect(message("DSPR2", 7), [&] { dspr2("U", &two, &one, a, &one_i, a, &zero_i, y, 1); });
 }
 
 }  // namespace

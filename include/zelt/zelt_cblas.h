@@ -14,6 +14,7 @@
  * without touching its outputs. The library's cblas_xerbla prints the
  * reference's message to stderr and returns; a program may define its own.
  */
+/* A C header: C's typedefs and headers. NOLINTBEGIN(modernize-use-using,modernize-deprecated-headers) */
 #include <stddef.h>
 
 #ifdef __cplusplus
@@ -26,6 +27,7 @@ typedef enum CBLAS_UPLO { CblasUpper = 121, CblasLower = 122 } CBLAS_UPLO;
 typedef enum CBLAS_DIAG { CblasNonUnit = 131, CblasUnit = 132 } CBLAS_DIAG;
 typedef enum CBLAS_SIDE { CblasLeft = 141, CblasRight = 142 } CBLAS_SIDE;
 #define CBLAS_ORDER CBLAS_LAYOUT /* the older name */
+/* NOLINTEND(modernize-use-using,modernize-deprecated-headers) */
 
 /* ---- Level 1 ------------------------------------------------------------ */
 

@@ -71,6 +71,9 @@ bool same_bits(double a, double b) {
 // magnitude, with positive, negative and zero increments.
 TEST(CblasLibrary, ComplexNormsGiveTheReferenceBits) {
   ASSERT_TRUE(reference().loaded() && zelt_blas().loaded());
+  for (const char* name : {"dznrm2_", "dzasum_", "dcabs1_", "cblas_dznrm2", "cblas_dzasum", "cblas_dcabs1"}) {
+    ASSERT_NE(zelt_blas().symbol<void*>(name), nullptr) << name;
+  }
   std::mt19937_64 gen(33);
   std::uniform_int_distribution<int> exponent(-1074, 1023), near(-40, 40), size(0, 12), pick(0, 30);
   std::uniform_real_distribution<double> mantissa(1, 2);

@@ -262,6 +262,13 @@ char symmetric_letter(const c_call& c, CBLAS_UPLO uplo) {
 
 }  // namespace
 
+// The C functions take their enums as the ints they are to a C caller, and to
+// a caller through an int-typed pointer (from dlsym, say): the same call. The
+// function-type sanitizer, which tells the C++ types apart, is left out of them.
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((no_sanitize("function"))), apply_to = function)
+#endif
+
 // ---- Level 1 ---------------------------------------------------------------
 // No argument is ever bad; the increments and sizes are the Fortran ones.
 
@@ -636,6 +643,10 @@ void cblas_dtrsm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_U
                  const double alpha, const double* A, const int lda, double* B, const int ldb) {
   triangular3("cblas_dtrsm", dtrsm_, layout, Side, Uplo, TransA, Diag, M, N, alpha, A, lda, B, ldb);
 }
+
+#if defined(__clang__)
+#pragma clang attribute pop
+#endif
 
 // ---- The reference library's Fortran helpers --------------------------------
 

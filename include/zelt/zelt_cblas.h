@@ -1,0 +1,213 @@
+#ifndef ZELT_ZELT_CBLAS_H_
+#define ZELT_ZELT_CBLAS_H_
+
+/*
+ * libzelt_blas's C interface: the double-precision real CBLAS functions with
+ * the reference CBLAS's names, enum values and argument order, and the
+ * Fortran-ABI routines the library exports (LP64 integers by address,
+ * character flags followed at the end of the argument list by their hidden
+ * lengths, in argument order, as gfortran passes them). C99 and C++.
+ *
+ * Every cblas_ function takes both CblasRowMajor and CblasColMajor and gives
+ * the reference's bits. A bad argument is reported through cblas_xerbla, with
+ * the reference's parameter number and routine name, and the call returns
+ * without touching its outputs. The library's cblas_xerbla prints the
+ * reference's message to stderr and returns; a program may define its own.
+ */
+/* A C header: C's typedefs and headers. NOLINTBEGIN(modernize-use-using,modernize-deprecated-headers) */
+#include <stddef.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef enum CBLAS_LAYOUT { CblasRowMajor = 101, CblasColMajor = 102 } CBLAS_LAYOUT;
+typedef enum CBLAS_TRANSPOSE { CblasNoTrans = 111, CblasTrans = 112, CblasConjTrans = 113 } CBLAS_TRANSPOSE;
+typedef enum CBLAS_UPLO { CblasUpper = 121, CblasLower = 122 } CBLAS_UPLO;
+typedef enum CBLAS_DIAG { CblasNonUnit = 131, CblasUnit = 132 } CBLAS_DIAG;
+typedef enum CBLAS_SIDE { CblasLeft = 141, CblasRight = 142 } CBLAS_SIDE;
+#define CBLAS_ORDER CBLAS_LAYOUT /* the older name */
+/* NOLINTEND(modernize-use-using,modernize-deprecated-headers) */
+
+/* ---- Level 1 ------------------------------------------------------------ */
+
+double cblas_dsdot(const int N, const float* X, const int incX, const float* Y, const int incY);
+double cblas_ddot(const int N, const double* X, const int incX, const double* Y, const int incY);
+double cblas_dnrm2(const int N, const double* X, const int incX);
+double cblas_dasum(const int N, const double* X, const int incX);
+/* X holds N complex numbers, each a real part followed by an imaginary part */
+double cblas_dznrm2(const int N, const void* X, const int incX);
+double cblas_dzasum(const int N, const void* X, const int incX);
+double cblas_dcabs1(const void* z);
+/* 0-based; 0 when N < 1 or incX < 1 */
+size_t cblas_idamax(const int N, const double* X, const int incX);
+
+void cblas_dswap(const int N, double* X, const int incX, double* Y, const int incY);
+void cblas_dcopy(const int N, const double* X, const int incX, double* Y, const int incY);
+void cblas_daxpy(const int N, const double alpha, const double* X, const int incX, double* Y, const int incY);
+void cblas_drotg(double* a, double* b, double* c, double* s);
+void cblas_drotmg(double* d1, double* d2, double* b1, const double b2, double* P);
+void cblas_drot(const int N, double* X, const int incX, double* Y, const int incY, const double c,
+                const double s);
+void cblas_drotm(const int N, double* X, const int incX, double* Y, const int incY, const double* P);
+void cblas_dscal(const int N, const double alpha, double* X, const int incX);
+
+/* ---- Level 2 ------------------------------------------------------------ */
+
+void cblas_dgemv(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const int M, const int N,
+                 const double alpha, const double* A, const int lda, const double* X, const int incX,
+                 const double beta, double* Y, const int incY);
+void cblas_dgbmv(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const int M, const int N,
+                 const int KL, const int KU, const double alpha, const double* A, const int lda,
+                 const double* X, const int incX, const double beta, double* Y, const int incY);
+void cblas_dtrmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
+                 const CBLAS_DIAG Diag, const int N, const double* A, const int lda, double* X,
+                 const int incX);
+void cblas_dtbmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
+                 const CBLAS_DIAG Diag, const int N, const int K, const double* A, const int lda, double* X,
+                 const int incX);
+void cblas_dtpmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
+                 const CBLAS_DIAG Diag, const int N, const double* Ap, double* X, const int incX);
+void cblas_dtrsv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
+                 const CBLAS_DIAG Diag, const int N, const double* A, const int lda, double* X,
+                 const int incX);
+void cblas_dtbsv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
+                 const CBLAS_DIAG Diag, const int N, const int K, const double* A, const int lda, double* X,
+                 const int incX);
+void cblas_dtpsv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
+                 const CBLAS_DIAG Diag, const int N, const double* Ap, double* X, const int incX);
+void cblas_dsymv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const double alpha,
+                 const double* A, const int lda, const double* X, const int incX, const double beta,
+                 double* Y, const int incY);
+void cblas_dsbmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const int K,
+                 const double alpha, const double* A, const int lda, const double* X, const int incX,
+                 const double beta, double* Y, const int incY);
+void cblas_dspmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const double alpha,
+                 const double* Ap, const double* X, const int incX, const double beta, double* Y,
+                 const int incY);
+void cblas_dger(const CBLAS_LAYOUT layout, const int M, const int N, const double alpha, const double* X,
+                const int incX, const double* Y, const int incY, double* A, const int lda);
+void cblas_dsyr(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const double alpha,
+                const double* X, const int incX, double* A, const int lda);
+void cblas_dspr(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const double alpha,
+                const double* X, const int incX, double* Ap);
+void cblas_dsyr2(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const double alpha,
+                 const double* X, const int incX, const double* Y, const int incY, double* A, const int lda);
+void cblas_dspr2(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const double alpha,
+                 const double* X, const int incX, const double* Y, const int incY, double* A);
+
+/* ---- Level 3 ------------------------------------------------------------ */
+
+void cblas_dgemm(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const CBLAS_TRANSPOSE TransB,
+                 const int M, const int N, const int K, const double alpha, const double* A, const int lda,
+                 const double* B, const int ldb, const double beta, double* C, const int ldc);
+void cblas_dsymm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_UPLO Uplo, const int M,
+                 const int N, const double alpha, const double* A, const int lda, const double* B,
+                 const int ldb, const double beta, double* C, const int ldc);
+void cblas_dsyrk(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE Trans, const int N,
+                 const int K, const double alpha, const double* A, const int lda, const double beta,
+                 double* C, const int ldc);
+void cblas_dsyr2k(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE Trans, const int N,
+                  const int K, const double alpha, const double* A, const int lda, const double* B,
+                  const int ldb, const double beta, double* C, const int ldc);
+void cblas_dtrmm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_UPLO Uplo,
+                 const CBLAS_TRANSPOSE TransA, const CBLAS_DIAG Diag, const int M, const int N,
+                 const double alpha, const double* A, const int lda, double* B, const int ldb);
+void cblas_dtrsm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_UPLO Uplo,
+                 const CBLAS_TRANSPOSE TransA, const CBLAS_DIAG Diag, const int M, const int N,
+                 const double alpha, const double* A, const int lda, double* B, const int ldb);
+
+/* Reports bad argument number p of routine rout ("cblas_dgemv", ...), then
+ * prints form with the remaining arguments, as vfprintf does. */
+void cblas_xerbla(int p, const char* rout, const char* form, ...);
+
+/* ---- The Fortran-ABI routines ------------------------------------------- */
+
+double ddot_(const int* n, const double* x, const int* incx, const double* y, const int* incy);
+double dsdot_(const int* n, const float* sx, const int* incx, const float* sy, const int* incy);
+void daxpy_(const int* n, const double* alpha, const double* x, const int* incx, double* y, const int* incy);
+void dscal_(const int* n, const double* alpha, double* x, const int* incx);
+void dcopy_(const int* n, const double* x, const int* incx, double* y, const int* incy);
+void dswap_(const int* n, double* x, const int* incx, double* y, const int* incy);
+int idamax_(const int* n, const double* x, const int* incx); /* 1-based, 0 for none */
+double dasum_(const int* n, const double* x, const int* incx);
+double dnrm2_(const int* n, const double* x, const int* incx);
+double dzasum_(const int* n, const void* zx, const int* incx);
+double dznrm2_(const int* n, const void* x, const int* incx);
+double dcabs1_(const void* z);
+void drot_(const int* n, double* x, const int* incx, double* y, const int* incy, const double* c,
+           const double* s);
+void drotg_(double* a, double* b, double* c, double* s);
+void drotm_(const int* n, double* x, const int* incx, double* y, const int* incy, const double* param);
+void drotmg_(double* d1, double* d2, double* x1, const double* y1, double* param);
+
+void dgemv_(const char* trans, const int* m, const int* n, const double* alpha, const double* a,
+            const int* lda, const double* x, const int* incx, const double* beta, double* y, const int* incy,
+            size_t trans_len);
+void dgbmv_(const char* trans, const int* m, const int* n, const int* kl, const int* ku, const double* alpha,
+            const double* a, const int* lda, const double* x, const int* incx, const double* beta, double* y,
+            const int* incy, size_t trans_len);
+void dger_(const int* m, const int* n, const double* alpha, const double* x, const int* incx, const double* y,
+           const int* incy, double* a, const int* lda);
+void dsymv_(const char* uplo, const int* n, const double* alpha, const double* a, const int* lda,
+            const double* x, const int* incx, const double* beta, double* y, const int* incy,
+            size_t uplo_len);
+void dsbmv_(const char* uplo, const int* n, const int* k, const double* alpha, const double* a,
+            const int* lda, const double* x, const int* incx, const double* beta, double* y, const int* incy,
+            size_t uplo_len);
+void dspmv_(const char* uplo, const int* n, const double* alpha, const double* ap, const double* x,
+            const int* incx, const double* beta, double* y, const int* incy, size_t uplo_len);
+void dsyr_(const char* uplo, const int* n, const double* alpha, const double* x, const int* incx, double* a,
+           const int* lda, size_t uplo_len);
+void dspr_(const char* uplo, const int* n, const double* alpha, const double* x, const int* incx, double* ap,
+           size_t uplo_len);
+void dsyr2_(const char* uplo, const int* n, const double* alpha, const double* x, const int* incx,
+            const double* y, const int* incy, double* a, const int* lda, size_t uplo_len);
+void dspr2_(const char* uplo, const int* n, const double* alpha, const double* x, const int* incx,
+            const double* y, const int* incy, double* ap, size_t uplo_len);
+void dtrmv_(const char* uplo, const char* trans, const char* diag, const int* n, const double* a,
+            const int* lda, double* x, const int* incx, size_t uplo_len, size_t trans_len, size_t diag_len);
+void dtbmv_(const char* uplo, const char* trans, const char* diag, const int* n, const int* k,
+            const double* a, const int* lda, double* x, const int* incx, size_t uplo_len, size_t trans_len,
+            size_t diag_len);
+void dtpmv_(const char* uplo, const char* trans, const char* diag, const int* n, const double* ap, double* x,
+            const int* incx, size_t uplo_len, size_t trans_len, size_t diag_len);
+void dtrsv_(const char* uplo, const char* trans, const char* diag, const int* n, const double* a,
+            const int* lda, double* x, const int* incx, size_t uplo_len, size_t trans_len, size_t diag_len);
+void dtbsv_(const char* uplo, const char* trans, const char* diag, const int* n, const int* k,
+            const double* a, const int* lda, double* x, const int* incx, size_t uplo_len, size_t trans_len,
+            size_t diag_len);
+void dtpsv_(const char* uplo, const char* trans, const char* diag, const int* n, const double* ap, double* x,
+            const int* incx, size_t uplo_len, size_t trans_len, size_t diag_len);
+
+void dgemm_(const char* transa, const char* transb, const int* m, const int* n, const int* k,
+            const double* alpha, const double* a, const int* lda, const double* b, const int* ldb,
+            const double* beta, double* c, const int* ldc, size_t transa_len, size_t transb_len);
+void dsymm_(const char* side, const char* uplo, const int* m, const int* n, const double* alpha,
+            const double* a, const int* lda, const double* b, const int* ldb, const double* beta, double* c,
+            const int* ldc, size_t side_len, size_t uplo_len);
+void dsyrk_(const char* uplo, const char* trans, const int* n, const int* k, const double* alpha,
+            const double* a, const int* lda, const double* beta, double* c, const int* ldc, size_t uplo_len,
+            size_t trans_len);
+void dsyr2k_(const char* uplo, const char* trans, const int* n, const int* k, const double* alpha,
+             const double* a, const int* lda, const double* b, const int* ldb, const double* beta, double* c,
+             const int* ldc, size_t uplo_len, size_t trans_len);
+void dtrmm_(const char* side, const char* uplo, const char* transa, const char* diag, const int* m,
+            const int* n, const double* alpha, const double* a, const int* lda, double* b, const int* ldb,
+            size_t side_len, size_t uplo_len, size_t transa_len, size_t diag_len);
+void dtrsm_(const char* side, const char* uplo, const char* transa, const char* diag, const int* m,
+            const int* n, const double* alpha, const double* a, const int* lda, double* b, const int* ldb,
+            size_t side_len, size_t uplo_len, size_t transa_len, size_t diag_len);
+
+/* Nonzero when the two letters agree, upper and lower case alike. */
+int lsame_(const char* ca, const char* cb, size_t ca_len, size_t cb_len);
+/* Reports bad argument number *info of routine srname (blank-padded). */
+void xerbla_(const char* srname, const int* info, size_t srname_len);
+/* xerbla_ for a name given as an array of *srname_len characters. */
+void xerbla_array_(const char* srname_array, const int* srname_len, const int* info, size_t element_len);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* ZELT_ZELT_CBLAS_H_ */

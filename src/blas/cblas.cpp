@@ -1,0 +1,745 @@
+// libzelt_blas's C interface (cblas_d*, cblas_idamax, cblas_xerbla) over
+// the library's Fortran symbols, and the Fortran helpers the reference
+// library also exports: dzasum_, dznrm2_, dcabs1_, lsame_, xerbla_array_.
+//
+// Each cblas_ function makes the very Fortran call the reference CBLAS makes:
+// a row-major matrix is the column-major storage of its transpose, so the
+// call is mapped onto the same Fortran routine with its flags flipped and its
+// dimensions (and for dgemm and dger its operands) exchanged, exactly as the
+// reference does it; the bits are then the Fortran routine's.
+//
+// Argument errors: the reference CBLAS checks the layout and the enums
+// itself, and leaves the rest to the Fortran routine, whose xerbla_ passes
+// the routine's info + 1 (the C call has the layout in front) to
+// cblas_xerbla, which renumbers the info of a row-major call back to the C
+// arguments (RowMajorStrg tells it the call was row-major). Here every check
+// is made before the Fortran call, the Fortran ones on the mapped arguments
+// in the Fortran routine's order, and reported with the number the Fortran
+// routine would have given, + 1, with RowMajorStrg set: the same numbers
+// reach cblas_xerbla as in the reference, and the Fortran routine is only
+// called with good arguments. cblas_xerbla and xerbla_ are always reached
+// through their dynamic symbols (both are weak here), so that a program's
+// own definitions, such as the reference testers', take their place.
+#include <cctype>   // std::toupper, std::tolower
+#include <cmath>    // std::abs, std::sqrt
+#include <cstdarg>  // va_list
+#include <cstddef>  // std::size_t
+#include <cstdio>   // std::fprintf, std::vfprintf
+#include <cstring>  // std::strstr
+#include <initializer_list>
+#include <limits>   // std::numeric_limits
+#include <utility>  // std::pair
+
+#include "zelt/detail/exact.hpp"  // ZELT_EXACT_ARITHMETIC, ZELT_EXACT_LOOP, detail::mul
+
+// Everything the header declares is exported; the rest of the library stays
+// hidden.
+#pragma GCC visibility push(default)
+#include "zelt/zelt_cblas.h"
+#pragma GCC visibility pop
+
+// The reference CBLAS's two flags, read by cblas_xerbla and xerbla_: the call
+// being reported was row-major; a C call is under way. A program that defines
+// them (the reference testers do) shares its own with the library.
+extern "C" {
+__attribute__((weak, visibility("default"))) int RowMajorStrg = 0;
+__attribute__((weak, visibility("default"))) int CBLAS_CallFromC = 0;
+}
+
+// The banded and packed routines and dsdot_ are referenced weakly, so that a
+// build of the library that lacks them still loads (their C wrappers are then
+// unusable); in the full library they bind to the library's own definitions.
+#pragma weak dgbmv_
+#pragma weak dsbmv_
+#pragma weak dspmv_
+#pragma weak dtbmv_
+#pragma weak dtbsv_
+#pragma weak dtpmv_
+#pragma weak dtpsv_
+#pragma weak dspr_
+#pragma weak dspr2_
+#pragma weak dsdot_
+
+using len_t = std::size_t;  // a hidden Fortran string length
+
+/// The reference's message, the info of a row-major call renumbered as the
+/// reference renumbers it, and then the routine's own text; unlike the
+/// reference it returns instead of ending the program.
+extern "C" __attribute__((weak)) void cblas_xerbla(int p, const char* rout, const char* form, ...) {
+  int info = p;
+  if (RowMajorStrg != 0) {
+    // The Fortran call of a row-major gemm has A and B, M and N exchanged;
+    // symm, trmm and trsm have M and N exchanged; gemv and gbmv M and N, KL
+    // and KU; ger M and N, X and Y.
+    auto exchange = [&info](int a, int b) {
+      if (info == a) {
+        info = b;
+      } else if (info == b) {
+        info = a;
+      }
+    };
+    if (std::strstr(rout, "gemm") != nullptr) {
+      exchange(4, 5);
+      exchange(9, 11);
+    } else if (std::strstr(rout, "symm") != nullptr || std::strstr(rout, "hemm") != nullptr) {
+      exchange(4, 5);
+    } else if (std::strstr(rout, "trmm") != nullptr || std::strstr(rout, "trsm") != nullptr) {
+      exchange(6, 7);
+    } else if (std::strstr(rout, "gemv") != nullptr) {
+      exchange(3, 4);
+    } else if (std::strstr(rout, "gbmv") != nullptr) {
+      exchange(3, 4);
+      exchange(5, 6);
+    } else if (std::strstr(rout, "ger") != nullptr) {
+      exchange(2, 3);
+      exchange(6, 8);
+    } else if ((std::strstr(rout, "her2") != nullptr || std::strstr(rout, "hpr2") != nullptr) &&
+               std::strstr(rout, "her2k") == nullptr) {
+      exchange(6, 8);
+    }
+  }
+  if (info != 0) std::fprintf(stderr, "Parameter %d to routine %s was incorrect\n", info, rout);
+  va_list args;
+  va_start(args, form);
+  std::vfprintf(stderr, form, args);
+  va_end(args);
+}
+
+namespace {
+
+// ---- Reporting -------------------------------------------------------------
+
+int at_least_one(int n) { return n > 1 ? n : 1; }
+
+// The number of the first failing check, 0 when all pass.
+int first_bad(std::initializer_list<std::pair<bool, int>> checks) {
+  for (const auto& [bad, number] : checks) {
+    if (bad) return number;
+  }
+  return 0;
+}
+
+/// One C call: its routine name and layout, and its error reports.
+class c_call {
+ public:
+  c_call(const char* name, CBLAS_LAYOUT layout)
+      : name_(name), layout_(static_cast<int>(layout)), row_(layout_ == CblasRowMajor) {}
+
+  /// False, after reporting argument 1, unless the layout is one of the two.
+  bool layout_ok() const {
+    if (row_ || layout_ == CblasColMajor) return true;
+    report(1, false, "Illegal layout setting, %d\n", layout_);
+    return false;
+  }
+  bool row_major() const { return row_; }
+
+  /// Reports bad enum argument `number`, whose value is `value`.
+  void bad_enum(int number, const char* form, int value) const { report(number, row_, form, value); }
+
+  /// True, after reporting it, when `info` (the Fortran routine's number of
+  /// the first bad argument of the mapped call) is not 0.
+  bool fortran_bad(int info) const {
+    if (info == 0) return false;
+    report(info + 1, row_, "");
+    return true;
+  }
+
+ private:
+  template <class... Args>
+  void report(int number, bool row, const char* form, Args... args) const {
+    RowMajorStrg = row ? 1 : 0;
+    CBLAS_CallFromC = 1;
+    cblas_xerbla(number, name_, form, args...);
+    CBLAS_CallFromC = 0;
+    RowMajorStrg = 0;
+  }
+
+  const char* name_;
+  int layout_;
+  bool row_;
+};
+
+// ---- Flags -----------------------------------------------------------------
+// Each returns the Fortran letter, or 0 for a value that is none of the enum's.
+
+// op(A) for a matrix whose row-major storage is, to Fortran, its transpose:
+// no transpose becomes 'T', a transpose (conjugate or not) 'N'.
+char trans_flipped(CBLAS_TRANSPOSE t, bool row) {
+  switch (static_cast<int>(t)) {
+    case CblasNoTrans:
+      return row ? 'T' : 'N';
+    case CblasTrans:
+      return row ? 'N' : 'T';
+    case CblasConjTrans:
+      return row ? 'N' : 'C';
+    default:
+      return 0;
+  }
+}
+
+// op(A) of gemm, trmm and trsm, which the row-major mapping keeps.
+char trans_kept(CBLAS_TRANSPOSE t) {
+  switch (static_cast<int>(t)) {
+    case CblasNoTrans:
+      return 'N';
+    case CblasTrans:
+      return 'T';
+    case CblasConjTrans:
+      return 'C';
+    default:
+      return 0;
+  }
+}
+
+// The triangle of a row-major matrix is the other one of its transpose.
+char uplo_letter(CBLAS_UPLO u, bool row) {
+  switch (static_cast<int>(u)) {
+    case CblasUpper:
+      return row ? 'L' : 'U';
+    case CblasLower:
+      return row ? 'U' : 'L';
+    default:
+      return 0;
+  }
+}
+
+// A row-major B = A * op(T) is, transposed, B^T = op(T)^T * A^T: the side flips.
+char side_letter(CBLAS_SIDE s, bool row) {
+  switch (static_cast<int>(s)) {
+    case CblasLeft:
+      return row ? 'R' : 'L';
+    case CblasRight:
+      return row ? 'L' : 'R';
+    default:
+      return 0;
+  }
+}
+
+char diag_letter(CBLAS_DIAG d) {
+  switch (static_cast<int>(d)) {
+    case CblasUnit:
+      return 'U';
+    case CblasNonUnit:
+      return 'N';
+    default:
+      return 0;
+  }
+}
+
+// ---- Shared Level 2 shapes ---------------------------------------------------
+
+// The three flags of the triangular Level 2 routines, checked in the
+// reference's order: uplo (2), trans (3), diag (4). False after a report.
+struct triangular_flags {
+  char ul = 0, ta = 0, di = 0;
+};
+bool triangular_letters(const c_call& c, CBLAS_UPLO uplo, CBLAS_TRANSPOSE trans, CBLAS_DIAG diag,
+                        triangular_flags& f) {
+  f.ul = uplo_letter(uplo, c.row_major());
+  if (f.ul == 0) {
+    c.bad_enum(2, "Illegal Uplo setting, %d\n", static_cast<int>(uplo));
+    return false;
+  }
+  f.ta = trans_flipped(trans, c.row_major());
+  if (f.ta == 0) {
+    c.bad_enum(3, "Illegal TransA setting, %d\n", static_cast<int>(trans));
+    return false;
+  }
+  f.di = diag_letter(diag);
+  if (f.di == 0) {
+    c.bad_enum(4, "Illegal Diag setting, %d\n", static_cast<int>(diag));
+    return false;
+  }
+  return true;
+}
+
+// The uplo of the symmetric Level 2 routines (argument 2). 0 after a report.
+char symmetric_letter(const c_call& c, CBLAS_UPLO uplo) {
+  const char ul = uplo_letter(uplo, c.row_major());
+  if (ul == 0) c.bad_enum(2, "Illegal Uplo setting, %d\n", static_cast<int>(uplo));
+  return ul;
+}
+
+}  // namespace
+
+// The C functions take their enums as the ints they are to a C caller, and to
+// a caller through an int-typed pointer (from dlsym, say): the same call. The
+// function-type sanitizer, which tells the C++ types apart, is left out of them.
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((no_sanitize("function"))), apply_to = function)
+#endif
+
+// ---- Level 1 ---------------------------------------------------------------
+// No argument is ever bad; the increments and sizes are the Fortran ones.
+
+double cblas_dsdot(const int N, const float* X, const int incX, const float* Y, const int incY) {
+  return dsdot_(&N, X, &incX, Y, &incY);
+}
+
+double cblas_ddot(const int N, const double* X, const int incX, const double* Y, const int incY) {
+  return ddot_(&N, X, &incX, Y, &incY);
+}
+
+double cblas_dnrm2(const int N, const double* X, const int incX) { return dnrm2_(&N, X, &incX); }
+
+double cblas_dasum(const int N, const double* X, const int incX) { return dasum_(&N, X, &incX); }
+
+double cblas_dznrm2(const int N, const void* X, const int incX) { return dznrm2_(&N, X, &incX); }
+
+double cblas_dzasum(const int N, const void* X, const int incX) { return dzasum_(&N, X, &incX); }
+
+double cblas_dcabs1(const void* z) { return dcabs1_(z); }
+
+size_t cblas_idamax(const int N, const double* X, const int incX) {
+  const int i = idamax_(&N, X, &incX);
+  return i > 0 ? static_cast<size_t>(i - 1) : 0;
+}
+
+void cblas_dswap(const int N, double* X, const int incX, double* Y, const int incY) {
+  dswap_(&N, X, &incX, Y, &incY);
+}
+
+void cblas_dcopy(const int N, const double* X, const int incX, double* Y, const int incY) {
+  dcopy_(&N, X, &incX, Y, &incY);
+}
+
+void cblas_daxpy(const int N, const double alpha, const double* X, const int incX, double* Y,
+                 const int incY) {
+  daxpy_(&N, &alpha, X, &incX, Y, &incY);
+}
+
+void cblas_drotg(double* a, double* b, double* c, double* s) { drotg_(a, b, c, s); }
+
+void cblas_drotmg(double* d1, double* d2, double* b1, const double b2, double* P) {
+  drotmg_(d1, d2, b1, &b2, P);
+}
+
+void cblas_drot(const int N, double* X, const int incX, double* Y, const int incY, const double c,
+                const double s) {
+  drot_(&N, X, &incX, Y, &incY, &c, &s);
+}
+
+void cblas_drotm(const int N, double* X, const int incX, double* Y, const int incY, const double* P) {
+  drotm_(&N, X, &incX, Y, &incY, P);
+}
+
+void cblas_dscal(const int N, const double alpha, double* X, const int incX) { dscal_(&N, &alpha, X, &incX); }
+
+// ---- Level 2 ---------------------------------------------------------------
+// Row-major: A is, to Fortran, the column-major N x M matrix A^T.
+
+void cblas_dgemv(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const int M, const int N,
+                 const double alpha, const double* A, const int lda, const double* X, const int incX,
+                 const double beta, double* Y, const int incY) {
+  const c_call c("cblas_dgemv", layout);
+  if (!c.layout_ok()) return;
+  const char ta = trans_flipped(TransA, c.row_major());
+  if (ta == 0) return c.bad_enum(2, "Illegal TransA setting, %d\n", static_cast<int>(TransA));
+  const int m = c.row_major() ? N : M, n = c.row_major() ? M : N;
+  if (c.fortran_bad(
+          first_bad({{m < 0, 2}, {n < 0, 3}, {lda < at_least_one(m), 6}, {incX == 0, 8}, {incY == 0, 11}})))
+    return;
+  dgemv_(&ta, &m, &n, &alpha, A, &lda, X, &incX, &beta, Y, &incY, 1);
+}
+
+void cblas_dgbmv(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const int M, const int N,
+                 const int KL, const int KU, const double alpha, const double* A, const int lda,
+                 const double* X, const int incX, const double beta, double* Y, const int incY) {
+  const c_call c("cblas_dgbmv", layout);
+  if (!c.layout_ok()) return;
+  const char ta = trans_flipped(TransA, c.row_major());
+  if (ta == 0) return c.bad_enum(2, "Illegal TransA setting, %d\n", static_cast<int>(TransA));
+  // the band of A^T has A's sub- and superdiagonals exchanged
+  const int m = c.row_major() ? N : M, n = c.row_major() ? M : N;
+  const int kl = c.row_major() ? KU : KL, ku = c.row_major() ? KL : KU;
+  if (c.fortran_bad(first_bad({{m < 0, 2},
+                               {n < 0, 3},
+                               {kl < 0, 4},
+                               {ku < 0, 5},
+                               {static_cast<long long>(lda) < static_cast<long long>(kl) + ku + 1, 8},
+                               {incX == 0, 10},
+                               {incY == 0, 13}})))
+    return;
+  dgbmv_(&ta, &m, &n, &kl, &ku, &alpha, A, &lda, X, &incX, &beta, Y, &incY, 1);
+}
+
+void cblas_dtrmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
+                 const CBLAS_DIAG Diag, const int N, const double* A, const int lda, double* X,
+                 const int incX) {
+  const c_call c("cblas_dtrmv", layout);
+  triangular_flags f;
+  if (!c.layout_ok() || !triangular_letters(c, Uplo, TransA, Diag, f)) return;
+  if (c.fortran_bad(first_bad({{N < 0, 4}, {lda < at_least_one(N), 6}, {incX == 0, 8}}))) return;
+  dtrmv_(&f.ul, &f.ta, &f.di, &N, A, &lda, X, &incX, 1, 1, 1);
+}
+
+void cblas_dtbmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
+                 const CBLAS_DIAG Diag, const int N, const int K, const double* A, const int lda, double* X,
+                 const int incX) {
+  const c_call c("cblas_dtbmv", layout);
+  triangular_flags f;
+  if (!c.layout_ok() || !triangular_letters(c, Uplo, TransA, Diag, f)) return;
+  if (c.fortran_bad(first_bad({{N < 0, 4}, {K < 0, 5}, {lda <= K, 7}, {incX == 0, 9}}))) return;
+  dtbmv_(&f.ul, &f.ta, &f.di, &N, &K, A, &lda, X, &incX, 1, 1, 1);
+}
+
+void cblas_dtpmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
+                 const CBLAS_DIAG Diag, const int N, const double* Ap, double* X, const int incX) {
+  const c_call c("cblas_dtpmv", layout);
+  triangular_flags f;
+  if (!c.layout_ok() || !triangular_letters(c, Uplo, TransA, Diag, f)) return;
+  if (c.fortran_bad(first_bad({{N < 0, 4}, {incX == 0, 7}}))) return;
+  dtpmv_(&f.ul, &f.ta, &f.di, &N, Ap, X, &incX, 1, 1, 1);
+}
+
+void cblas_dtrsv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
+                 const CBLAS_DIAG Diag, const int N, const double* A, const int lda, double* X,
+                 const int incX) {
+  const c_call c("cblas_dtrsv", layout);
+  triangular_flags f;
+  if (!c.layout_ok() || !triangular_letters(c, Uplo, TransA, Diag, f)) return;
+  if (c.fortran_bad(first_bad({{N < 0, 4}, {lda < at_least_one(N), 6}, {incX == 0, 8}}))) return;
+  dtrsv_(&f.ul, &f.ta, &f.di, &N, A, &lda, X, &incX, 1, 1, 1);
+}
+
+void cblas_dtbsv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
+                 const CBLAS_DIAG Diag, const int N, const int K, const double* A, const int lda, double* X,
+                 const int incX) {
+  const c_call c("cblas_dtbsv", layout);
+  triangular_flags f;
+  if (!c.layout_ok() || !triangular_letters(c, Uplo, TransA, Diag, f)) return;
+  if (c.fortran_bad(first_bad({{N < 0, 4}, {K < 0, 5}, {lda <= K, 7}, {incX == 0, 9}}))) return;
+  dtbsv_(&f.ul, &f.ta, &f.di, &N, &K, A, &lda, X, &incX, 1, 1, 1);
+}
+
+void cblas_dtpsv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
+                 const CBLAS_DIAG Diag, const int N, const double* Ap, double* X, const int incX) {
+  const c_call c("cblas_dtpsv", layout);
+  triangular_flags f;
+  if (!c.layout_ok() || !triangular_letters(c, Uplo, TransA, Diag, f)) return;
+  if (c.fortran_bad(first_bad({{N < 0, 4}, {incX == 0, 7}}))) return;
+  dtpsv_(&f.ul, &f.ta, &f.di, &N, Ap, X, &incX, 1, 1, 1);
+}
+
+void cblas_dsymv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const double alpha,
+                 const double* A, const int lda, const double* X, const int incX, const double beta,
+                 double* Y, const int incY) {
+  const c_call c("cblas_dsymv", layout);
+  if (!c.layout_ok()) return;
+  const char ul = symmetric_letter(c, Uplo);
+  if (ul == 0) return;
+  if (c.fortran_bad(first_bad({{N < 0, 2}, {lda < at_least_one(N), 5}, {incX == 0, 7}, {incY == 0, 10}})))
+    return;
+  dsymv_(&ul, &N, &alpha, A, &lda, X, &incX, &beta, Y, &incY, 1);
+}
+
+void cblas_dsbmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const int K,
+                 const double alpha, const double* A, const int lda, const double* X, const int incX,
+                 const double beta, double* Y, const int incY) {
+  const c_call c("cblas_dsbmv", layout);
+  if (!c.layout_ok()) return;
+  const char ul = symmetric_letter(c, Uplo);
+  if (ul == 0) return;
+  if (c.fortran_bad(first_bad({{N < 0, 2}, {K < 0, 3}, {lda <= K, 6}, {incX == 0, 8}, {incY == 0, 11}})))
+    return;
+  dsbmv_(&ul, &N, &K, &alpha, A, &lda, X, &incX, &beta, Y, &incY, 1);
+}
+
+void cblas_dspmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const double alpha,
+                 const double* Ap, const double* X, const int incX, const double beta, double* Y,
+                 const int incY) {
+  const c_call c("cblas_dspmv", layout);
+  if (!c.layout_ok()) return;
+  const char ul = symmetric_letter(c, Uplo);
+  if (ul == 0) return;
+  if (c.fortran_bad(first_bad({{N < 0, 2}, {incX == 0, 6}, {incY == 0, 9}}))) return;
+  dspmv_(&ul, &N, &alpha, Ap, X, &incX, &beta, Y, &incY, 1);
+}
+
+void cblas_dger(const CBLAS_LAYOUT layout, const int M, const int N, const double alpha, const double* X,
+                const int incX, const double* Y, const int incY, double* A, const int lda) {
+  const c_call c("cblas_dger", layout);
+  if (!c.layout_ok()) return;
+  // row-major: A^T += alpha y x^T
+  const bool row = c.row_major();
+  const int m = row ? N : M, n = row ? M : N, incx = row ? incY : incX, incy = row ? incX : incY;
+  const double *x = row ? Y : X, *y = row ? X : Y;
+  if (c.fortran_bad(
+          first_bad({{m < 0, 1}, {n < 0, 2}, {incx == 0, 5}, {incy == 0, 7}, {lda < at_least_one(m), 9}})))
+    return;
+  dger_(&m, &n, &alpha, x, &incx, y, &incy, A, &lda);
+}
+
+void cblas_dsyr(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const double alpha,
+                const double* X, const int incX, double* A, const int lda) {
+  const c_call c("cblas_dsyr", layout);
+  if (!c.layout_ok()) return;
+  const char ul = symmetric_letter(c, Uplo);
+  if (ul == 0) return;
+  if (c.fortran_bad(first_bad({{N < 0, 2}, {incX == 0, 5}, {lda < at_least_one(N), 7}}))) return;
+  dsyr_(&ul, &N, &alpha, X, &incX, A, &lda, 1);
+}
+
+void cblas_dspr(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const double alpha,
+                const double* X, const int incX, double* Ap) {
+  const c_call c("cblas_dspr", layout);
+  if (!c.layout_ok()) return;
+  const char ul = symmetric_letter(c, Uplo);
+  if (ul == 0) return;
+  if (c.fortran_bad(first_bad({{N < 0, 2}, {incX == 0, 5}}))) return;
+  dspr_(&ul, &N, &alpha, X, &incX, Ap, 1);
+}
+
+void cblas_dsyr2(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const double alpha,
+                 const double* X, const int incX, const double* Y, const int incY, double* A, const int lda) {
+  const c_call c("cblas_dsyr2", layout);
+  if (!c.layout_ok()) return;
+  const char ul = symmetric_letter(c, Uplo);
+  if (ul == 0) return;
+  if (c.fortran_bad(first_bad({{N < 0, 2}, {incX == 0, 5}, {incY == 0, 7}, {lda < at_least_one(N), 9}})))
+    return;
+  dsyr2_(&ul, &N, &alpha, X, &incX, Y, &incY, A, &lda, 1);
+}
+
+void cblas_dspr2(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const double alpha,
+                 const double* X, const int incX, const double* Y, const int incY, double* A) {
+  const c_call c("cblas_dspr2", layout);
+  if (!c.layout_ok()) return;
+  const char ul = symmetric_letter(c, Uplo);
+  if (ul == 0) return;
+  if (c.fortran_bad(first_bad({{N < 0, 2}, {incX == 0, 5}, {incY == 0, 7}}))) return;
+  dspr2_(&ul, &N, &alpha, X, &incX, Y, &incY, A, 1);
+}
+
+// ---- Level 3 ---------------------------------------------------------------
+
+void cblas_dgemm(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const CBLAS_TRANSPOSE TransB,
+                 const int M, const int N, const int K, const double alpha, const double* A, const int lda,
+                 const double* B, const int ldb, const double beta, double* C, const int ldc) {
+  const c_call c("cblas_dgemm", layout);
+  if (!c.layout_ok()) return;
+  const char ta = trans_kept(TransA);
+  if (ta == 0) return c.bad_enum(2, "Illegal TransA setting, %d\n", static_cast<int>(TransA));
+  const char tb = trans_kept(TransB);
+  if (tb == 0) return c.bad_enum(3, "Illegal TransB setting, %d\n", static_cast<int>(TransB));
+  // row-major: C^T = op(B)^T op(A)^T, the column-major product of B and A
+  const bool row = c.row_major();
+  const char t1 = row ? tb : ta, t2 = row ? ta : tb;
+  const int m = row ? N : M, n = row ? M : N, ld1 = row ? ldb : lda, ld2 = row ? lda : ldb;
+  const double *a = row ? B : A, *b = row ? A : B;
+  const int rows1 = t1 == 'N' ? m : K, rows2 = t2 == 'N' ? K : n;
+  if (c.fortran_bad(first_bad({{m < 0, 3},
+                               {n < 0, 4},
+                               {K < 0, 5},
+                               {ld1 < at_least_one(rows1), 8},
+                               {ld2 < at_least_one(rows2), 10},
+                               {ldc < at_least_one(m), 13}})))
+    return;
+  dgemm_(&t1, &t2, &m, &n, &K, &alpha, a, &ld1, b, &ld2, &beta, C, &ldc, 1, 1);
+}
+
+void cblas_dsymm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_UPLO Uplo, const int M,
+                 const int N, const double alpha, const double* A, const int lda, const double* B,
+                 const int ldb, const double beta, double* C, const int ldc) {
+  const c_call c("cblas_dsymm", layout);
+  if (!c.layout_ok()) return;
+  const char sd = side_letter(Side, c.row_major());
+  if (sd == 0) return c.bad_enum(2, "Illegal Side setting, %d\n", static_cast<int>(Side));
+  const char ul = uplo_letter(Uplo, c.row_major());
+  if (ul == 0) return c.bad_enum(3, "Illegal Uplo setting, %d\n", static_cast<int>(Uplo));
+  const int m = c.row_major() ? N : M, n = c.row_major() ? M : N;
+  if (c.fortran_bad(first_bad({{m < 0, 3},
+                               {n < 0, 4},
+                               {lda < at_least_one(sd == 'L' ? m : n), 7},
+                               {ldb < at_least_one(m), 9},
+                               {ldc < at_least_one(m), 12}})))
+    return;
+  dsymm_(&sd, &ul, &m, &n, &alpha, A, &lda, B, &ldb, &beta, C, &ldc, 1, 1);
+}
+
+namespace {
+
+// The two flags of dsyrk and dsyr2k: uplo (2) and trans (3), both flipped in
+// row-major, where C^T = op(A)^T op(A). 0 after a report.
+bool rank_k_letters(const c_call& c, CBLAS_UPLO uplo, CBLAS_TRANSPOSE trans, char& ul, char& tr) {
+  ul = uplo_letter(uplo, c.row_major());
+  if (ul == 0) {
+    c.bad_enum(2, "Illegal Uplo setting, %d\n", static_cast<int>(uplo));
+    return false;
+  }
+  tr = trans_flipped(trans, c.row_major());
+  if (tr == 0) {
+    c.bad_enum(3, "Illegal Trans setting, %d\n", static_cast<int>(trans));
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void cblas_dsyrk(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE Trans, const int N,
+                 const int K, const double alpha, const double* A, const int lda, const double beta,
+                 double* C, const int ldc) {
+  const c_call c("cblas_dsyrk", layout);
+  char ul = 0, tr = 0;
+  if (!c.layout_ok() || !rank_k_letters(c, Uplo, Trans, ul, tr)) return;
+  const int rows = at_least_one(tr == 'N' ? N : K);
+  if (c.fortran_bad(first_bad({{N < 0, 3}, {K < 0, 4}, {lda < rows, 7}, {ldc < at_least_one(N), 10}})))
+    return;
+  dsyrk_(&ul, &tr, &N, &K, &alpha, A, &lda, &beta, C, &ldc, 1, 1);
+}
+
+void cblas_dsyr2k(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE Trans, const int N,
+                  const int K, const double alpha, const double* A, const int lda, const double* B,
+                  const int ldb, const double beta, double* C, const int ldc) {
+  const c_call c("cblas_dsyr2k", layout);
+  char ul = 0, tr = 0;
+  if (!c.layout_ok() || !rank_k_letters(c, Uplo, Trans, ul, tr)) return;
+  const int rows = at_least_one(tr == 'N' ? N : K);
+  if (c.fortran_bad(
+          first_bad({{N < 0, 3}, {K < 0, 4}, {lda < rows, 7}, {ldb < rows, 9}, {ldc < at_least_one(N), 12}})))
+    return;
+  dsyr2k_(&ul, &tr, &N, &K, &alpha, A, &lda, B, &ldb, &beta, C, &ldc, 1, 1);
+}
+
+namespace {
+
+using triangular3_fn = void (*)(const char*, const char*, const char*, const char*, const int*, const int*,
+                                const double*, const double*, const int*, double*, const int*, len_t, len_t,
+                                len_t, len_t);
+
+// dtrmm and dtrsm: side (2), uplo (3), trans (4), diag (5); row-major,
+// B^T = op(A)^T B^T on the other side, with the other triangle, op kept.
+void triangular3(const char* name, triangular3_fn fortran, CBLAS_LAYOUT layout, CBLAS_SIDE Side,
+                 CBLAS_UPLO Uplo, CBLAS_TRANSPOSE TransA, CBLAS_DIAG Diag, int M, int N, double alpha,
+                 const double* A, int lda, double* B, int ldb) {
+  const c_call c(name, layout);
+  if (!c.layout_ok()) return;
+  const char sd = side_letter(Side, c.row_major());
+  if (sd == 0) return c.bad_enum(2, "Illegal Side setting, %d\n", static_cast<int>(Side));
+  const char ul = uplo_letter(Uplo, c.row_major());
+  if (ul == 0) return c.bad_enum(3, "Illegal Uplo setting, %d\n", static_cast<int>(Uplo));
+  const char ta = trans_kept(TransA);
+  if (ta == 0) return c.bad_enum(4, "Illegal Trans setting, %d\n", static_cast<int>(TransA));
+  const char di = diag_letter(Diag);
+  if (di == 0) return c.bad_enum(5, "Illegal Diag setting, %d\n", static_cast<int>(Diag));
+  const int m = c.row_major() ? N : M, n = c.row_major() ? M : N;
+  if (c.fortran_bad(first_bad(
+          {{m < 0, 5}, {n < 0, 6}, {lda < at_least_one(sd == 'L' ? m : n), 9}, {ldb < at_least_one(m), 11}})))
+    return;
+  fortran(&sd, &ul, &ta, &di, &m, &n, &alpha, A, &lda, B, &ldb, 1, 1, 1, 1);
+}
+
+}  // namespace
+
+void cblas_dtrmm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_UPLO Uplo,
+                 const CBLAS_TRANSPOSE TransA, const CBLAS_DIAG Diag, const int M, const int N,
+                 const double alpha, const double* A, const int lda, double* B, const int ldb) {
+  triangular3("cblas_dtrmm", dtrmm_, layout, Side, Uplo, TransA, Diag, M, N, alpha, A, lda, B, ldb);
+}
+
+void cblas_dtrsm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_UPLO Uplo,
+                 const CBLAS_TRANSPOSE TransA, const CBLAS_DIAG Diag, const int M, const int N,
+                 const double alpha, const double* A, const int lda, double* B, const int ldb) {
+  triangular3("cblas_dtrsm", dtrsm_, layout, Side, Uplo, TransA, Diag, M, N, alpha, A, lda, B, ldb);
+}
+
+#if defined(__clang__)
+#pragma clang attribute pop
+#endif
+
+// ---- The reference library's Fortran helpers --------------------------------
+
+namespace {
+
+// The parts of complex element i of x (increment inc, from the far end when
+// inc < 0, as dznrm2 walks it).
+const double* complex_at(const double* x, int n, int inc, int i) {
+  const long long first = inc < 0 ? static_cast<long long>(n - 1) * -inc : 0;
+  return x + 2 * (first + static_cast<long long>(i) * inc);
+}
+
+}  // namespace
+
+double dcabs1_(const void* z) {
+  const auto* p = static_cast<const double*>(z);
+  return std::abs(p[0]) + std::abs(p[1]);
+}
+
+double dzasum_(const int* n, const void* zx, const int* incx) {
+  // The sum of |re| + |im| over the elements, in order; like dasum, nothing
+  // for an increment <= 0.
+  if (*n <= 0 || *incx <= 0) return 0.0;
+  const auto* x = static_cast<const double*>(zx);
+  double sum = 0.0;
+  for (int i = 0; i < *n; ++i) sum = sum + dcabs1_(complex_at(x, *n, *incx, i));
+  return sum;
+}
+
+// dnrm2's three accumulators (zelt::nrm2) over the 2n parts, each real part
+// before its imaginary part.
+ZELT_EXACT_LOOP double dznrm2_(const int* n, const void* x, const int* incx) {
+  ZELT_EXACT_ARITHMETIC
+  using zelt::detail::mul;
+  constexpr double tsml = 0x1p-511, tbig = 0x1p+486, ssml = 0x1p+537, sbig = 0x1p-538;
+  constexpr double max_finite = std::numeric_limits<double>::max();
+  if (*n <= 0) return 0.0;
+  const auto* p = static_cast<const double*>(x);
+  bool notbig = true;
+  double asml = 0.0, amed = 0.0, abig = 0.0;
+  for (int i = 0; i < *n; ++i) {
+    const double* z = complex_at(p, *n, *incx, i);
+    for (int part = 0; part < 2; ++part) {
+      const double ax = std::abs(z[part]);
+      if (ax > tbig) {
+        const double t = ax * sbig;
+        abig = abig + mul(t, t);
+        notbig = false;
+      } else if (ax < tsml) {
+        if (notbig) {
+          const double t = ax * ssml;
+          asml = asml + mul(t, t);
+        }
+      } else {
+        amed = amed + mul(ax, ax);
+      }
+    }
+  }
+  const bool amed_counts = amed > 0.0 || amed > max_finite || amed != amed;
+  double scl = 1.0, sumsq = 0.0;
+  if (abig > 0.0) {
+    if (amed_counts) abig = abig + mul(amed * sbig, sbig);
+    scl = 1.0 / sbig;
+    sumsq = abig;
+  } else if (asml > 0.0) {
+    if (amed_counts) {
+      amed = std::sqrt(amed);
+      asml = std::sqrt(asml) / ssml;
+      const double ymin = asml > amed ? amed : asml;
+      const double ymax = asml > amed ? asml : amed;
+      const double q = ymin / ymax;
+      scl = 1.0;
+      sumsq = mul(ymax, ymax) * (1.0 + mul(q, q));
+    } else {
+      scl = 1.0 / ssml;
+      sumsq = asml;
+    }
+  } else {
+    scl = 1.0;
+    sumsq = amed;
+  }
+  return scl * std::sqrt(sumsq);
+}
+
+int lsame_(const char* ca, const char* cb, len_t, len_t) {
+  // ASCII letters only, as the reference on an ASCII machine
+  auto upper = [](char ch) { return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch; };
+  return upper(*ca) == upper(*cb) ? 1 : 0;
+}
+
+void xerbla_array_(const char* srname_array, const int* srname_len, const int* info, len_t) {
+  // the name blank-padded to 32 characters, as the reference passes it
+  char name[32];
+  for (int i = 0; i < 32; ++i) name[i] = i < *srname_len ? srname_array[i] : ' ';
+  xerbla_(name, info, sizeof name);
+}

@@ -1,5 +1,5 @@
 /* A C program using the installed libzelt_blas: checks exact results of
- * dgemm_ and dgemv_ and exits 0 when all hold. With an argument DIR, the
+ * cblas_dgemm (both layouts), dgemm_ and dgemv_ and exits 0 when all hold. With an argument DIR, the
  * library that provides dgemv_ must also be loaded from DIR (so the installed
  * copy is the one that runs, not the build tree's). */
 #define _GNU_SOURCE
@@ -31,6 +31,23 @@ int main(int argc, char **argv) {
   const double want_c[4] = {2 * 58 - 1, 2 * 139 - 2, 2 * 64 - 3, 2 * 154 - 4};
   dgemm_("N", "N", &m, &n, &k, &alpha, a, &m, b, &k, &beta, c, &m, 1, 1);
   check(same_doubles(c, want_c, 4), "dgemm_");
+
+  /* The same product through CBLAS, column-major and row-major. */
+  double c_col[4] = {1, 2, 3, 4};
+  cblas_dgemm(CblasColMajor, CblasNoTrans, CblasNoTrans, m, n, k, alpha, a, m, b, k, beta, c_col, m);
+  check(same_doubles(c_col, want_c, 4), "cblas_dgemm, column-major");
+  const double a_row[6] = {1, 2, 3, 4, 5, 6};
+  const double b_row[6] = {7, 8, 9, 10, 11, 12};
+  double c_row[4] = {1, 2, 3, 4};
+  const double want_c_row[4] = {2 * 58 - 1, 2 * 64 - 2, 2 * 139 - 3, 2 * 154 - 4};
+  cblas_dgemm(CblasRowMajor, CblasNoTrans, CblasNoTrans, m, n, k, alpha, a_row, k, b_row, n, beta, c_row, n);
+  check(same_doubles(c_row, want_c_row, 4), "cblas_dgemm, row-major");
+  /* The reference adds the products in order from zero: ((0.1 + 0.2) + 0.3). */
+  const double tenths[3] = {0.1, 0.2, 0.3};
+  const double ones_col[3] = {1, 1, 1};
+  double dot = -7;
+  cblas_dgemm(CblasRowMajor, CblasNoTrans, CblasNoTrans, 1, 1, 3, 1.0, tenths, 3, ones_col, 1, 0.0, &dot, 1);
+  check(dot == 0x1.3333333333334p-1, "cblas_dgemm, rounding order");
 
   /* The reference's dgemv('N') adds column after column into y = 0, so the
    * sum is ((0.1 + 0.2) + 0.3), which is 0.6000000000000001, not 0.6. */

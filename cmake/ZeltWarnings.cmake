@@ -3,7 +3,10 @@
 add_library(zelt_warnings INTERFACE)
 target_compile_options(zelt_warnings INTERFACE
   $<$<COMPILE_LANG_AND_ID:CXX,GNU,Clang,AppleClang>:-Wall -Wextra -Wpedantic -Wconversion -Wshadow>
-  $<$<AND:$<BOOL:${ZELT_WERROR}>,$<COMPILE_LANG_AND_ID:CXX,GNU,Clang,AppleClang>>:-Werror>)
+  $<$<AND:$<BOOL:${ZELT_WERROR}>,$<COMPILE_LANG_AND_ID:CXX,GNU,Clang,AppleClang>>:-Werror>
+  # the C programs of the tests
+  $<$<COMPILE_LANG_AND_ID:C,GNU,Clang,AppleClang>:-Wall -Wextra -Wpedantic -Wconversion -Wshadow>
+  $<$<AND:$<BOOL:${ZELT_WERROR}>,$<COMPILE_LANG_AND_ID:C,GNU,Clang,AppleClang>>:-Werror>)
 
 # Clang 19 on CPUs with AVX10 warns about its own -march=native feature list
 # ("invalid feature combination: +avx10.1-256"), a complaint about the host,

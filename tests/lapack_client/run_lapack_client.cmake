@@ -1,0 +1,106 @@
+# Runs lapack_client (CLIENT), built against the reference LAPACK only, on
+# three BLAS libraries and compares the bits it prints:
+#   reference  libblas.so.3 is the reference BLAS (REFERENCE_BLAS);
+#   zelt.N     the same, with LIBRARY (libzelt_blas.so) preloaded and
+#              ZELT_NUM_THREADS=N, for N in THREADS: every double-precision
+#              real call goes to zelt, everything else stays with the
+#              reference BLAS;
+#   openblas   libblas.so.3 is OpenBLAS (OPENBLAS_BLAS), if that is given.
+# Each run gets a scratch directory of symlinks on LD_LIBRARY_PATH, so that
+# liblapack.so.3 is always the reference LAPACK (LAPACK) and libblas.so.3 the
+# chosen BLAS, whatever the system's alternatives say. The loader's record of
+# its symbol bindings (LD_DEBUG=bindings) proves which library served each
+# call. Fails unless every zelt run prints exactly the reference's bytes;
+# reports how many values OpenBLAS changes. COUNTER is count_differences.
+file(REMOVE_RECURSE "${WORKDIR}")
+file(MAKE_DIRECTORY "${WORKDIR}")
+
+# Routines LAPACK's blocked code calls in this client, and so must be bound.
+set(level3 dgemm_ dtrsm_ dtrmm_ dsyr2k_)
+
+# libraries(NAME BLAS [MORE...]): the scratch directory WORKDIR/NAME.lib with
+# liblapack.so.3 and libblas.so.3 (and further files, linked by name).
+function(libraries name blas)
+  set(dir "${WORKDIR}/${name}.lib")
+  file(MAKE_DIRECTORY "${dir}")
+  file(CREATE_LINK "${LAPACK}" "${dir}/liblapack.so.3" SYMBOLIC)
+  file(CREATE_LINK "${blas}" "${dir}/libblas.so.3" SYMBOLIC)
+  foreach(extra IN LISTS ARGN)
+    get_filename_component(extra_name "${extra}" NAME)
+    file(CREATE_LINK "${extra}" "${dir}/${extra_name}" SYMBOLIC)
+  endforeach()
+endfunction()
+
+# bound_to(RUN SYMBOL FROM VAR): the file that served SYMBOL to the library
+# whose name ends in FROM, in run RUN's bindings.
+function(bound_to run symbol from var)
+  file(GLOB records "${WORKDIR}/${run}.bindings.*")
+  set(found "")
+  foreach(record IN LISTS records)
+    file(STRINGS "${record}" lines REGEX "binding file [^ ]*${from} \\[0\\] to .* \\[0\\]: normal symbol `${symbol}'")
+    foreach(line IN LISTS lines)
+      string(REGEX REPLACE ".* to (.*) \\[0\\]: normal symbol.*" "\\1" target "${line}")
+      list(APPEND found "${target}")
+    endforeach()
+  endforeach()
+  list(REMOVE_DUPLICATES found)
+  set(${var} "${found}" PARENT_SCOPE)
+endfunction()
+
+# run(NAME LIBDIR [ENV...]): runs the client, its output into WORKDIR/NAME.txt,
+# and checks that it took dgesv_ from LIBDIR's liblapack.so.3.
+function(run name libdir)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=LD_PRELOAD "LD_LIBRARY_PATH=${libdir}"
+      LD_DEBUG=bindings "LD_DEBUG_OUTPUT=${WORKDIR}/${name}.bindings" ${ARGN} "${CLIENT}"
+    OUTPUT_FILE "${WORKDIR}/${name}.txt" ERROR_VARIABLE err RESULT_VARIABLE status)
+  if(NOT status EQUAL 0 OR NOT err STREQUAL "")
+    message(FATAL_ERROR "${name}: lapack_client exited with ${status}: ${err}")
+  endif()
+  bound_to(${name} dgesv_ /lapack_client lapack)
+  if(NOT lapack STREQUAL "${libdir}/liblapack.so.3")
+    message(FATAL_ERROR "${name}: dgesv_ came from '${lapack}', not from ${libdir}/liblapack.so.3")
+  endif()
+endfunction()
+
+# expect_bound(RUN FILE): every Level 3 call of LAPACK went to FILE.
+function(expect_bound run file)
+  foreach(symbol IN LISTS level3)
+    bound_to(${run} ${symbol} "/liblapack\\.so\\.3" target)
+    if(NOT target STREQUAL "${file}")
+      message(FATAL_ERROR "${run}: LAPACK's ${symbol} was bound to '${target}', not to ${file}")
+    endif()
+  endforeach()
+endfunction()
+
+libraries(reference "${REFERENCE_BLAS}")
+run(reference "${WORKDIR}/reference.lib")
+expect_bound(reference "${WORKDIR}/reference.lib/libblas.so.3")
+
+foreach(threads IN LISTS THREADS)
+  run(zelt.${threads} "${WORKDIR}/reference.lib" "LD_PRELOAD=${LIBRARY}" ZELT_NUM_THREADS=${threads})
+  expect_bound(zelt.${threads} "${LIBRARY}")
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${WORKDIR}/reference.txt" "${WORKDIR}/zelt.${threads}.txt"
+    RESULT_VARIABLE differ)
+  if(NOT differ EQUAL 0)
+    execute_process(COMMAND "${COUNTER}" "${WORKDIR}/reference.txt" "${WORKDIR}/zelt.${threads}.txt"
+      OUTPUT_VARIABLE counts)
+    message(FATAL_ERROR "zelt on ${threads} thread(s) changes LAPACK's results:\n${counts}")
+  endif()
+  message("zelt on ${threads} thread(s): every bit as with the reference BLAS")
+endforeach()
+
+if(OPENBLAS_BLAS AND EXISTS "${OPENBLAS_BLAS}")
+  # OpenBLAS's libblas.so.3 finds libopenblas.so.0 beside itself ($ORIGIN).
+  get_filename_component(openblas_dir "${OPENBLAS_BLAS}" DIRECTORY)
+  libraries(openblas "${OPENBLAS_BLAS}" "${openblas_dir}/libopenblas.so.0")
+  run(openblas "${WORKDIR}/openblas.lib" OPENBLAS_NUM_THREADS=1)
+  expect_bound(openblas "${WORKDIR}/openblas.lib/libblas.so.3")
+  execute_process(COMMAND "${COUNTER}" "${WORKDIR}/reference.txt" "${WORKDIR}/openblas.txt"
+    OUTPUT_VARIABLE counts RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "the OpenBLAS run printed other blocks than the reference's")
+  endif()
+  message("OpenBLAS against the reference BLAS (for information):\n${counts}")
+else()
+  message("OpenBLAS is not installed: no comparison with it")
+endif()

@@ -18,6 +18,7 @@
 #include "zelt/blas2_packed.hpp"
 #include "zelt/blas3.hpp"
 #include "zelt/matrix_views.hpp"
+#include "zelt/zelt_cblas.h"
 
 #define ZELT_BLAS_EXPORT extern "C" __attribute__((visibility("default")))
 

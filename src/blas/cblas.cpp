@@ -46,20 +46,6 @@ __attribute__((weak, visibility("default"))) int RowMajorStrg = 0;
 __attribute__((weak, visibility("default"))) int CBLAS_CallFromC = 0;
 }
 
-// The banded and packed routines and dsdot_ are referenced weakly, so that a
-// build of the library that lacks them still loads (their C wrappers are then
-// unusable); in the full library they bind to the library's own definitions.
-#pragma weak dgbmv_
-#pragma weak dsbmv_
-#pragma weak dspmv_
-#pragma weak dtbmv_
-#pragma weak dtbsv_
-#pragma weak dtpmv_
-#pragma weak dtpsv_
-#pragma weak dspr_
-#pragma weak dspr2_
-#pragma weak dsdot_
-
 using len_t = std::size_t;  // a hidden Fortran string length
 
 /// The reference's message, the info of a row-major call renumbered as the

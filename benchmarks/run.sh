@@ -25,7 +25,7 @@ flags="-march=native"
 rm -f "$build/CMakeCache.txt"  # a fresh configuration, whatever the compiler before
 cmake -S . -B "$build" -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS="$flags" \
   -DZELT_BUILD_BENCHMARKS=ON -DZELT_BUILD_TESTS=OFF -DZELT_BUILD_EXAMPLES=OFF -DZELT_INSTALL=OFF
-cmake --build "$build" --target zelt_benchmarks zelt_blas_benchmarks zelt_blas3_benchmarks -j 2
+cmake --build "$build" --target zelt_benchmarks zelt_blas_benchmarks zelt_band_benchmarks zelt_blas3_benchmarks -j 2
 
 run() {  # run CORES BENCHMARK RESULTS [extra flags]
   local cores=$1 benchmark=$2 results=$3
@@ -34,9 +34,10 @@ run() {  # run CORES BENCHMARK RESULTS [extra flags]
     --benchmark_enable_random_interleaving=true \
     --benchmark_report_aggregates_only=true --benchmark_out="$results" --benchmark_out_format=json "$@"
 }
-rm -f "$build/results.json" "$build/blas_results.json" "$build/blas3_results"*.json  # never a stale section
+rm -f "$build/results.json" "$build/blas_results.json" "$build/band_results.json" "$build/blas3_results"*.json
 run 0 zelt_benchmarks "$build/results.json" "$@"
 run 0 zelt_blas_benchmarks "$build/blas_results.json" "$@"
+run 0 zelt_band_benchmarks "$build/band_results.json" "$@"
 # Level 3: fewer repetitions (a call at n = 2000 takes a third of a second)
 run 0 zelt_blas3_benchmarks "$build/blas3_results_1.json" --benchmark_filter='/1/' --benchmark_repetitions=5 "$@"
 run 0,1 zelt_blas3_benchmarks "$build/blas3_results_2.json" --benchmark_filter='/2/' --benchmark_repetitions=5 "$@"
@@ -61,6 +62,13 @@ if [ -s "$build/blas_results.json" ]; then  # absent when the extra flags filter
   {
     echo
     cat "$build/blas_section.md"
+  } >>docs/benchmarks.md
+fi
+if [ -s "$build/band_results.json" ]; then
+  python3 benchmarks/band_report.py "$build/band_results.json" >"$build/band_section.md"
+  {
+    echo
+    cat "$build/band_section.md"
   } >>docs/benchmarks.md
 fi
 if [ -s "$build/blas3_results.json" ]; then

@@ -277,20 +277,17 @@ double asum(const VectorX& x) {
   return one_norm(x);
 }
 
-/// The two-norm by the reference's three accumulators (dnrm2, LAPACK 3.10 and
-/// later): squares of small, medium and big magnitudes are summed apart,
-/// scaled by powers of two so that none overflows or underflows, and combined
-/// at the end.
-template <class VectorX>
-double nrm2(const VectorX& x) {
+namespace detail {
+
+// The reference's three-accumulator two-norm of e[0], ..., e[n - 1] (dnrm2,
+// and dznrm2 over the real and imaginary parts in turn).
+template <class E>
+double nrm2_kernel(E e, std::size_t n) {
   ZELT_EXACT_ARITHMETIC
-  using detail::mul;
   // Blue's thresholds and scale factors for IEEE double.
   constexpr double tsml = 0x1p-511, tbig = 0x1p+486, ssml = 0x1p+537, sbig = 0x1p-538;
   constexpr double max_finite = std::numeric_limits<double>::max();
-  const auto n = static_cast<std::size_t>(x.size());
   if (n == 0) return 0.0;
-  const auto e = detail::read_access(x);
   bool notbig = true;
   double asml = 0.0, amed = 0.0, abig = 0.0;
   for (std::size_t i = 0; i < n; ++i) {
@@ -332,6 +329,17 @@ double nrm2(const VectorX& x) {
     sumsq = amed;
   }
   return scl * std::sqrt(sumsq);
+}
+
+}  // namespace detail
+
+/// The two-norm by the reference's three accumulators (dnrm2, LAPACK 3.10 and
+/// later): squares of small, medium and big magnitudes are summed apart,
+/// scaled by powers of two so that none overflows or underflows, and combined
+/// at the end.
+template <class VectorX>
+double nrm2(const VectorX& x) {
+  return detail::nrm2_kernel(detail::read_access(x), static_cast<std::size_t>(x.size()));
 }
 
 /// Applies the plane rotation (c, s) to the pairs (x[i], y[i]) (drot):

@@ -9,9 +9,9 @@
 #include <cstddef>  // std::size_t, std::ptrdiff_t
 #include <cstdio>   // std::fprintf, stderr
 #include <cstdlib>  // std::getenv, std::strtol
-#include <initializer_list>
 #include <utility>  // std::pair
 
+#include "checks.hpp"
 #include "zelt/blas1.hpp"
 #include "zelt/blas2.hpp"
 #include "zelt/blas2_band.hpp"
@@ -63,16 +63,8 @@ zelt::col_major_matrix<T> matrix(T* a, int m, int n, int lda) {
                                    static_cast<unsigned>(lda));
 }
 
-int at_least_one(int n) { return n > 1 ? n : 1; }
-
-// The number of the first argument whose check fails, 0 when all pass: the
-// reference checks its arguments in this order and reports only the first.
-int first_bad(std::initializer_list<std::pair<bool, int>> checks) {
-  for (const auto& [bad, number] : checks) {
-    if (bad) return number;
-  }
-  return 0;
-}
+using zelt_blas::at_least_one;
+using zelt_blas::first_bad;
 
 template <class F>
 void with_triangle(bool upper, F f) {

@@ -20,23 +20,22 @@
 // called with good arguments. cblas_xerbla and xerbla_ are always reached
 // through their dynamic symbols (both are weak here), so that a program's
 // own definitions, such as the reference testers', take their place.
-#include <cctype>   // std::toupper, std::tolower
-#include <cmath>    // std::abs, std::sqrt
+#include <cmath>    // std::abs
 #include <cstdarg>  // va_list
 #include <cstddef>  // std::size_t
 #include <cstdio>   // std::fprintf, std::vfprintf
 #include <cstring>  // std::strstr
-#include <initializer_list>
-#include <limits>   // std::numeric_limits
 #include <utility>  // std::pair
 
-#include "zelt/detail/exact.hpp"  // ZELT_EXACT_ARITHMETIC, ZELT_EXACT_LOOP, detail::mul
+#include "zelt/blas1.hpp"  // detail::nrm2_kernel
 
 // Everything the header declares is exported; the rest of the library stays
 // hidden.
 #pragma GCC visibility push(default)
 #include "zelt/zelt_cblas.h"
 #pragma GCC visibility pop
+
+#include "checks.hpp"
 
 // The reference CBLAS's two flags, read by cblas_xerbla and xerbla_: the call
 // being reported was row-major; a C call is under way. A program that defines
@@ -95,15 +94,8 @@ namespace {
 
 // ---- Reporting -------------------------------------------------------------
 
-int at_least_one(int n) { return n > 1 ? n : 1; }
-
-// The number of the first failing check, 0 when all pass.
-int first_bad(std::initializer_list<std::pair<bool, int>> checks) {
-  for (const auto& [bad, number] : checks) {
-    if (bad) return number;
-  }
-  return 0;
-}
+using zelt_blas::at_least_one;
+using zelt_blas::first_bad;
 
 /// One C call: its routine name and layout, and its error reports.
 class c_call {
@@ -662,59 +654,24 @@ double dzasum_(const int* n, const void* zx, const int* incx) {
   return sum;
 }
 
-// dnrm2's three accumulators (zelt::nrm2) over the 2n parts, each real part
-// before its imaginary part.
-ZELT_EXACT_LOOP double dznrm2_(const int* n, const void* x, const int* incx) {
-  ZELT_EXACT_ARITHMETIC
-  using zelt::detail::mul;
-  constexpr double tsml = 0x1p-511, tbig = 0x1p+486, ssml = 0x1p+537, sbig = 0x1p-538;
-  constexpr double max_finite = std::numeric_limits<double>::max();
+namespace {
+
+// Part k of the 2n parts of x, each real part before its imaginary part.
+struct complex_parts {
+  const double* x;
+  int n, inc;
+  double operator[](std::size_t k) const noexcept {
+    return complex_at(x, n, inc, static_cast<int>(k / 2))[k % 2];
+  }
+};
+
+}  // namespace
+
+// dnrm2's three accumulators over the 2n parts.
+double dznrm2_(const int* n, const void* x, const int* incx) {
   if (*n <= 0) return 0.0;
-  const auto* p = static_cast<const double*>(x);
-  bool notbig = true;
-  double asml = 0.0, amed = 0.0, abig = 0.0;
-  for (int i = 0; i < *n; ++i) {
-    const double* z = complex_at(p, *n, *incx, i);
-    for (int part = 0; part < 2; ++part) {
-      const double ax = std::abs(z[part]);
-      if (ax > tbig) {
-        const double t = ax * sbig;
-        abig = abig + mul(t, t);
-        notbig = false;
-      } else if (ax < tsml) {
-        if (notbig) {
-          const double t = ax * ssml;
-          asml = asml + mul(t, t);
-        }
-      } else {
-        amed = amed + mul(ax, ax);
-      }
-    }
-  }
-  const bool amed_counts = amed > 0.0 || amed > max_finite || amed != amed;
-  double scl = 1.0, sumsq = 0.0;
-  if (abig > 0.0) {
-    if (amed_counts) abig = abig + mul(amed * sbig, sbig);
-    scl = 1.0 / sbig;
-    sumsq = abig;
-  } else if (asml > 0.0) {
-    if (amed_counts) {
-      amed = std::sqrt(amed);
-      asml = std::sqrt(asml) / ssml;
-      const double ymin = asml > amed ? amed : asml;
-      const double ymax = asml > amed ? asml : amed;
-      const double q = ymin / ymax;
-      scl = 1.0;
-      sumsq = mul(ymax, ymax) * (1.0 + mul(q, q));
-    } else {
-      scl = 1.0 / ssml;
-      sumsq = asml;
-    }
-  } else {
-    scl = 1.0;
-    sumsq = amed;
-  }
-  return scl * std::sqrt(sumsq);
+  return zelt::detail::nrm2_kernel(complex_parts{static_cast<const double*>(x), *n, *incx},
+                                   2 * static_cast<std::size_t>(*n));
 }
 
 int lsame_(const char* ca, const char* cb, len_t, len_t) {

@@ -40,7 +40,7 @@ void expect_layout(const View& A, const double* d, Stored stored, Offset offset)
 
 TEST(BandMatrix, ElementsSitWhereTheBandLayoutPutsThem) {
   const size_t m = 6, n = 5, kl = 2, ku = 1, ld = 5;  // one line of padding
-  std::vector<double> d = iota(ld * n);
+  std::vector<double> d = iota(ld * m);               // m lines when stored by rows
   const zelt::col_major_band<double> A(d.data(), m, n, kl, ku, ld);
   auto in_band = [&](size_t i, size_t j) { return i <= j + kl && j <= i + ku; };
   expect_layout(A, d.data(), in_band, [&](size_t i, size_t j) { return ku + i - j + j * ld; });

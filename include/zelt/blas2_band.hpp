@@ -116,6 +116,7 @@ ZELT_EXACT_LOOP void band_chains(const Band& a, std::size_t j0, std::size_t j1, 
         chains[j + w - j0] = band_chain<Descending>(a, j + w, x, chains[j + w - j0]);
       continue;
     }
+    if (length == 0) continue;  // no terms: every chain stays its start
     // lane w's term t is c[w][t] (ascending) or c[w][-t] (descending)
     const double* c[W];
     for (std::size_t w = 0; w < W; ++w) c[w] = a.column(j + w) + (Descending ? last - 1 + w : first + w);

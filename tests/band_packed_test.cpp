@@ -111,6 +111,20 @@ TEST(TriangleBand, IsTheBandWithoutTheOtherTriangle) {
   EXPECT_EQ(C.bandwidth(), k);
   EXPECT_EQ(C.ld(), ld);
   EXPECT_EQ(&C(1, 3), &U(1, 3));
+
+  // lines with padding between them: the conversion and the transpose keep
+  // the bandwidth apart from the leading dimension
+  const zelt::triangle_band<double, zelt::lower_t> P(d.data(), 4, 1, ld);
+  const zelt::triangle_band<const double, zelt::lower_t> PC = P;
+  EXPECT_EQ(PC.bandwidth(), 1u);
+  EXPECT_EQ(PC.ld(), ld);
+  EXPECT_FALSE(PC.in_band(3, 1));
+  EXPECT_EQ(&PC(3, 2), &P(3, 2));
+  const zelt::triangle_band<double, zelt::upper_t, zelt::row_orien> PT = zelt::transposed(P);
+  EXPECT_EQ(PT.bandwidth(), 1u);
+  EXPECT_EQ(PT.ld(), ld);
+  EXPECT_FALSE(PT.in_band(1, 3));
+  EXPECT_EQ(&PT(2, 3), &P(3, 2));
 }
 
 TEST(PackedMatrix, ColumnsFollowEachOtherWithNothingBetween) {

@@ -1,0 +1,116 @@
+// Cases the differential harness does not reach: band operations on more
+// columns than one chunk of band_chains holds (gbmv('T'), sbmv and tbmv('T')
+// go through their columns 256 at a time), against the reference BLAS
+// (libblas3, loaded by path), every bit.
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "blas_api.hpp"
+#include "blas_impls.hpp"
+
+namespace {
+
+using namespace zelt_test;
+
+const shared_library& reference_library() {
+  static const shared_library lib(ZELT_REFERENCE_BLAS);
+  return lib;
+}
+
+bool same(const std::vector<double>& a, const std::vector<double>& b) {
+  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
+}
+
+class random_values {
+ public:
+  explicit random_values(std::uint64_t seed) : gen_(seed) {}
+  std::vector<double> operator()(std::size_t n) {
+    std::uniform_real_distribution<double> dist(-2, 2);
+    std::vector<double> v(n);
+    for (double& e : v) e = dist(gen_);
+    return v;
+  }
+
+ private:
+  std::mt19937_64 gen_;
+};
+
+template <class... Args>
+std::string describe(const char* name, Args... args) {
+  std::ostringstream os;
+  os << name;
+  ((os << ' ' << args), ...);
+  return os.str();
+}
+
+// Orders of 1, 2 and 3 chunks and more, each with a short last chunk, and
+// bands narrower and wider than the vector paths' column blocks.
+const int orders[] = {257, 530, 801};
+const int widths[] = {0, 3, 21};
+
+TEST(MutationGaps, BandOperationsOnSeveralChunksOfColumnsGiveTheReferenceBits) {
+  ASSERT_TRUE(reference_library().loaded()) << "reference BLAS not found at " << ZELT_REFERENCE_BLAS;
+  const reference_cblas ref(reference_library());
+  ASSERT_TRUE(ref.complete());
+  const zelt_cpp impl;
+  random_values values(29);
+  int calls = 0;
+  for (layout o : {col_major, row_major}) {
+    for (int n : orders) {
+      for (int k : widths) {
+        const int kl = k, ku = (k + 1) / 2, lda = kl + ku + 1;
+        // a general band with n columns and fewer or more rows, for both transposes
+        for (int m : {n, n - 2 * k - 5, n + k + 3}) {
+          const std::vector<double> a =
+              values(static_cast<std::size_t>(lda) * static_cast<std::size_t>(o == col_major ? n : m));
+          for (transpose t : {no_trans, trans}) {
+            const int lenx = t == trans ? m : n, leny = t == trans ? n : m;
+            const std::vector<double> x = values(static_cast<std::size_t>(lenx));
+            const std::vector<double> y = values(static_cast<std::size_t>(leny));
+            auto yr = y, yi = y;
+            ref.gbmv(o, t, m, n, kl, ku, 0.75, a.data(), lda, x.data(), 1, -1.25, yr.data(), 1);
+            impl.gbmv(o, t, m, n, kl, ku, 0.75, a.data(), lda, x.data(), 1, -1.25, yi.data(), 1);
+            EXPECT_TRUE(same(yr, yi)) << describe("gbmv", o, t, m, n, kl, ku);
+            ++calls;
+          }
+        }
+        // the triangles of band k, the diagonal kept away from zero for the solves
+        for (triangle u : {upper, lower}) {
+          std::vector<double> a = values(static_cast<std::size_t>(k + 1) * static_cast<std::size_t>(n));
+          const bool line_k = (o == col_major) == (u == upper);
+          for (int j = 0; j < n; ++j) a[static_cast<std::size_t>((line_k ? k : 0) + j * (k + 1))] += 4;
+          const std::vector<double> x = values(static_cast<std::size_t>(n)),
+                                    y = values(static_cast<std::size_t>(n));
+          auto yr = y, yi = y;
+          ref.sbmv(o, u, n, k, -0.5, a.data(), k + 1, x.data(), 1, 1.5, yr.data(), 1);
+          impl.sbmv(o, u, n, k, -0.5, a.data(), k + 1, x.data(), 1, 1.5, yi.data(), 1);
+          EXPECT_TRUE(same(yr, yi)) << describe("sbmv", o, u, n, k);
+          ++calls;
+          for (transpose t : {no_trans, trans}) {
+            for (diagonal d : {non_unit, unit}) {
+              auto xr = x, xi = x;
+              ref.tbmv(o, u, t, d, n, k, a.data(), k + 1, xr.data(), 1);
+              impl.tbmv(o, u, t, d, n, k, a.data(), k + 1, xi.data(), 1);
+              EXPECT_TRUE(same(xr, xi)) << describe("tbmv", o, u, t, d, n, k);
+              xr = x, xi = x;
+              ref.tbsv(o, u, t, d, n, k, a.data(), k + 1, xr.data(), 1);
+              impl.tbsv(o, u, t, d, n, k, a.data(), k + 1, xi.data(), 1);
+              EXPECT_TRUE(same(xr, xi)) << describe("tbsv", o, u, t, d, n, k);
+              calls += 2;
+            }
+          }
+        }
+      }
+    }
+  }
+  EXPECT_GT(calls, 300);
+}
+
+}  // namespace

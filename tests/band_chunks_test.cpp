@@ -85,7 +85,9 @@ TEST(MutationGaps, BandOperationsOnSeveralChunksOfColumnsGiveTheReferenceBits) {
         for (triangle u : {upper, lower}) {
           std::vector<double> a = values(static_cast<std::size_t>(k + 1) * static_cast<std::size_t>(n));
           const bool line_k = (o == col_major) == (u == upper);
-          for (int j = 0; j < n; ++j) a[static_cast<std::size_t>((line_k ? k : 0) + j * (k + 1))] += 4;
+          const auto ld = static_cast<std::size_t>(k + 1);
+          for (std::size_t j = 0; j < static_cast<std::size_t>(n); ++j)
+            a[(line_k ? ld - 1 : 0) + j * ld] += 4;
           const std::vector<double> x = values(static_cast<std::size_t>(n)),
                                     y = values(static_cast<std::size_t>(n));
           auto yr = y, yi = y;

@@ -359,11 +359,13 @@ class harness {
   // triangle stored by rows is the upper stored by columns, and the reverse.
   static std::size_t band_diagonal(layout o, triangle u, int j, int k, int lda) {
     const bool line_k = (o == col_major) == (u == upper);
-    return static_cast<std::size_t>((line_k ? k : 0) + j * lda);
+    const auto row = static_cast<std::size_t>(j);
+    return static_cast<std::size_t>(line_k ? k : 0) + row * static_cast<std::size_t>(lda);
   }
   static std::size_t packed_diagonal(layout o, triangle u, int j, int n) {
     const bool upper_columns = (o == col_major) == (u == upper);
-    return static_cast<std::size_t>(upper_columns ? j * (j + 1) / 2 + j : j * (2 * n - j + 1) / 2);
+    const auto c = static_cast<std::size_t>(j), order = static_cast<std::size_t>(n);
+    return upper_columns ? c * (c + 1) / 2 + c : c * (2 * order - c + 1) / 2;
   }
 
   void band_and_packed() {

@@ -26,11 +26,11 @@ using len_t = std::size_t;  // a hidden Fortran string length
 
 /// The reference's error handler, except that it returns: it prints the
 /// reference's message to stderr. A program's own xerbla_ takes its place.
-ZELT_BLAS_EXPORT __attribute__((weak)) void xerbla_(const char* name, const int* info, len_t name_length) {
-  len_t n = name_length;
-  while (n > 0 && name[n - 1] == ' ') --n;
+ZELT_BLAS_EXPORT __attribute__((weak)) void xerbla_(const char* srname, const int* info, len_t srname_len) {
+  len_t n = srname_len;
+  while (n > 0 && srname[n - 1] == ' ') --n;
   std::fprintf(stderr, " ** On entry to %.*s parameter number %2d had an illegal value\n",
-               static_cast<int>(n), name, *info);
+               static_cast<int>(n), srname, *info);
 }
 
 namespace {

@@ -83,9 +83,9 @@ TEST(MutationGaps, BandOperationsOnSeveralChunksOfColumnsGiveTheReferenceBits) {
         }
         // the triangles of band k, the diagonal kept away from zero for the solves
         for (triangle u : {upper, lower}) {
-          std::vector<double> a = values(static_cast<std::size_t>(k + 1) * static_cast<std::size_t>(n));
+          const std::size_t ld = static_cast<std::size_t>(k) + 1;
+          std::vector<double> a = values(ld * static_cast<std::size_t>(n));
           const bool line_k = (o == col_major) == (u == upper);
-          const auto ld = static_cast<std::size_t>(k + 1);
           for (std::size_t j = 0; j < static_cast<std::size_t>(n); ++j)
             a[(line_k ? ld - 1 : 0) + j * ld] += 4;
           const std::vector<double> x = values(static_cast<std::size_t>(n)),

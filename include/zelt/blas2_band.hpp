@@ -203,13 +203,13 @@ ZELT_EXACT_LOOP void sbmv_kernel(const off_diagonal_band& b, double alpha, X x, 
     for (std::size_t j = j0; j < j1; ++j) {
       const double t1 = alpha * x[j], t2 = sums[j - j0];
       const double* c = b.column(j);
-      const double diagonal = c[j];
+      const double diag = c[j];
       const std::size_t first = b.first(j), last = b.last(j);
       if (b.upper) {
         for (std::size_t i = first; i < last; ++i) y[i] = y[i] + mul(t1, c[i]);
-        y[j] = (y[j] + mul(t1, diagonal)) + mul(alpha, t2);
+        y[j] = (y[j] + mul(t1, diag)) + mul(alpha, t2);
       } else {
-        y[j] = y[j] + mul(t1, diagonal);
+        y[j] = y[j] + mul(t1, diag);
         for (std::size_t i = first; i < last; ++i) y[i] = y[i] + mul(t1, c[i]);
         y[j] = y[j] + mul(alpha, t2);
       }
@@ -294,9 +294,9 @@ ZELT_EXACT_LOOP void tbsv_kernel(const off_diagonal_band& b, bool trans, bool un
 }
 
 template <class T, class Triangle, class Orientation>
-off_diagonal_band off_diagonal(const triangle_band<T, Triangle, Orientation>& A, bool& transposed) noexcept {
-  transposed = !std::is_same_v<Orientation, col_orien>;
-  return {A.data(), A.ld(), A.nrows(), A.bandwidth(), Triangle::is_upper != transposed};
+off_diagonal_band off_diagonal(const triangle_band<T, Triangle, Orientation>& A, bool& by_rows) noexcept {
+  by_rows = !std::is_same_v<Orientation, col_orien>;
+  return {A.data(), A.ld(), A.nrows(), A.bandwidth(), Triangle::is_upper != by_rows};
 }
 
 }  // namespace detail
@@ -330,8 +330,8 @@ void sbmv(double alpha, const triangle_band<T, Triangle, Orientation>& A, const 
           const VectorY& y) {
   detail::expect_length("sbmv", "x", x, A.ncols(), "columns");
   detail::expect_length("sbmv", "y", y, A.nrows(), "rows");
-  bool transposed = false;
-  const detail::off_diagonal_band b = detail::off_diagonal(A, transposed);
+  bool by_rows = false;
+  const detail::off_diagonal_band b = detail::off_diagonal(A, by_rows);
   if (b.rows == 0 || (alpha == 0.0 && beta == 1.0)) return;
   const auto ey = detail::access(y);
   detail::scale_by_beta(beta, ey, b.rows);
@@ -344,10 +344,10 @@ void sbmv(double alpha, const triangle_band<T, Triangle, Orientation>& A, const 
 template <class Diagonal, class T, class Triangle, class Orientation, class VectorX>
 void tbmv(Diagonal, const triangle_band<T, Triangle, Orientation>& A, const VectorX& x) {
   detail::expect_length("tbmv", "x", x, A.ncols(), "columns");
-  bool transposed = false;
-  const detail::off_diagonal_band b = detail::off_diagonal(A, transposed);
+  bool by_rows = false;
+  const detail::off_diagonal_band b = detail::off_diagonal(A, by_rows);
   if (b.rows == 0) return;
-  detail::tbmv_kernel(b, transposed, Diagonal::is_unit, detail::access(x));
+  detail::tbmv_kernel(b, by_rows, Diagonal::is_unit, detail::access(x));
 }
 
 /// Solves A x = b in place (b on entry in x) for the triangular band matrix
@@ -357,10 +357,10 @@ void tbmv(Diagonal, const triangle_band<T, Triangle, Orientation>& A, const Vect
 template <class Diagonal, class T, class Triangle, class Orientation, class VectorX>
 void tbsv(Diagonal, const triangle_band<T, Triangle, Orientation>& A, const VectorX& x) {
   detail::expect_length("tbsv", "x", x, A.ncols(), "columns");
-  bool transposed = false;
-  const detail::off_diagonal_band b = detail::off_diagonal(A, transposed);
+  bool by_rows = false;
+  const detail::off_diagonal_band b = detail::off_diagonal(A, by_rows);
   if (b.rows == 0) return;
-  detail::tbsv_kernel(b, transposed, Diagonal::is_unit, detail::access(x));
+  detail::tbsv_kernel(b, by_rows, Diagonal::is_unit, detail::access(x));
 }
 
 }  // namespace zelt

@@ -52,6 +52,7 @@ def main():
     out.append("symmetric bands, n (n + 1) / 2 for the packed triangles. The operations that overwrite x")
     out.append("restore it before every call (and spr, spr2 their A), in every implementation alike.")
     out.append("A ratio is the first implementation's time over the second's: below 1 means zelt is faster.")
+    out.append(f"Run of {context.get('date', '?')}; peers {context.get('peers', '?')}.")
     out.append("")
     worst = []
     for operation, title, kind in OPERATIONS:

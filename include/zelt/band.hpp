@@ -164,6 +164,9 @@ template <class Triangle>
 using other_triangle_t = std::conditional_t<Triangle::is_upper, lower_t, upper_t>;
 template <class Orientation>
 using other_orientation_t = std::conditional_t<std::is_same_v<Orientation, col_orien>, row_orien, col_orien>;
+// A row-stored view is the reference's storage of the transpose.
+template <class Orientation>
+inline constexpr bool stored_by_rows = !std::is_same_v<Orientation, col_orien>;
 
 // Reads any element through value(), for the matrix printer.
 template <class View>

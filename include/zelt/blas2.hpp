@@ -498,17 +498,24 @@ ZELT_EXACT_LOOP void column_chains(const double* const* c, std::size_t first, st
   }
 }
 
-// Columns [j, j + B L) of dtrmv('T'): every chain from its diagonal through
-// the block's rows, then the shared rows in lockstep; x rewritten at the end.
-template <std::size_t B, class A, class X>
-ZELT_EXACT_LOOP void trmv_t_block(bool upper, bool unit, std::size_t n, std::size_t j, A a, X x) {
+// Columns [j, j + B L) of dtrmv('T') (Solve false) or dtrsv('T') (Solve
+// true). trmv: every chain from its diagonal through the block's rows, then
+// the shared rows in lockstep. trsv: the shared rows, all finished, in
+// lockstep, then the block's own rows column by column, each column's result
+// finished before the next one needs it. The shared rows lie below the block
+// for upper, above it for lower, and are visited from the diagonal outwards
+// for trmv, towards it for trsv.
+template <bool Solve, std::size_t B, class A, class X>
+ZELT_EXACT_LOOP void triangular_t_block(bool upper, bool unit, std::size_t n, std::size_t j, A a, X x) {
   ZELT_EXACT_ARITHMETIC
   constexpr std::size_t L = vector_lanes, W = B * L;
   const double* c[W];
   alignas(64) double t[W];
   for (std::size_t w = 0; w < W; ++w) {
     c[w] = a.column(j + w);
-    t[w] = unit ? x[j + w] : x[j + w] * c[w][j + w];
+    t[w] = x[j + w];
+    if (Solve) continue;
+    if (!unit) t[w] = t[w] * c[w][j + w];
     if (upper) {
       for (std::size_t i = j + w; i-- > j;) t[w] = t[w] + mul(c[w][i], x[i]);
     } else {
@@ -517,45 +524,24 @@ ZELT_EXACT_LOOP void trmv_t_block(bool upper, bool unit, std::size_t n, std::siz
   }
   vec_t s[B];
   for (std::size_t g = 0; g < B; ++g) s[g] = load(t + g * L);
+  constexpr bool up_descending = !Solve;  // the shared rows of an upper block
   if (upper) {
-    column_chains<B, true, false>(c, 0, j, x, s);
+    column_chains<B, up_descending, Solve>(c, 0, j, x, s);
   } else {
-    column_chains<B, false, false>(c, j + W, n, x, s);
-  }
-  for (std::size_t g = 0; g < B; ++g) store(t + g * L, s[g]);
-  for (std::size_t w = 0; w < W; ++w) x[j + w] = t[w];
-}
-
-// Columns [j, j + B L) of dtrsv('T'): the shared rows, all finished, in
-// lockstep; then the block's own rows column by column, each column's
-// result finished before the next one needs it.
-template <std::size_t B, class A, class X>
-ZELT_EXACT_LOOP void trsv_t_block(bool upper, bool unit, std::size_t n, std::size_t j, A a, X x) {
-  ZELT_EXACT_ARITHMETIC
-  constexpr std::size_t L = vector_lanes, W = B * L;
-  const double* c[W];
-  alignas(64) double t[W];
-  for (std::size_t w = 0; w < W; ++w) {
-    c[w] = a.column(j + w);
-    t[w] = x[j + w];
-  }
-  vec_t s[B];
-  for (std::size_t g = 0; g < B; ++g) s[g] = load(t + g * L);
-  if (upper) {
-    column_chains<B, false, true>(c, 0, j, x, s);
-  } else {
-    column_chains<B, true, true>(c, j + W, n, x, s);
+    column_chains<B, !up_descending, Solve>(c, j + W, n, x, s);
   }
   for (std::size_t g = 0; g < B; ++g) store(t + g * L, s[g]);
   for (std::size_t step = 0; step < W; ++step) {
     const std::size_t w = upper ? step : W - 1 - step;
     double r = t[w];
-    if (upper) {
-      for (std::size_t i = j; i < j + w; ++i) r = r - mul(c[w][i], x[i]);
-    } else {
-      for (std::size_t i = j + W; --i > j + w;) r = r - mul(c[w][i], x[i]);
+    if (Solve) {
+      if (upper) {
+        for (std::size_t i = j; i < j + w; ++i) r = r - mul(c[w][i], x[i]);
+      } else {
+        for (std::size_t i = j + W; --i > j + w;) r = r - mul(c[w][i], x[i]);
+      }
+      if (!unit) r = r / c[w][j + w];
     }
-    if (!unit) r = r / c[w][j + w];
     x[j + w] = r;
   }
 }
@@ -597,11 +583,7 @@ void triangular_t(bool upper, bool unit, std::size_t n, A a, X x) {
   constexpr std::size_t W = 2 * vector_lanes;
   for (; done + W <= n; done += W) {
     const std::size_t j = ascending ? done : n - done - W;
-    if (Solve) {
-      trsv_t_block<2>(upper, unit, n, j, a, x);
-    } else {
-      trmv_t_block<2>(upper, unit, n, j, a, x);
-    }
+    triangular_t_block<Solve, 2>(upper, unit, n, j, a, x);
   }
 #endif
   for (; done < n; ++done) triangular_t_column<Solve>(upper, unit, n, ascending ? done : n - 1 - done, a, x);

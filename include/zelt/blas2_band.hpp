@@ -44,7 +44,7 @@ struct reference_band {
 
 template <class T, class Orientation>
 reference_band as_reference(const band_matrix<T, Orientation>& A) noexcept {
-  if constexpr (std::is_same_v<Orientation, col_orien>) {
+  if constexpr (!stored_by_rows<Orientation>) {
     return {A.data(), A.ld(), A.nrows(), A.ncols(), A.lower_bandwidth(), A.upper_bandwidth(), false};
   } else {
     return {A.data(), A.ld(), A.ncols(), A.nrows(), A.upper_bandwidth(), A.lower_bandwidth(), true};
@@ -294,9 +294,8 @@ ZELT_EXACT_LOOP void tbsv_kernel(const off_diagonal_band& b, bool trans, bool un
 }
 
 template <class T, class Triangle, class Orientation>
-off_diagonal_band off_diagonal(const triangle_band<T, Triangle, Orientation>& A, bool& by_rows) noexcept {
-  by_rows = !std::is_same_v<Orientation, col_orien>;
-  return {A.data(), A.ld(), A.nrows(), A.bandwidth(), Triangle::is_upper != by_rows};
+off_diagonal_band off_diagonal(const triangle_band<T, Triangle, Orientation>& A) noexcept {
+  return {A.data(), A.ld(), A.nrows(), A.bandwidth(), Triangle::is_upper != stored_by_rows<Orientation>};
 }
 
 }  // namespace detail
@@ -330,8 +329,7 @@ void sbmv(double alpha, const triangle_band<T, Triangle, Orientation>& A, const 
           const VectorY& y) {
   detail::expect_length("sbmv", "x", x, A.ncols(), "columns");
   detail::expect_length("sbmv", "y", y, A.nrows(), "rows");
-  bool by_rows = false;
-  const detail::off_diagonal_band b = detail::off_diagonal(A, by_rows);
+  const detail::off_diagonal_band b = detail::off_diagonal(A);
   if (b.rows == 0 || (alpha == 0.0 && beta == 1.0)) return;
   const auto ey = detail::access(y);
   detail::scale_by_beta(beta, ey, b.rows);
@@ -344,10 +342,9 @@ void sbmv(double alpha, const triangle_band<T, Triangle, Orientation>& A, const 
 template <class Diagonal, class T, class Triangle, class Orientation, class VectorX>
 void tbmv(Diagonal, const triangle_band<T, Triangle, Orientation>& A, const VectorX& x) {
   detail::expect_length("tbmv", "x", x, A.ncols(), "columns");
-  bool by_rows = false;
-  const detail::off_diagonal_band b = detail::off_diagonal(A, by_rows);
+  const detail::off_diagonal_band b = detail::off_diagonal(A);
   if (b.rows == 0) return;
-  detail::tbmv_kernel(b, by_rows, Diagonal::is_unit, detail::access(x));
+  detail::tbmv_kernel(b, detail::stored_by_rows<Orientation>, Diagonal::is_unit, detail::access(x));
 }
 
 /// Solves A x = b in place (b on entry in x) for the triangular band matrix
@@ -357,10 +354,9 @@ void tbmv(Diagonal, const triangle_band<T, Triangle, Orientation>& A, const Vect
 template <class Diagonal, class T, class Triangle, class Orientation, class VectorX>
 void tbsv(Diagonal, const triangle_band<T, Triangle, Orientation>& A, const VectorX& x) {
   detail::expect_length("tbsv", "x", x, A.ncols(), "columns");
-  bool by_rows = false;
-  const detail::off_diagonal_band b = detail::off_diagonal(A, by_rows);
+  const detail::off_diagonal_band b = detail::off_diagonal(A);
   if (b.rows == 0) return;
-  detail::tbsv_kernel(b, by_rows, Diagonal::is_unit, detail::access(x));
+  detail::tbsv_kernel(b, detail::stored_by_rows<Orientation>, Diagonal::is_unit, detail::access(x));
 }
 
 }  // namespace zelt

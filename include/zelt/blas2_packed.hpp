@@ -47,7 +47,7 @@ struct reference_packed {
 template <class T, class Triangle, class Orientation>
 auto as_reference(const packed_matrix<T, Triangle, Orientation>& A) noexcept {
   using U = std::remove_const_t<T>;
-  constexpr bool by_rows = !std::is_same_v<Orientation, col_orien>;
+  constexpr bool by_rows = stored_by_rows<Orientation>;
   return reference_packed<U>{{const_cast<U*>(A.data()), A.nrows(), Triangle::is_upper != by_rows}, by_rows};
 }
 

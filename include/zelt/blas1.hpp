@@ -20,6 +20,7 @@
 #include "zelt/detail/contract.hpp"
 #include "zelt/detail/exact.hpp"
 #include "zelt/detail/simd.hpp"
+#include "zelt/kernel_set.hpp"
 #include "zelt/norms.hpp"
 
 namespace zelt {
@@ -68,128 +69,14 @@ struct plus {
   }
 };
 
-template <class X, class Y>
-ZELT_EXACT_LOOP void axpy_kernel(double alpha, X x, Y y, std::size_t n) {
-  ZELT_EXACT_ARITHMETIC
-  for (std::size_t i = 0; i < n; ++i) y[i] = y[i] + mul(alpha, x[i]);
-}
-
-template <class X>
-ZELT_EXACT_LOOP void scal_kernel(double alpha, X x, std::size_t n) {
-  ZELT_EXACT_ARITHMETIC
-  for (std::size_t i = 0; i < n; ++i) x[i] = alpha * x[i];
-}
-
-#if ZELT_HAVE_VECTORS
-// The same three loops over contiguous vectors, written with full-width
-// vectors: lane l is element i + l, computed exactly as the scalar loop does.
-inline ZELT_EXACT_LOOP void axpy_kernel(double alpha, unit_access<const double> x, unit_access<double> y,
-                                        std::size_t n) {
-  ZELT_EXACT_ARITHMETIC
-  constexpr std::size_t L = vector_lanes;
-  const vec_t a = broadcast(alpha);
-  std::size_t i = 0;
-  for (; i + 2 * L <= n; i += 2 * L) {
-    const vec_t y0 = load(y.p + i) + a * load(x.p + i);
-    const vec_t y1 = load(y.p + i + L) + a * load(x.p + i + L);
-    store(y.p + i, y0);
-    store(y.p + i + L, y1);
-  }
-  for (; i < n; ++i) y.p[i] = y.p[i] + mul(alpha, x.p[i]);
-}
-
-inline ZELT_EXACT_LOOP void scal_kernel(double alpha, unit_access<double> x, std::size_t n) {
-  ZELT_EXACT_ARITHMETIC
-  constexpr std::size_t L = vector_lanes;
-  const vec_t a = broadcast(alpha);
-  std::size_t i = 0;
-  for (; i + 2 * L <= n; i += 2 * L) {
-    const vec_t x0 = a * load(x.p + i);
-    const vec_t x1 = a * load(x.p + i + L);
-    store(x.p + i, x0);
-    store(x.p + i + L, x1);
-  }
-  for (; i < n; ++i) x.p[i] = alpha * x.p[i];
-}
-
-inline ZELT_EXACT_LOOP void rot_kernel(unit_access<double> x, unit_access<double> y, std::size_t n, double c,
-                                       double s) {
-  ZELT_EXACT_ARITHMETIC
-  constexpr std::size_t L = vector_lanes;
-  const vec_t cv = broadcast(c), sv = broadcast(s);
-  std::size_t i = 0;
-  for (; i + L <= n; i += L) {
-    const vec_t xi = load(x.p + i), yi = load(y.p + i);
-    const vec_t t = cv * xi + sv * yi;
-    store(y.p + i, cv * yi - sv * xi);
-    store(x.p + i, t);
-  }
-  for (; i < n; ++i) {
-    const double xi = x.p[i], yi = y.p[i];
-    const double t = mul(c, xi) + mul(s, yi);
-    y.p[i] = mul(c, yi) - mul(s, xi);
-    x.p[i] = t;
-  }
-}
-#endif
-
-template <class X, class Y>
-void copy_kernel(X x, Y y, std::size_t n) {
-  for (std::size_t i = 0; i < n; ++i) y[i] = x[i];
-}
-
-template <class X, class Y>
-void swap_kernel(X x, Y y, std::size_t n) {
-  for (std::size_t i = 0; i < n; ++i) {
-    const double t = x[i];
-    x[i] = y[i];
-    y[i] = t;
-  }
-}
-
-template <class X, class Y>
-ZELT_EXACT_LOOP void rot_kernel(X x, Y y, std::size_t n, double c, double s) {
-  ZELT_EXACT_ARITHMETIC
-  for (std::size_t i = 0; i < n; ++i) {
-    const double xi = x[i];
-    const double yi = y[i];
-    const double t = mul(c, xi) + mul(s, yi);
-    y[i] = mul(c, yi) - mul(s, xi);
-    x[i] = t;
-  }
-}
-
-// The modified rotation H applied to (x[i], y[i]) for each i. `flag` -1: H is
-// full, 0: its diagonal is 1, 1: its off-diagonal is (1, -1).
-template <class X, class Y>
-ZELT_EXACT_LOOP void rotm_kernel(X x, Y y, std::size_t n, const double* param) {
-  ZELT_EXACT_ARITHMETIC
-  const double flag = param[0];
-  if (flag < 0.0) {
-    const double h11 = param[1], h21 = param[2], h12 = param[3], h22 = param[4];
-    for (std::size_t i = 0; i < n; ++i) {
-      const double w = x[i], z = y[i];
-      x[i] = mul(w, h11) + mul(z, h12);
-      y[i] = mul(w, h21) + mul(z, h22);
-    }
-  } else if (flag == 0.0) {
-    const double h21 = param[2], h12 = param[3];
-    for (std::size_t i = 0; i < n; ++i) {
-      const double w = x[i], z = y[i];
-      x[i] = w + mul(z, h12);
-      y[i] = mul(w, h21) + z;
-    }
-  } else {
-    const double h11 = param[1], h22 = param[4];
-    for (std::size_t i = 0; i < n; ++i) {
-      const double w = x[i], z = y[i];
-      x[i] = mul(w, h11) + z;
-      y[i] = -w + mul(h22, z);
-    }
-  }
-}
-
 }  // namespace detail
+
+}  // namespace zelt
+
+#define ZELT_KERNELS_FILE "zelt/detail/kernels/blas1.hpp"
+#include "zelt/detail/for_each_kernel_set.hpp"
+
+namespace zelt {
 
 /// x . y: the products x[i] * y[i] added left to right from 0.0 (ddot).
 template <class VectorX, class VectorY>
@@ -224,7 +111,7 @@ template <class VectorX, class VectorY>
 void axpy(double alpha, const VectorX& x, const VectorY& y) {
   detail::expect_same_length("axpy", x, y);
   if (x.size() == 0 || alpha == 0.0) return;
-  detail::axpy_kernel(alpha, detail::read_access(x), detail::access(y), static_cast<std::size_t>(x.size()));
+  ZELT_KERNEL_CALL(axpy_kernel(alpha, detail::read_access(x), detail::access(y), static_cast<std::size_t>(x.size())));
 }
 
 /// x = alpha * x (dscal); nothing when alpha == 1. alpha == 0 multiplies too,
@@ -232,14 +119,14 @@ void axpy(double alpha, const VectorX& x, const VectorY& y) {
 template <class VectorX>
 void scal(double alpha, const VectorX& x) {
   if (alpha == 1.0) return;
-  detail::scal_kernel(alpha, detail::access(x), static_cast<std::size_t>(x.size()));
+  ZELT_KERNEL_CALL(scal_kernel(alpha, detail::access(x), static_cast<std::size_t>(x.size())));
 }
 
 /// y = x (dcopy).
 template <class VectorX, class VectorY>
 void copy(const VectorX& x, const VectorY& y) {
   detail::expect_same_length("copy", x, y);
-  detail::copy_kernel(detail::read_access(x), detail::access(y), static_cast<std::size_t>(x.size()));
+  ZELT_KERNEL_CALL(copy_kernel(detail::read_access(x), detail::access(y), static_cast<std::size_t>(x.size())));
 }
 
 /// Exchanges the elements of x and y (dswap). Not named swap: generic code
@@ -247,7 +134,7 @@ void copy(const VectorX& x, const VectorY& y) {
 template <class VectorX, class VectorY>
 void swap_elements(const VectorX& x, const VectorY& y) {
   detail::expect_same_length("swap_elements", x, y);
-  detail::swap_kernel(detail::access(x), detail::access(y), static_cast<std::size_t>(x.size()));
+  ZELT_KERNEL_CALL(swap_kernel(detail::access(x), detail::access(y), static_cast<std::size_t>(x.size())));
 }
 
 /// The 0-based index of the first element of largest magnitude (idamax minus
@@ -347,7 +234,7 @@ double nrm2(const VectorX& x) {
 template <class VectorX, class VectorY>
 void rot(const VectorX& x, const VectorY& y, double c, double s) {
   detail::expect_same_length("rot", x, y);
-  detail::rot_kernel(detail::access(x), detail::access(y), static_cast<std::size_t>(x.size()), c, s);
+  ZELT_KERNEL_CALL(rot_kernel(detail::access(x), detail::access(y), static_cast<std::size_t>(x.size()), c, s));
 }
 
 /// Constructs the rotation that turns (a, b) into (r, 0) the reference's safe
@@ -397,7 +284,7 @@ template <class VectorX, class VectorY>
 void rotm(const VectorX& x, const VectorY& y, const double* param) {
   detail::expect_same_length("rotm", x, y);
   if (x.size() == 0 || param[0] + 2.0 == 0.0) return;
-  detail::rotm_kernel(detail::access(x), detail::access(y), static_cast<std::size_t>(x.size()), param);
+  ZELT_KERNEL_CALL(rotm_kernel(detail::access(x), detail::access(y), static_cast<std::size_t>(x.size()), param));
 }
 
 /// Constructs the modified rotation that zeroes the second component of

@@ -23,6 +23,7 @@
 #include "zelt/detail/contract.hpp"
 #include "zelt/detail/exact.hpp"
 #include "zelt/detail/simd.hpp"
+#include "zelt/kernel_set.hpp"
 
 namespace zelt {
 
@@ -51,122 +52,6 @@ reference_band as_reference(const band_matrix<T, Orientation>& A) noexcept {
   }
 }
 
-// dgbmv('N'): for each column j in order, y[i] = y[i] + (alpha x[j]) a(i, j)
-// over the column's band.
-template <class X, class Y>
-ZELT_EXACT_LOOP void gbmv_n(const reference_band& a, double alpha, X x, Y y) {
-  ZELT_EXACT_ARITHMETIC
-  for (std::size_t j = 0; j < a.cols; ++j) {
-    const double t = alpha * x[j];
-    const double* c = a.column(j);
-    const std::size_t last = a.last(j);
-    for (std::size_t i = a.first(j); i < last; ++i) y[i] = y[i] + mul(t, c[i]);
-  }
-}
-
-// One column's chain from `start`: + a(i, j) x[i] over the rows [first(j),
-// last(j)), ascending, or descending.
-template <bool Descending, class Band, class X>
-ZELT_EXACT_LOOP double band_chain(const Band& a, std::size_t j, X x, double start) {
-  ZELT_EXACT_ARITHMETIC
-  const double* c = a.column(j);
-  double s = start;
-  const std::size_t first = a.first(j), last = a.last(j);
-  if (Descending) {
-    for (std::size_t i = last; i-- > first;) s = s + mul(c[i], x[i]);
-  } else {
-    for (std::size_t i = first; i < last; ++i) s = s + mul(c[i], x[i]);
-  }
-  return s;
-}
-
-#if ZELT_HAVE_VECTORS
-// x[i], x[i + 1], ... in the lanes of a vector.
-template <class X>
-vec_t load_lanes(X x, std::size_t i) noexcept {
-  vec_t v;
-  for (std::size_t l = 0; l < vector_lanes; ++l) v[l] = x[i + l];
-  return v;
-}
-inline vec_t load_lanes(unit_access<const double> x, std::size_t i) noexcept { return load(x.p + i); }
-inline vec_t load_lanes(unit_access<double> x, std::size_t i) noexcept { return load(x.p + i); }
-#endif
-
-// The chains of the columns j in [j0, j1): chains[j - j0] holds the start of
-// column j's chain on entry and its end on return (band_chain). Where W
-// neighbouring columns have bands of one length, each starting a row below
-// the one before (the inside of a band), their chains run in the lanes of
-// vectors, two vectors side by side: term t of column j + w's chain lies
-// on line first(j) - j + t of its storage column (ascending), so an L x L
-// block of L columns is loaded and transposed, and the x elements the lanes
-// need are L consecutive ones.
-template <bool Descending, class Band, class X>
-ZELT_EXACT_LOOP void band_chains(const Band& a, std::size_t j0, std::size_t j1, X x, double* chains) {
-  ZELT_EXACT_ARITHMETIC
-  std::size_t j = j0;
-#if ZELT_HAVE_VECTORS
-  constexpr std::size_t L = vector_lanes, B = 2, W = B * L;
-  for (; j + W <= j1; j += W) {
-    const std::size_t first = a.first(j), last = a.last(j), length = last - first;
-    bool inside = true;
-    for (std::size_t w = 1; w < W; ++w)
-      inside = inside && a.first(j + w) == first + w && a.last(j + w) == last + w;
-    if (!inside) {
-      for (std::size_t w = 0; w < W; ++w)
-        chains[j + w - j0] = band_chain<Descending>(a, j + w, x, chains[j + w - j0]);
-      continue;
-    }
-    if (length == 0) continue;  // no terms: every chain stays its start
-    // lane w's term t is c[w][t] (ascending) or c[w][-t] (descending)
-    const double* c[W];
-    for (std::size_t w = 0; w < W; ++w) c[w] = a.column(j + w) + (Descending ? last - 1 + w : first + w);
-    vec_t s[B];
-    for (std::size_t g = 0; g < B; ++g) s[g] = load(chains + (j - j0) + g * L);
-    std::size_t t = 0;
-    for (; t + L <= length; t += L) {
-      for (std::size_t g = 0; g < B; ++g) {
-        vec_t r[L];
-        for (std::size_t k = 0; k < L; ++k)
-          r[k] = load(Descending ? c[g * L + k] - (t + L - 1) : c[g * L + k] + t);
-        transpose(r);
-        for (std::size_t u = 0; u < L; ++u) {
-          const vec_t xv = load_lanes(x, Descending ? last - 1 - t - u + g * L : first + t + u + g * L);
-          s[g] = s[g] + (Descending ? r[L - 1 - u] : r[u]) * xv;
-        }
-      }
-    }
-    for (; t < length; ++t) {
-      for (std::size_t g = 0; g < B; ++g) {
-        vec_t v;
-        for (std::size_t k = 0; k < L; ++k) v[k] = Descending ? *(c[g * L + k] - t) : c[g * L + k][t];
-        s[g] = s[g] + v * load_lanes(x, Descending ? last - 1 - t + g * L : first + t + g * L);
-      }
-    }
-    for (std::size_t g = 0; g < B; ++g) store(chains + (j - j0) + g * L, s[g]);
-  }
-#endif
-  for (; j < j1; ++j) chains[j - j0] = band_chain<Descending>(a, j, x, chains[j - j0]);
-}
-
-// Columns go through band_chains in chunks of this many, the sums of a chunk
-// kept on the stack. (The kernels loop over the chunks themselves rather
-// than hand a lambda the sums: a lambda is a function of its own, outside
-// the kernel's guard against fused multiply-adds.)
-inline constexpr std::size_t band_chunk = 256;
-
-// dgbmv('T'): y[j] = y[j] + alpha (0 + a(f, j) x[f] + ... ) over column j's band.
-template <class X, class Y>
-ZELT_EXACT_LOOP void gbmv_t(const reference_band& a, double alpha, X x, Y y) {
-  ZELT_EXACT_ARITHMETIC
-  double sums[band_chunk];
-  for (std::size_t j0 = 0; j0 < a.cols; j0 += band_chunk) {
-    const std::size_t j1 = a.cols - j0 < band_chunk ? a.cols : j0 + band_chunk;
-    for (std::size_t j = j0; j < j1; ++j) sums[j - j0] = 0.0;
-    band_chains<false>(a, j0, j1, x, sums);
-    for (std::size_t j = j0; j < j1; ++j) y[j] = y[j] + mul(alpha, sums[j - j0]);
-  }
-}
-
 // The part of column j strictly beside the diagonal, as a band of its own:
 // rows [j - k, j) for the upper triangle, (j, j + k] for the lower, clipped
 // to the matrix.
@@ -182,123 +67,19 @@ struct off_diagonal_band {
   std::size_t last(std::size_t j) const noexcept { return upper ? j : (j + k + 1 < rows ? j + k + 1 : rows); }
 };
 
-// dsbmv on the triangle `upper` of the storage (k diagonals beside the main
-// one). Column j adds t1 = alpha x[j] times its off-diagonal part to y and
-// folds that part against x into its own chain t2:
-//   upper: y[i] += t1 a(i, j), t2 += a(i, j) x[i] for i in [j - k, j), then
-//          y[j] = (y[j] + t1 a(j, j)) + alpha t2;
-//   lower: y[j] += t1 a(j, j), then the same for i in (j, j + k], then
-//          y[j] += alpha t2.
-// The chains t2 read only A and x, so they are computed first, side by side;
-// the column loop then applies them in the reference's order.
-template <class X, class Y>
-ZELT_EXACT_LOOP void sbmv_kernel(const off_diagonal_band& b, double alpha, X x, Y y) {
-  ZELT_EXACT_ARITHMETIC
-  const std::size_t n = b.rows;
-  double sums[band_chunk];
-  for (std::size_t j0 = 0; j0 < n; j0 += band_chunk) {
-    const std::size_t j1 = n - j0 < band_chunk ? n : j0 + band_chunk;
-    for (std::size_t j = j0; j < j1; ++j) sums[j - j0] = 0.0;
-    band_chains<false>(b, j0, j1, x, sums);
-    for (std::size_t j = j0; j < j1; ++j) {
-      const double t1 = alpha * x[j], t2 = sums[j - j0];
-      const double* c = b.column(j);
-      const double diag = c[j];
-      const std::size_t first = b.first(j), last = b.last(j);
-      if (b.upper) {
-        for (std::size_t i = first; i < last; ++i) y[i] = y[i] + mul(t1, c[i]);
-        y[j] = (y[j] + mul(t1, diag)) + mul(alpha, t2);
-      } else {
-        y[j] = y[j] + mul(t1, diag);
-        for (std::size_t i = first; i < last; ++i) y[i] = y[i] + mul(t1, c[i]);
-        y[j] = y[j] + mul(alpha, t2);
-      }
-    }
-  }
-}
-
-// dtbmv on the triangle `upper` of the storage; op = transpose when `trans`.
-//   'N', upper: columns up, unless x[j] == 0: x[i] += x[j] a(i, j) for i in
-//        [j - k, j), then x[j] *= a(j, j); lower: columns down, rows (j, j + k]
-//        from the bottom, then the diagonal.
-//   'T': x[j] = x[j] a(j, j) + a(i, j) x[i] + ... with i from the diagonal
-//        outwards; upper: columns down, lower: columns up. Every chain reads
-//        only elements of x that are not yet rewritten.
-template <class X>
-ZELT_EXACT_LOOP void tbmv_kernel(const off_diagonal_band& b, bool trans, bool unit, X x) {
-  ZELT_EXACT_ARITHMETIC
-  const std::size_t n = b.rows;
-  if (!trans) {
-    for (std::size_t step = 0; step < n; ++step) {
-      const std::size_t j = b.upper ? step : n - 1 - step;
-      if (x[j] == 0.0) continue;
-      const double t = x[j];
-      const double* c = b.column(j);
-      const std::size_t first = b.first(j), last = b.last(j);
-      for (std::size_t i = first; i < last; ++i) x[i] = x[i] + mul(t, c[i]);
-      if (!unit) x[j] = x[j] * c[j];
-    }
-  } else {
-    // Every chain reads only elements of x that the columns before it in
-    // the reference's order have not rewritten, so a chunk's chains are all
-    // computed before the chunk's x is.
-    double chains[band_chunk];
-    for (std::size_t done = 0; done < n; done += band_chunk) {
-      const std::size_t count = n - done < band_chunk ? n - done : band_chunk;
-      const std::size_t j0 = b.upper ? n - done - count : done;
-      for (std::size_t j = j0; j < j0 + count; ++j) chains[j - j0] = unit ? x[j] : x[j] * b.column(j)[j];
-      if (b.upper) {
-        band_chains<true>(b, j0, j0 + count, x, chains);
-      } else {
-        band_chains<false>(b, j0, j0 + count, x, chains);
-      }
-      for (std::size_t j = j0; j < j0 + count; ++j) x[j] = chains[j - j0];
-    }
-  }
-}
-
-// dtbsv: solves op(a) x = b in place, b on entry in x.
-//   'N', upper: columns down, unless x[j] == 0: x[j] /= a(j, j), then
-//        x[i] -= x[j] a(i, j) for i in [j - k, j); lower: columns up.
-//   'T': x[j] = (x[j] - a(i, j) x[i] - ...) / a(j, j), i towards the
-//        diagonal; upper: columns up, lower: columns down.
-template <class X>
-ZELT_EXACT_LOOP void tbsv_kernel(const off_diagonal_band& b, bool trans, bool unit, X x) {
-  ZELT_EXACT_ARITHMETIC
-  const std::size_t n = b.rows;
-  if (!trans) {
-    for (std::size_t step = 0; step < n; ++step) {
-      const std::size_t j = b.upper ? n - 1 - step : step;
-      if (x[j] == 0.0) continue;
-      const double* c = b.column(j);
-      if (!unit) x[j] = x[j] / c[j];
-      const double t = x[j];
-      const std::size_t first = b.first(j), last = b.last(j);
-      for (std::size_t i = first; i < last; ++i) x[i] = x[i] - mul(t, c[i]);
-    }
-  } else {
-    for (std::size_t step = 0; step < n; ++step) {
-      const std::size_t j = b.upper ? step : n - 1 - step;
-      const double* c = b.column(j);
-      double t = x[j];
-      const std::size_t first = b.first(j), last = b.last(j);
-      if (b.upper) {
-        for (std::size_t i = first; i < last; ++i) t = t - mul(c[i], x[i]);
-      } else {
-        for (std::size_t i = last; i-- > first;) t = t - mul(c[i], x[i]);
-      }
-      if (!unit) t = t / c[j];
-      x[j] = t;
-    }
-  }
-}
-
 template <class T, class Triangle, class Orientation>
 off_diagonal_band off_diagonal(const triangle_band<T, Triangle, Orientation>& A) noexcept {
   return {A.data(), A.ld(), A.nrows(), A.bandwidth(), Triangle::is_upper != stored_by_rows<Orientation>};
 }
 
 }  // namespace detail
+
+}  // namespace zelt
+
+#define ZELT_KERNELS_FILE "zelt/detail/kernels/band.hpp"
+#include "zelt/detail/for_each_kernel_set.hpp"
+
+namespace zelt {
 
 /// y = alpha A x + beta y for the band matrix A (dgbmv). beta == 0 sets y
 /// without reading it; alpha == 0 with beta == 1 touches nothing. x has
@@ -313,12 +94,12 @@ void gbmv(double alpha, const band_matrix<T, Orientation>& A, const VectorX& x, 
   const detail::reference_band R = detail::as_reference(A);
   if (R.rows == 0 || R.cols == 0 || (alpha == 0.0 && beta == 1.0)) return;
   const auto ey = detail::access(y);
-  detail::scale_by_beta(beta, ey, static_cast<std::size_t>(y.size()));
+  ZELT_KERNEL_CALL(scale_by_beta(beta, ey, static_cast<std::size_t>(y.size())));
   if (alpha == 0.0) return;
   if (R.transposed) {
-    detail::gbmv_t(R, alpha, detail::read_access(x), ey);
+    ZELT_KERNEL_CALL(gbmv_t(R, alpha, detail::read_access(x), ey));
   } else {
-    detail::gbmv_n(R, alpha, detail::read_access(x), ey);
+    ZELT_KERNEL_CALL(gbmv_n(R, alpha, detail::read_access(x), ey));
   }
 }
 
@@ -332,9 +113,9 @@ void sbmv(double alpha, const triangle_band<T, Triangle, Orientation>& A, const 
   const detail::off_diagonal_band b = detail::off_diagonal(A);
   if (b.rows == 0 || (alpha == 0.0 && beta == 1.0)) return;
   const auto ey = detail::access(y);
-  detail::scale_by_beta(beta, ey, b.rows);
+  ZELT_KERNEL_CALL(scale_by_beta(beta, ey, b.rows));
   if (alpha == 0.0) return;
-  detail::sbmv_kernel(b, alpha, detail::read_access(x), ey);
+  ZELT_KERNEL_CALL(sbmv_kernel(b, alpha, detail::read_access(x), ey));
 }
 
 /// x = A x for the triangular band matrix A given by its stored triangle and
@@ -344,7 +125,7 @@ void tbmv(Diagonal, const triangle_band<T, Triangle, Orientation>& A, const Vect
   detail::expect_length("tbmv", "x", x, A.ncols(), "columns");
   const detail::off_diagonal_band b = detail::off_diagonal(A);
   if (b.rows == 0) return;
-  detail::tbmv_kernel(b, detail::stored_by_rows<Orientation>, Diagonal::is_unit, detail::access(x));
+  ZELT_KERNEL_CALL(tbmv_kernel(b, detail::stored_by_rows<Orientation>, Diagonal::is_unit, detail::access(x)));
 }
 
 /// Solves A x = b in place (b on entry in x) for the triangular band matrix
@@ -356,7 +137,7 @@ void tbsv(Diagonal, const triangle_band<T, Triangle, Orientation>& A, const Vect
   detail::expect_length("tbsv", "x", x, A.ncols(), "columns");
   const detail::off_diagonal_band b = detail::off_diagonal(A);
   if (b.rows == 0) return;
-  detail::tbsv_kernel(b, detail::stored_by_rows<Orientation>, Diagonal::is_unit, detail::access(x));
+  ZELT_KERNEL_CALL(tbsv_kernel(b, detail::stored_by_rows<Orientation>, Diagonal::is_unit, detail::access(x)));
 }
 
 }  // namespace zelt

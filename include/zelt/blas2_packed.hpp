@@ -65,9 +65,9 @@ void spmv(double alpha, const packed_matrix<T, Triangle, Orientation>& A, const 
   const std::size_t n = A.nrows();
   if (n == 0 || (alpha == 0.0 && beta == 1.0)) return;
   const auto ey = detail::access(y);
-  detail::scale_by_beta(beta, ey, n);
+  ZELT_KERNEL_CALL(scale_by_beta(beta, ey, n));
   if (alpha == 0.0) return;
-  detail::symv_kernel(R.a.upper, n, alpha, R.a, detail::read_access(x), ey);
+  ZELT_KERNEL_CALL(symv_kernel(R.a.upper, n, alpha, R.a, detail::read_access(x), ey));
 }
 
 /// A = alpha x x^T + A on the packed triangle of the symmetric A (dspr);
@@ -78,7 +78,7 @@ void spr(double alpha, const VectorX& x, const packed_matrix<T, Triangle, Orient
   detail::expect_length("spr", "x", x, A.ncols(), "columns");
   const auto R = detail::as_reference(A);
   if (A.nrows() == 0 || alpha == 0.0) return;
-  detail::syr_kernel(R.a.upper, A.nrows(), alpha, detail::read_access(x), R.a);
+  ZELT_KERNEL_CALL(syr_kernel(R.a.upper, A.nrows(), alpha, detail::read_access(x), R.a));
 }
 
 /// A = alpha x y^T + alpha y x^T + A on the packed triangle of the symmetric
@@ -91,7 +91,7 @@ void spr2(double alpha, const VectorX& x, const VectorY& y,
   detail::expect_length("spr2", "y", y, A.ncols(), "columns");
   const auto R = detail::as_reference(A);
   if (A.nrows() == 0 || alpha == 0.0) return;
-  detail::syr2_kernel(R.a.upper, A.nrows(), alpha, detail::read_access(x), detail::read_access(y), R.a);
+  ZELT_KERNEL_CALL(syr2_kernel(R.a.upper, A.nrows(), alpha, detail::read_access(x), detail::read_access(y), R.a));
 }
 
 /// x = A x for the triangular A given by its packed triangle and `Diagonal`
@@ -101,7 +101,7 @@ void tpmv(Diagonal, const packed_matrix<T, Triangle, Orientation>& A, const Vect
   detail::expect_length("tpmv", "x", x, A.ncols(), "columns");
   const auto R = detail::as_reference(A);
   if (A.nrows() == 0) return;
-  detail::trmv_kernel(R.a.upper, R.transposed, Diagonal::is_unit, A.nrows(), R.a, detail::access(x));
+  ZELT_KERNEL_CALL(trmv_kernel(R.a.upper, R.transposed, Diagonal::is_unit, A.nrows(), R.a, detail::access(x)));
 }
 
 /// Solves A x = b in place (b on entry in x) for the triangular A given by
@@ -112,7 +112,7 @@ void tpsv(Diagonal, const packed_matrix<T, Triangle, Orientation>& A, const Vect
   detail::expect_length("tpsv", "x", x, A.ncols(), "columns");
   const auto R = detail::as_reference(A);
   if (A.nrows() == 0) return;
-  detail::trsv_kernel(R.a.upper, R.transposed, Diagonal::is_unit, A.nrows(), R.a, detail::access(x));
+  ZELT_KERNEL_CALL(trsv_kernel(R.a.upper, R.transposed, Diagonal::is_unit, A.nrows(), R.a, detail::access(x)));
 }
 
 }  // namespace zelt

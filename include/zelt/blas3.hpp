@@ -20,6 +20,7 @@
 #include "zelt/blas_tags.hpp"
 #include "zelt/detail/contract.hpp"
 #include "zelt/detail/level3.hpp"
+#include "zelt/kernel_set.hpp"
 #include "zelt/matrix.hpp"
 #include "zelt/shape.hpp"
 #include "zelt/threads.hpp"
@@ -84,10 +85,10 @@ void gemm(const threads& policy, double alpha, const MatrixA& A, const MatrixB& 
   const detail::mref c = detail::logical(C);
   const std::size_t m = C.nrows(), n = C.ncols(), k = A.ncols();
   if constexpr (!detail::is_row_major<MatrixC>) {
-    detail::gemm_ref(policy, a.transposed, m, n, k, alpha, detail::logical(A), detail::logical(B), beta, c);
+    ZELT_KERNEL_CALL(gemm_ref(policy, a.transposed, m, n, k, alpha, detail::logical(A), detail::logical(B), beta, c));
   } else {
-    detail::gemm_ref(policy, !b.transposed, n, m, k, alpha, detail::logical(B).t(), detail::logical(A).t(),
-                     beta, c.t());
+    ZELT_KERNEL_CALL(gemm_ref(policy, !b.transposed, n, m, k, alpha, detail::logical(B).t(), detail::logical(A).t(),
+                     beta, c.t()));
   }
 }
 template <class MatrixA, class MatrixB, class MatrixC>
@@ -105,8 +106,8 @@ void syrk(const threads& policy, Triangle, double alpha, const MatrixA& A, doubl
   detail::expect_shape("syrk", "A's row count", A.nrows(), C.nrows());
   const bool upper_ref = Triangle::is_upper != detail::is_row_major<MatrixC>;
   const detail::mref c = detail::logical(C);
-  detail::syrk_ref(policy, upper_ref, detail::storage_of(A).transposed, C.nrows(), A.ncols(), alpha,
-                   detail::logical(A), beta, detail::is_row_major<MatrixC> ? c.t() : c);
+  ZELT_KERNEL_CALL(syrk_ref(policy, upper_ref, detail::storage_of(A).transposed, C.nrows(), A.ncols(), alpha,
+                   detail::logical(A), beta, detail::is_row_major<MatrixC> ? c.t() : c));
 }
 template <class Triangle, class MatrixA, class MatrixC>
 void syrk(Triangle tri, double alpha, const MatrixA& A, double beta, const MatrixC& C) {
@@ -124,8 +125,8 @@ void syr2k(const threads& policy, Triangle, double alpha, const MatrixA& A, cons
   detail::expect_shape("syr2k", "B's column count", B.ncols(), A.ncols());
   const bool upper_ref = Triangle::is_upper != detail::is_row_major<MatrixC>;
   const detail::mref c = detail::logical(C);
-  detail::syr2k_ref(policy, upper_ref, detail::storage_of(A).transposed, C.nrows(), A.ncols(), alpha,
-                    detail::logical(A), detail::logical(B), beta, detail::is_row_major<MatrixC> ? c.t() : c);
+  ZELT_KERNEL_CALL(syr2k_ref(policy, upper_ref, detail::storage_of(A).transposed, C.nrows(), A.ncols(), alpha,
+                    detail::logical(A), detail::logical(B), beta, detail::is_row_major<MatrixC> ? c.t() : c));
 }
 template <class Triangle, class MatrixA, class MatrixB, class MatrixC>
 void syr2k(Triangle tri, double alpha, const MatrixA& A, const MatrixB& B, double beta, const MatrixC& C) {
@@ -147,9 +148,9 @@ void symm(const threads& policy, Side, Triangle, double alpha, const MatrixA& A,
   const detail::symmetric s{a.s, upper_ref};
   const detail::mref b = detail::logical(B), c = detail::logical(C);
   if constexpr (!detail::is_row_major<MatrixC>) {
-    detail::symm_ref(policy, Side::is_left, upper_ref, C.nrows(), C.ncols(), alpha, s, b, beta, c);
+    ZELT_KERNEL_CALL(symm_ref(policy, Side::is_left, upper_ref, C.nrows(), C.ncols(), alpha, s, b, beta, c));
   } else {
-    detail::symm_ref(policy, !Side::is_left, upper_ref, C.ncols(), C.nrows(), alpha, s, b.t(), beta, c.t());
+    ZELT_KERNEL_CALL(symm_ref(policy, !Side::is_left, upper_ref, C.ncols(), C.nrows(), alpha, s, b.t(), beta, c.t()));
   }
 }
 template <class Side, class Triangle, class MatrixA, class MatrixB, class MatrixC>
@@ -172,9 +173,9 @@ void triangular3(const char* operation, const threads& policy, double alpha, con
   const bool on_left = Side::is_left != row_output, trans = a.transposed != row_output;
   const std::size_t m = row_output ? B.ncols() : B.nrows(), n = row_output ? B.nrows() : B.ncols();
   if constexpr (Solve) {
-    trsm_ref(policy, on_left, upper_ref, trans, Diagonal::is_unit, m, n, alpha, a.s, row_output ? b.t() : b);
+    ZELT_KERNEL_CALL(trsm_ref(policy, on_left, upper_ref, trans, Diagonal::is_unit, m, n, alpha, a.s, row_output ? b.t() : b));
   } else {
-    trmm_ref(policy, on_left, upper_ref, trans, Diagonal::is_unit, m, n, alpha, a.s, row_output ? b.t() : b);
+    ZELT_KERNEL_CALL(trmm_ref(policy, on_left, upper_ref, trans, Diagonal::is_unit, m, n, alpha, a.s, row_output ? b.t() : b));
   }
 }
 

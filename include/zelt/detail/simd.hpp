@@ -1,87 +1,14 @@
 #ifndef ZELT_DETAIL_SIMD_HPP_
 #define ZELT_DETAIL_SIMD_HPP_
 
-// Small vectors of doubles for kernels that compute several independent
-// outputs at once, one output per lane. Lane k of a sum or product is the
-// sum or product of lane k of the operands, rounded on its own, so a vector
-// kernel gives each output exactly the bits of the scalar chain. Built on the
-// GCC and Clang vector extensions; the width follows the instruction set the
-// code is compiled for: 8 lanes with AVX-512, 4 with AVX, 2 otherwise.
+// Small vectors of doubles, per kernel set (detail/kernels/simd.hpp).
 
 #include <cstddef>  // std::size_t
 #include <cstring>  // std::memcpy
 
-#if defined(__GNUC__) && !defined(ZELT_NO_VECTOR_EXTENSIONS)
-#define ZELT_HAVE_VECTORS 1
-#else
-#define ZELT_HAVE_VECTORS 0
-#endif
+#include "zelt/kernel_set.hpp"
 
-#if ZELT_HAVE_VECTORS
-
-namespace zelt::detail {
-
-#if defined(__AVX512F__)
-constexpr std::size_t vector_lanes = 8;
-#elif defined(__AVX__)
-constexpr std::size_t vector_lanes = 4;
-#else
-constexpr std::size_t vector_lanes = 2;
-#endif
-
-using vec_t = double __attribute__((vector_size(vector_lanes * sizeof(double))));
-
-inline vec_t load(const double* p) noexcept {
-  vec_t v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-inline void store(double* p, vec_t v) noexcept { std::memcpy(p, &v, sizeof v); }
-// Every lane x. Not vec_t{} + x, which turns -0.0 into +0.0.
-inline vec_t broadcast(double x) noexcept {
-  vec_t v = {};
-  for (std::size_t l = 0; l < vector_lanes; ++l) v[l] = x;
-  return v;
-}
-
-// Transposes the square block r[0..L) in place: afterwards r[l][k] is what
-// r[k][l] was. Pure data movement, no arithmetic.
-inline void transpose(vec_t* r) noexcept {
-#if defined(__AVX512F__)
-  vec_t t[8], u[8];
-  for (int k = 0; k < 8; k += 2) {
-    t[k] = __builtin_shufflevector(r[k], r[k + 1], 0, 8, 2, 10, 4, 12, 6, 14);
-    t[k + 1] = __builtin_shufflevector(r[k], r[k + 1], 1, 9, 3, 11, 5, 13, 7, 15);
-  }
-  for (int k = 0; k < 8; k += 4) {
-    for (int h = 0; h < 2; ++h) {
-      u[k + h] = __builtin_shufflevector(t[k + h], t[k + h + 2], 0, 1, 8, 9, 4, 5, 12, 13);
-      u[k + h + 2] = __builtin_shufflevector(t[k + h], t[k + h + 2], 2, 3, 10, 11, 6, 7, 14, 15);
-    }
-  }
-  for (int k = 0; k < 4; ++k) {
-    r[k] = __builtin_shufflevector(u[k], u[k + 4], 0, 1, 2, 3, 8, 9, 10, 11);
-    r[k + 4] = __builtin_shufflevector(u[k], u[k + 4], 4, 5, 6, 7, 12, 13, 14, 15);
-  }
-#elif defined(__AVX__)
-  vec_t t[4];
-  t[0] = __builtin_shufflevector(r[0], r[1], 0, 4, 2, 6);
-  t[1] = __builtin_shufflevector(r[0], r[1], 1, 5, 3, 7);
-  t[2] = __builtin_shufflevector(r[2], r[3], 0, 4, 2, 6);
-  t[3] = __builtin_shufflevector(r[2], r[3], 1, 5, 3, 7);
-  r[0] = __builtin_shufflevector(t[0], t[2], 0, 1, 4, 5);
-  r[1] = __builtin_shufflevector(t[1], t[3], 0, 1, 4, 5);
-  r[2] = __builtin_shufflevector(t[0], t[2], 2, 3, 6, 7);
-  r[3] = __builtin_shufflevector(t[1], t[3], 2, 3, 6, 7);
-#else
-  const vec_t t = __builtin_shufflevector(r[0], r[1], 0, 2);
-  r[1] = __builtin_shufflevector(r[0], r[1], 1, 3);
-  r[0] = t;
-#endif
-}
-
-}  // namespace zelt::detail
-
-#endif  // ZELT_HAVE_VECTORS
+#define ZELT_KERNELS_FILE "zelt/detail/kernels/simd.hpp"
+#include "zelt/detail/for_each_kernel_set.hpp"
 
 #endif  // ZELT_DETAIL_SIMD_HPP_

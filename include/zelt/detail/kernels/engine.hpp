@@ -1,0 +1,442 @@
+// The engine's register tile, its kernels, packing and loops, per kernel
+// set: the tile's shape and the blocking follow the set's vector width, the
+// chains they compute do not. Included once per kernel set by
+// detail/gemm_engine.hpp (see detail/for_each_kernel_set.hpp).
+
+namespace zelt::detail::ZELT_KERNEL_SET {
+
+// The register tile: MR rows (MV vectors) by NR columns.
+#if ZELT_HAVE_VECTORS
+constexpr std::size_t kernel_vectors = 2;
+constexpr std::size_t kernel_mr = kernel_vectors * vector_lanes;
+#if ZELT_KERNEL_LANES == 8
+constexpr std::size_t kernel_nr = 8;
+#elif ZELT_KERNEL_LANES == 4
+constexpr std::size_t kernel_nr = 6;
+#else
+constexpr std::size_t kernel_nr = 4;
+#endif
+#else
+constexpr std::size_t kernel_mr = 4;
+constexpr std::size_t kernel_nr = 4;
+#endif
+
+// Cache blocks: an MC x KC block of a stays in L2 while the KC x NR slivers of
+// b stream through L1; a KC x NC panel of b is reused for all of m.
+// The sizes may be set at build time (tests use tiny ones to reach every
+// block boundary with small matrices); they change no result.
+#if !defined(ZELT_BLOCK_KC)
+#define ZELT_BLOCK_KC 256
+#endif
+#if !defined(ZELT_BLOCK_MC)
+#define ZELT_BLOCK_MC (20 * kernel_mr)
+#endif
+#if !defined(ZELT_BLOCK_NC)
+#define ZELT_BLOCK_NC 2048
+#endif
+constexpr std::size_t block_kc = ZELT_BLOCK_KC;
+constexpr std::size_t block_mc = (ZELT_BLOCK_MC) / kernel_mr * kernel_mr;
+constexpr std::size_t block_nc = (ZELT_BLOCK_NC) / kernel_nr * kernel_nr;
+static_assert(block_mc > 0 && block_nc > 0 && block_kc > 0, "blocks of at least one register tile");
+// C tile += packed a (kc x MR) times packed b (kc x NR), column-major C with
+// leading dimension ldc. The skipping kernel takes pair (l, j) only where
+// keep[l NR + j], testing the pairs one by one only in the steps l where
+// whole[l] says that some pair is skipped.
+#if ZELT_HAVE_VECTORS
+template <bool Skip>
+ZELT_EXACT_LOOP void micro_kernel(std::size_t kc, const double* a, const double* b, const unsigned char* keep,
+                                  const unsigned char* whole, double* c, std::size_t ldc) {
+  ZELT_EXACT_ARITHMETIC
+  constexpr std::size_t MV = kernel_vectors, NR = kernel_nr, L = vector_lanes;
+  vec_t acc[NR][MV];
+  for (std::size_t j = 0; j < NR; ++j)
+    for (std::size_t v = 0; v < MV; ++v) acc[j][v] = load(c + j * ldc + v * L);
+  for (std::size_t l = 0; l < kc; ++l) {
+    vec_t av[MV];
+    for (std::size_t v = 0; v < MV; ++v) av[v] = load(a + l * MV * L + v * L);
+    if (Skip && !whole[l]) {
+      for (std::size_t j = 0; j < NR; ++j) {
+        if (!keep[l * NR + j]) continue;
+        const double bj = b[l * NR + j];
+        for (std::size_t v = 0; v < MV; ++v) acc[j][v] = acc[j][v] + av[v] * bj;
+      }
+    } else {
+      for (std::size_t j = 0; j < NR; ++j) {
+        const double bj = b[l * NR + j];
+        for (std::size_t v = 0; v < MV; ++v) acc[j][v] = acc[j][v] + av[v] * bj;
+      }
+    }
+  }
+  for (std::size_t j = 0; j < NR; ++j)
+    for (std::size_t v = 0; v < MV; ++v) store(c + j * ldc + v * L, acc[j][v]);
+}
+#else
+template <bool Skip>
+ZELT_EXACT_LOOP void micro_kernel(std::size_t kc, const double* a, const double* b, const unsigned char* keep,
+                                  const unsigned char* whole, double* c, std::size_t ldc) {
+  ZELT_EXACT_ARITHMETIC
+  constexpr std::size_t MR = kernel_mr, NR = kernel_nr;
+  double acc[NR][MR];
+  for (std::size_t j = 0; j < NR; ++j)
+    for (std::size_t i = 0; i < MR; ++i) acc[j][i] = c[j * ldc + i];
+  for (std::size_t l = 0; l < kc; ++l) {
+    for (std::size_t j = 0; j < NR; ++j) {
+      if (Skip && !whole[l] && !keep[l * NR + j]) continue;
+      for (std::size_t i = 0; i < MR; ++i) acc[j][i] = acc[j][i] + mul(a[l * MR + i], b[l * NR + j]);
+    }
+  }
+  for (std::size_t j = 0; j < NR; ++j)
+    for (std::size_t i = 0; i < MR; ++i) c[j * ldc + i] = acc[j][i];
+}
+#endif
+
+// The same for a tile whose rows take only some of the steps l: pair (i, l)
+// only where term(i, l) (i and l counted within the tile and the packed
+// block). A lane whose row does not take the step keeps its value: the sum
+// is computed and then not selected.
+#if ZELT_HAVE_VECTORS
+template <class Term>
+ZELT_EXACT_LOOP void masked_kernel(std::size_t l0, std::size_t l1, const double* a, const double* b,
+                                   const unsigned char* keep, double* c, std::size_t ldc, const Term& term) {
+  ZELT_EXACT_ARITHMETIC
+  constexpr std::size_t MV = kernel_vectors, NR = kernel_nr, L = vector_lanes;
+  using mask_t = long long __attribute__((vector_size(sizeof(vec_t))));
+  vec_t acc[NR][MV];
+  for (std::size_t j = 0; j < NR; ++j)
+    for (std::size_t v = 0; v < MV; ++v) acc[j][v] = load(c + j * ldc + v * L);
+  for (std::size_t l = l0; l < l1; ++l) {
+    vec_t av[MV];
+    mask_t takes[MV] = {};
+    for (std::size_t v = 0; v < MV; ++v) {
+      av[v] = load(a + l * MV * L + v * L);
+      for (std::size_t r = 0; r < L; ++r) takes[v][r] = term(v * L + r, l) ? -1 : 0;
+    }
+    for (std::size_t j = 0; j < NR; ++j) {
+      if (!keep[l * NR + j]) continue;
+      const double bj = b[l * NR + j];
+      for (std::size_t v = 0; v < MV; ++v) {
+        const vec_t sum = acc[j][v] + av[v] * bj;
+        acc[j][v] = reinterpret_cast<vec_t>((reinterpret_cast<mask_t>(sum) & takes[v]) |
+                                            (reinterpret_cast<mask_t>(acc[j][v]) & ~takes[v]));
+      }
+    }
+  }
+  for (std::size_t j = 0; j < NR; ++j)
+    for (std::size_t v = 0; v < MV; ++v) store(c + j * ldc + v * L, acc[j][v]);
+}
+#else
+template <class Term>
+ZELT_EXACT_LOOP void masked_kernel(std::size_t l0, std::size_t l1, const double* a, const double* b,
+                                   const unsigned char* keep, double* c, std::size_t ldc, const Term& term) {
+  ZELT_EXACT_ARITHMETIC
+  constexpr std::size_t MR = kernel_mr, NR = kernel_nr;
+  for (std::size_t l = l0; l < l1; ++l) {
+    for (std::size_t j = 0; j < NR; ++j) {
+      if (!keep[l * NR + j]) continue;
+      const double bj = b[l * NR + j];
+      for (std::size_t i = 0; i < MR; ++i)
+        if (term(i, l)) c[i + j * ldc] = c[i + j * ldc] + mul(a[l * MR + i], bj);
+    }
+  }
+}
+#endif
+
+/// Packing buffers for one call: the thread's arena when it is free, else a
+/// block of their own. When memory is short the engine runs on a small
+/// buffer inside this object instead: the same chains with smaller blocks,
+/// so the same bits, only slower.
+class gemm_workspace {
+ public:
+  /// Buffers for products of up to m x n outputs and k terms.
+  gemm_workspace(std::size_t m, std::size_t n, std::size_t k) noexcept {
+    const std::size_t rows = std::min(block_mc, round_up(m, kernel_mr)),
+                      cols = std::min(block_nc, round_up(n, kernel_nr)),
+                      depth = std::max<std::size_t>(1, std::min(block_kc, k));
+    const std::size_t slivers = cols / kernel_nr + 1;
+    const std::size_t a_bytes = line(rows * depth * sizeof(double)),
+                      b_bytes = line(depth * cols * sizeof(double)), keep_bytes = line(depth * cols),
+                      whole_bytes = line(depth * slivers);
+    const std::size_t bytes = a_bytes + b_bytes + keep_bytes + whole_bytes + slivers * sizeof(bool);
+    packing_arena& arena = thread_arena();
+    char* base = nullptr;
+    if (!arena.busy) {
+      if (arena.bytes < bytes) {
+        if (arena.memory != nullptr) ::operator delete (arena.memory, std::align_val_t{64});
+        arena.memory = ::operator new (bytes, std::align_val_t{64}, std::nothrow);
+        arena.bytes = arena.memory != nullptr ? bytes : 0;
+      }
+      if (arena.memory != nullptr) {
+        arena.busy = true;
+        arena_ = &arena;
+        base = static_cast<char*>(arena.memory);
+      }
+    } else {
+      own_ = ::operator new (bytes, std::align_val_t{64}, std::nothrow);
+      base = static_cast<char*>(own_);
+    }
+    if (base != nullptr) {
+      a_ = static_cast<double*>(static_cast<void*>(base));
+      b_ = static_cast<double*>(static_cast<void*>(base + a_bytes));
+      keep_ = static_cast<unsigned char*>(static_cast<void*>(base + a_bytes + b_bytes));
+      whole_ = keep_ + keep_bytes;
+      skips_ = static_cast<bool*>(static_cast<void*>(whole_ + whole_bytes));
+      mc_ = rows;
+      nc_ = cols;
+      kc_ = depth;
+    } else {
+      a_ = small_a_;
+      b_ = small_b_;
+      keep_ = small_keep_;
+      skips_ = small_skips_;
+      whole_ = small_whole_;
+      mc_ = kernel_mr;
+      nc_ = kernel_nr;
+      kc_ = small_kc;
+    }
+  }
+  ~gemm_workspace() {
+    if (arena_ != nullptr) arena_->busy = false;
+    if (own_ != nullptr) ::operator delete (own_, std::align_val_t{64});
+  }
+  gemm_workspace(const gemm_workspace&) = delete;
+  gemm_workspace& operator=(const gemm_workspace&) = delete;
+
+  std::size_t mc() const noexcept { return mc_; }
+  std::size_t nc() const noexcept { return nc_; }
+  std::size_t kc() const noexcept { return kc_; }
+  double* a() const noexcept { return a_; }
+  double* b() const noexcept { return b_; }
+  unsigned char* keep() const noexcept { return keep_; }
+  bool* skips() const noexcept { return skips_; }
+  unsigned char* whole() const noexcept { return whole_; }
+
+ private:
+  static constexpr std::size_t small_kc = 32;
+
+  static std::size_t round_up(std::size_t x, std::size_t step) noexcept {
+    return std::max(step, (x + step - 1) / step * step);
+  }
+  static std::size_t line(std::size_t bytes) noexcept { return (bytes + 63) / 64 * 64; }
+
+  packing_arena* arena_ = nullptr;
+  void* own_ = nullptr;
+  double* a_ = nullptr;
+  double* b_ = nullptr;
+  unsigned char* keep_ = nullptr;
+  bool* skips_ = nullptr;
+  unsigned char* whole_ = nullptr;
+  std::size_t mc_ = 0, nc_ = 0, kc_ = 0;
+  alignas(64) double small_a_[kernel_mr * small_kc];
+  alignas(64) double small_b_[small_kc * kernel_nr];
+  unsigned char small_keep_[small_kc * kernel_nr];
+  bool small_skips_[1];
+  unsigned char small_whole_[small_kc];
+};
+
+// Packs rows [i0, i0 + mc) x columns [l0, l0 + kc) of a into MR-row slivers,
+// each stored column after column; rows past the end are padding.
+template <class AF>
+void pack_a(const AF& a, std::size_t i0, std::size_t mc, std::size_t l0, std::size_t kc, double* out) {
+  constexpr std::size_t MR = kernel_mr;
+  for (std::size_t p = 0; p < mc; p += MR) {
+    const std::size_t rows = std::min(MR, mc - p);
+    if constexpr (std::is_same_v<AF, operand>) {
+      if (a.scale == 1.0 && a.m.rs == 1 && rows == MR) {
+        for (std::size_t l = 0; l < kc; ++l)
+          std::memcpy(out + p * kc + l * MR, &a.m(i0 + p, l0 + l), sizeof(double) * MR);
+        continue;
+      }
+      if (a.scale == 1.0 && a.m.cs == 1 && rows == MR) {
+        for (std::size_t r = 0; r < MR; ++r) {
+          const double* src = &a.m(i0 + p + r, l0);
+          double* o = out + p * kc + r;
+          for (std::size_t l = 0; l < kc; ++l) o[l * MR] = src[l];
+        }
+        continue;
+      }
+    }
+    for (std::size_t l = 0; l < kc; ++l) {
+      double* o = out + p * kc + l * MR;
+      std::size_t r = 0;
+      for (; r < rows; ++r) o[r] = a(i0 + p + r, l0 + l);
+      for (; r < MR; ++r) o[r] = padding;
+    }
+  }
+}
+
+// pack_b for an operand in memory, all pairs kept, read along its storage.
+ZELT_EXACT_LOOP inline void pack_operand(const operand& b, std::size_t l0, std::size_t kc, std::size_t j0,
+                                         std::size_t nc, double* out, unsigned char* flags,
+                                         unsigned char* whole, bool* skips) {
+  ZELT_EXACT_ARITHMETIC
+  constexpr std::size_t NR = kernel_nr;
+  const double scale = b.scale;
+  for (std::size_t q = 0; q < nc; q += NR) {
+    const std::size_t cols = std::min(NR, nc - q);
+    double* o = out + q * kc;
+    if (b.m.cs == 1) {
+      for (std::size_t l = 0; l < kc; ++l) {
+        const double* src = &b.m(l0 + l, j0 + q);
+        std::size_t c = 0;
+        if (scale == 1.0) {
+          for (; c < cols; ++c) o[l * NR + c] = src[c];
+        } else {
+          for (; c < cols; ++c) o[l * NR + c] = scale * src[c];
+        }
+        for (; c < NR; ++c) o[l * NR + c] = padding;
+      }
+    } else {
+      for (std::size_t c = 0; c < NR; ++c) {
+        if (c >= cols) {
+          for (std::size_t l = 0; l < kc; ++l) o[l * NR + c] = padding;
+          continue;
+        }
+        const double* src = &b.m(l0, j0 + q + c);
+        if (scale == 1.0) {
+          for (std::size_t l = 0; l < kc; ++l) o[l * NR + c] = src[l];
+        } else {
+          for (std::size_t l = 0; l < kc; ++l) o[l * NR + c] = scale * src[l];
+        }
+      }
+    }
+    std::memset(flags + q * kc, 1, kc * NR);
+    std::memset(whole + (q / NR) * kc, 1, kc);
+    skips[q / NR] = false;
+  }
+}
+
+// Packs rows [l0, l0 + kc) x columns [j0, j0 + nc) of b into NR-column
+// slivers, each stored row after row, with the keep flags beside them:
+// whole[s kc + l] tells whether step l of sliver s keeps all its pairs, and
+// skips[s] whether the sliver skips any.
+template <class BF, class KF>
+void pack_b(const BF& b, const KF& keep, std::size_t l0, std::size_t kc, std::size_t j0, std::size_t nc,
+            double* out, unsigned char* flags, unsigned char* whole, bool* skips) {
+  constexpr std::size_t NR = kernel_nr;
+  if constexpr (std::is_same_v<BF, operand> && std::is_same_v<KF, keep_all>) {
+    if (b.m.rs == 1 || b.m.cs == 1) {
+      pack_operand(b, l0, kc, j0, nc, out, flags, whole, skips);
+      return;
+    }
+  }
+  for (std::size_t q = 0; q < nc; q += NR) {
+    const std::size_t cols = std::min(NR, nc - q);
+    bool any = false;
+    for (std::size_t l = 0; l < kc; ++l) {
+      double* o = out + q * kc + l * NR;
+      unsigned char* f = flags + q * kc + l * NR;
+      bool all = true;
+      std::size_t c = 0;
+      for (; c < cols; ++c) {
+        o[c] = b(l0 + l, j0 + q + c);
+        if constexpr (std::is_same_v<KF, keep_all>) {
+          f[c] = 1;
+        } else {
+          f[c] = keep(l0 + l, j0 + q + c) ? 1 : 0;
+          all = all && f[c] != 0;
+        }
+      }
+      for (; c < NR; ++c) {
+        o[c] = padding;
+        f[c] = 1;
+      }
+      whole[(q / NR) * kc + l] = all ? 1 : 0;
+      any = any || !all;
+    }
+    skips[q / NR] = any;
+  }
+}
+
+// One register tile over the steps [lo, hi) of the packed block (steps
+// [pl, ph) of it masked by the shape): straight into C when the tile is whole
+// and all its elements are outputs, else through a local tile of which only
+// the outputs are stored.
+template <class Shape>
+void run_tile(bool skips, const double* a, const double* b, const unsigned char* keep,
+              const unsigned char* whole, double* c, std::size_t ldc, std::size_t rows, std::size_t cols,
+              std::size_t lo, std::size_t hi, std::size_t pl, std::size_t ph, int region, std::size_t i0,
+              std::size_t j0, std::size_t pc, const Shape& shape) {
+  constexpr std::size_t MR = kernel_mr, NR = kernel_nr;
+  auto run = [&](double* t, std::size_t ldt) {
+    auto full = [&](std::size_t l0, std::size_t l1) {
+      if (l1 <= l0) return;
+      if (skips) {
+        micro_kernel<true>(l1 - l0, a + l0 * MR, b + l0 * NR, keep + l0 * NR, whole + l0, t, ldt);
+      } else {
+        micro_kernel<false>(l1 - l0, a + l0 * MR, b + l0 * NR, keep + l0 * NR, whole + l0, t, ldt);
+      }
+    };
+    if (pl >= ph) {
+      full(lo, hi);
+      return;
+    }
+    full(lo, pl);
+    masked_kernel(pl, ph, a, b, keep, t, ldt,
+                  [&](std::size_t i, std::size_t l) { return shape.term(i0 + i, pc + l); });
+    full(ph, hi);
+  };
+  if (rows == MR && cols == NR && region == 1) {
+    run(c, ldc);
+    return;
+  }
+  alignas(64) double tile[MR * NR] = {};
+  for (std::size_t j = 0; j < cols; ++j) std::memcpy(tile + j * MR, c + j * ldc, rows * sizeof(double));
+  run(tile, MR);
+  for (std::size_t j = 0; j < cols; ++j) {
+    if (region == 1) {
+      std::memcpy(c + j * ldc, tile + j * MR, rows * sizeof(double));
+    } else {
+      for (std::size_t i = 0; i < rows; ++i)
+        if (shape.output(i0 + i, j0 + j)) c[i + j * ldc] = tile[i + j * MR];
+    }
+  }
+}
+
+/// C(i, j) = C(i, j) + b(l, j) a(i, l) over l = 0 .. k - 1 in order, for the
+/// m x n column-major C at c with leading dimension ldc, skipping pairs where
+/// keep(l, j) is false and, for a triangular `shape`, the terms and outputs
+/// it leaves out.
+template <class AF, class BF, class KF, class Shape = dense_shape>
+void accumulate(std::size_t m, std::size_t n, std::size_t k, const AF& a, const BF& b, const KF& keep,
+                double* c, std::size_t ldc, const gemm_workspace& ws, const Shape& shape = Shape{}) {
+  constexpr std::size_t MR = kernel_mr, NR = kernel_nr;
+  if (m == 0 || n == 0 || k == 0) return;
+  for (std::size_t jc = 0; jc < n; jc += ws.nc()) {
+    const std::size_t nc = std::min(ws.nc(), n - jc);
+    for (std::size_t pc = 0; pc < k; pc += ws.kc()) {
+      const std::size_t kc = std::min(ws.kc(), k - pc);
+      bool packed_b = false;
+      for (std::size_t ic = 0; ic < m; ic += ws.mc()) {
+        const std::size_t mc = std::min(ws.mc(), m - ic);
+        bool packed_a = false;
+        for (std::size_t jr = 0; jr < nc; jr += NR) {
+          const std::size_t cols = std::min(NR, nc - jr);
+          for (std::size_t ir = 0; ir < mc; ir += MR) {
+            const std::size_t rows = std::min(MR, mc - ir), i0 = ic + ir, j0 = jc + jr;
+            const int region = shape.region(i0, i0 + rows, j0, j0 + cols);
+            if (region == 0) continue;
+            const auto span = shape.steps(i0, i0 + rows, j0, j0 + cols);
+            const std::size_t lo = std::max(span.first, pc), hi = std::min(span.second, pc + kc);
+            if (lo >= hi) continue;
+            if (!packed_b) {
+              pack_b(b, keep, pc, kc, jc, nc, ws.b(), ws.keep(), ws.whole(), ws.skips());
+              packed_b = true;
+            }
+            if (!packed_a) {
+              pack_a(a, ic, mc, pc, kc, ws.a());
+              packed_a = true;
+            }
+            const auto part = shape.partial(i0, i0 + rows);
+            const std::size_t pl = std::min(std::max(part.first, lo), hi) - pc;
+            const std::size_t ph = std::max(std::min(part.second, hi), lo) - pc;
+            run_tile(ws.skips()[jr / NR], ws.a() + ir * kc, ws.b() + jr * kc, ws.keep() + jr * kc,
+                     ws.whole() + (jr / NR) * kc, c + i0 + j0 * ldc, ldc, rows, cols, lo - pc, hi - pc, pl,
+                     std::max(pl, ph), region, i0, j0, pc, shape);
+          }
+        }
+      }
+    }
+  }
+}
+
+}  // namespace zelt::detail::ZELT_KERNEL_SET

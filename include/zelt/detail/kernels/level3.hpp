@@ -1,0 +1,795 @@
+// The Level 3 operations in the reference BLAS's own terms, per kernel set.
+// Included once per kernel set by detail/level3.hpp (see
+// detail/for_each_kernel_set.hpp).
+
+namespace zelt::detail::ZELT_KERNEL_SET {
+
+// ---------------------------------------------------------------------------
+// Elementwise passes. Each is one rounding per element, or two products and a
+// sum, exactly as the reference writes them.
+
+/// c = 0 (beta == 0, c not read) or beta c (beta != 1) on rows [lo(j), hi(j)).
+template <class Rows>
+ZELT_EXACT_LOOP void scale_columns(double beta, std::size_t n, const Rows& rows, mref c) {
+  ZELT_EXACT_ARITHMETIC
+  if (beta == 1.0) return;
+  for (std::size_t j = 0; j < n; ++j) {
+    const std::size_t lo = rows(j).first, hi = rows(j).second;
+    if (beta == 0.0) {
+      for (std::size_t i = lo; i < hi; ++i) c(i, j) = 0.0;
+    } else {
+      for (std::size_t i = lo; i < hi; ++i) c(i, j) = beta * c(i, j);
+    }
+  }
+}
+
+struct all_rows {
+  std::size_t m;
+  std::pair<std::size_t, std::size_t> operator()(std::size_t) const noexcept { return {0, m}; }
+};
+
+/// c = alpha w (beta == 0) or alpha w + beta c, on rows [lo(j), hi(j)): the
+/// end of a chain that was summed from zero into w.
+template <class Rows>
+ZELT_EXACT_LOOP void finish_sum(std::size_t n, const Rows& rows, double alpha, const double* w,
+                                std::size_t ldw, double beta, mref c) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < n; ++j) {
+    for (std::size_t i = rows(j).first; i < rows(j).second; ++i) {
+      const double t = mul(alpha, w[i + j * ldw]);
+      c(i, j) = beta == 0.0 ? t : t + mul(beta, c(i, j));
+    }
+  }
+}
+
+/// c = alpha w1 + alpha w2 (beta == 0) or beta c + alpha w1 + alpha w2.
+template <class Rows>
+ZELT_EXACT_LOOP void finish_two_sums(std::size_t n, const Rows& rows, double alpha, const double* w1,
+                                     const double* w2, std::size_t ldw, double beta, mref c) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < n; ++j) {
+    for (std::size_t i = rows(j).first; i < rows(j).second; ++i) {
+      const double t1 = mul(alpha, w1[i + j * ldw]), t2 = mul(alpha, w2[i + j * ldw]);
+      c(i, j) = beta == 0.0 ? t1 + t2 : (mul(beta, c(i, j)) + t1) + t2;
+    }
+  }
+}
+
+/// A column-major buffer that stands in for a block of the output while its
+/// chains are summed: zero, or a copy of the block.
+struct block_buffer {
+  scratch mem;
+  std::size_t ld;
+  /// m x n, or m x fewer columns.
+  block_buffer(std::size_t m, std::size_t n) : mem(m, n), ld(m) {}
+  struct fewer_rows {};
+  /// m x n, or fewer rows x n.
+  block_buffer(fewer_rows, std::size_t m, std::size_t n) : mem(n, m), ld(mem.lines()) {}
+  double* data() const noexcept { return mem.data(); }
+  std::size_t cols() const noexcept { return mem.lines(); }
+  void zero(std::size_t m, std::size_t n) const noexcept {
+    for (std::size_t j = 0; j < n; ++j)
+      for (std::size_t i = 0; i < m; ++i) data()[i + j * ld] = 0.0;
+  }
+};
+
+// Chains summed from zero go through a buffer of at most this many rows and
+// columns at a time.
+#if !defined(ZELT_SUM_ROWS)
+#define ZELT_SUM_ROWS 2048
+#define ZELT_SUM_COLS 512
+#endif
+constexpr std::size_t sum_rows = ZELT_SUM_ROWS, sum_cols = ZELT_SUM_COLS;
+
+// ---------------------------------------------------------------------------
+// Triangular dependency patterns. Index i of an output line takes terms from
+// lines l with l < i ("before") or l > i ("after"), in increasing or
+// decreasing order of l. triangle_blocks splits [r0, r1) in halves until a
+// leaf is small, calling rect(t0, t1, l0, l1) for the terms that lines
+// [t0, t1) take from lines [l0, l1) (all of them, in the pattern's order) and
+// leaf(r0, r1) for the terms among the lines of a leaf. The order: first the
+// half whose lines are needed first, then the rectangle, then the other half.
+// So every line gets its terms in the pattern's order, and when the
+// rectangle's source lines are results (a solve), they are finished before
+// they are read, for the two patterns where the farthest term comes first.
+
+#if !defined(ZELT_LEAF_LINES)
+#define ZELT_LEAF_LINES 32
+#endif
+constexpr std::size_t leaf_lines = ZELT_LEAF_LINES;
+
+template <class Leaf, class Rect>
+void triangle_blocks(std::size_t r0, std::size_t r1, bool before, bool descending, const Leaf& leaf,
+                     const Rect& rect) {
+  if (r1 - r0 <= leaf_lines) {
+    if (r1 > r0) leaf(r0, r1);
+    return;
+  }
+  const std::size_t mid = r0 + ((r1 - r0) / 2 + leaf_lines - 1) / leaf_lines * leaf_lines;
+  const bool low_first = !descending;
+  if (low_first) {
+    triangle_blocks(r0, mid, before, descending, leaf, rect);
+  } else {
+    triangle_blocks(mid, r1, before, descending, leaf, rect);
+  }
+  if (before) {
+    rect(mid, r1, r0, mid);
+  } else {
+    rect(r0, mid, mid, r1);
+  }
+  if (low_first) {
+    triangle_blocks(mid, r1, before, descending, leaf, rect);
+  } else {
+    triangle_blocks(r0, mid, before, descending, leaf, rect);
+  }
+}
+
+/// Index l of a range [l0, l1) walked in increasing or decreasing order.
+struct walk {
+  std::size_t l0, l1;
+  bool descending;
+  std::size_t operator()(std::size_t l) const noexcept { return descending ? l1 - 1 - l : l0 + l; }
+  std::size_t size() const noexcept { return l1 - l0; }
+};
+
+/// The cost of the first x lines when every line costs the same.
+struct linear_cost {
+  double operator()(std::size_t x) const noexcept { return double(x); }
+};
+constexpr linear_cost linear{};
+
+// ---------------------------------------------------------------------------
+// dgemm
+
+inline void sum_in_chunks(std::size_t m, std::size_t n, std::size_t k, mref a, mref b, double alpha,
+                          double beta, mref c) {
+  const std::size_t mw = std::min(m, sum_rows);
+  block_buffer w(mw, std::min(n, sum_cols));
+  const std::size_t nw = w.cols();
+  gemm_workspace ws(mw, nw, k);
+  for (std::size_t j0 = 0; j0 < n; j0 += nw) {
+    const std::size_t nj = std::min(nw, n - j0);
+    for (std::size_t i0 = 0; i0 < m; i0 += mw) {
+      const std::size_t mi = std::min(mw, m - i0);
+      w.zero(mi, nj);
+      accumulate(mi, nj, k, operand{a.at(i0, 0)}, operand{b.at(0, j0)}, keep_all{}, w.data(), w.ld, ws);
+      finish_sum(nj, all_rows{mi}, alpha, w.data(), w.ld, beta, c.at(i0, j0));
+    }
+  }
+}
+
+/// dgemm on op(A) = a (m x k) and op(B) = b (k x n); `transa` picks the
+/// reference's chain: 'N' adds (alpha b(l, j)) a(i, l) onto beta c, 'T' sums
+/// a(i, l) b(l, j) from zero and ends with alpha sum + beta c.
+inline void gemm_ref(const threads& policy, bool transa, std::size_t m, std::size_t n, std::size_t k,
+                     double alpha, mref a, mref b, double beta, mref c) {
+  if (m == 0 || n == 0 || ((alpha == 0.0 || k == 0) && beta == 1.0)) return;
+  if (alpha == 0.0) {
+    scale_columns(beta, n, all_rows{m}, c);
+    return;
+  }
+  auto slab = [&](std::size_t i0, std::size_t i1, std::size_t j0, std::size_t j1) {
+    const std::size_t mi = i1 - i0, nj = j1 - j0;
+    const mref as = a.at(i0, 0), bs = b.at(0, j0), cs = c.at(i0, j0);
+    if (!transa) {
+      scale_columns(beta, nj, all_rows{mi}, cs);
+      gemm_workspace ws(mi, nj, k);
+      accumulate(mi, nj, k, operand{as}, operand{bs, alpha}, keep_all{}, cs.p, cs.ld(), ws);
+    } else {
+      sum_in_chunks(mi, nj, k, as, bs, alpha, beta, cs);
+    }
+  };
+  const unsigned t = useful_threads(policy, 2.0 * double(m) * double(n) * double(k));
+  if (n >= m) {
+    run_slabs(t, n, kernel_nr, linear, [&](std::size_t j0, std::size_t j1) { slab(0, m, j0, j1); });
+  } else {
+    run_slabs(t, m, kernel_mr, linear, [&](std::size_t i0, std::size_t i1) { slab(i0, i1, 0, n); });
+  }
+}
+
+// ---------------------------------------------------------------------------
+// dsyrk and dsyr2k. Every element of the triangle is one independent chain:
+// the engine runs over the triangle's register tiles only, and a tile that
+// the diagonal crosses is computed whole in a local tile of which only the
+// triangle is stored.
+
+/// The rows [lo, hi) of column j of a block (rows from i0, columns from j0,
+/// mi rows) that lie in the triangle.
+struct triangle_rows {
+  bool upper;
+  std::size_t i0, j0, mi;
+  std::pair<std::size_t, std::size_t> operator()(std::size_t j) const noexcept {
+    const std::size_t d = j0 + j;  // the row of the diagonal element
+    if (upper) return {0, d < i0 ? 0 : std::min(mi, d - i0 + 1)};
+    return {d < i0 ? 0 : std::min(mi, d - i0), mi};
+  }
+};
+
+template <class Body>
+void triangle_slabs(const threads& policy, bool upper, std::size_t n, double flops, const Body& body) {
+  const unsigned t = useful_threads(policy, flops);
+  auto area = [&](std::size_t x) {
+    const auto done = static_cast<double>(x);
+    const auto all = static_cast<double>(n);
+    return upper ? done * done : all * all - (all - done) * (all - done);
+  };
+  run_slabs(t, n, kernel_nr, area, body);
+}
+
+// The chains summed from zero of the triangle's columns [c0, c1), rows
+// [r0, r1), in buffers of at most sum_rows x sum_cols: sums(i0, mi, j0, nj,
+// shape, w, ldw) fills a zeroed buffer, finish(...) ends the chains in c.
+template <class Sums, class Finish>
+void triangle_in_chunks(bool upper, std::size_t r0, std::size_t r1, std::size_t c0, std::size_t c1,
+                        std::size_t buffers, const Sums& sums, const Finish& finish) {
+  const std::size_t mw = std::min(r1 - r0, sum_rows);
+  block_buffer w(mw * buffers, std::min(c1 - c0, sum_cols));
+  const std::size_t nw = w.cols();
+  for (std::size_t j0 = c0; j0 < c1; j0 += nw) {
+    const std::size_t nj = std::min(nw, c1 - j0);
+    for (std::size_t i0 = r0; i0 < r1; i0 += mw) {
+      const std::size_t mi = std::min(mw, r1 - i0);
+      const output_triangle shape(upper, i0, j0);
+      if (shape.region(0, mi, 0, nj) == 0) continue;
+      for (std::size_t q = 0; q < buffers; ++q) {
+        const mref wq{w.data() + q * mw, 1, static_cast<std::ptrdiff_t>(w.ld)};
+        for (std::size_t j = 0; j < nj; ++j)
+          for (std::size_t i = 0; i < mi; ++i) wq(i, j) = 0.0;
+        sums(q, i0, mi, j0, nj, shape, wq);
+      }
+      finish(i0, mi, j0, nj, triangle_rows{upper, i0, j0, mi}, w.data(), mw, w.ld);
+    }
+  }
+}
+
+// The start dsyrk and dsyr2k share: nothing to do for an empty C or an
+// empty update with beta == 1; beta times the triangle (or zeros) when
+// alpha == 0. Returns whether the products remain to be done.
+inline bool rank_k_start(bool upper, std::size_t n, std::size_t k, double alpha, double beta, mref c) {
+  if (n == 0 || ((alpha == 0.0 || k == 0) && beta == 1.0)) return false;
+  if (alpha == 0.0) {
+    scale_columns(beta, n, triangle_rows{upper, 0, 0, n}, c);
+    return false;
+  }
+  return true;
+}
+
+/// dsyrk on op(A) = a (n x k): C = alpha a a^T + beta C on one triangle.
+inline void syrk_ref(const threads& policy, bool upper, bool trans, std::size_t n, std::size_t k,
+                     double alpha, mref a, double beta, mref c) {
+  if (!rank_k_start(upper, n, k, alpha, beta, c)) return;
+  auto columns = [&](std::size_t c0, std::size_t c1) {
+    const std::size_t r0 = upper ? 0 : c0, r1 = upper ? c1 : n;
+    gemm_workspace ws(r1 - r0, c1 - c0, k);
+    if (!trans) {
+      // c(i, j) = beta c, then + (alpha a(j, l)) a(i, l), skipping a(j, l) == 0
+      const mref cb = c.at(r0, c0);
+      scale_columns(beta, c1 - c0, triangle_rows{upper, r0, c0, r1 - r0}, cb);
+      accumulate(
+          r1 - r0, c1 - c0, k, operand{a.at(r0, 0)}, operand{a.at(c0, 0).t(), alpha},
+          [&](std::size_t l, std::size_t j) { return a(c0 + j, l) != 0.0; }, cb.p, cb.ld(), ws,
+          output_triangle(upper, r0, c0));
+      return;
+    }
+    // alpha (sum of a(i, l) a(j, l) from zero) + beta c
+    triangle_in_chunks(
+        upper, r0, r1, c0, c1, 1,
+        [&](std::size_t, std::size_t i0, std::size_t mi, std::size_t j0, std::size_t nj,
+            const output_triangle& shape, mref w) {
+          accumulate(mi, nj, k, operand{a.at(i0, 0)}, operand{a.at(j0, 0).t()}, keep_all{}, w.p, w.ld(), ws,
+                     shape);
+        },
+        [&](std::size_t i0, std::size_t, std::size_t j0, std::size_t nj, const triangle_rows& rows,
+            const double* w, std::size_t,
+            std::size_t ldw) { finish_sum(nj, rows, alpha, w, ldw, beta, c.at(i0, j0)); });
+  };
+  triangle_slabs(policy, upper, n, double(n) * double(n) * double(k), columns);
+}
+
+/// Keeps the pair (l, j) of dsyr2k('N')'s interleaved sum unless both
+/// a(j, l) and b(j, l) are zero.
+struct syr2k_keep {
+  mref a, b;
+  std::size_t j0;
+  bool operator()(std::size_t l, std::size_t j) const noexcept {
+    return a(j0 + j, l / 2) != 0.0 || b(j0 + j, l / 2) != 0.0;
+  }
+};
+
+/// dsyr2k on op(A) = a and op(B) = b (n x k): C = alpha (a b^T + b a^T) + beta C.
+inline void syr2k_ref(const threads& policy, bool upper, bool trans, std::size_t n, std::size_t k,
+                      double alpha, mref a, mref b, double beta, mref c) {
+  if (!rank_k_start(upper, n, k, alpha, beta, c)) return;
+  auto columns = [&](std::size_t c0, std::size_t c1) {
+    const std::size_t r0 = upper ? 0 : c0, r1 = upper ? c1 : n;
+    gemm_workspace ws(r1 - r0, c1 - c0, 2 * k);
+    if (!trans) {
+      // c(i, j) + a(i, l) (alpha b(j, l)) + b(i, l) (alpha a(j, l)), l in order:
+      // one sum over 2k interleaved terms.
+      const mref cb = c.at(r0, c0);
+      scale_columns(beta, c1 - c0, triangle_rows{upper, r0, c0, r1 - r0}, cb);
+      accumulate(
+          r1 - r0, c1 - c0, 2 * k,
+          [&](std::size_t i, std::size_t l) { return l % 2 == 0 ? a(r0 + i, l / 2) : b(r0 + i, l / 2); },
+          [&](std::size_t l, std::size_t j) {
+            return alpha * (l % 2 == 0 ? b(c0 + j, l / 2) : a(c0 + j, l / 2));
+          },
+          syr2k_keep{a, b, c0}, cb.p, cb.ld(), ws, output_triangle(upper, r0, c0));
+      return;
+    }
+    // beta c + alpha (sum of a(i, l) b(j, l)) + alpha (sum of b(i, l) a(j, l)),
+    // both sums from zero
+    triangle_in_chunks(
+        upper, r0, r1, c0, c1, 2,
+        [&](std::size_t q, std::size_t i0, std::size_t mi, std::size_t j0, std::size_t nj,
+            const output_triangle& shape, mref w) {
+          const mref x = q == 0 ? a : b, y = q == 0 ? b : a;
+          accumulate(mi, nj, k, operand{x.at(i0, 0)}, operand{y.at(j0, 0).t()}, keep_all{}, w.p, w.ld(), ws,
+                     shape);
+        },
+        [&](std::size_t i0, std::size_t, std::size_t j0, std::size_t nj, const triangle_rows& rows,
+            const double* w, std::size_t mw,
+            std::size_t ldw) { finish_two_sums(nj, rows, alpha, w, w + mw, ldw, beta, c.at(i0, j0)); });
+  };
+  triangle_slabs(policy, upper, n, 2.0 * double(n) * double(n) * double(k), columns);
+}
+
+// ---------------------------------------------------------------------------
+// dsymm
+
+template <class Rows>
+ZELT_EXACT_LOOP void symm_right_start(std::size_t n, const Rows& rows, double alpha, symmetric a, mref b,
+                                      double beta, mref c) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < n; ++j) {
+    const double t = alpha * a(j, j);
+    for (std::size_t i = rows.first; i < rows.second; ++i)
+      c(i, j) = beta == 0.0 ? mul(t, b(i, j)) : mul(beta, c(i, j)) + mul(t, b(i, j));
+  }
+}
+
+// c(i, j) = beta c + (alpha b(i, j)) a(i, i) + alpha t2 (beta == 0: without beta c).
+ZELT_EXACT_LOOP inline void symm_left_middle(std::size_t m, std::size_t n, double alpha, symmetric a, mref b,
+                                             const double* t2, std::size_t ldt, double beta, mref c) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < n; ++j) {
+    for (std::size_t i = 0; i < m; ++i) {
+      const double t1 = alpha * b(i, j);
+      const double d = mul(t1, a(i, i)), s = mul(alpha, t2[i + j * ldt]);
+      c(i, j) = beta == 0.0 ? d + s : (mul(beta, c(i, j)) + d) + s;
+    }
+  }
+}
+
+/// dsymm: C = alpha A B + beta C (left) or alpha B A + beta C, A symmetric.
+inline void symm_ref(const threads& policy, bool left, bool upper, std::size_t m, std::size_t n, double alpha,
+                     symmetric a, mref b, double beta, mref c) {
+  if (m == 0 || n == 0 || (alpha == 0.0 && beta == 1.0)) return;
+  if (alpha == 0.0) {
+    scale_columns(beta, n, all_rows{m}, c);
+    return;
+  }
+  const double flops = 2.0 * double(m) * double(n) * double(left ? m : n);
+  const unsigned t = useful_threads(policy, flops);
+  if (!left) {
+    // c(i, j) = beta c + (alpha a(j, j)) b(i, j), then + (alpha a(l, j)) b(i, l)
+    // for every l != j in increasing order.
+    run_slabs(t, m, kernel_mr, linear, [&](std::size_t r0, std::size_t r1) {
+      symm_right_start(n, std::pair<std::size_t, std::size_t>{r0, r1}, alpha, a, b, beta, c);
+      gemm_workspace ws(r1 - r0, n, n);
+      struct off_diagonal {
+        bool operator()(std::size_t l, std::size_t j) const noexcept { return l != j; }
+      };
+      accumulate(
+          r1 - r0, n, n, operand{b.at(r0, 0)}, [&](std::size_t l, std::size_t j) { return alpha * a(l, j); },
+          off_diagonal{}, &c(r0, 0), c.ld(), ws);
+    });
+    return;
+  }
+  // Row i: t2 = sum of b(l, j) a(l, i) over the l before i (upper) or after
+  // it (lower), from zero in increasing l; then beta c + (alpha b(i, j)) a(i, i)
+  // + alpha t2; then + (alpha b(l, j)) a(i, l) over the other side's l,
+  // nearest first.
+  run_slabs(t, n, kernel_nr, linear, [&](std::size_t c0, std::size_t c1) {
+    block_buffer w(m, std::min(c1 - c0, sum_cols));
+    const std::size_t nw = w.cols();
+    gemm_workspace ws(m, nw, m);
+    const row_triangle sums{{}, upper, false, m}, tail{{}, !upper, !upper, m};
+    for (std::size_t j0 = c0; j0 < c1; j0 += nw) {
+      const std::size_t nj = std::min(nw, c1 - j0);
+      const mref bj = b.at(0, j0), cj = c.at(0, j0);
+      w.zero(m, nj);
+      accumulate(
+          m, nj, m, [&](std::size_t i, std::size_t l) { return a(l, i); }, operand{bj}, keep_all{}, w.data(),
+          w.ld, ws, sums);
+      symm_left_middle(m, nj, alpha, a, bj, w.data(), w.ld, beta, cj);
+      accumulate(
+          m, nj, m, [&](std::size_t i, std::size_t s) { return a(i, tail.index(s)); },
+          operand{bj.rows_reversed(!upper, m), alpha}, keep_all{}, cj.p, cj.ld(), ws, tail);
+    }
+  });
+}
+
+// ---------------------------------------------------------------------------
+// dtrmm and dtrsm. s is the column-major storage of the triangular A, read
+// only in its `upper` (or lower) triangle, and b is overwritten.
+
+/// x = alpha x for every element, as the reference's unconditional ALPHA*B.
+ZELT_EXACT_LOOP inline void multiply_all(double alpha, std::size_t m, std::size_t n, mref b) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < n; ++j)
+    for (std::size_t i = 0; i < m; ++i) b(i, j) = alpha * b(i, j);
+}
+
+// w = 0 where b is 0 (the reference skips it), else alpha b times the
+// diagonal of a unless it is unit: dtrmm('L', 'N')'s start.
+ZELT_EXACT_LOOP inline void trmm_left_n_start(bool unit, std::size_t m, std::size_t n, double alpha, mref s,
+                                              mref b, mref w) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < n; ++j) {
+    for (std::size_t i = 0; i < m; ++i) {
+      const double x = b(i, j);
+      w(i, j) = x == 0.0 ? x : (unit ? alpha * x : (alpha * x) * s(i, i));
+    }
+  }
+}
+
+// w = b, times the diagonal of a unless it is unit: dtrmm('L', 'T')'s start.
+ZELT_EXACT_LOOP inline void trmm_left_t_start(bool unit, std::size_t m, std::size_t n, mref s, mref b,
+                                              mref w) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < n; ++j)
+    for (std::size_t i = 0; i < m; ++i) w(i, j) = unit ? b(i, j) : b(i, j) * s(i, i);
+}
+
+// w(i, j) = t_j b(i, j), t_j = alpha (times a(j, j) unless unit), for
+// dtrmm('R'): always for 'N', only where t_j != 1 for 'T'.
+ZELT_EXACT_LOOP inline void trmm_right_start(bool trans, bool unit, std::size_t m, std::size_t n,
+                                             double alpha, mref s, mref b, mref w) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < n; ++j) {
+    const double t = unit ? alpha : alpha * s(j, j);
+    const bool scale = !trans || t != 1.0;
+    for (std::size_t i = 0; i < m; ++i) w(i, j) = scale ? t * b(i, j) : b(i, j);
+  }
+}
+
+// The start dtrmm and dtrsm share: nothing for an empty B, zeros for
+// alpha == 0 (B not read); otherwise the number of threads to use.
+inline unsigned triangular_start(const threads& policy, bool left, std::size_t m, std::size_t n, double alpha,
+                                 mref b) {
+  if (m == 0 || n == 0) return 0;
+  if (alpha == 0.0) {
+    scale_columns(0.0, n, all_rows{m}, b);
+    return 0;
+  }
+  return useful_threads(policy, double(m) * double(n) * double(left ? m : n));
+}
+
+/// dtrmm: B = alpha op(A) B (left) or alpha B op(A), A triangular. Every
+/// chain reads the original B, so each line is summed into a buffer that
+/// takes B's place at the end.
+inline void trmm_ref(const threads& policy, bool left, bool upper, bool trans, bool unit, std::size_t m,
+                     std::size_t n, double alpha, mref s, mref b) {
+  const unsigned t = triangular_start(policy, left, m, n, alpha, b);
+  if (t == 0) return;
+  auto copy_back = [](std::size_t rows, std::size_t cols, mref w, mref to) {
+    for (std::size_t j = 0; j < cols; ++j)
+      for (std::size_t i = 0; i < rows; ++i) to(i, j) = w(i, j);
+  };
+  if (left) {
+    // 'N': row i starts from alpha b(i) (times a(i, i)), then + (alpha b(l)) a(i, l)
+    // over the l after i (upper) or before it, nearest first; b(l) == 0 is skipped.
+    // 'T': row i starts from b(i) (times a(i, i)), then + a(l, i) b(l) over the l
+    // before i (upper) or after it, increasing; then times alpha.
+    const row_triangle shape =
+        trans ? row_triangle{{}, upper, false, m} : row_triangle{{}, !upper, !upper, m};
+    run_slabs(t, n, kernel_nr, linear, [&](std::size_t c0, std::size_t c1) {
+      block_buffer w(m, std::min(c1 - c0, sum_cols));
+      const std::size_t nw = w.cols();
+      gemm_workspace ws(m, nw, m);
+      for (std::size_t j0 = c0; j0 < c1; j0 += nw) {
+        const std::size_t nj = std::min(nw, c1 - j0);
+        const mref bj = b.at(0, j0), wj{w.data(), 1, static_cast<std::ptrdiff_t>(w.ld)};
+        if (!trans) {
+          trmm_left_n_start(unit, m, nj, alpha, s, bj, wj);
+          accumulate(
+              m, nj, m, operand{s.columns_reversed(shape.descending, m)},
+              operand{bj.rows_reversed(shape.descending, m), alpha},
+              [&](std::size_t q, std::size_t j) { return bj(shape.index(q), j) != 0.0; }, wj.p, w.ld, ws,
+              shape);
+          copy_back(m, nj, wj, bj);
+        } else {
+          trmm_left_t_start(unit, m, nj, s, bj, wj);
+          accumulate(m, nj, m, operand{s.t()}, operand{bj}, keep_all{}, wj.p, w.ld, ws, shape);
+          copy_back(m, nj, wj, bj);
+          multiply_all(alpha, m, nj, bj);
+        }
+      }
+    });
+    return;
+  }
+  // Right: column j starts from t_j b(j), then + (alpha op(a)(l, j)) b(l) over
+  // the l of the pattern; op(a)(l, j) == 0 is skipped.
+  const bool before = upper != trans, descending = trans && !upper;
+  const row_triangle order{{}, before, descending, n};
+  const column_triangle shape{{}, before, descending, n};
+  auto coef = [&](std::size_t l, std::size_t j) { return trans ? s(j, l) : s(l, j); };
+  run_slabs(t, m, kernel_mr, linear, [&](std::size_t r0, std::size_t r1) {
+    block_buffer w(block_buffer::fewer_rows{}, std::min(r1 - r0, sum_rows), n);
+    const std::size_t mw = w.ld;
+    gemm_workspace ws(mw, n, n);
+    for (std::size_t i0 = r0; i0 < r1; i0 += mw) {
+      const std::size_t mi = std::min(mw, r1 - i0);
+      const mref bi = b.at(i0, 0), wi{w.data(), 1, static_cast<std::ptrdiff_t>(w.ld)};
+      trmm_right_start(trans, unit, mi, n, alpha, s, bi, wi);
+      accumulate(
+          mi, n, n, operand{bi.columns_reversed(descending, n)},
+          operand{(trans ? s.t() : s).rows_reversed(descending, n), alpha},
+          [&](std::size_t q, std::size_t j) { return order.term(j, q) && coef(order.index(q), j) != 0.0; },
+          wi.p, w.ld, ws, shape);
+      copy_back(mi, n, wi, bi);
+    }
+  });
+}
+
+// dtrsm('L', 'N') restricted to the rows [r0, r1) of a leaf; records which
+// pivots were nonzero (the reference skips the others) in keep.
+ZELT_EXACT_LOOP inline void trsm_left_n_leaf(bool upper, bool unit, std::size_t r0, std::size_t r1,
+                                             std::size_t n, mref s, mref b, unsigned char* keep,
+                                             std::size_t ldk) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < n; ++j) {
+    double* bj = &b(0, j);
+    for (std::size_t q = r0; q < r1; ++q) {
+      const std::size_t k = upper ? r1 - 1 - (q - r0) : q;
+      keep[k + j * ldk] = bj[k] != 0.0;
+      if (bj[k] == 0.0) continue;
+      const double* sk = &s(0, k);
+      if (!unit) bj[k] = bj[k] / sk[k];
+      const double x = bj[k];
+      const std::size_t lo = upper ? r0 : k + 1, hi = upper ? k : r1;
+      for (std::size_t i = lo; i < hi; ++i) bj[i] = bj[i] - mul(x, sk[i]);
+    }
+  }
+}
+
+// dtrsm('L', 'T', 'U') restricted to a leaf: each row, once its terms are in,
+// is divided by the diagonal and passed on to the rows below.
+ZELT_EXACT_LOOP inline void trsm_left_t_leaf(bool unit, std::size_t r0, std::size_t r1, std::size_t n, mref s,
+                                             mref b) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < n; ++j) {
+    double* bj = &b(0, j);
+    for (std::size_t k = r0; k < r1; ++k) {
+      double x = bj[k];
+      if (!unit) x = x / s(k, k);
+      bj[k] = x;
+      for (std::size_t i = k + 1; i < r1; ++i) bj[i] = bj[i] - mul(s(k, i), x);
+    }
+  }
+}
+
+// The columns [c0, c1) of dtrsm('R') on the rows [0, m): for 'N' each column
+// takes its terms and then the inverse diagonal; for 'T' each column gets
+// the inverse diagonal and is then passed on.
+ZELT_EXACT_LOOP inline void trsm_right_leaf(bool upper, bool trans, bool unit, std::size_t c0, std::size_t c1,
+                                            std::size_t m, mref s, mref b) {
+  ZELT_EXACT_ARITHMETIC
+  if (!trans) {
+    for (std::size_t j = c0; j < c1; ++j) {
+      double* bj = &b(0, j);
+      const std::size_t lo = upper ? c0 : j + 1, hi = upper ? j : c1;
+      for (std::size_t k = lo; k < hi; ++k) {
+        const double a = s(k, j);
+        if (a == 0.0) continue;
+        const double* bk = &b(0, k);
+        for (std::size_t i = 0; i < m; ++i) bj[i] = bj[i] - mul(a, bk[i]);
+      }
+      if (!unit) {
+        const double t = 1.0 / s(j, j);
+        for (std::size_t i = 0; i < m; ++i) bj[i] = t * bj[i];
+      }
+    }
+    return;
+  }
+  for (std::size_t q = c0; q < c1; ++q) {
+    const std::size_t k = upper ? c1 - 1 - (q - c0) : q;
+    double* bk = &b(0, k);
+    if (!unit) {
+      const double t = 1.0 / s(k, k);
+      for (std::size_t i = 0; i < m; ++i) bk[i] = t * bk[i];
+    }
+    const std::size_t lo = upper ? c0 : k + 1, hi = upper ? k : c1;
+    for (std::size_t j = lo; j < hi; ++j) {
+      const double a = s(j, k);
+      if (a == 0.0) continue;
+      double* bj = &b(0, j);
+      for (std::size_t i = 0; i < m; ++i) bj[i] = bj[i] - mul(a, bk[i]);
+    }
+  }
+}
+
+// The two solves whose terms come nearest first, so that no term can be
+// applied before all the nearer lines are finished: line after line, each a
+// sum over all the finished lines, for `lanes` independent problems at once.
+#if !defined(ZELT_SOLVE_LANES)
+#if ZELT_HAVE_VECTORS
+#define ZELT_SOLVE_LANES (8 * vector_lanes)
+#else
+#define ZELT_SOLVE_LANES 16
+#endif
+#endif
+constexpr std::size_t solve_lanes = ZELT_SOLVE_LANES;
+
+// t = alpha * t when scale (else unchanged); then t = t - a(k) x(k) for every
+// k in [k0, k1) with a(k) != 0 (or every k, when !skip); then t = t / d or
+// t = d * t: one line of `lanes` independent chains, x(k) at x + k ldx. With
+// ldx == solve_lanes the line runs as whole vectors (lanes past `lanes` are
+// computed and ignored).
+template <class Coef>
+ZELT_EXACT_LOOP void solve_line(double* t, std::size_t lanes, bool scale, double alpha, std::size_t k0,
+                                std::size_t k1, const Coef& coef, bool skip, const double* x, std::size_t ldx,
+                                int finish, double d) {
+  ZELT_EXACT_ARITHMETIC
+#if ZELT_HAVE_VECTORS
+  constexpr std::size_t L = vector_lanes, V = solve_lanes / vector_lanes;
+  if constexpr (V > 0 && solve_lanes % L == 0) {
+    if (ldx == solve_lanes) {
+      vec_t acc[std::max<std::size_t>(V, 1)];
+      for (std::size_t v = 0; v < V; ++v) acc[v] = load(t + v * L);
+      if (scale)
+        for (vec_t& e : acc) e = alpha * e;
+      for (std::size_t k = k0; k < k1; ++k) {
+        const double a = coef(k);
+        if (skip && a == 0.0) continue;
+        const double* xk = x + k * ldx;
+        for (std::size_t v = 0; v < V; ++v) acc[v] = acc[v] - load(xk + v * L) * a;
+      }
+      if (finish == 1)
+        for (vec_t& e : acc) e = e / d;
+      if (finish == 2)
+        for (vec_t& e : acc) e = d * e;
+      for (std::size_t v = 0; v < V; ++v) store(t + v * L, acc[v]);
+      return;
+    }
+  }
+#endif
+  for (std::size_t g = 0; g < lanes; ++g) {
+    double acc = scale ? alpha * t[g] : t[g];
+    for (std::size_t k = k0; k < k1; ++k) {
+      const double a = coef(k);
+      if (skip && a == 0.0) continue;
+      acc = acc - mul(x[k * ldx + g], a);
+    }
+    if (finish == 1) acc = acc / d;
+    if (finish == 2) acc = d * acc;
+    t[g] = acc;
+  }
+}
+
+// dtrsm('L', 'T', 'L'): row i = (alpha b(i) - sum over k > i increasing of
+// a(k, i) x(k)) / a(i, i), on a row-major copy of `lanes` columns (row i
+// at x + i ldx).
+inline void trsm_left_t_lower_lines(bool unit, std::size_t m, std::size_t lanes, std::size_t ldx,
+                                    double alpha, mref s, double* x) {
+  for (std::size_t i = m; i-- > 0;) {
+    solve_line(
+        x + i * ldx, lanes, true, alpha, i + 1, m, [&](std::size_t k) { return s(k, i); }, false, x, ldx,
+        unit ? 0 : 1, s(i, i));
+  }
+}
+
+// dtrsm('R', 'N', 'L'): column j = (alpha b(j) - sum over k > j increasing of
+// a(k, j) x(k), skipping a(k, j) == 0) times 1 / a(j, j), for `lanes` rows
+// starting at x (column j at x + j ldx).
+ZELT_EXACT_LOOP inline void trsm_right_n_lower_lines(bool unit, std::size_t n, std::size_t lanes,
+                                                     double alpha, mref s, double* x, std::size_t ldx) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = n; j-- > 0;) {
+    const double inverse = unit ? 1.0 : 1.0 / s(j, j);
+    solve_line(
+        x + j * ldx, lanes, alpha != 1.0, alpha, j + 1, n, [&](std::size_t k) { return s(k, j); }, true, x,
+        ldx, unit ? 0 : 2, inverse);
+  }
+}
+
+/// dtrsm: solves op(A) X = alpha B (left) or X op(A) = alpha B, X over B.
+inline void trsm_ref(const threads& policy, bool left, bool upper, bool trans, bool unit, std::size_t m,
+                     std::size_t n, double alpha, mref s, mref b) {
+  const unsigned t = triangular_start(policy, left, m, n, alpha, b);
+  if (t == 0) return;
+  if (left && trans && !upper) {
+    run_slabs(t, n, kernel_nr, linear, [&](std::size_t c0, std::size_t c1) {
+      scratch x(m, solve_lanes);
+      const std::size_t width = x.lines();
+      for (std::size_t j0 = c0; j0 < c1; j0 += width) {
+        const std::size_t lanes = std::min(width, c1 - j0);
+        for (std::size_t i = 0; i < m; ++i)
+          for (std::size_t g = 0; g < width; ++g) x.data()[i * width + g] = g < lanes ? b(i, j0 + g) : 0.0;
+        trsm_left_t_lower_lines(unit, m, lanes, width, alpha, s, x.data());
+        for (std::size_t i = 0; i < m; ++i)
+          for (std::size_t g = 0; g < lanes; ++g) b(i, j0 + g) = x.data()[i * width + g];
+      }
+    });
+    return;
+  }
+  if (!left && !trans && !upper) {
+    // Each chunk of rows is copied so that its columns are contiguous: the
+    // solve streams all of them once per column.
+    run_slabs(t, m, kernel_mr, linear, [&](std::size_t r0, std::size_t r1) {
+      scratch x(n, solve_lanes);
+      const std::size_t width = x.lines();
+      for (std::size_t i0 = r0; i0 < r1; i0 += width) {
+        const std::size_t lanes = std::min(width, r1 - i0);
+        for (std::size_t j = 0; j < n; ++j)
+          for (std::size_t g = 0; g < width; ++g) x.data()[j * width + g] = g < lanes ? b(i0 + g, j) : 0.0;
+        trsm_right_n_lower_lines(unit, n, lanes, alpha, s, x.data(), width);
+        for (std::size_t j = 0; j < n; ++j)
+          for (std::size_t g = 0; g < lanes; ++g) b(i0 + g, j) = x.data()[j * width + g];
+      }
+    });
+    return;
+  }
+  if (left) {
+    run_slabs(t, n, kernel_nr, linear, [&](std::size_t c0, std::size_t c1) {
+      gemm_workspace ws(m, c1 - c0, m);
+      const std::size_t nj = c1 - c0;
+      const mref bc = b.at(0, c0);
+      if (!trans) {
+        // Row i: alpha b(i) - x(k) a(i, k) over the k on the far side, farthest
+        // first, skipping the k whose value was zero before its division.
+        if (alpha != 1.0) multiply_all(alpha, m, nj, bc);
+        std::vector<unsigned char> keep(m * nj);
+        triangle_blocks(
+            0, m, !upper, upper,
+            [&](std::size_t r0, std::size_t r1) {
+              trsm_left_n_leaf(upper, unit, r0, r1, nj, s, bc, keep.data(), m);
+            },
+            [&](std::size_t t0, std::size_t t1, std::size_t l0, std::size_t l1) {
+              const walk lw{l0, l1, upper};
+              accumulate(
+                  t1 - t0, nj, lw.size(), operand{s.at(t0, l0).columns_reversed(upper, l1 - l0)},
+                  operand{bc.at(l0, 0).rows_reversed(upper, l1 - l0), -1.0},
+                  [&](std::size_t l, std::size_t j) { return keep[lw(l) + j * m] != 0; }, &bc(t0, 0), bc.ld(),
+                  ws);
+            });
+      } else {
+        // Upper: row i = (alpha b(i) - a(k, i) x(k) over k < i increasing) / a(i, i).
+        multiply_all(alpha, m, nj, bc);
+        triangle_blocks(
+            0, m, true, false,
+            [&](std::size_t r0, std::size_t r1) { trsm_left_t_leaf(unit, r0, r1, nj, s, bc); },
+            [&](std::size_t t0, std::size_t t1, std::size_t l0, std::size_t l1) {
+              accumulate(t1 - t0, nj, l1 - l0, operand{s.at(l0, t0).t(), -1.0}, operand{bc.at(l0, 0)},
+                         keep_all{}, &bc(t0, 0), bc.ld(), ws);
+            });
+      }
+    });
+    return;
+  }
+  // Right, 'N' upper, 'T' upper and 'T' lower: column j takes - op(a)(k, j) x(k)
+  // over the k of its side, farthest first, skipping op(a)(k, j) == 0.
+  const bool before = upper != trans, descending = trans && upper;
+  auto coef = [&](std::size_t k, std::size_t j) { return trans ? s(j, k) : s(k, j); };
+  run_slabs(t, m, kernel_mr, linear, [&](std::size_t r0, std::size_t r1) {
+    gemm_workspace ws(r1 - r0, n, n);
+    const std::size_t mi = r1 - r0;
+    const mref br = b.at(r0, 0);
+    if (!trans && alpha != 1.0) multiply_all(alpha, mi, n, br);
+    triangle_blocks(
+        0, n, before, descending,
+        [&](std::size_t c0, std::size_t c1) { trsm_right_leaf(upper, trans, unit, c0, c1, mi, s, br); },
+        [&](std::size_t t0, std::size_t t1, std::size_t l0, std::size_t l1) {
+          const walk lw{l0, l1, descending};
+          accumulate(
+              mi, t1 - t0, lw.size(), operand{br.at(0, l0).columns_reversed(descending, l1 - l0)},
+              operand{(trans ? s.t() : s).at(l0, t0).rows_reversed(descending, l1 - l0), -1.0},
+              [&](std::size_t l, std::size_t j) { return coef(lw(l), t0 + j) != 0.0; }, &br(0, t0), br.ld(),
+              ws);
+        });
+    if (trans && alpha != 1.0) multiply_all(alpha, mi, n, br);
+  });
+}
+
+}  // namespace zelt::detail::ZELT_KERNEL_SET

@@ -26,14 +26,30 @@
 #define ZELT_HAVE_VECTORS 0
 #endif
 
-// Kernel sets for the wider x86 instruction sets, unless ZELT_NO_KERNEL_SETS
-// keeps every kernel on the build's own flags.
+// On x86, the kernels are compiled for the widest set the build's own flags
+// enable (the base set: generic without -march, avx2 with x86-64-v3 or
+// -mavx2, avx512 with x86-64-v4 or -march=native on such a CPU) and, inside
+// regions with their own target attributes, for every wider set. Narrower
+// sets are left out: the program cannot run where the base set cannot.
+// ZELT_NO_KERNEL_SETS keeps the base set alone.
 #if ZELT_HAVE_VECTORS && (defined(__x86_64__) || defined(__i386__)) && !defined(ZELT_NO_KERNEL_SETS)
 #define ZELT_X86_KERNEL_SETS 1
 #include <cpuid.h>  // __get_cpuid_count
 #else
 #define ZELT_X86_KERNEL_SETS 0
 #endif
+
+#if defined(__AVX512F__) && defined(__AVX512DQ__) && defined(__AVX512BW__) && defined(__AVX512VL__)
+#define ZELT_BASE_KERNEL_SET 2
+#elif defined(__AVX2__)
+#define ZELT_BASE_KERNEL_SET 1
+#else
+#define ZELT_BASE_KERNEL_SET 0
+#endif
+// Which sets this translation unit carries.
+#define ZELT_HAS_GENERIC_KERNELS (ZELT_BASE_KERNEL_SET == 0)
+#define ZELT_HAS_AVX2_KERNELS (ZELT_BASE_KERNEL_SET == 1 || (ZELT_BASE_KERNEL_SET == 0 && ZELT_X86_KERNEL_SETS))
+#define ZELT_HAS_AVX512_KERNELS (ZELT_BASE_KERNEL_SET == 2 || ZELT_X86_KERNEL_SETS)
 
 namespace zelt {
 
@@ -77,10 +93,23 @@ inline bool cpu_runs(kernel_set set) noexcept {
 inline bool cpu_runs(kernel_set set) noexcept { return set == kernel_set::generic; }
 #endif
 
+// Whether the set's kernels are compiled into this program.
+constexpr bool compiled(kernel_set set) noexcept {
+  return set == kernel_set::avx512 ? ZELT_HAS_AVX512_KERNELS
+         : set == kernel_set::avx2 ? ZELT_HAS_AVX2_KERNELS
+                                   : ZELT_HAS_GENERIC_KERNELS;
+}
+
+constexpr kernel_set base_kernel_set = static_cast<kernel_set>(ZELT_BASE_KERNEL_SET);
+
+inline bool can_run(kernel_set set) noexcept { return compiled(set) && cpu_runs(set); }
+
+// The widest set compiled in that the CPU runs; the base set otherwise (a
+// program built for a wider CPU than this one).
 inline kernel_set best_kernel_set() noexcept {
-  if (cpu_runs(kernel_set::avx512)) return kernel_set::avx512;
-  if (cpu_runs(kernel_set::avx2)) return kernel_set::avx2;
-  return kernel_set::generic;
+  for (const kernel_set set : {kernel_set::avx512, kernel_set::avx2})
+    if (can_run(set)) return set;
+  return base_kernel_set;
 }
 
 // The best set, or the one ZELT_ARCH names when it can run.
@@ -90,8 +119,9 @@ inline kernel_set choose_kernel_set() noexcept {
   if (wanted == nullptr || *wanted == '\0') return best;
   for (const kernel_set set : {kernel_set::generic, kernel_set::avx2, kernel_set::avx512}) {
     if (std::strcmp(wanted, name(set)) != 0) continue;
-    if (cpu_runs(set)) return set;
-    std::fprintf(stderr, "zelt: ZELT_ARCH=%s cannot run on this CPU; using %s\n", wanted, name(best));
+    if (can_run(set)) return set;
+    std::fprintf(stderr, "zelt: ZELT_ARCH=%s %s; using %s\n", wanted,
+                 compiled(set) ? "cannot run on this CPU" : "is not compiled into this program", name(best));
     return best;
   }
   std::fprintf(stderr, "zelt: ZELT_ARCH=%s is not generic, avx2 or avx512; using %s\n", wanted, name(best));
@@ -102,6 +132,10 @@ inline kernel_set choose_kernel_set() noexcept {
 
 /// Whether this CPU and its operating system can run the kernel set.
 inline bool cpu_supports(kernel_set set) noexcept { return detail::cpu_runs(set); }
+
+/// Whether the program carries the kernel set: the set its build flags
+/// enable and, on x86, every wider one.
+constexpr bool compiled_in(kernel_set set) noexcept { return detail::compiled(set); }
 
 /// The set every BLAS operation runs on: chosen at the first call, then fixed
 /// for the life of the process.
@@ -114,9 +148,10 @@ inline kernel_set active_kernel_set() noexcept {
 /// example "zelt kernels=avx512 (compiled: generic avx2 avx512)".
 inline const char* config() noexcept {
   static char line[96] = {};
-  static const int written = std::snprintf(line, sizeof line, "zelt kernels=%s (compiled: %s)",
-                                           name(active_kernel_set()),
-                                           ZELT_X86_KERNEL_SETS ? "generic avx2 avx512" : "generic");
+  static const int written =
+      std::snprintf(line, sizeof line, "zelt kernels=%s (compiled: %s%s%s)", name(active_kernel_set()),
+                    ZELT_HAS_GENERIC_KERNELS ? "generic " : "", ZELT_HAS_AVX2_KERNELS ? "avx2 " : "",
+                    ZELT_HAS_AVX512_KERNELS ? "avx512" : "");
   (void)written;
   return line;
 }
@@ -124,22 +159,34 @@ inline const char* config() noexcept {
 }  // namespace zelt
 
 // Runs `call`, an expression naming a kernel in zelt::detail::<set>, on the
-// active set: ZELT_KERNEL_CALL(axpy_kernel(alpha, x, y, n)).
-#if ZELT_X86_KERNEL_SETS
-#define ZELT_KERNEL_CALL(...)                                                         \
-  [&]() -> decltype(auto) {                                                           \
-    switch (::zelt::active_kernel_set()) {                                            \
-      case ::zelt::kernel_set::avx512:                                                \
-        return ::zelt::detail::avx512::__VA_ARGS__;                                   \
-      case ::zelt::kernel_set::avx2:                                                  \
-        return ::zelt::detail::avx2::__VA_ARGS__;                                     \
-      case ::zelt::kernel_set::generic:                                               \
-        break;                                                                        \
-    }                                                                                 \
-    return ::zelt::detail::generic::__VA_ARGS__;                                      \
+// active set: ZELT_KERNEL_CALL(axpy_kernel(alpha, x, y, n)). The base set
+// takes every case the wider ones do not.
+#define ZELT_KERNEL_CALL(...)                                      \
+  [&]() -> decltype(auto) {                                        \
+    ZELT_KERNEL_IF_AVX512_(__VA_ARGS__)                            \
+    ZELT_KERNEL_IF_AVX2_(__VA_ARGS__)                              \
+    return ::zelt::detail::ZELT_KERNEL_BASE_NAMESPACE_::__VA_ARGS__; \
   }()
+#if ZELT_HAS_AVX512_KERNELS && ZELT_BASE_KERNEL_SET != 2
+#define ZELT_KERNEL_IF_AVX512_(...)                                     \
+  if (::zelt::active_kernel_set() == ::zelt::kernel_set::avx512) \
+    return ::zelt::detail::avx512::__VA_ARGS__;
 #else
-#define ZELT_KERNEL_CALL(...) ::zelt::detail::generic::__VA_ARGS__
+#define ZELT_KERNEL_IF_AVX512_(...)
+#endif
+#if ZELT_HAS_AVX2_KERNELS && ZELT_BASE_KERNEL_SET != 1
+#define ZELT_KERNEL_IF_AVX2_(...)                                     \
+  if (::zelt::active_kernel_set() == ::zelt::kernel_set::avx2) \
+    return ::zelt::detail::avx2::__VA_ARGS__;
+#else
+#define ZELT_KERNEL_IF_AVX2_(...)
+#endif
+#if ZELT_BASE_KERNEL_SET == 2
+#define ZELT_KERNEL_BASE_NAMESPACE_ avx512
+#elif ZELT_BASE_KERNEL_SET == 1
+#define ZELT_KERNEL_BASE_NAMESPACE_ avx2
+#else
+#define ZELT_KERNEL_BASE_NAMESPACE_ generic
 #endif
 
 #endif  // ZELT_KERNEL_SET_HPP_

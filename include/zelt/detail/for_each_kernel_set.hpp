@@ -2,12 +2,13 @@
 //
 //     #define ZELT_KERNELS_FILE "zelt/detail/kernels/<name>.hpp"
 //
-// it includes that file once per kernel set, each time inside the set's
-// namespace name (ZELT_KERNEL_SET: generic, avx2, avx512), its vector width
-// in doubles (ZELT_KERNEL_LANES) and, for the x86 sets beyond the build's own
-// flags, a region in which every function is compiled for that instruction
-// set. So one program, built with any flags, carries every set, and
-// zelt::active_kernel_set() picks the one to run.
+// it includes that file once per kernel set the program carries (see
+// zelt/kernel_set.hpp), each time with the set's namespace name
+// (ZELT_KERNEL_SET: generic, avx2 or avx512) and its vector width in doubles
+// (ZELT_KERNEL_LANES). The base set is compiled with the build's own flags;
+// each wider set inside a region in which every function is compiled for
+// that instruction set. So one program, built with any flags, carries the
+// kernels of every x86 machine it can run on.
 //
 // A kernel file includes nothing itself: every header it needs is included
 // before this point, so that no standard or zelt function outside the kernels
@@ -19,6 +20,7 @@
 
 #include "zelt/kernel_set.hpp"
 
+#if ZELT_HAS_GENERIC_KERNELS
 #define ZELT_KERNEL_SET generic
 #if ZELT_HAVE_VECTORS
 #define ZELT_KERNEL_LANES 2
@@ -28,44 +30,55 @@
 #include ZELT_KERNELS_FILE
 #undef ZELT_KERNEL_LANES
 #undef ZELT_KERNEL_SET
+#endif
 
-#if ZELT_X86_KERNEL_SETS
-// No FMA in either list: the kernels never fuse, and a compiler cannot fuse
-// what the instruction set lacks. (AVX-512F brings FMA along; the kernels'
-// contraction guards hold there, as they do under -march=native.)
+// No FMA in the AVX2 list: the kernels never fuse, and a compiler cannot
+// fuse what the instruction set lacks. AVX-512F brings FMA along; there the
+// kernels' contraction guards hold, as they do under -march=native.
+#if ZELT_HAS_AVX2_KERNELS
+#if ZELT_BASE_KERNEL_SET == 0
 #if defined(__clang__)
 #pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
 #else
 #pragma GCC push_options
 #pragma GCC target("avx2")
 #endif
+#endif
 #define ZELT_KERNEL_SET avx2
 #define ZELT_KERNEL_LANES 4
 #include ZELT_KERNELS_FILE
 #undef ZELT_KERNEL_LANES
 #undef ZELT_KERNEL_SET
+#if ZELT_BASE_KERNEL_SET == 0
 #if defined(__clang__)
 #pragma clang attribute pop
 #else
 #pragma GCC pop_options
 #endif
+#endif
+#endif
 
+#if ZELT_HAS_AVX512_KERNELS
+#if ZELT_BASE_KERNEL_SET != 2
 #if defined(__clang__)
 #pragma clang attribute push(__attribute__((target("avx512f,avx512dq,avx512bw,avx512vl"))), apply_to = function)
 #else
 #pragma GCC push_options
 #pragma GCC target("avx512f,avx512dq,avx512bw,avx512vl")
 #endif
+#endif
 #define ZELT_KERNEL_SET avx512
 #define ZELT_KERNEL_LANES 8
 #include ZELT_KERNELS_FILE
 #undef ZELT_KERNEL_LANES
 #undef ZELT_KERNEL_SET
+#if ZELT_BASE_KERNEL_SET != 2
 #if defined(__clang__)
 #pragma clang attribute pop
 #else
 #pragma GCC pop_options
 #endif
-#endif  // ZELT_X86_KERNEL_SETS
+#endif
+#endif
 
 #undef ZELT_KERNELS_FILE

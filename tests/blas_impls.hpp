@@ -12,6 +12,7 @@
 #include <string>
 
 #include "blas_api.hpp"
+#include "kernel_set_env.hpp"
 #include "zelt/blas1.hpp"
 #include "zelt/blas2.hpp"
 #include "zelt/blas2_band.hpp"

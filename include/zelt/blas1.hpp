@@ -111,7 +111,8 @@ template <class VectorX, class VectorY>
 void axpy(double alpha, const VectorX& x, const VectorY& y) {
   detail::expect_same_length("axpy", x, y);
   if (x.size() == 0 || alpha == 0.0) return;
-  ZELT_KERNEL_CALL(axpy_kernel(alpha, detail::read_access(x), detail::access(y), static_cast<std::size_t>(x.size())));
+  ZELT_KERNEL_CALL(
+      axpy_kernel(alpha, detail::read_access(x), detail::access(y), static_cast<std::size_t>(x.size())));
 }
 
 /// x = alpha * x (dscal); nothing when alpha == 1. alpha == 0 multiplies too,
@@ -126,7 +127,8 @@ void scal(double alpha, const VectorX& x) {
 template <class VectorX, class VectorY>
 void copy(const VectorX& x, const VectorY& y) {
   detail::expect_same_length("copy", x, y);
-  ZELT_KERNEL_CALL(copy_kernel(detail::read_access(x), detail::access(y), static_cast<std::size_t>(x.size())));
+  ZELT_KERNEL_CALL(
+      copy_kernel(detail::read_access(x), detail::access(y), static_cast<std::size_t>(x.size())));
 }
 
 /// Exchanges the elements of x and y (dswap). Not named swap: generic code
@@ -234,7 +236,8 @@ double nrm2(const VectorX& x) {
 template <class VectorX, class VectorY>
 void rot(const VectorX& x, const VectorY& y, double c, double s) {
   detail::expect_same_length("rot", x, y);
-  ZELT_KERNEL_CALL(rot_kernel(detail::access(x), detail::access(y), static_cast<std::size_t>(x.size()), c, s));
+  ZELT_KERNEL_CALL(
+      rot_kernel(detail::access(x), detail::access(y), static_cast<std::size_t>(x.size()), c, s));
 }
 
 /// Constructs the rotation that turns (a, b) into (r, 0) the reference's safe
@@ -284,7 +287,8 @@ template <class VectorX, class VectorY>
 void rotm(const VectorX& x, const VectorY& y, const double* param) {
   detail::expect_same_length("rotm", x, y);
   if (x.size() == 0 || param[0] + 2.0 == 0.0) return;
-  ZELT_KERNEL_CALL(rotm_kernel(detail::access(x), detail::access(y), static_cast<std::size_t>(x.size()), param));
+  ZELT_KERNEL_CALL(
+      rotm_kernel(detail::access(x), detail::access(y), static_cast<std::size_t>(x.size()), param));
 }
 
 /// Constructs the modified rotation that zeroes the second component of

@@ -132,7 +132,8 @@ void symv(Triangle, double alpha, const Matrix& A, const VectorX& x, double beta
   const auto ey = detail::access(y);
   ZELT_KERNEL_CALL(scale_by_beta(beta, ey, R.rows));
   if (alpha == 0.0) return;
-  ZELT_KERNEL_CALL(symv_kernel(Triangle::is_upper != R.transposed, R.rows, alpha, R.a, detail::read_access(x), ey));
+  ZELT_KERNEL_CALL(
+      symv_kernel(Triangle::is_upper != R.transposed, R.rows, alpha, R.a, detail::read_access(x), ey));
 }
 
 /// A = alpha x x^T + A on the triangle `Triangle` of the symmetric A (dsyr);
@@ -143,7 +144,8 @@ void syr(Triangle, double alpha, const VectorX& x, const Matrix& A) {
   detail::expect_length("syr", "x", x, A.ncols(), "columns");
   const auto R = detail::as_reference(A);
   if (R.rows == 0 || alpha == 0.0) return;
-  ZELT_KERNEL_CALL(syr_kernel(Triangle::is_upper != R.transposed, R.rows, alpha, detail::read_access(x), R.a));
+  ZELT_KERNEL_CALL(
+      syr_kernel(Triangle::is_upper != R.transposed, R.rows, alpha, detail::read_access(x), R.a));
 }
 
 /// A = alpha x y^T + alpha y x^T + A on the triangle `Triangle` of the
@@ -156,7 +158,7 @@ void syr2(Triangle, double alpha, const VectorX& x, const VectorY& y, const Matr
   const auto R = detail::as_reference(A);
   if (R.rows == 0 || alpha == 0.0) return;
   ZELT_KERNEL_CALL(syr2_kernel(Triangle::is_upper != R.transposed, R.rows, alpha, detail::read_access(x),
-                      detail::read_access(y), R.a));
+                               detail::read_access(y), R.a));
 }
 
 /// x = A x for the triangular A given by its triangle `Triangle` and
@@ -168,8 +170,8 @@ void trmv(Triangle, Diagonal, const Matrix& A, const VectorX& x) {
   detail::expect_length("trmv", "x", x, A.ncols(), "columns");
   const auto R = detail::as_reference(A);
   if (R.rows == 0) return;
-  ZELT_KERNEL_CALL(trmv_kernel(Triangle::is_upper != R.transposed, R.transposed, Diagonal::is_unit, R.rows, R.a,
-                      detail::access(x)));
+  ZELT_KERNEL_CALL(trmv_kernel(Triangle::is_upper != R.transposed, R.transposed, Diagonal::is_unit, R.rows,
+                               R.a, detail::access(x)));
 }
 
 /// Solves A x = b in place (b on entry in x) for the triangular A given by
@@ -181,8 +183,8 @@ void trsv(Triangle, Diagonal, const Matrix& A, const VectorX& x) {
   detail::expect_length("trsv", "x", x, A.ncols(), "columns");
   const auto R = detail::as_reference(A);
   if (R.rows == 0) return;
-  ZELT_KERNEL_CALL(trsv_kernel(Triangle::is_upper != R.transposed, R.transposed, Diagonal::is_unit, R.rows, R.a,
-                      detail::access(x)));
+  ZELT_KERNEL_CALL(trsv_kernel(Triangle::is_upper != R.transposed, R.transposed, Diagonal::is_unit, R.rows,
+                               R.a, detail::access(x)));
 }
 
 }  // namespace zelt

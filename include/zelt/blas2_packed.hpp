@@ -91,7 +91,8 @@ void spr2(double alpha, const VectorX& x, const VectorY& y,
   detail::expect_length("spr2", "y", y, A.ncols(), "columns");
   const auto R = detail::as_reference(A);
   if (A.nrows() == 0 || alpha == 0.0) return;
-  ZELT_KERNEL_CALL(syr2_kernel(R.a.upper, A.nrows(), alpha, detail::read_access(x), detail::read_access(y), R.a));
+  ZELT_KERNEL_CALL(
+      syr2_kernel(R.a.upper, A.nrows(), alpha, detail::read_access(x), detail::read_access(y), R.a));
 }
 
 /// x = A x for the triangular A given by its packed triangle and `Diagonal`
@@ -101,7 +102,8 @@ void tpmv(Diagonal, const packed_matrix<T, Triangle, Orientation>& A, const Vect
   detail::expect_length("tpmv", "x", x, A.ncols(), "columns");
   const auto R = detail::as_reference(A);
   if (A.nrows() == 0) return;
-  ZELT_KERNEL_CALL(trmv_kernel(R.a.upper, R.transposed, Diagonal::is_unit, A.nrows(), R.a, detail::access(x)));
+  ZELT_KERNEL_CALL(
+      trmv_kernel(R.a.upper, R.transposed, Diagonal::is_unit, A.nrows(), R.a, detail::access(x)));
 }
 
 /// Solves A x = b in place (b on entry in x) for the triangular A given by
@@ -112,7 +114,8 @@ void tpsv(Diagonal, const packed_matrix<T, Triangle, Orientation>& A, const Vect
   detail::expect_length("tpsv", "x", x, A.ncols(), "columns");
   const auto R = detail::as_reference(A);
   if (A.nrows() == 0) return;
-  ZELT_KERNEL_CALL(trsv_kernel(R.a.upper, R.transposed, Diagonal::is_unit, A.nrows(), R.a, detail::access(x)));
+  ZELT_KERNEL_CALL(
+      trsv_kernel(R.a.upper, R.transposed, Diagonal::is_unit, A.nrows(), R.a, detail::access(x)));
 }
 
 }  // namespace zelt

@@ -85,10 +85,11 @@ void gemm(const threads& policy, double alpha, const MatrixA& A, const MatrixB& 
   const detail::mref c = detail::logical(C);
   const std::size_t m = C.nrows(), n = C.ncols(), k = A.ncols();
   if constexpr (!detail::is_row_major<MatrixC>) {
-    ZELT_KERNEL_CALL(gemm_ref(policy, a.transposed, m, n, k, alpha, detail::logical(A), detail::logical(B), beta, c));
+    ZELT_KERNEL_CALL(
+        gemm_ref(policy, a.transposed, m, n, k, alpha, detail::logical(A), detail::logical(B), beta, c));
   } else {
-    ZELT_KERNEL_CALL(gemm_ref(policy, !b.transposed, n, m, k, alpha, detail::logical(B).t(), detail::logical(A).t(),
-                     beta, c.t()));
+    ZELT_KERNEL_CALL(gemm_ref(policy, !b.transposed, n, m, k, alpha, detail::logical(B).t(),
+                              detail::logical(A).t(), beta, c.t()));
   }
 }
 template <class MatrixA, class MatrixB, class MatrixC>
@@ -107,7 +108,7 @@ void syrk(const threads& policy, Triangle, double alpha, const MatrixA& A, doubl
   const bool upper_ref = Triangle::is_upper != detail::is_row_major<MatrixC>;
   const detail::mref c = detail::logical(C);
   ZELT_KERNEL_CALL(syrk_ref(policy, upper_ref, detail::storage_of(A).transposed, C.nrows(), A.ncols(), alpha,
-                   detail::logical(A), beta, detail::is_row_major<MatrixC> ? c.t() : c));
+                            detail::logical(A), beta, detail::is_row_major<MatrixC> ? c.t() : c));
 }
 template <class Triangle, class MatrixA, class MatrixC>
 void syrk(Triangle tri, double alpha, const MatrixA& A, double beta, const MatrixC& C) {
@@ -126,7 +127,8 @@ void syr2k(const threads& policy, Triangle, double alpha, const MatrixA& A, cons
   const bool upper_ref = Triangle::is_upper != detail::is_row_major<MatrixC>;
   const detail::mref c = detail::logical(C);
   ZELT_KERNEL_CALL(syr2k_ref(policy, upper_ref, detail::storage_of(A).transposed, C.nrows(), A.ncols(), alpha,
-                    detail::logical(A), detail::logical(B), beta, detail::is_row_major<MatrixC> ? c.t() : c));
+                             detail::logical(A), detail::logical(B), beta,
+                             detail::is_row_major<MatrixC> ? c.t() : c));
 }
 template <class Triangle, class MatrixA, class MatrixB, class MatrixC>
 void syr2k(Triangle tri, double alpha, const MatrixA& A, const MatrixB& B, double beta, const MatrixC& C) {
@@ -150,7 +152,8 @@ void symm(const threads& policy, Side, Triangle, double alpha, const MatrixA& A,
   if constexpr (!detail::is_row_major<MatrixC>) {
     ZELT_KERNEL_CALL(symm_ref(policy, Side::is_left, upper_ref, C.nrows(), C.ncols(), alpha, s, b, beta, c));
   } else {
-    ZELT_KERNEL_CALL(symm_ref(policy, !Side::is_left, upper_ref, C.ncols(), C.nrows(), alpha, s, b.t(), beta, c.t()));
+    ZELT_KERNEL_CALL(
+        symm_ref(policy, !Side::is_left, upper_ref, C.ncols(), C.nrows(), alpha, s, b.t(), beta, c.t()));
   }
 }
 template <class Side, class Triangle, class MatrixA, class MatrixB, class MatrixC>
@@ -173,9 +176,11 @@ void triangular3(const char* operation, const threads& policy, double alpha, con
   const bool on_left = Side::is_left != row_output, trans = a.transposed != row_output;
   const std::size_t m = row_output ? B.ncols() : B.nrows(), n = row_output ? B.nrows() : B.ncols();
   if constexpr (Solve) {
-    ZELT_KERNEL_CALL(trsm_ref(policy, on_left, upper_ref, trans, Diagonal::is_unit, m, n, alpha, a.s, row_output ? b.t() : b));
+    ZELT_KERNEL_CALL(trsm_ref(policy, on_left, upper_ref, trans, Diagonal::is_unit, m, n, alpha, a.s,
+                              row_output ? b.t() : b));
   } else {
-    ZELT_KERNEL_CALL(trmm_ref(policy, on_left, upper_ref, trans, Diagonal::is_unit, m, n, alpha, a.s, row_output ? b.t() : b));
+    ZELT_KERNEL_CALL(trmm_ref(policy, on_left, upper_ref, trans, Diagonal::is_unit, m, n, alpha, a.s,
+                              row_output ? b.t() : b));
   }
 }
 

@@ -14,9 +14,10 @@
 // reported in one line on standard error, and the best set that can run is
 // used instead.
 
-#include <cstdio>   // std::fprintf, std::snprintf
-#include <cstdlib>  // std::getenv
-#include <cstring>  // std::strcmp
+#include <cstdio>            // std::fprintf, std::snprintf
+#include <cstdlib>           // std::getenv
+#include <cstring>           // std::strcmp
+#include <initializer_list>  // the sets in a range for
 
 // Kernels written with the GCC and Clang vector extensions; scalar loops
 // elsewhere.
@@ -48,7 +49,8 @@
 #endif
 // Which sets this translation unit carries.
 #define ZELT_HAS_GENERIC_KERNELS (ZELT_BASE_KERNEL_SET == 0)
-#define ZELT_HAS_AVX2_KERNELS (ZELT_BASE_KERNEL_SET == 1 || (ZELT_BASE_KERNEL_SET == 0 && ZELT_X86_KERNEL_SETS))
+#define ZELT_HAS_AVX2_KERNELS \
+  (ZELT_BASE_KERNEL_SET == 1 || (ZELT_BASE_KERNEL_SET == 0 && ZELT_X86_KERNEL_SETS))
 #define ZELT_HAS_AVX512_KERNELS (ZELT_BASE_KERNEL_SET == 2 || ZELT_X86_KERNEL_SETS)
 
 namespace zelt {
@@ -161,23 +163,21 @@ inline const char* config() noexcept {
 // Runs `call`, an expression naming a kernel in zelt::detail::<set>, on the
 // active set: ZELT_KERNEL_CALL(axpy_kernel(alpha, x, y, n)). The base set
 // takes every case the wider ones do not.
-#define ZELT_KERNEL_CALL(...)                                      \
-  [&]() -> decltype(auto) {                                        \
-    ZELT_KERNEL_IF_AVX512_(__VA_ARGS__)                            \
-    ZELT_KERNEL_IF_AVX2_(__VA_ARGS__)                              \
+#define ZELT_KERNEL_CALL(...)                                        \
+  [&]() -> decltype(auto) {                                          \
+    ZELT_KERNEL_IF_AVX512_(__VA_ARGS__)                              \
+    ZELT_KERNEL_IF_AVX2_(__VA_ARGS__)                                \
     return ::zelt::detail::ZELT_KERNEL_BASE_NAMESPACE_::__VA_ARGS__; \
   }()
 #if ZELT_HAS_AVX512_KERNELS && ZELT_BASE_KERNEL_SET != 2
-#define ZELT_KERNEL_IF_AVX512_(...)                                     \
-  if (::zelt::active_kernel_set() == ::zelt::kernel_set::avx512) \
-    return ::zelt::detail::avx512::__VA_ARGS__;
+#define ZELT_KERNEL_IF_AVX512_(...) \
+  if (::zelt::active_kernel_set() == ::zelt::kernel_set::avx512) return ::zelt::detail::avx512::__VA_ARGS__;
 #else
 #define ZELT_KERNEL_IF_AVX512_(...)
 #endif
 #if ZELT_HAS_AVX2_KERNELS && ZELT_BASE_KERNEL_SET != 1
-#define ZELT_KERNEL_IF_AVX2_(...)                                     \
-  if (::zelt::active_kernel_set() == ::zelt::kernel_set::avx2) \
-    return ::zelt::detail::avx2::__VA_ARGS__;
+#define ZELT_KERNEL_IF_AVX2_(...) \
+  if (::zelt::active_kernel_set() == ::zelt::kernel_set::avx2) return ::zelt::detail::avx2::__VA_ARGS__;
 #else
 #define ZELT_KERNEL_IF_AVX2_(...)
 #endif

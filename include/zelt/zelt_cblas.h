@@ -206,6 +206,12 @@ void xerbla_(const char* srname, const int* info, size_t srname_len);
 /* xerbla_ for a name given as an array of *srname_len characters. */
 void xerbla_array_(const char* srname_array, const int* srname_len, const int* info, size_t element_len);
 
+/* One line naming the kernel set the library runs (generic, avx2 or avx512,
+ * chosen once per process from the CPU, or forced by ZELT_ARCH) and the sets
+ * compiled into it, for example "zelt kernels=avx512 (compiled: generic avx2
+ * avx512)". The string is the library's own; the caller does not free it. */
+const char* zelt_blas_get_config(void);
+
 #ifdef __cplusplus
 }
 #endif

@@ -17,6 +17,7 @@
 #include "zelt/blas2_band.hpp"
 #include "zelt/blas2_packed.hpp"
 #include "zelt/blas3.hpp"
+#include "zelt/kernel_set.hpp"
 #include "zelt/matrix_views.hpp"
 #include "zelt/zelt_cblas.h"
 
@@ -32,6 +33,8 @@ ZELT_BLAS_EXPORT __attribute__((weak)) void xerbla_(const char* srname, const in
   std::fprintf(stderr, " ** On entry to %.*s parameter number %2d had an illegal value\n",
                static_cast<int>(n), srname, *info);
 }
+
+ZELT_BLAS_EXPORT const char* zelt_blas_get_config() { return zelt::config(); }
 
 namespace {
 

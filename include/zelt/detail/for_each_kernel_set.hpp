@@ -61,7 +61,8 @@
 #if ZELT_HAS_AVX512_KERNELS
 #if ZELT_BASE_KERNEL_SET != 2
 #if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("avx512f,avx512dq,avx512bw,avx512vl"))), apply_to = function)
+#pragma clang attribute push(__attribute__((target("avx512f,avx512dq,avx512bw,avx512vl"))), \
+                             apply_to = function)
 #else
 #pragma GCC push_options
 #pragma GCC target("avx512f,avx512dq,avx512bw,avx512vl")

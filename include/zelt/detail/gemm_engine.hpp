@@ -31,7 +31,6 @@
 
 namespace zelt::detail {
 
-
 /// Element (i, j) is p[i rs + j cs].
 struct mref {
   double* p;

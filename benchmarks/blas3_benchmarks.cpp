@@ -15,10 +15,10 @@
 #include <vector>
 
 #include "bench_support.hpp"
+#include "ceiling_probe.hpp"
 #include "zelt/zelt.hpp"
 
 void eigen_gemm(int n, const double* a, const double* b, double* c);
-void fused_kernel(std::size_t kc, const double* a, const double* b, double* c);
 
 namespace {
 
@@ -170,6 +170,62 @@ void add(const operation& op, const std::string& implementation, unsigned thread
   b->UseRealTime();
 }
 
+// The register-tile kernel of one kernel set alone, its operands in L1:
+// what the operations can approach ("kernel/<set>/1/256").
+using tile_kernel = void (*)(std::size_t, const double*, const double*, const unsigned char*,
+                             const unsigned char*, double*, std::size_t);
+template <std::size_t MR, std::size_t NR>
+void register_kernel(const char* set, tile_kernel kernel) {
+  if (!zelt::cpu_supports(zelt::kernel_set_named(set))) return;
+  auto* k = benchmark::RegisterBenchmark(("kernel/" + std::string(set) + "/1/256").c_str(),
+                                         [kernel](benchmark::State& state) {
+                                           constexpr std::size_t kc = 256;
+                                           aligned_doubles a(MR * kc), b(kc * NR), c(MR * NR);
+                                           fill_random(a.data(), MR * kc, 41);
+                                           fill_random(b.data(), kc * NR, 42);
+                                           fill_random(c.data(), MR * NR, 43);
+                                           for (std::size_t i = 0; i < kc * NR; ++i)
+                                             b.data()[i] *= 1e-3;  // keeps c bounded
+                                           for (auto _ : state) {
+                                             kernel(kc, a.data(), b.data(), nullptr, nullptr, c.data(), MR);
+                                             benchmark::ClobberMemory();
+                                           }
+                                           state.counters["flops"] = benchmark::Counter(
+                                               2.0 * MR * NR * kc, benchmark::Counter::kIsIterationInvariantRate);
+                                         });
+  k->UseRealTime();
+}
+
+// The machine's ceilings ("ceiling_muladd/<set>/1/0", "ceiling_fma/...") and
+// each compiled kernel set's tile.
+void register_ceilings() {
+  for (const zelt_bench::ceiling_probes& p : zelt_bench::ceiling_probe_sets) {
+    if (p.muladd == nullptr || !zelt::cpu_supports(zelt::kernel_set_named(p.set))) continue;
+    for (const bool fused : {false, true}) {
+      const zelt_bench::probe_fn probe = fused ? p.fma : p.muladd;
+      if (probe == nullptr) continue;
+      const std::string name = std::string(fused ? "ceiling_fma/" : "ceiling_muladd/") + p.set + "/1/0";
+      benchmark::RegisterBenchmark(name.c_str(), [probe](benchmark::State& state) {
+        double flops = 0;
+        for (auto _ : state) flops += probe(100000);
+        state.counters["flops"] = benchmark::Counter(flops, benchmark::Counter::kIsRate);
+      })->UseRealTime();
+    }
+  }
+#if ZELT_HAS_GENERIC_KERNELS
+  register_kernel<zelt::detail::generic::kernel_mr, zelt::detail::generic::kernel_nr>(
+      "generic", &zelt::detail::generic::micro_kernel<false>);
+#endif
+#if ZELT_HAS_AVX2_KERNELS
+  register_kernel<zelt::detail::avx2::kernel_mr, zelt::detail::avx2::kernel_nr>(
+      "avx2", &zelt::detail::avx2::micro_kernel<false>);
+#endif
+#if ZELT_HAS_AVX512_KERNELS
+  register_kernel<zelt::detail::avx512::kernel_mr, zelt::detail::avx512::kernel_nr>(
+      "avx512", &zelt::detail::avx512::micro_kernel<false>);
+#endif
+}
+
 void register_all() {
   setenv("ZELT_NUM_THREADS", "1", 1);
   static const fortran_blas3 zelt_so(ZELT_BENCH_ZELT_SO), openblas(ZELT_BENCH_OPENBLAS),
@@ -191,31 +247,7 @@ void register_all() {
       add(op, "zelt_so", 1, sizes, [name](int n, operands& x) { call(zelt_so, name, n, x); });
     if (blis.loaded()) add(op, "blis", 1, sizes, [name](int n, operands& x) { call(blis, name, n, x); });
   }
-  // The register-tile kernel alone, its operands in L1: the multiply-then-add
-  // peak that the operations can approach on this machine; and the same loop
-  // with fused multiply-adds (fma_probe.cpp), which optimised libraries use.
-  for (const bool fused : {false, true}) {
-    auto* k = benchmark::RegisterBenchmark(
-        fused ? "kernel_fma/probe/1/256" : "kernel/zelt/1/256", [fused](benchmark::State& state) {
-          constexpr std::size_t MR = zelt::detail::kernel_mr, NR = zelt::detail::kernel_nr, kc = 256;
-          aligned_doubles a(MR * kc), b(kc * NR), c(MR * NR);
-          fill_random(a.data(), MR * kc, 41);
-          fill_random(b.data(), kc * NR, 42);
-          fill_random(c.data(), MR * NR, 43);
-          for (std::size_t i = 0; i < kc * NR; ++i) b.data()[i] *= 1e-3;  // keeps c bounded
-          for (auto _ : state) {
-            if (fused) {
-              fused_kernel(kc, a.data(), b.data(), c.data());
-            } else {
-              zelt::detail::micro_kernel<false>(kc, a.data(), b.data(), nullptr, nullptr, c.data(), MR);
-            }
-            benchmark::ClobberMemory();
-          }
-          state.counters["flops"] =
-              benchmark::Counter(2.0 * MR * NR * kc, benchmark::Counter::kIsIterationInvariantRate);
-        });
-    k->UseRealTime();
-  }
+  register_ceilings();
 #if ZELT_BENCH_EIGEN
   add(operations[0], "eigen", 1, sizes,
       [](int n, operands& x) { eigen_gemm(n, x.a.data(), x.b.data(), x.c.data()); });

@@ -65,6 +65,13 @@ constexpr const char* name(kernel_set set) noexcept {
   return set == kernel_set::avx512 ? "avx512" : set == kernel_set::avx2 ? "avx2" : "generic";
 }
 
+/// The set `name` names ("generic", "avx2", "avx512"); generic for any other.
+inline kernel_set kernel_set_named(const char* set_name) noexcept {
+  for (const kernel_set set : {kernel_set::avx2, kernel_set::avx512})
+    if (std::strcmp(set_name, name(set)) == 0) return set;
+  return kernel_set::generic;
+}
+
 namespace detail {
 
 #if ZELT_X86_KERNEL_SETS

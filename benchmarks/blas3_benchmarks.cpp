@@ -177,22 +177,21 @@ using tile_kernel = void (*)(std::size_t, const double*, const double*, const un
 template <std::size_t MR, std::size_t NR>
 void register_kernel(const char* set, tile_kernel kernel) {
   if (!zelt::cpu_supports(zelt::kernel_set_named(set))) return;
-  auto* k = benchmark::RegisterBenchmark(("kernel/" + std::string(set) + "/1/256").c_str(),
-                                         [kernel](benchmark::State& state) {
-                                           constexpr std::size_t kc = 256;
-                                           aligned_doubles a(MR * kc), b(kc * NR), c(MR * NR);
-                                           fill_random(a.data(), MR * kc, 41);
-                                           fill_random(b.data(), kc * NR, 42);
-                                           fill_random(c.data(), MR * NR, 43);
-                                           for (std::size_t i = 0; i < kc * NR; ++i)
-                                             b.data()[i] *= 1e-3;  // keeps c bounded
-                                           for (auto _ : state) {
-                                             kernel(kc, a.data(), b.data(), nullptr, nullptr, c.data(), MR);
-                                             benchmark::ClobberMemory();
-                                           }
-                                           state.counters["flops"] = benchmark::Counter(
-                                               2.0 * MR * NR * kc, benchmark::Counter::kIsIterationInvariantRate);
-                                         });
+  auto* k = benchmark::RegisterBenchmark(
+      ("kernel/" + std::string(set) + "/1/256").c_str(), [kernel](benchmark::State& state) {
+        constexpr std::size_t kc = 256;
+        aligned_doubles a(MR * kc), b(kc * NR), c(MR * NR);
+        fill_random(a.data(), MR * kc, 41);
+        fill_random(b.data(), kc * NR, 42);
+        fill_random(c.data(), MR * NR, 43);
+        for (std::size_t i = 0; i < kc * NR; ++i) b.data()[i] *= 1e-3;  // keeps c bounded
+        for (auto _ : state) {
+          kernel(kc, a.data(), b.data(), nullptr, nullptr, c.data(), MR);
+          benchmark::ClobberMemory();
+        }
+        state.counters["flops"] =
+            benchmark::Counter(2.0 * MR * NR * kc, benchmark::Counter::kIsIterationInvariantRate);
+      });
   k->UseRealTime();
 }
 

@@ -3,8 +3,8 @@
 
 // The harness programs run once per kernel set, ZELT_ARCH naming it (see
 // CMakeLists.txt). Before any test, this checks that the named set is the
-// one running, in the program and in libzelt_blas.so when the program loads
-// it, or skips every test when the set cannot run here: the run would only
+// one running, that a dispatched call reaches its kernels, and that
+// libzelt_blas.so, when the program loads it, runs it too; or it skips every test when the set cannot run here: the run would only
 // repeat the default one.
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@
 #include <string>
 
 #include "blas_api.hpp"
+#include "zelt/detail/simd.hpp"
 #include "zelt/kernel_set.hpp"
 
 namespace zelt_test {
@@ -28,6 +29,7 @@ class kernel_set_environment : public testing::Environment {
       if (want == zelt::name(set)) runnable = zelt::compiled_in(set) && zelt::cpu_supports(set);
     if (!runnable) GTEST_SKIP() << "kernel set " << want << " cannot run here";
     ASSERT_EQ(zelt::name(zelt::active_kernel_set()), want);
+    ASSERT_EQ(zelt::name(ZELT_KERNEL_CALL(this_kernel_set())), want);
 #if defined(ZELT_BLAS_LIBRARY)
     const shared_library library(ZELT_BLAS_LIBRARY);
     const auto config = library.symbol<const char* (*)()>("zelt_blas_get_config");

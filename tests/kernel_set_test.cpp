@@ -2,6 +2,8 @@
 // of them, and ZELT_ARCH's choices and complaints.
 #include "zelt/kernel_set.hpp"
 
+#include "zelt/detail/simd.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -96,6 +98,13 @@ TEST(KernelSet, ZeltArchChoosesAnySetThatRunsAndNamesTheFallbackOtherwise) {
     EXPECT_EQ(chosen.second, "zelt: ZELT_ARCH=" + std::string(bad) +
                                  " is not generic, avx2 or avx512; using " + zelt::name(best) + "\n");
   }
+}
+
+TEST(KernelSet, CallsReachTheActiveSetsKernels) {
+  EXPECT_EQ(ZELT_KERNEL_CALL(this_kernel_set()), zelt::active_kernel_set());
+  EXPECT_EQ(zelt::kernel_set_named("avx512"), zelt::kernel_set::avx512);
+  EXPECT_EQ(zelt::kernel_set_named("avx2"), zelt::kernel_set::avx2);
+  EXPECT_EQ(zelt::kernel_set_named("generic"), zelt::kernel_set::generic);
 }
 
 TEST(KernelSet, ConfigNamesTheActiveSetAndTheCompiledOnes) {

@@ -67,8 +67,8 @@ constexpr const char* name(kernel_set set) noexcept {
 
 /// The set `name` names ("generic", "avx2", "avx512"); generic for any other.
 inline kernel_set kernel_set_named(const char* set_name) noexcept {
-  for (const kernel_set set : {kernel_set::avx2, kernel_set::avx512})
-    if (std::strcmp(set_name, name(set)) == 0) return set;
+  if (std::strcmp(set_name, name(kernel_set::avx512)) == 0) return kernel_set::avx512;
+  if (std::strcmp(set_name, name(kernel_set::avx2)) == 0) return kernel_set::avx2;
   return kernel_set::generic;
 }
 
@@ -116,8 +116,8 @@ inline bool can_run(kernel_set set) noexcept { return compiled(set) && cpu_runs(
 // The widest set compiled in that the CPU runs; the base set otherwise (a
 // program built for a wider CPU than this one).
 inline kernel_set best_kernel_set() noexcept {
-  for (const kernel_set set : {kernel_set::avx512, kernel_set::avx2})
-    if (can_run(set)) return set;
+  if (can_run(kernel_set::avx512)) return kernel_set::avx512;
+  if (can_run(kernel_set::avx2)) return kernel_set::avx2;
   return base_kernel_set;
 }
 

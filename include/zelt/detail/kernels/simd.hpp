@@ -6,6 +6,14 @@
 // AVX-512 set, 4 in the AVX2 set, 2 in the generic one. Included once per
 // kernel set by detail/for_each_kernel_set.hpp.
 
+namespace zelt::detail::ZELT_KERNEL_SET {
+
+/// The set these kernels belong to: ZELT_KERNEL_CALL(this_kernel_set()) is
+/// the set a dispatched call reaches.
+constexpr kernel_set this_kernel_set() noexcept { return kernel_set::ZELT_KERNEL_SET; }
+
+}  // namespace zelt::detail::ZELT_KERNEL_SET
+
 #if ZELT_HAVE_VECTORS
 
 namespace zelt::detail::ZELT_KERNEL_SET {

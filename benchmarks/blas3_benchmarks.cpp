@@ -255,6 +255,9 @@ void register_all() {
                       " openblas:" + (openblas.loaded() ? "yes" : "missing") +
                       " blis:" + (blis.loaded() ? "yes" : "missing");
   benchmark::AddCustomContext("peers", peers);
+  benchmark::AddCustomContext("kernel_set", zelt::config());
+  if (const char* core = std::getenv("OPENBLAS_CORETYPE"))
+    benchmark::AddCustomContext("openblas_coretype", core);
 }
 
 }  // namespace

@@ -53,36 +53,56 @@ def main():
     parser.add_argument("results")
     parser.add_argument("--compiler", default="")
     parser.add_argument("--flags", default="")
+    parser.add_argument("--native", help="results of the same benchmarks built with -march=native")
     args = parser.parse_args()
     g, context = load(args.results)
-    kernel = g.get(("kernel", "zelt", 1, 256))
-    fused = g.get(("kernel_fma", "probe", 1, 256))
+    native = load(args.native)[0] if args.native else {}
+    kernel_set = context.get("kernel_set", "")
+    active = kernel_set.split("kernels=")[1].split()[0] if "kernels=" in kernel_set else ""
+    kernel = g.get(("kernel", active, 1, 256))
+    ceiling = g.get(("ceiling_muladd", active, 1, 0))
+    fused = g.get(("ceiling_fma", active, 1, 0))
     out = []
     out.append("## Level 3 BLAS")
     out.append("")
     out.append(
         "GFLOPS (10^9 floating-point operations per second, counting 2n^3 for gemm, symm and syr2k and n^3 for "
         "syrk, trmm and trsm on n x n operands), median of the repetitions. `zelt` is the C++ interface, "
-        "`zelt_so` libzelt_blas's Fortran symbols; the peers are OpenBLAS "
+        "`zelt_so` libzelt_blas's Fortran symbols, both built with CMake's default flags (no `-march`: the kernels "
+        "are chosen at run time); the peers are OpenBLAS "
         f"{package_version('libopenblas0-pthread')}, BLIS {package_version('libblis4-serial')} (serial) and "
-        f"Eigen {package_version('libeigen3-dev')}'s product. The ratio is zelt / OpenBLAS. CPU: {cpu_model()}. "
+        f"Eigen {package_version('libeigen3-dev')}'s product. The ratios are zelt's GFLOPS over the peer's "
+        "(above 1: zelt faster). CPU: {cpu_model()}. "
         f"Compiler: {args.compiler}, {args.flags}."
     )
     out.append("")
-    if kernel:
+    sets = [k[1] for k in g if k[0] == "ceiling_muladd"]
+    if sets:
         out.append(
-            f"The register-tile kernel alone, its operands in L1, runs at **{fmt(kernel, 1)} GFLOPS** on one core: the "
-            "peak of a multiply followed by a separate addition on this machine, and the `% peak` column's "
-            "reference."
-            + (
-                f" The same loop compiled with fused multiply-adds (benchmarks/fma_probe.cpp, which rounds once "
-                f"where the reference rounds twice, so not zelt's bits) runs at **{fmt(fused, 1)} GFLOPS**: the "
-                f"ceiling of the libraries that fuse, {fused / kernel:.2f} times zelt's (see docs/blas.md)."
-                if fused
-                else ""
-            )
+            f"Kernel set in use: `{kernel_set}`. The ceilings, measured in the same run "
+            "(benchmarks/ceiling_probe_loops.inc: twelve independent chains acc = acc + x y in registers), and "
+            "each set's register tile alone, its operands in L1, one core:"
         )
         out.append("")
+        out.append("| set | multiply-then-add ceiling | FMA ceiling | register tile | tile / ceiling |")
+        out.append("|---|---|---|---|---|")
+        for s in ("generic", "avx2", "avx512"):
+            if s not in sets:
+                continue
+            m, f, t = g.get(("ceiling_muladd", s, 1, 0)), g.get(("ceiling_fma", s, 1, 0)), g.get(("kernel", s, 1, 256))
+            out.append(
+                f"| {s} | {fmt(m, 1)} | {fmt(f, 1) if f else '-'} | {fmt(t, 1)} | "
+                f"{100 * t / m:.0f} % |" if m and t else f"| {s} | {fmt(m, 1)} | {fmt(f, 1)} | {fmt(t, 1)} | |"
+            )
+        out.append("")
+        if ceiling and fused:
+            out.append(
+                f"A multiply followed by a separate addition (the reference's two roundings, zelt's bits) peaks at "
+                f"{fmt(ceiling, 1)} GFLOPS here, a fused multiply-add (one rounding: the libraries that fuse) at "
+                f"{fmt(fused, 1)}: {fused / ceiling:.2f} times as much. `% ceiling` below is zelt's GFLOPS over "
+                "the multiply-then-add ceiling, `% tile` over the register tile's."
+            )
+            out.append("")
     for threads in (1, 2):
         present = [op for op in OPERATIONS if any(k[0] == op[0] and k[2] == threads for k in g)]
         if not present:
@@ -94,17 +114,24 @@ def main():
             columns = [c for c in COLUMNS if any((op, c, threads, n) in g for n in sizes)]
             out.append(f"**{title}**")
             out.append("")
-            header = ["n"] + columns + ["zelt / openblas"]
-            if threads == 1 and kernel:
-                header.append("zelt % peak")
+            header = ["n"] + columns
+            if threads == 1 and native:
+                header.append("zelt, -march=native")
+            header += ["zelt / openblas", "zelt / blis"]
+            if threads == 1 and ceiling:
+                header += ["% ceiling", "% tile"]
             out.append("| " + " | ".join(header) + " |")
             out.append("|" + "---|" * len(header))
             for n in sizes:
+                z = g.get((op, "zelt", threads, n))
                 row = [str(n)] + [fmt(g.get((op, c, threads, n)), 1) for c in columns]
-                row.append(ratio(g.get((op, "zelt", threads, n)), g.get((op, "openblas", threads, n))))
-                if threads == 1 and kernel:
-                    z = g.get((op, "zelt", threads, n))
-                    row.append(f"{100 * z / kernel:.0f}" if z else "")
+                if threads == 1 and native:
+                    row.append(fmt(native.get((op, "zelt", threads, n)), 1))
+                row.append(ratio(z, g.get((op, "openblas", threads, n))))
+                row.append(ratio(z, g.get((op, "blis", threads, n))))
+                if threads == 1 and ceiling:
+                    row.append(f"{100 * z / ceiling:.0f}" if z else "")
+                    row.append(f"{100 * z / kernel:.0f}" if z and kernel else "")
                 out.append("| " + " | ".join(row) + " |")
             out.append("")
     print("\n".join(out))

@@ -426,15 +426,6 @@ void accumulate(std::size_t m, std::size_t n, std::size_t k, const AF& a, const 
               pack_a(a, ic, mc, pc, kc, ws.a());
               packed_a = true;
             }
-            // the next tile's C, while this one computes: C is read once
-            // per block of k, from memory when it is large
-            if (ir + MR < mc) {
-              for (std::size_t j = 0; j < cols; ++j) {
-                const double* next = c + (i0 + MR) + (j0 + j) * ldc;
-                __builtin_prefetch(next);
-                __builtin_prefetch(next + MR - 1);
-              }
-            }
             const auto part = shape.partial(i0, i0 + rows);
             const std::size_t pl = std::min(std::max(part.first, lo), hi) - pc;
             const std::size_t ph = std::max(std::min(part.second, hi), lo) - pc;

@@ -72,9 +72,15 @@ def main():
         "are chosen at run time); the peers are OpenBLAS "
         f"{package_version('libopenblas0-pthread')}, BLIS {package_version('libblis4-serial')} (serial) and "
         f"Eigen {package_version('libeigen3-dev')}'s product. The ratios are zelt's GFLOPS over the peer's "
-        "(above 1: zelt faster). CPU: {cpu_model()}. "
+        f"(above 1: zelt faster). CPU: {cpu_model()}. "
         f"Compiler: {args.compiler}, {args.flags}."
     )
+    if context.get("openblas_coretype"):
+        out.append("")
+        out.append(
+            f"OpenBLAS ran with `OPENBLAS_CORETYPE={context['openblas_coretype']}`: this release does not know "
+            "this CPU and would otherwise fall back to its SSE3 (Prescott) kernels."
+        )
     out.append("")
     sets = [k[1] for k in g if k[0] == "ceiling_muladd"]
     if sets:

@@ -233,6 +233,33 @@ class gemm_workspace {
   unsigned char small_whole_[small_kc];
 };
 
+#if ZELT_HAVE_VECTORS
+// dst[l ds + c] = src[c ss + l], times scale unless it is 1, for c < L and
+// l < n: L lines of a block, each contiguous, turned into n rows of L
+// through in-register transposes of L x L blocks. Packing a block read
+// across its storage costs then a load and a store per vector, not per
+// element.
+ZELT_EXACT_LOOP inline void transpose_lines(const double* src, std::ptrdiff_t ss, std::size_t n, double scale,
+                                            double* dst, std::size_t ds) {
+  ZELT_EXACT_ARITHMETIC
+  constexpr std::size_t L = vector_lanes;
+  const vec_t s = broadcast(scale);
+  std::size_t l = 0;
+  for (; l + L <= n; l += L) {
+    vec_t r[L];
+    for (std::size_t c = 0; c < L; ++c) r[c] = load(src + static_cast<std::ptrdiff_t>(c) * ss + l);
+    transpose(r);
+    for (std::size_t t = 0; t < L; ++t) store(dst + (l + t) * ds, scale == 1.0 ? r[t] : s * r[t]);
+  }
+  for (; l < n; ++l) {
+    for (std::size_t c = 0; c < L; ++c) {
+      const double x = src[static_cast<std::ptrdiff_t>(c) * ss + static_cast<std::ptrdiff_t>(l)];
+      dst[l * ds + c] = scale == 1.0 ? x : scale * x;
+    }
+  }
+}
+#endif
+
 // Packs rows [i0, i0 + mc) x columns [l0, l0 + kc) of a into MR-row slivers,
 // each stored column after column; rows past the end are padding.
 template <class AF>
@@ -247,7 +274,12 @@ void pack_a(const AF& a, std::size_t i0, std::size_t mc, std::size_t l0, std::si
         continue;
       }
       if (a.scale == 1.0 && a.m.cs == 1 && rows == MR) {
-        for (std::size_t r = 0; r < MR; ++r) {
+        std::size_t r = 0;
+#if ZELT_HAVE_VECTORS
+        for (; r + vector_lanes <= MR; r += vector_lanes)
+          transpose_lines(&a.m(i0 + p + r, l0), a.m.rs, kc, 1.0, out + p * kc + r, MR);
+#endif
+        for (; r < MR; ++r) {
           const double* src = &a.m(i0 + p + r, l0);
           double* o = out + p * kc + r;
           for (std::size_t l = 0; l < kc; ++l) o[l * MR] = src[l];
@@ -286,7 +318,12 @@ ZELT_EXACT_LOOP inline void pack_operand(const operand& b, std::size_t l0, std::
         for (; c < NR; ++c) o[l * NR + c] = padding;
       }
     } else {
-      for (std::size_t c = 0; c < NR; ++c) {
+      std::size_t c = 0;
+#if ZELT_HAVE_VECTORS
+      for (; c + vector_lanes <= cols; c += vector_lanes)
+        transpose_lines(&b.m(l0, j0 + q + c), b.m.cs, kc, scale, o + c, NR);
+#endif
+      for (; c < NR; ++c) {
         if (c >= cols) {
           for (std::size_t l = 0; l < kc; ++l) o[l * NR + c] = padding;
           continue;

@@ -4,8 +4,8 @@
 // The harness programs run once per kernel set, ZELT_ARCH naming it (see
 // CMakeLists.txt). Before any test, this checks that the named set is the
 // one running, that a dispatched call reaches its kernels, and that
-// libzelt_blas.so, when the program loads it, runs it too; or it skips every test when the set cannot run here: the run would only
-// repeat the default one.
+// libzelt_blas.so, when the program loads it, runs it too; or it skips every test when the set cannot run
+// here: the run would only repeat the default one.
 #include <gtest/gtest.h>
 
 #include <cstdlib>

@@ -158,9 +158,9 @@ inline kernel_set active_kernel_set() noexcept {
 inline const char* config() noexcept {
   static char line[96] = {};
   static const int written =
-      std::snprintf(line, sizeof line, "zelt kernels=%s (compiled: %s%s%s)", name(active_kernel_set()),
-                    ZELT_HAS_GENERIC_KERNELS ? "generic " : "", ZELT_HAS_AVX2_KERNELS ? "avx2 " : "",
-                    ZELT_HAS_AVX512_KERNELS ? "avx512" : "");
+      std::snprintf(line, sizeof line, "zelt kernels=%s (compiled:%s%s%s)", name(active_kernel_set()),
+                    ZELT_HAS_GENERIC_KERNELS ? " generic" : "", ZELT_HAS_AVX2_KERNELS ? " avx2" : "",
+                    ZELT_HAS_AVX512_KERNELS ? " avx512" : "");
   (void)written;
   return line;
 }

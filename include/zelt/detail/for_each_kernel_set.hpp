@@ -35,14 +35,25 @@
 // No FMA in the AVX2 list: the kernels never fuse, and a compiler cannot
 // fuse what the instruction set lacks. AVX-512F brings FMA along; there the
 // kernels' contraction guards hold, as they do under -march=native.
+// A region whose functions are compiled for the instruction set `features`.
+#if !defined(ZELT_TARGET_REGION_BEGIN_)
+#define ZELT_PRAGMA_(...) _Pragma(#__VA_ARGS__)
+#if defined(__clang__)
+#define ZELT_TARGET_REGION_BEGIN_(features) \
+  ZELT_PRAGMA_(clang attribute push(__attribute__((target(features))), apply_to = function))
+#define ZELT_TARGET_REGION_END_ ZELT_PRAGMA_(clang attribute pop)
+#else
+#define ZELT_TARGET_REGION_BEGIN_(features) ZELT_PRAGMA_(GCC push_options) ZELT_PRAGMA_(GCC target(features))
+#define ZELT_TARGET_REGION_END_ ZELT_PRAGMA_(GCC pop_options)
+#endif
+#endif
+
+// No FMA in the AVX2 list: the kernels never fuse, and a compiler cannot
+// fuse what the instruction set lacks. AVX-512F brings FMA along; there the
+// kernels' contraction guards hold, as they do under -march=native.
 #if ZELT_HAS_AVX2_KERNELS
 #if ZELT_BASE_KERNEL_SET == 0
-#if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
-#else
-#pragma GCC push_options
-#pragma GCC target("avx2")
-#endif
+ZELT_TARGET_REGION_BEGIN_("avx2")
 #endif
 #define ZELT_KERNEL_SET avx2
 #define ZELT_KERNEL_LANES 4
@@ -50,23 +61,13 @@
 #undef ZELT_KERNEL_LANES
 #undef ZELT_KERNEL_SET
 #if ZELT_BASE_KERNEL_SET == 0
-#if defined(__clang__)
-#pragma clang attribute pop
-#else
-#pragma GCC pop_options
-#endif
+ZELT_TARGET_REGION_END_
 #endif
 #endif
 
 #if ZELT_HAS_AVX512_KERNELS
 #if ZELT_BASE_KERNEL_SET != 2
-#if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("avx512f,avx512dq,avx512bw,avx512vl"))), \
-                             apply_to = function)
-#else
-#pragma GCC push_options
-#pragma GCC target("avx512f,avx512dq,avx512bw,avx512vl")
-#endif
+ZELT_TARGET_REGION_BEGIN_("avx512f,avx512dq,avx512bw,avx512vl")
 #endif
 #define ZELT_KERNEL_SET avx512
 #define ZELT_KERNEL_LANES 8
@@ -74,11 +75,7 @@
 #undef ZELT_KERNEL_LANES
 #undef ZELT_KERNEL_SET
 #if ZELT_BASE_KERNEL_SET != 2
-#if defined(__clang__)
-#pragma clang attribute pop
-#else
-#pragma GCC pop_options
-#endif
+ZELT_TARGET_REGION_END_
 #endif
 #endif
 

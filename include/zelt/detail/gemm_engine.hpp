@@ -67,6 +67,11 @@ struct keep_all {
   bool operator()(std::size_t, std::size_t) const noexcept { return true; }
 };
 
+/// The (l, j) pairs whose element of the b operand, as stored (before its
+/// scale), is not zero: the reference's test of a multiplier against zero.
+/// Only for an operand b; packing reads the flags beside the values.
+struct keep_nonzero {};
+
 /// One thread's packing memory, kept from call to call and grown when a call
 /// needs more, so that small products do not pay for an allocation each.
 struct packing_arena {

@@ -240,7 +240,7 @@ class gemm_workspace {
 // across its storage costs then a load and a store per vector, not per
 // element.
 ZELT_EXACT_LOOP inline void transpose_lines(const double* src, std::ptrdiff_t ss, std::size_t n, double scale,
-                                            double* dst, std::size_t ds) {
+                                            double* dst, std::ptrdiff_t ds) {
   ZELT_EXACT_ARITHMETIC
   constexpr std::size_t L = vector_lanes;
   const vec_t s = broadcast(scale);
@@ -249,12 +249,14 @@ ZELT_EXACT_LOOP inline void transpose_lines(const double* src, std::ptrdiff_t ss
     vec_t r[L];
     for (std::size_t c = 0; c < L; ++c) r[c] = load(src + static_cast<std::ptrdiff_t>(c) * ss + l);
     transpose(r);
-    for (std::size_t t = 0; t < L; ++t) store(dst + (l + t) * ds, scale == 1.0 ? r[t] : s * r[t]);
+    for (std::size_t t = 0; t < L; ++t)
+      store(dst + static_cast<std::ptrdiff_t>(l + t) * ds, scale == 1.0 ? r[t] : s * r[t]);
   }
   for (; l < n; ++l) {
     for (std::size_t c = 0; c < L; ++c) {
       const double x = src[static_cast<std::ptrdiff_t>(c) * ss + static_cast<std::ptrdiff_t>(l)];
-      dst[l * ds + c] = scale == 1.0 ? x : scale * x;
+      dst[static_cast<std::ptrdiff_t>(l) * ds + static_cast<std::ptrdiff_t>(c)] =
+          scale == 1.0 ? x : scale * x;
     }
   }
 }
@@ -277,7 +279,7 @@ void pack_a(const AF& a, std::size_t i0, std::size_t mc, std::size_t l0, std::si
         std::size_t r = 0;
 #if ZELT_HAVE_VECTORS
         for (; r + vector_lanes <= MR; r += vector_lanes)
-          transpose_lines(&a.m(i0 + p + r, l0), a.m.rs, kc, 1.0, out + p * kc + r, MR);
+          transpose_lines(&a.m(i0 + p + r, l0), a.m.rs, kc, 1.0, out + p * kc + r, std::ptrdiff_t{MR});
 #endif
         for (; r < MR; ++r) {
           const double* src = &a.m(i0 + p + r, l0);
@@ -296,9 +298,10 @@ void pack_a(const AF& a, std::size_t i0, std::size_t mc, std::size_t l0, std::si
   }
 }
 
-// pack_b for an operand in memory, all pairs kept, read along its storage.
-ZELT_EXACT_LOOP inline void pack_operand(const operand& b, std::size_t l0, std::size_t kc, std::size_t j0,
-                                         std::size_t nc, double* out, unsigned char* flags,
+// pack_b for an operand in memory, read along its storage: every pair kept,
+// or (`zeros`) the pairs whose stored element is not zero.
+ZELT_EXACT_LOOP inline void pack_operand(const operand& b, bool zeros, std::size_t l0, std::size_t kc,
+                                         std::size_t j0, std::size_t nc, double* out, unsigned char* flags,
                                          unsigned char* whole, bool* skips) {
   ZELT_EXACT_ARITHMETIC
   constexpr std::size_t NR = kernel_nr;
@@ -318,27 +321,48 @@ ZELT_EXACT_LOOP inline void pack_operand(const operand& b, std::size_t l0, std::
         for (; c < NR; ++c) o[l * NR + c] = padding;
       }
     } else {
+      // Columns contiguous, their rows walked up (rs = 1) or down (rs = -1):
+      // column c's rows start at the lowest address and land from packed row
+      // `first` on, in steps of `step`.
+      const bool down = b.m.rs < 0;
+      const std::size_t low = down ? l0 + kc - 1 : l0;
+      double* first = down ? o + (kc - 1) * NR : o;
+      const std::ptrdiff_t step = down ? -std::ptrdiff_t{NR} : std::ptrdiff_t{NR};
       std::size_t c = 0;
 #if ZELT_HAVE_VECTORS
       for (; c + vector_lanes <= cols; c += vector_lanes)
-        transpose_lines(&b.m(l0, j0 + q + c), b.m.cs, kc, scale, o + c, NR);
+        transpose_lines(&b.m(low, j0 + q + c), b.m.cs, kc, scale, first + c, step);
 #endif
       for (; c < NR; ++c) {
         if (c >= cols) {
           for (std::size_t l = 0; l < kc; ++l) o[l * NR + c] = padding;
           continue;
         }
-        const double* src = &b.m(l0, j0 + q + c);
-        if (scale == 1.0) {
-          for (std::size_t l = 0; l < kc; ++l) o[l * NR + c] = src[l];
-        } else {
-          for (std::size_t l = 0; l < kc; ++l) o[l * NR + c] = scale * src[l];
+        const double* src = &b.m(low, j0 + q + c);
+        for (std::size_t l = 0; l < kc; ++l) {
+          const auto at = static_cast<std::ptrdiff_t>(l) * step;
+          first[at + static_cast<std::ptrdiff_t>(c)] = scale == 1.0 ? src[l] : scale * src[l];
         }
       }
     }
-    std::memset(flags + q * kc, 1, kc * NR);
-    std::memset(whole + (q / NR) * kc, 1, kc);
-    skips[q / NR] = false;
+    if (!zeros) {
+      std::memset(flags + q * kc, 1, kc * NR);
+      std::memset(whole + (q / NR) * kc, 1, kc);
+      skips[q / NR] = false;
+      continue;
+    }
+    unsigned char any = 0;
+    for (std::size_t l = 0; l < kc; ++l) {
+      unsigned char* f = flags + q * kc + l * NR;
+      unsigned char all = 1;
+      for (std::size_t c = 0; c < NR; ++c) {
+        f[c] = c >= cols || b.m(l0 + l, j0 + q + c) != 0.0 ? 1 : 0;
+        all &= f[c];
+      }
+      whole[(q / NR) * kc + l] = all;
+      any |= static_cast<unsigned char>(all ^ 1);
+    }
+    skips[q / NR] = any != 0;
   }
 }
 
@@ -350,9 +374,11 @@ template <class BF, class KF>
 void pack_b(const BF& b, const KF& keep, std::size_t l0, std::size_t kc, std::size_t j0, std::size_t nc,
             double* out, unsigned char* flags, unsigned char* whole, bool* skips) {
   constexpr std::size_t NR = kernel_nr;
-  if constexpr (std::is_same_v<BF, operand> && std::is_same_v<KF, keep_all>) {
-    if (b.m.rs == 1 || b.m.cs == 1) {
-      pack_operand(b, l0, kc, j0, nc, out, flags, whole, skips);
+  constexpr bool zeros = std::is_same_v<KF, keep_nonzero>;
+  static_assert(!zeros || std::is_same_v<BF, operand>, "keep_nonzero tests an operand's stored elements");
+  if constexpr (std::is_same_v<BF, operand> && (zeros || std::is_same_v<KF, keep_all>)) {
+    if (b.m.rs == 1 || b.m.rs == -1 || b.m.cs == 1) {
+      pack_operand(b, zeros, l0, kc, j0, nc, out, flags, whole, skips);
       return;
     }
   }
@@ -368,6 +394,9 @@ void pack_b(const BF& b, const KF& keep, std::size_t l0, std::size_t kc, std::si
         o[c] = b(l0 + l, j0 + q + c);
         if constexpr (std::is_same_v<KF, keep_all>) {
           f[c] = 1;
+        } else if constexpr (zeros) {
+          f[c] = b.m(l0 + l, j0 + q + c) != 0.0 ? 1 : 0;
+          all = all && f[c] != 0;
         } else {
           f[c] = keep(l0 + l, j0 + q + c) ? 1 : 0;
           all = all && f[c] != 0;

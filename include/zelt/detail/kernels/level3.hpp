@@ -265,10 +265,8 @@ inline void syrk_ref(const threads& policy, bool upper, bool trans, std::size_t 
       // c(i, j) = beta c, then + (alpha a(j, l)) a(i, l), skipping a(j, l) == 0
       const mref cb = c.at(r0, c0);
       scale_columns(beta, c1 - c0, triangle_rows{upper, r0, c0, r1 - r0}, cb);
-      accumulate(
-          r1 - r0, c1 - c0, k, operand{a.at(r0, 0)}, operand{a.at(c0, 0).t(), alpha},
-          [&](std::size_t l, std::size_t j) { return a(c0 + j, l) != 0.0; }, cb.p, cb.ld(), ws,
-          output_triangle(upper, r0, c0));
+      accumulate(r1 - r0, c1 - c0, k, operand{a.at(r0, 0)}, operand{a.at(c0, 0).t(), alpha}, keep_nonzero{},
+                 cb.p, cb.ld(), ws, output_triangle(upper, r0, c0));
       return;
     }
     // alpha (sum of a(i, l) a(j, l) from zero) + beta c
@@ -389,7 +387,10 @@ inline void symm_ref(const threads& policy, bool left, bool upper, std::size_t m
   // Row i: t2 = sum of b(l, j) a(l, i) over the l before i (upper) or after
   // it (lower), from zero in increasing l; then beta c + (alpha b(i, j)) a(i, i)
   // + alpha t2; then + (alpha b(l, j)) a(i, l) over the other side's l,
-  // nearest first.
+  // nearest first. Both sums read the stored triangle straight: a(l, i) is
+  // s(l, i) and a(i, l) is s(i, l) on the sides they take. The tiles that
+  // the diagonal crosses also pack elements of the other triangle, in the
+  // lanes that do not take the step, whose sums are never kept.
   run_slabs(t, n, kernel_nr, linear, [&](std::size_t c0, std::size_t c1) {
     block_buffer w(m, std::min(c1 - c0, sum_cols));
     const std::size_t nw = w.cols();
@@ -399,13 +400,10 @@ inline void symm_ref(const threads& policy, bool left, bool upper, std::size_t m
       const std::size_t nj = std::min(nw, c1 - j0);
       const mref bj = b.at(0, j0), cj = c.at(0, j0);
       w.zero(m, nj);
-      accumulate(
-          m, nj, m, [&](std::size_t i, std::size_t l) { return a(l, i); }, operand{bj}, keep_all{}, w.data(),
-          w.ld, ws, sums);
+      accumulate(m, nj, m, operand{a.s.t()}, operand{bj}, keep_all{}, w.data(), w.ld, ws, sums);
       symm_left_middle(m, nj, alpha, a, bj, w.data(), w.ld, beta, cj);
-      accumulate(
-          m, nj, m, [&](std::size_t i, std::size_t s) { return a(i, tail.index(s)); },
-          operand{bj.rows_reversed(!upper, m), alpha}, keep_all{}, cj.p, cj.ld(), ws, tail);
+      accumulate(m, nj, m, operand{a.s.columns_reversed(tail.descending, m)},
+                 operand{bj.rows_reversed(tail.descending, m), alpha}, keep_all{}, cj.p, cj.ld(), ws, tail);
     }
   });
 }
@@ -493,11 +491,9 @@ inline void trmm_ref(const threads& policy, bool left, bool upper, bool trans, b
         const mref bj = b.at(0, j0), wj{w.data(), 1, static_cast<std::ptrdiff_t>(w.ld)};
         if (!trans) {
           trmm_left_n_start(unit, m, nj, alpha, s, bj, wj);
-          accumulate(
-              m, nj, m, operand{s.columns_reversed(shape.descending, m)},
-              operand{bj.rows_reversed(shape.descending, m), alpha},
-              [&](std::size_t q, std::size_t j) { return bj(shape.index(q), j) != 0.0; }, wj.p, w.ld, ws,
-              shape);
+          accumulate(m, nj, m, operand{s.columns_reversed(shape.descending, m)},
+                     operand{bj.rows_reversed(shape.descending, m), alpha}, keep_nonzero{}, wj.p, w.ld, ws,
+                     shape);
           copy_back(m, nj, wj, bj);
         } else {
           trmm_left_t_start(unit, m, nj, s, bj, wj);
@@ -771,7 +767,6 @@ inline void trsm_ref(const threads& policy, bool left, bool upper, bool trans, b
   // Right, 'N' upper, 'T' upper and 'T' lower: column j takes - op(a)(k, j) x(k)
   // over the k of its side, farthest first, skipping op(a)(k, j) == 0.
   const bool before = upper != trans, descending = trans && upper;
-  auto coef = [&](std::size_t k, std::size_t j) { return trans ? s(j, k) : s(k, j); };
   run_slabs(t, m, kernel_mr, linear, [&](std::size_t r0, std::size_t r1) {
     gemm_workspace ws(r1 - r0, n, n);
     const std::size_t mi = r1 - r0;
@@ -782,11 +777,9 @@ inline void trsm_ref(const threads& policy, bool left, bool upper, bool trans, b
         [&](std::size_t c0, std::size_t c1) { trsm_right_leaf(upper, trans, unit, c0, c1, mi, s, br); },
         [&](std::size_t t0, std::size_t t1, std::size_t l0, std::size_t l1) {
           const walk lw{l0, l1, descending};
-          accumulate(
-              mi, t1 - t0, lw.size(), operand{br.at(0, l0).columns_reversed(descending, l1 - l0)},
-              operand{(trans ? s.t() : s).at(l0, t0).rows_reversed(descending, l1 - l0), -1.0},
-              [&](std::size_t l, std::size_t j) { return coef(lw(l), t0 + j) != 0.0; }, &br(0, t0), br.ld(),
-              ws);
+          accumulate(mi, t1 - t0, lw.size(), operand{br.at(0, l0).columns_reversed(descending, l1 - l0)},
+                     operand{(trans ? s.t() : s).at(l0, t0).rows_reversed(descending, l1 - l0), -1.0},
+                     keep_nonzero{}, &br(0, t0), br.ld(), ws);
         });
     if (trans && alpha != 1.0) multiply_all(alpha, mi, n, br);
   });

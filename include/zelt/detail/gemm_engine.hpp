@@ -72,6 +72,16 @@ struct keep_all {
 /// Only for an operand b; packing reads the flags beside the values.
 struct keep_nonzero {};
 
+/// The (l, j) pairs whose flag is not zero in a byte matrix: flag (l, j) at
+/// p[l rs + j cs].
+struct keep_flags {
+  const unsigned char* p;
+  std::ptrdiff_t rs, cs;
+  bool operator()(std::size_t l, std::size_t j) const noexcept {
+    return p[static_cast<std::ptrdiff_t>(l) * rs + static_cast<std::ptrdiff_t>(j) * cs] != 0;
+  }
+};
+
 /// One thread's packing memory, kept from call to call and grown when a call
 /// needs more, so that small products do not pay for an allocation each.
 struct packing_arena {
@@ -101,7 +111,8 @@ constexpr double padding = std::numeric_limits<double>::quiet_NaN();
 ///           are, and then output(i, j) says which;
 ///   steps   the range [lo, hi) of l outside which the tile has no term;
 ///   partial the range of l in which some rows of the tile take the term
-///           and others do not, and then term(i, l) says which.
+///           and others do not, and then term(i, l) says which
+///           (taking: as a range of the tile's rows).
 struct dense_shape {
   int region(std::size_t, std::size_t, std::size_t, std::size_t) const noexcept { return 1; }
   bool output(std::size_t, std::size_t) const noexcept { return true; }
@@ -111,6 +122,11 @@ struct dense_shape {
   }
   std::pair<std::size_t, std::size_t> partial(std::size_t, std::size_t) const noexcept { return {0, 0}; }
   bool term(std::size_t, std::size_t) const noexcept { return true; }
+  /// The rows of a tile from row i0 on that take step s: [lo, hi), counted
+  /// within the tile (term(i0 + r, s) exactly for r in it, for r < rows).
+  std::pair<std::size_t, std::size_t> taking(std::size_t, std::size_t, std::size_t rows) const noexcept {
+    return {0, rows};
+  }
 };
 
 /// The outputs (i, j) on one side of a diagonal, i <= j (upper) or i >= j,
@@ -152,6 +168,12 @@ struct row_triangle : dense_shape {
   std::pair<std::size_t, std::size_t> partial(std::size_t i0, std::size_t i1) const noexcept {
     return before ? as_steps(std::min(i0, k), std::min(i1 - 1, k))
                   : as_steps(std::min(i0 + 1, k), std::min(i1, k));
+  }
+  std::pair<std::size_t, std::size_t> taking(std::size_t i0, std::size_t s, std::size_t rows) const noexcept {
+    const std::size_t l = index(s);  // rows i > l (before) or i < l take it
+    const std::size_t edge = std::min(rows, l < i0 ? 0 : l - i0 + (before ? 1 : 0));
+    return before ? std::pair<std::size_t, std::size_t>{edge, rows}
+                  : std::pair<std::size_t, std::size_t>{0, edge};
   }
 };
 

@@ -90,26 +90,33 @@ ZELT_EXACT_LOOP void micro_kernel(std::size_t kc, const double* a, const double*
 }
 #endif
 
-// The same for a tile whose rows take only some of the steps l: pair (i, l)
-// only where term(i, l) (i and l counted within the tile and the packed
-// block). A lane whose row does not take the step keeps its value: the sum
-// is computed and then not selected.
+// The same for a tile whose rows take only some of the steps l: step l only
+// for the rows [lo, hi) = taking(l) (rows counted within the tile, l within
+// the packed block). A lane whose row does not take the step keeps its
+// value: the sum is computed and then not selected.
 #if ZELT_HAVE_VECTORS
-template <class Term>
+template <class Taking>
 ZELT_EXACT_LOOP void masked_kernel(std::size_t l0, std::size_t l1, const double* a, const double* b,
-                                   const unsigned char* keep, double* c, std::size_t ldc, const Term& term) {
+                                   const unsigned char* keep, double* c, std::size_t ldc,
+                                   const Taking& taking) {
   ZELT_EXACT_ARITHMETIC
   constexpr std::size_t MV = kernel_vectors, NR = kernel_nr, L = vector_lanes;
   using mask_t = long long __attribute__((vector_size(sizeof(vec_t))));
+  mask_t row[MV];
+  for (std::size_t v = 0; v < MV; ++v)
+    for (std::size_t r = 0; r < L; ++r) row[v][r] = static_cast<long long>(v * L + r);
   vec_t acc[NR][MV];
   for (std::size_t j = 0; j < NR; ++j)
     for (std::size_t v = 0; v < MV; ++v) acc[j][v] = load(c + j * ldc + v * L);
   for (std::size_t l = l0; l < l1; ++l) {
+    const auto rows = taking(l);
+    const mask_t lo = mask_t{} + static_cast<long long>(rows.first),
+                 hi = mask_t{} + static_cast<long long>(rows.second);
     vec_t av[MV];
-    mask_t takes[MV] = {};
+    mask_t takes[MV];
     for (std::size_t v = 0; v < MV; ++v) {
       av[v] = load(a + l * MV * L + v * L);
-      for (std::size_t r = 0; r < L; ++r) takes[v][r] = term(v * L + r, l) ? -1 : 0;
+      takes[v] = (row[v] >= lo) & (row[v] < hi);
     }
     for (std::size_t j = 0; j < NR; ++j) {
       if (!keep[l * NR + j]) continue;
@@ -125,17 +132,19 @@ ZELT_EXACT_LOOP void masked_kernel(std::size_t l0, std::size_t l1, const double*
     for (std::size_t v = 0; v < MV; ++v) store(c + j * ldc + v * L, acc[j][v]);
 }
 #else
-template <class Term>
+template <class Taking>
 ZELT_EXACT_LOOP void masked_kernel(std::size_t l0, std::size_t l1, const double* a, const double* b,
-                                   const unsigned char* keep, double* c, std::size_t ldc, const Term& term) {
+                                   const unsigned char* keep, double* c, std::size_t ldc,
+                                   const Taking& taking) {
   ZELT_EXACT_ARITHMETIC
   constexpr std::size_t MR = kernel_mr, NR = kernel_nr;
   for (std::size_t l = l0; l < l1; ++l) {
+    const auto rows = taking(l);
     for (std::size_t j = 0; j < NR; ++j) {
       if (!keep[l * NR + j]) continue;
       const double bj = b[l * NR + j];
-      for (std::size_t i = 0; i < MR; ++i)
-        if (term(i, l)) c[i + j * ldc] = c[i + j * ldc] + mul(a[l * MR + i], bj);
+      for (std::size_t i = rows.first; i < std::min(rows.second, MR); ++i)
+        c[i + j * ldc] = c[i + j * ldc] + mul(a[l * MR + i], bj);
     }
   }
 }
@@ -298,11 +307,12 @@ void pack_a(const AF& a, std::size_t i0, std::size_t mc, std::size_t l0, std::si
   }
 }
 
-// pack_b for an operand in memory, read along its storage: every pair kept,
-// or (`zeros`) the pairs whose stored element is not zero.
-ZELT_EXACT_LOOP inline void pack_operand(const operand& b, bool zeros, std::size_t l0, std::size_t kc,
-                                         std::size_t j0, std::size_t nc, double* out, unsigned char* flags,
-                                         unsigned char* whole, bool* skips) {
+// pack_b for an operand in memory, read along its storage, and the flags of
+// keep_all, keep_nonzero or keep_flags beside it.
+template <class KF>
+ZELT_EXACT_LOOP void pack_operand(const operand& b, const KF& keep, std::size_t l0, std::size_t kc,
+                                  std::size_t j0, std::size_t nc, double* out, unsigned char* flags,
+                                  unsigned char* whole, bool* skips) {
   ZELT_EXACT_ARITHMETIC
   constexpr std::size_t NR = kernel_nr;
   const double scale = b.scale;
@@ -345,7 +355,7 @@ ZELT_EXACT_LOOP inline void pack_operand(const operand& b, bool zeros, std::size
         }
       }
     }
-    if (!zeros) {
+    if constexpr (std::is_same_v<KF, keep_all>) {
       std::memset(flags + q * kc, 1, kc * NR);
       std::memset(whole + (q / NR) * kc, 1, kc);
       skips[q / NR] = false;
@@ -356,7 +366,11 @@ ZELT_EXACT_LOOP inline void pack_operand(const operand& b, bool zeros, std::size
       unsigned char* f = flags + q * kc + l * NR;
       unsigned char all = 1;
       for (std::size_t c = 0; c < NR; ++c) {
-        f[c] = c >= cols || b.m(l0 + l, j0 + q + c) != 0.0 ? 1 : 0;
+        if constexpr (std::is_same_v<KF, keep_nonzero>) {
+          f[c] = c >= cols || b.m(l0 + l, j0 + q + c) != 0.0 ? 1 : 0;
+        } else {
+          f[c] = c >= cols || keep(l0 + l, j0 + q + c) ? 1 : 0;
+        }
         all &= f[c];
       }
       whole[(q / NR) * kc + l] = all;
@@ -376,9 +390,10 @@ void pack_b(const BF& b, const KF& keep, std::size_t l0, std::size_t kc, std::si
   constexpr std::size_t NR = kernel_nr;
   constexpr bool zeros = std::is_same_v<KF, keep_nonzero>;
   static_assert(!zeros || std::is_same_v<BF, operand>, "keep_nonzero tests an operand's stored elements");
-  if constexpr (std::is_same_v<BF, operand> && (zeros || std::is_same_v<KF, keep_all>)) {
+  if constexpr (std::is_same_v<BF, operand> &&
+                (zeros || std::is_same_v<KF, keep_all> || std::is_same_v<KF, keep_flags>)) {
     if (b.m.rs == 1 || b.m.rs == -1 || b.m.cs == 1) {
-      pack_operand(b, zeros, l0, kc, j0, nc, out, flags, whole, skips);
+      pack_operand(b, keep, l0, kc, j0, nc, out, flags, whole, skips);
       return;
     }
   }
@@ -437,8 +452,7 @@ void run_tile(bool skips, const double* a, const double* b, const unsigned char*
       return;
     }
     full(lo, pl);
-    masked_kernel(pl, ph, a, b, keep, t, ldt,
-                  [&](std::size_t i, std::size_t l) { return shape.term(i0 + i, pc + l); });
+    masked_kernel(pl, ph, a, b, keep, t, ldt, [&](std::size_t l) { return shape.taking(i0, pc + l, MR); });
     full(ph, hi);
   };
   if (rows == MR && cols == NR && region == 1) {

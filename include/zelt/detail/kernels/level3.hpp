@@ -98,6 +98,16 @@ constexpr std::size_t sum_rows = ZELT_SUM_ROWS, sum_cols = ZELT_SUM_COLS;
 #endif
 constexpr std::size_t leaf_lines = ZELT_LEAF_LINES;
 
+// Independent problems (columns or rows) that the solves run side by side.
+#if !defined(ZELT_SOLVE_LANES)
+#if ZELT_HAVE_VECTORS
+#define ZELT_SOLVE_LANES (8 * vector_lanes)
+#else
+#define ZELT_SOLVE_LANES 16
+#endif
+#endif
+constexpr std::size_t solve_lanes = ZELT_SOLVE_LANES;
+
 template <class Leaf, class Rect>
 void triangle_blocks(std::size_t r0, std::size_t r1, bool before, bool descending, const Leaf& leaf,
                      const Rect& rect) {
@@ -346,15 +356,23 @@ ZELT_EXACT_LOOP void symm_right_start(std::size_t n, const Rows& rows, double al
   }
 }
 
+// The passes that read the diagonal of a beside every element of a column go
+// through the rows in blocks of this many, so that the diagonal's cache lines
+// (one per row) stay in L1 from column to column.
+constexpr std::size_t diagonal_rows = 256;
+
 // c(i, j) = beta c + (alpha b(i, j)) a(i, i) + alpha t2 (beta == 0: without beta c).
 ZELT_EXACT_LOOP inline void symm_left_middle(std::size_t m, std::size_t n, double alpha, symmetric a, mref b,
                                              const double* t2, std::size_t ldt, double beta, mref c) {
   ZELT_EXACT_ARITHMETIC
-  for (std::size_t j = 0; j < n; ++j) {
-    for (std::size_t i = 0; i < m; ++i) {
-      const double t1 = alpha * b(i, j);
-      const double d = mul(t1, a(i, i)), s = mul(alpha, t2[i + j * ldt]);
-      c(i, j) = beta == 0.0 ? d + s : (mul(beta, c(i, j)) + d) + s;
+  for (std::size_t i0 = 0; i0 < m; i0 += diagonal_rows) {
+    const std::size_t i1 = std::min(m, i0 + diagonal_rows);
+    for (std::size_t j = 0; j < n; ++j) {
+      for (std::size_t i = i0; i < i1; ++i) {
+        const double t1 = alpha * b(i, j);
+        const double d = mul(t1, a.s(i, i)), s = mul(alpha, t2[i + j * ldt]);
+        c(i, j) = beta == 0.0 ? d + s : (mul(beta, c(i, j)) + d) + s;
+      }
     }
   }
 }
@@ -424,10 +442,13 @@ ZELT_EXACT_LOOP inline void multiply_all(double alpha, std::size_t m, std::size_
 ZELT_EXACT_LOOP inline void trmm_left_n_start(bool unit, std::size_t m, std::size_t n, double alpha, mref s,
                                               mref b, mref w) {
   ZELT_EXACT_ARITHMETIC
-  for (std::size_t j = 0; j < n; ++j) {
-    for (std::size_t i = 0; i < m; ++i) {
-      const double x = b(i, j);
-      w(i, j) = x == 0.0 ? x : (unit ? alpha * x : (alpha * x) * s(i, i));
+  for (std::size_t i0 = 0; i0 < m; i0 += diagonal_rows) {
+    const std::size_t i1 = std::min(m, i0 + diagonal_rows);
+    for (std::size_t j = 0; j < n; ++j) {
+      for (std::size_t i = i0; i < i1; ++i) {
+        const double x = b(i, j);
+        w(i, j) = x == 0.0 ? x : (unit ? alpha * x : (alpha * x) * s(i, i));
+      }
     }
   }
 }
@@ -436,8 +457,11 @@ ZELT_EXACT_LOOP inline void trmm_left_n_start(bool unit, std::size_t m, std::siz
 ZELT_EXACT_LOOP inline void trmm_left_t_start(bool unit, std::size_t m, std::size_t n, mref s, mref b,
                                               mref w) {
   ZELT_EXACT_ARITHMETIC
-  for (std::size_t j = 0; j < n; ++j)
-    for (std::size_t i = 0; i < m; ++i) w(i, j) = unit ? b(i, j) : b(i, j) * s(i, i);
+  for (std::size_t i0 = 0; i0 < m; i0 += diagonal_rows) {
+    const std::size_t i1 = std::min(m, i0 + diagonal_rows);
+    for (std::size_t j = 0; j < n; ++j)
+      for (std::size_t i = i0; i < i1; ++i) w(i, j) = unit ? b(i, j) : b(i, j) * s(i, i);
+  }
 }
 
 // w(i, j) = t_j b(i, j), t_j = alpha (times a(j, j) unless unit), for
@@ -530,23 +554,62 @@ inline void trmm_ref(const threads& policy, bool left, bool upper, bool trans, b
 }
 
 // dtrsm('L', 'N') restricted to the rows [r0, r1) of a leaf; records which
-// pivots were nonzero (the reference skips the others) in keep.
+// pivots were nonzero (the reference skips the others) in keep. The columns
+// are independent, so solve_lanes of them run side by side, as the rows of a
+// row-major copy of the leaf: a column whose pivot is zero computes the step
+// and does not keep it.
 ZELT_EXACT_LOOP inline void trsm_left_n_leaf(bool upper, bool unit, std::size_t r0, std::size_t r1,
                                              std::size_t n, mref s, mref b, unsigned char* keep,
                                              std::size_t ldk) {
   ZELT_EXACT_ARITHMETIC
-  for (std::size_t j = 0; j < n; ++j) {
-    double* bj = &b(0, j);
+  constexpr std::size_t G = solve_lanes;
+  alignas(64) double x[leaf_lines * G];
+  for (std::size_t j0 = 0; j0 < n; j0 += G) {
+    const std::size_t lanes = std::min(G, n - j0);
+    for (std::size_t i = r0; i < r1; ++i)
+      for (std::size_t g = 0; g < G; ++g) x[(i - r0) * G + g] = g < lanes ? b(i, j0 + g) : 0.0;
     for (std::size_t q = r0; q < r1; ++q) {
       const std::size_t k = upper ? r1 - 1 - (q - r0) : q;
-      keep[k + j * ldk] = bj[k] != 0.0;
-      if (bj[k] == 0.0) continue;
-      const double* sk = &s(0, k);
-      if (!unit) bj[k] = bj[k] / sk[k];
-      const double x = bj[k];
+      double* xk = x + (k - r0) * G;
+      for (std::size_t g = 0; g < lanes; ++g) keep[k + (j0 + g) * ldk] = xk[g] != 0.0;
+      const double d = s(k, k);
       const std::size_t lo = upper ? r0 : k + 1, hi = upper ? k : r1;
-      for (std::size_t i = lo; i < hi; ++i) bj[i] = bj[i] - mul(x, sk[i]);
+#if ZELT_HAVE_VECTORS
+      constexpr std::size_t L = vector_lanes, V = std::max<std::size_t>(1, G / L);
+      if constexpr (G % L == 0) {
+        using mask_t = long long __attribute__((vector_size(sizeof(vec_t))));
+        mask_t pivot[V];  // all ones in the columns whose pivot is not zero
+        vec_t xv[V];
+        for (std::size_t v = 0; v < V; ++v) {
+          xv[v] = load(xk + v * L);
+          pivot[v] = reinterpret_cast<mask_t>(xv[v] != broadcast(0.0));
+          if (!unit) {
+            const vec_t quotient = xv[v] / d;
+            xv[v] = reinterpret_cast<vec_t>((reinterpret_cast<mask_t>(quotient) & pivot[v]) |
+                                            (reinterpret_cast<mask_t>(xv[v]) & ~pivot[v]));
+          }
+          store(xk + v * L, xv[v]);
+        }
+        for (std::size_t i = lo; i < hi; ++i) {
+          const double a = s(i, k);
+          double* xi = x + (i - r0) * G;
+          for (std::size_t v = 0; v < V; ++v) {
+            const vec_t e = load(xi + v * L), t = e - xv[v] * a;
+            store(xi + v * L, reinterpret_cast<vec_t>((reinterpret_cast<mask_t>(t) & pivot[v]) |
+                                                      (reinterpret_cast<mask_t>(e) & ~pivot[v])));
+          }
+        }
+        continue;
+      }
+#endif
+      for (std::size_t g = 0; g < G; ++g) {
+        if (xk[g] == 0.0) continue;
+        if (!unit) xk[g] = xk[g] / d;
+        for (std::size_t i = lo; i < hi; ++i) x[(i - r0) * G + g] = x[(i - r0) * G + g] - mul(xk[g], s(i, k));
+      }
     }
+    for (std::size_t i = r0; i < r1; ++i)
+      for (std::size_t g = 0; g < lanes; ++g) b(i, j0 + g) = x[(i - r0) * G + g];
   }
 }
 
@@ -609,14 +672,6 @@ ZELT_EXACT_LOOP inline void trsm_right_leaf(bool upper, bool trans, bool unit, s
 // The two solves whose terms come nearest first, so that no term can be
 // applied before all the nearer lines are finished: line after line, each a
 // sum over all the finished lines, for `lanes` independent problems at once.
-#if !defined(ZELT_SOLVE_LANES)
-#if ZELT_HAVE_VECTORS
-#define ZELT_SOLVE_LANES (8 * vector_lanes)
-#else
-#define ZELT_SOLVE_LANES 16
-#endif
-#endif
-constexpr std::size_t solve_lanes = ZELT_SOLVE_LANES;
 
 // t = alpha * t when scale (else unchanged); then t = t - a(k) x(k) for every
 // k in [k0, k1) with a(k) != 0 (or every k, when !skip); then t = t / d or
@@ -743,12 +798,12 @@ inline void trsm_ref(const threads& policy, bool left, bool upper, bool trans, b
               trsm_left_n_leaf(upper, unit, r0, r1, nj, s, bc, keep.data(), m);
             },
             [&](std::size_t t0, std::size_t t1, std::size_t l0, std::size_t l1) {
-              const walk lw{l0, l1, upper};
-              accumulate(
-                  t1 - t0, nj, lw.size(), operand{s.at(t0, l0).columns_reversed(upper, l1 - l0)},
-                  operand{bc.at(l0, 0).rows_reversed(upper, l1 - l0), -1.0},
-                  [&](std::size_t l, std::size_t j) { return keep[lw(l) + j * m] != 0; }, &bc(t0, 0), bc.ld(),
-                  ws);
+              // the pivots' flags walked as the operand's rows: l1 - 1 down, or l0 up
+              const keep_flags pivots{keep.data() + (upper ? l1 - 1 : l0), upper ? -1 : 1,
+                                      static_cast<std::ptrdiff_t>(m)};
+              accumulate(t1 - t0, nj, l1 - l0, operand{s.at(t0, l0).columns_reversed(upper, l1 - l0)},
+                         operand{bc.at(l0, 0).rows_reversed(upper, l1 - l0), -1.0}, pivots, &bc(t0, 0),
+                         bc.ld(), ws);
             });
       } else {
         // Upper: row i = (alpha b(i) - a(k, i) x(k) over k < i increasing) / a(i, i).

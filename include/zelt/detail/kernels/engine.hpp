@@ -123,8 +123,7 @@ ZELT_EXACT_LOOP void masked_kernel(std::size_t l0, std::size_t l1, const double*
       const double bj = b[l * NR + j];
       for (std::size_t v = 0; v < MV; ++v) {
         const vec_t sum = acc[j][v] + av[v] * bj;
-        acc[j][v] = reinterpret_cast<vec_t>((reinterpret_cast<mask_t>(sum) & takes[v]) |
-                                            (reinterpret_cast<mask_t>(acc[j][v]) & ~takes[v]));
+        acc[j][v] = takes[v] ? sum : acc[j][v];
       }
     }
   }

@@ -60,6 +60,26 @@ struct operand {
   double operator()(std::size_t i, std::size_t l) const noexcept {
     return scale == 1.0 ? m(i, l) : scale * m(i, l);
   }
+  /// Whether the element behind (i, l), as stored, is not zero.
+  bool nonzero(std::size_t i, std::size_t l) const noexcept { return m(i, l) != 0.0; }
+};
+
+/// Two operands taken in turns, step by step: step l is step l / 2 of x when
+/// l is even, of y when it is odd. As the a side (steps are columns) and as
+/// the b side (steps are rows), for one chain over two products at once.
+struct interleaved_columns {
+  operand x, y;
+  const operand& half(std::size_t l) const noexcept { return l % 2 == 0 ? x : y; }
+  double operator()(std::size_t i, std::size_t l) const noexcept { return half(l)(i, l / 2); }
+};
+struct interleaved_rows {
+  operand x, y;
+  const operand& half(std::size_t l) const noexcept { return l % 2 == 0 ? x : y; }
+  double operator()(std::size_t l, std::size_t j) const noexcept { return half(l)(l / 2, j); }
+  /// Whether either half's element in the pair's row is not zero.
+  bool nonzero(std::size_t l, std::size_t j) const noexcept {
+    return x.nonzero(l / 2, j) || y.nonzero(l / 2, j);
+  }
 };
 
 /// Every (l, j) pair takes part: the chains of gemm and symm.
@@ -68,8 +88,8 @@ struct keep_all {
 };
 
 /// The (l, j) pairs whose element of the b operand, as stored (before its
-/// scale), is not zero: the reference's test of a multiplier against zero.
-/// Only for an operand b; packing reads the flags beside the values.
+/// scale), is not zero (b.nonzero(l, j)): the reference's test of a
+/// multiplier against zero. Packing reads the flags beside the values.
 struct keep_nonzero {};
 
 /// The (l, j) pairs whose flag is not zero in a byte matrix: flag (l, j) at

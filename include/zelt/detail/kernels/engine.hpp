@@ -270,6 +270,15 @@ ZELT_EXACT_LOOP inline void transpose_lines(const double* src, std::ptrdiff_t ss
 }
 #endif
 
+// The steps of [l0, l0 + kc) that are `half`'s (0: x, 1: y) in two operands
+// taken in turns: the first one's offset in the block, how many, and the
+// index of the first within the half.
+struct half_steps {
+  std::size_t first, count, start;
+  half_steps(std::size_t half, std::size_t l0, std::size_t kc) noexcept
+      : first((l0 + half) % 2), count(first < kc ? (kc - first + 1) / 2 : 0), start((l0 + first) / 2) {}
+};
+
 // Packs rows [i0, i0 + mc) x columns [l0, l0 + kc) of a into MR-row slivers,
 // each stored column after column; rows past the end are padding.
 template <class AF>
@@ -277,6 +286,25 @@ void pack_a(const AF& a, std::size_t i0, std::size_t mc, std::size_t l0, std::si
   constexpr std::size_t MR = kernel_mr;
   for (std::size_t p = 0; p < mc; p += MR) {
     const std::size_t rows = std::min(MR, mc - p);
+    if constexpr (std::is_same_v<AF, interleaved_columns>) {
+      if (a.x.scale == 1.0 && a.y.scale == 1.0 && a.x.m.rs == 1 && a.y.m.rs == 1 && rows == MR) {
+        for (std::size_t l = 0; l < kc; ++l)
+          std::memcpy(out + p * kc + l * MR, &a.half(l0 + l).m(i0 + p, (l0 + l) / 2), sizeof(double) * MR);
+        continue;
+      }
+#if ZELT_HAVE_VECTORS
+      if (a.x.scale == 1.0 && a.y.scale == 1.0 && a.x.m.cs == 1 && a.y.m.cs == 1 && rows == MR) {
+        for (std::size_t half = 0; half < 2; ++half) {
+          const operand& h = half == 0 ? a.x : a.y;
+          const half_steps steps(half, l0, kc);
+          for (std::size_t r = 0; r < MR; r += vector_lanes)
+            transpose_lines(&h.m(i0 + p + r, steps.start), h.m.rs, steps.count, 1.0,
+                            out + p * kc + steps.first * MR + r, static_cast<std::ptrdiff_t>(2 * MR));
+        }
+        continue;
+      }
+#endif
+    }
     if constexpr (std::is_same_v<AF, operand>) {
       if (a.scale == 1.0 && a.m.rs == 1 && rows == MR) {
         for (std::size_t l = 0; l < kc; ++l)
@@ -315,24 +343,29 @@ ZELT_EXACT_LOOP void pack_operand(const operand& b, const KF& keep, std::size_t 
   ZELT_EXACT_ARITHMETIC
   constexpr std::size_t NR = kernel_nr;
   const double scale = b.scale;
-  for (std::size_t q = 0; q < nc; q += NR) {
-    const std::size_t cols = std::min(NR, nc - q);
-    double* o = out + q * kc;
-    if (b.m.cs == 1) {
-      for (std::size_t l = 0; l < kc; ++l) {
-        const double* src = &b.m(l0 + l, j0 + q);
+  if (b.m.cs == 1) {
+    // Row after row, each read along its storage into every sliver.
+    for (std::size_t l = 0; l < kc; ++l) {
+      const double* src = &b.m(l0 + l, j0);
+      for (std::size_t q = 0; q < nc; q += NR) {
+        const std::size_t cols = std::min(NR, nc - q);
+        double* o = out + q * kc + l * NR;
         std::size_t c = 0;
         if (scale == 1.0) {
-          for (; c < cols; ++c) o[l * NR + c] = src[c];
+          for (; c < cols; ++c) o[c] = src[q + c];
         } else {
-          for (; c < cols; ++c) o[l * NR + c] = scale * src[c];
+          for (; c < cols; ++c) o[c] = scale * src[q + c];
         }
-        for (; c < NR; ++c) o[l * NR + c] = padding;
+        for (; c < NR; ++c) o[c] = padding;
       }
-    } else {
-      // Columns contiguous, their rows walked up (rs = 1) or down (rs = -1):
-      // column c's rows start at the lowest address and land from packed row
-      // `first` on, in steps of `step`.
+    }
+  } else {
+    // Columns contiguous, their rows walked up (rs = 1) or down (rs = -1):
+    // column c's rows start at the lowest address and land from packed row
+    // `first` on, in steps of `step`.
+    for (std::size_t q = 0; q < nc; q += NR) {
+      const std::size_t cols = std::min(NR, nc - q);
+      double* o = out + q * kc;
       const bool down = b.m.rs < 0;
       const std::size_t low = down ? l0 + kc - 1 : l0;
       double* first = down ? o + (kc - 1) * NR : o;
@@ -354,22 +387,102 @@ ZELT_EXACT_LOOP void pack_operand(const operand& b, const KF& keep, std::size_t 
         }
       }
     }
-    if constexpr (std::is_same_v<KF, keep_all>) {
-      std::memset(flags + q * kc, 1, kc * NR);
-      std::memset(whole + (q / NR) * kc, 1, kc);
-      skips[q / NR] = false;
-      continue;
+  }
+  if constexpr (std::is_same_v<KF, keep_all>) {
+    std::memset(flags, 1, (nc + NR - 1) / NR * NR * kc);
+    std::memset(whole, 1, (nc + NR - 1) / NR * kc);
+    for (std::size_t q = 0; q < nc; q += NR) skips[q / NR] = false;
+  } else {
+    // The flags of step l of the sliver at column q, read in the order of
+    // the operand's storage.
+    auto step_flags = [&](std::size_t q, std::size_t l) {
+      const std::size_t cols = std::min(NR, nc - q);
+      unsigned char* f = flags + q * kc + l * NR;
+      unsigned char all = 1;
+      for (std::size_t c = 0; c < NR; ++c) {
+        if constexpr (std::is_same_v<KF, keep_nonzero>) {
+          f[c] = c >= cols || b.nonzero(l0 + l, j0 + q + c) ? 1 : 0;
+        } else {
+          f[c] = c >= cols || keep(l0 + l, j0 + q + c) ? 1 : 0;
+        }
+        all &= f[c];
+      }
+      whole[(q / NR) * kc + l] = all;
+    };
+    if (b.m.cs == 1) {
+      for (std::size_t l = 0; l < kc; ++l)
+        for (std::size_t q = 0; q < nc; q += NR) step_flags(q, l);
+    } else {
+      for (std::size_t q = 0; q < nc; q += NR)
+        for (std::size_t l = 0; l < kc; ++l) step_flags(q, l);
+    }
+    for (std::size_t q = 0; q < nc; q += NR) {
+      const unsigned char* w = whole + (q / NR) * kc;
+      skips[q / NR] = std::find(w, w + kc, 0) != w + kc;
+    }
+  }
+}
+
+// pack_b for two operands in turns, each with its rows or its columns
+// contiguous: every pair kept, or (`zeros`) the pairs where either half's
+// element is not zero. With contiguous columns each half goes through
+// transposes into every other packed row.
+ZELT_EXACT_LOOP inline void pack_interleaved(const interleaved_rows& b, bool zeros, std::size_t l0,
+                                             std::size_t kc, std::size_t j0, std::size_t nc, double* out,
+                                             unsigned char* flags, unsigned char* whole, bool* skips) {
+  ZELT_EXACT_ARITHMETIC
+  constexpr std::size_t NR = kernel_nr;
+  if (b.x.m.cs == 1 && b.y.m.cs == 1) {
+    // Row after row, each read along its storage into every sliver.
+    for (std::size_t l = 0; l < kc; ++l) {
+      const std::size_t r = (l0 + l) / 2;
+      const operand& h = b.half(l0 + l);
+      const double *src = &h.m(r, j0), *xs = &b.x.m(r, j0), *ys = &b.y.m(r, j0);
+      for (std::size_t q = 0; q < nc; q += NR) {
+        const std::size_t cols = std::min(NR, nc - q);
+        double* o = out + q * kc + l * NR;
+        unsigned char* f = flags + q * kc + l * NR;
+        unsigned char all = 1;
+        for (std::size_t c = 0; c < NR; ++c) {
+          o[c] = c >= cols ? padding : (h.scale == 1.0 ? src[q + c] : h.scale * src[q + c]);
+          f[c] = !zeros || c >= cols || xs[q + c] != 0.0 || ys[q + c] != 0.0 ? 1 : 0;
+          all &= f[c];
+        }
+        whole[(q / NR) * kc + l] = all;
+      }
+    }
+    for (std::size_t q = 0; q < nc; q += NR) {
+      const unsigned char* w = whole + (q / NR) * kc;
+      skips[q / NR] = std::find(w, w + kc, 0) != w + kc;
+    }
+    return;
+  }
+  for (std::size_t q = 0; q < nc; q += NR) {
+    const std::size_t cols = std::min(NR, nc - q);
+    double* o = out + q * kc;
+    for (std::size_t half = 0; half < 2; ++half) {
+      const operand& h = half == 0 ? b.x : b.y;
+      const half_steps steps(half, l0, kc);
+      double* dst = o + steps.first * NR;
+      std::size_t c = 0;
+#if ZELT_HAVE_VECTORS
+      for (; c + vector_lanes <= cols; c += vector_lanes)
+        transpose_lines(&h.m(steps.start, j0 + q + c), h.m.cs, steps.count, h.scale, dst + c,
+                        static_cast<std::ptrdiff_t>(2 * NR));
+#endif
+      for (std::size_t t = 0; t < steps.count; ++t) {
+        for (std::size_t e = c; e < NR; ++e) {
+          const double x = e < cols ? h.m(steps.start + t, j0 + q + e) : padding;
+          dst[t * 2 * NR + e] = e >= cols || h.scale == 1.0 ? x : h.scale * x;
+        }
+      }
     }
     unsigned char any = 0;
     for (std::size_t l = 0; l < kc; ++l) {
       unsigned char* f = flags + q * kc + l * NR;
       unsigned char all = 1;
       for (std::size_t c = 0; c < NR; ++c) {
-        if constexpr (std::is_same_v<KF, keep_nonzero>) {
-          f[c] = c >= cols || b.m(l0 + l, j0 + q + c) != 0.0 ? 1 : 0;
-        } else {
-          f[c] = c >= cols || keep(l0 + l, j0 + q + c) ? 1 : 0;
-        }
+        f[c] = !zeros || c >= cols || b.nonzero(l0 + l, j0 + q + c) ? 1 : 0;
         all &= f[c];
       }
       whole[(q / NR) * kc + l] = all;
@@ -388,7 +501,12 @@ void pack_b(const BF& b, const KF& keep, std::size_t l0, std::size_t kc, std::si
             double* out, unsigned char* flags, unsigned char* whole, bool* skips) {
   constexpr std::size_t NR = kernel_nr;
   constexpr bool zeros = std::is_same_v<KF, keep_nonzero>;
-  static_assert(!zeros || std::is_same_v<BF, operand>, "keep_nonzero tests an operand's stored elements");
+  if constexpr (std::is_same_v<BF, interleaved_rows> && (zeros || std::is_same_v<KF, keep_all>)) {
+    if ((b.x.m.cs == 1 && b.y.m.cs == 1) || (b.x.m.rs == 1 && b.y.m.rs == 1)) {
+      pack_interleaved(b, zeros, l0, kc, j0, nc, out, flags, whole, skips);
+      return;
+    }
+  }
   if constexpr (std::is_same_v<BF, operand> &&
                 (zeros || std::is_same_v<KF, keep_all> || std::is_same_v<KF, keep_flags>)) {
     if (b.m.rs == 1 || b.m.rs == -1 || b.m.cs == 1) {
@@ -409,7 +527,7 @@ void pack_b(const BF& b, const KF& keep, std::size_t l0, std::size_t kc, std::si
         if constexpr (std::is_same_v<KF, keep_all>) {
           f[c] = 1;
         } else if constexpr (zeros) {
-          f[c] = b.m(l0 + l, j0 + q + c) != 0.0 ? 1 : 0;
+          f[c] = b.nonzero(l0 + l, j0 + q + c) ? 1 : 0;
           all = all && f[c] != 0;
         } else {
           f[c] = keep(l0 + l, j0 + q + c) ? 1 : 0;

@@ -294,16 +294,6 @@ inline void syrk_ref(const threads& policy, bool upper, bool trans, std::size_t 
   triangle_slabs(policy, upper, n, double(n) * double(n) * double(k), columns);
 }
 
-/// Keeps the pair (l, j) of dsyr2k('N')'s interleaved sum unless both
-/// a(j, l) and b(j, l) are zero.
-struct syr2k_keep {
-  mref a, b;
-  std::size_t j0;
-  bool operator()(std::size_t l, std::size_t j) const noexcept {
-    return a(j0 + j, l / 2) != 0.0 || b(j0 + j, l / 2) != 0.0;
-  }
-};
-
 /// dsyr2k on op(A) = a and op(B) = b (n x k): C = alpha (a b^T + b a^T) + beta C.
 inline void syr2k_ref(const threads& policy, bool upper, bool trans, std::size_t n, std::size_t k,
                       double alpha, mref a, mref b, double beta, mref c) {
@@ -316,13 +306,10 @@ inline void syr2k_ref(const threads& policy, bool upper, bool trans, std::size_t
       // one sum over 2k interleaved terms.
       const mref cb = c.at(r0, c0);
       scale_columns(beta, c1 - c0, triangle_rows{upper, r0, c0, r1 - r0}, cb);
-      accumulate(
-          r1 - r0, c1 - c0, 2 * k,
-          [&](std::size_t i, std::size_t l) { return l % 2 == 0 ? a(r0 + i, l / 2) : b(r0 + i, l / 2); },
-          [&](std::size_t l, std::size_t j) {
-            return alpha * (l % 2 == 0 ? b(c0 + j, l / 2) : a(c0 + j, l / 2));
-          },
-          syr2k_keep{a, b, c0}, cb.p, cb.ld(), ws, output_triangle(upper, r0, c0));
+      // (the pair l is skipped only when both a(j, l) and b(j, l) are zero)
+      accumulate(r1 - r0, c1 - c0, 2 * k, interleaved_columns{{a.at(r0, 0)}, {b.at(r0, 0)}},
+                 interleaved_rows{{b.at(c0, 0).t(), alpha}, {a.at(c0, 0).t(), alpha}}, keep_nonzero{}, cb.p,
+                 cb.ld(), ws, output_triangle(upper, r0, c0));
       return;
     }
     // beta c + alpha (sum of a(i, l) b(j, l)) + alpha (sum of b(i, l) a(j, l)),

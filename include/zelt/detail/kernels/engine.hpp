@@ -334,6 +334,49 @@ void pack_a(const AF& a, std::size_t i0, std::size_t mc, std::size_t l0, std::si
   }
 }
 
+// The keep flags of pack_b where pair (l, j) is kept when p[l rs + j cs] is
+// not zero (the elements of b, or flags of the caller's), read in the order
+// of their storage; then whole and skips from them.
+template <class T>
+void nonzero_flags(const T* p, std::ptrdiff_t rs, std::ptrdiff_t cs, std::size_t l0, std::size_t kc,
+                   std::size_t j0, std::size_t nc, unsigned char* flags, unsigned char* whole, bool* skips) {
+  constexpr std::size_t NR = kernel_nr;
+  auto at = [&](std::size_t l, std::size_t j) {
+    return p + static_cast<std::ptrdiff_t>(l) * rs + static_cast<std::ptrdiff_t>(j) * cs;
+  };
+  if (cs == 1) {
+    for (std::size_t l = 0; l < kc; ++l) {
+      const T* row = at(l0 + l, j0);
+      for (std::size_t q = 0; q < nc; q += NR) {
+        const std::size_t cols = std::min(NR, nc - q);
+        unsigned char* f = flags + q * kc + l * NR;
+        for (std::size_t c = 0; c < NR; ++c) f[c] = c >= cols || row[q + c] != T{} ? 1 : 0;
+      }
+    }
+  } else {
+    for (std::size_t q = 0; q < nc; q += NR) {
+      const std::size_t cols = std::min(NR, nc - q);
+      unsigned char* f = flags + q * kc;
+      for (std::size_t c = 0; c < NR; ++c) {
+        const T* column = at(l0, j0 + q + std::min(c, cols - 1));
+        for (std::size_t l = 0; l < kc; ++l)
+          f[l * NR + c] = c >= cols || column[static_cast<std::ptrdiff_t>(l) * rs] != T{} ? 1 : 0;
+      }
+    }
+  }
+  for (std::size_t q = 0; q < nc; q += NR) {
+    const unsigned char* f = flags + q * kc;
+    unsigned char any = 0;
+    for (std::size_t l = 0; l < kc; ++l) {
+      unsigned char all = 1;
+      for (std::size_t c = 0; c < NR; ++c) all &= f[l * NR + c];
+      whole[(q / NR) * kc + l] = all;
+      any |= static_cast<unsigned char>(all ^ 1);
+    }
+    skips[q / NR] = any != 0;
+  }
+}
+
 // pack_b for an operand in memory, read along its storage, and the flags of
 // keep_all, keep_nonzero or keep_flags beside it.
 template <class KF>
@@ -392,34 +435,10 @@ ZELT_EXACT_LOOP void pack_operand(const operand& b, const KF& keep, std::size_t 
     std::memset(flags, 1, (nc + NR - 1) / NR * NR * kc);
     std::memset(whole, 1, (nc + NR - 1) / NR * kc);
     for (std::size_t q = 0; q < nc; q += NR) skips[q / NR] = false;
+  } else if constexpr (std::is_same_v<KF, keep_nonzero>) {
+    nonzero_flags(b.m.p, b.m.rs, b.m.cs, l0, kc, j0, nc, flags, whole, skips);
   } else {
-    // The flags of step l of the sliver at column q, read in the order of
-    // the operand's storage.
-    auto step_flags = [&](std::size_t q, std::size_t l) {
-      const std::size_t cols = std::min(NR, nc - q);
-      unsigned char* f = flags + q * kc + l * NR;
-      unsigned char all = 1;
-      for (std::size_t c = 0; c < NR; ++c) {
-        if constexpr (std::is_same_v<KF, keep_nonzero>) {
-          f[c] = c >= cols || b.nonzero(l0 + l, j0 + q + c) ? 1 : 0;
-        } else {
-          f[c] = c >= cols || keep(l0 + l, j0 + q + c) ? 1 : 0;
-        }
-        all &= f[c];
-      }
-      whole[(q / NR) * kc + l] = all;
-    };
-    if (b.m.cs == 1) {
-      for (std::size_t l = 0; l < kc; ++l)
-        for (std::size_t q = 0; q < nc; q += NR) step_flags(q, l);
-    } else {
-      for (std::size_t q = 0; q < nc; q += NR)
-        for (std::size_t l = 0; l < kc; ++l) step_flags(q, l);
-    }
-    for (std::size_t q = 0; q < nc; q += NR) {
-      const unsigned char* w = whole + (q / NR) * kc;
-      skips[q / NR] = std::find(w, w + kc, 0) != w + kc;
-    }
+    nonzero_flags(keep.p, keep.rs, keep.cs, l0, kc, j0, nc, flags, whole, skips);
   }
 }
 

@@ -565,9 +565,10 @@ ZELT_EXACT_LOOP inline void trsm_left_n_leaf(bool upper, bool unit, std::size_t 
       constexpr std::size_t L = vector_lanes, V = std::max<std::size_t>(1, G / L);
       if constexpr (G % L == 0) {
         using mask_t = long long __attribute__((vector_size(sizeof(vec_t))));
-        mask_t pivot[V];  // all ones in the columns whose pivot is not zero
+        const std::size_t used = (lanes + L - 1) / L;  // vectors holding columns
+        mask_t pivot[V];                               // all ones in the columns whose pivot is not zero
         vec_t xv[V];
-        for (std::size_t v = 0; v < V; ++v) {
+        for (std::size_t v = 0; v < used; ++v) {
           xv[v] = load(xk + v * L);
           pivot[v] = reinterpret_cast<mask_t>(xv[v] != broadcast(0.0));
           if (!unit) {
@@ -580,7 +581,7 @@ ZELT_EXACT_LOOP inline void trsm_left_n_leaf(bool upper, bool unit, std::size_t 
         for (std::size_t i = lo; i < hi; ++i) {
           const double a = s(i, k);
           double* xi = x + (i - r0) * G;
-          for (std::size_t v = 0; v < V; ++v) {
+          for (std::size_t v = 0; v < used; ++v) {
             const vec_t e = load(xi + v * L), t = e - xv[v] * a;
             store(xi + v * L, reinterpret_cast<vec_t>((reinterpret_cast<mask_t>(t) & pivot[v]) |
                                                       (reinterpret_cast<mask_t>(e) & ~pivot[v])));

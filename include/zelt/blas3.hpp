@@ -136,8 +136,9 @@ void syr2k(Triangle tri, double alpha, const MatrixA& A, const MatrixB& B, doubl
 }
 
 /// C = alpha A B + beta C (`left`) or alpha B A + beta C (`right`) for the
-/// symmetric A stored in its triangle `Triangle` (dsymm); the other triangle
-/// is never read.
+/// symmetric A stored in its triangle `Triangle` (dsymm); the result never
+/// depends on the other triangle, whatever it holds (packing may copy some of
+/// it into lanes whose sums are not kept).
 template <class Side, class Triangle, class MatrixA, class MatrixB, class MatrixC>
 void symm(const threads& policy, Side, Triangle, double alpha, const MatrixA& A, const MatrixB& B,
           double beta, const MatrixC& C) {
@@ -187,8 +188,8 @@ void triangular3(const char* operation, const threads& policy, double alpha, con
 }  // namespace detail
 
 /// B = alpha A B (`left`) or alpha B A (`right`) for the triangular A given by
-/// its triangle `Triangle` and `Diagonal` (dtrmm); the other triangle, and a
-/// unit diagonal, are never read.
+/// its triangle `Triangle` and `Diagonal` (dtrmm); the result never depends
+/// on the other triangle or on a unit diagonal, whatever they hold.
 template <class Side, class Triangle, class Diagonal, class MatrixA, class MatrixB>
 void trmm(const threads& policy, Side, Triangle, Diagonal, double alpha, const MatrixA& A, const MatrixB& B) {
   detail::triangular3<false, Side, Triangle, Diagonal>("trmm", policy, alpha, A, B);

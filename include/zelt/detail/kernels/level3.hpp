@@ -559,7 +559,7 @@ ZELT_EXACT_LOOP inline void trsm_left_n_leaf(bool upper, bool unit, std::size_t 
       const std::size_t k = upper ? r1 - 1 - (q - r0) : q;
       double* xk = x + (k - r0) * G;
       for (std::size_t g = 0; g < lanes; ++g) keep[k + (j0 + g) * ldk] = xk[g] != 0.0;
-      const double d = s(k, k);
+      const double d = unit ? 1.0 : s(k, k);  // not read when unit
       const std::size_t lo = upper ? r0 : k + 1, hi = upper ? k : r1;
 #if ZELT_HAVE_VECTORS
       constexpr std::size_t L = vector_lanes, V = std::max<std::size_t>(1, G / L);

@@ -102,9 +102,12 @@ ZELT_EXACT_LOOP void masked_kernel(std::size_t l0, std::size_t l1, const double*
   ZELT_EXACT_ARITHMETIC
   constexpr std::size_t MV = kernel_vectors, NR = kernel_nr, L = vector_lanes;
   using mask_t = long long __attribute__((vector_size(sizeof(vec_t))));
-  mask_t row[MV];
+  mask_t tile_row[MV] = {};  // each lane's row within the tile
   for (std::size_t v = 0; v < MV; ++v)
-    for (std::size_t r = 0; r < L; ++r) row[v][r] = static_cast<long long>(v * L + r);
+    for (std::size_t r = 0; r < L; ++r) {
+      const std::size_t lane = v * L + r;
+      tile_row[v][r] = static_cast<long long>(lane);
+    }
   vec_t acc[NR][MV];
   for (std::size_t j = 0; j < NR; ++j)
     for (std::size_t v = 0; v < MV; ++v) acc[j][v] = load(c + j * ldc + v * L);
@@ -116,7 +119,7 @@ ZELT_EXACT_LOOP void masked_kernel(std::size_t l0, std::size_t l1, const double*
     mask_t takes[MV];
     for (std::size_t v = 0; v < MV; ++v) {
       av[v] = load(a + l * MV * L + v * L);
-      takes[v] = (row[v] >= lo) & (row[v] < hi);
+      takes[v] = (tile_row[v] >= lo) & (tile_row[v] < hi);
     }
     for (std::size_t j = 0; j < NR; ++j) {
       if (!keep[l * NR + j]) continue;
@@ -346,11 +349,11 @@ void nonzero_flags(const T* p, std::ptrdiff_t rs, std::ptrdiff_t cs, std::size_t
   };
   if (cs == 1) {
     for (std::size_t l = 0; l < kc; ++l) {
-      const T* row = at(l0 + l, j0);
+      const T* stored = at(l0 + l, j0);
       for (std::size_t q = 0; q < nc; q += NR) {
         const std::size_t cols = std::min(NR, nc - q);
         unsigned char* f = flags + q * kc + l * NR;
-        for (std::size_t c = 0; c < NR; ++c) f[c] = c >= cols || row[q + c] != T{} ? 1 : 0;
+        for (std::size_t c = 0; c < NR; ++c) f[c] = c >= cols || stored[q + c] != T{} ? 1 : 0;
       }
     }
   } else {
@@ -358,9 +361,9 @@ void nonzero_flags(const T* p, std::ptrdiff_t rs, std::ptrdiff_t cs, std::size_t
       const std::size_t cols = std::min(NR, nc - q);
       unsigned char* f = flags + q * kc;
       for (std::size_t c = 0; c < NR; ++c) {
-        const T* column = at(l0, j0 + q + std::min(c, cols - 1));
+        const T* stored = at(l0, j0 + q + std::min(c, cols - 1));
         for (std::size_t l = 0; l < kc; ++l)
-          f[l * NR + c] = c >= cols || column[static_cast<std::ptrdiff_t>(l) * rs] != T{} ? 1 : 0;
+          f[l * NR + c] = c >= cols || stored[static_cast<std::ptrdiff_t>(l) * rs] != T{} ? 1 : 0;
       }
     }
   }

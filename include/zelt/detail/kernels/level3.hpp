@@ -552,21 +552,21 @@ ZELT_EXACT_LOOP inline void trsm_left_n_leaf(bool upper, bool unit, std::size_t 
   constexpr std::size_t G = solve_lanes;
   alignas(64) double x[leaf_lines * G];
   for (std::size_t j0 = 0; j0 < n; j0 += G) {
-    const std::size_t lanes = std::min(G, n - j0);
+    const std::size_t active = std::min(G, n - j0);
     for (std::size_t i = r0; i < r1; ++i)
-      for (std::size_t g = 0; g < G; ++g) x[(i - r0) * G + g] = g < lanes ? b(i, j0 + g) : 0.0;
+      for (std::size_t g = 0; g < G; ++g) x[(i - r0) * G + g] = g < active ? b(i, j0 + g) : 0.0;
     for (std::size_t q = r0; q < r1; ++q) {
       const std::size_t k = upper ? r1 - 1 - (q - r0) : q;
       double* xk = x + (k - r0) * G;
-      for (std::size_t g = 0; g < lanes; ++g) keep[k + (j0 + g) * ldk] = xk[g] != 0.0;
+      for (std::size_t g = 0; g < active; ++g) keep[k + (j0 + g) * ldk] = xk[g] != 0.0;
       const double d = unit ? 1.0 : s(k, k);  // not read when unit
       const std::size_t lo = upper ? r0 : k + 1, hi = upper ? k : r1;
 #if ZELT_HAVE_VECTORS
       constexpr std::size_t L = vector_lanes, V = std::max<std::size_t>(1, G / L);
       if constexpr (G % L == 0) {
         using mask_t = long long __attribute__((vector_size(sizeof(vec_t))));
-        const std::size_t used = (lanes + L - 1) / L;  // vectors holding columns
-        mask_t pivot[V];                               // all ones in the columns whose pivot is not zero
+        const std::size_t used = (active + L - 1) / L;  // vectors holding columns
+        mask_t pivot[V];                                // all ones in the columns whose pivot is not zero
         vec_t xv[V];
         for (std::size_t v = 0; v < used; ++v) {
           xv[v] = load(xk + v * L);
@@ -597,7 +597,7 @@ ZELT_EXACT_LOOP inline void trsm_left_n_leaf(bool upper, bool unit, std::size_t 
       }
     }
     for (std::size_t i = r0; i < r1; ++i)
-      for (std::size_t g = 0; g < lanes; ++g) b(i, j0 + g) = x[(i - r0) * G + g];
+      for (std::size_t g = 0; g < active; ++g) b(i, j0 + g) = x[(i - r0) * G + g];
   }
 }
 

@@ -131,8 +131,8 @@ constexpr double padding = std::numeric_limits<double>::quiet_NaN();
 ///           are, and then output(i, j) says which;
 ///   steps   the range [lo, hi) of l outside which the tile has no term;
 ///   partial the range of l in which some rows of the tile take the term
-///           and others do not, and then term(i, l) says which
-///           (taking: as a range of the tile's rows).
+///           and others do not, and then taking(i0, l, rows) says which,
+///           as a range of the tile's rows.
 struct dense_shape {
   int region(std::size_t, std::size_t, std::size_t, std::size_t) const noexcept { return 1; }
   bool output(std::size_t, std::size_t) const noexcept { return true; }
@@ -141,9 +141,8 @@ struct dense_shape {
     return {0, static_cast<std::size_t>(-1)};
   }
   std::pair<std::size_t, std::size_t> partial(std::size_t, std::size_t) const noexcept { return {0, 0}; }
-  bool term(std::size_t, std::size_t) const noexcept { return true; }
   /// The rows of a tile from row i0 on that take step s: [lo, hi), counted
-  /// within the tile (term(i0 + r, s) exactly for r in it, for r < rows).
+  /// within the tile.
   std::pair<std::size_t, std::size_t> taking(std::size_t, std::size_t, std::size_t rows) const noexcept {
     return {0, rows};
   }

@@ -31,6 +31,13 @@
 
 namespace zelt::detail {
 
+/// Elements r = 0, 1, ... of a line of a matrix: p[r step].
+struct strided_line {
+  double* p;
+  std::ptrdiff_t step;
+  double& operator[](std::size_t r) const noexcept { return p[static_cast<std::ptrdiff_t>(r) * step]; }
+};
+
 /// Element (i, j) is p[i rs + j cs].
 struct mref {
   double* p;
@@ -39,6 +46,8 @@ struct mref {
     return p[static_cast<std::ptrdiff_t>(i) * rs + static_cast<std::ptrdiff_t>(j) * cs];
   }
   mref t() const noexcept { return {p, cs, rs}; }
+  /// Column j from row i on.
+  strided_line column(std::size_t i, std::size_t j) const noexcept { return {&(*this)(i, j), rs}; }
   mref at(std::size_t i, std::size_t j) const noexcept { return {&(*this)(i, j), rs, cs}; }
   std::size_t ld() const noexcept { return static_cast<std::size_t>(cs); }
   /// The first n columns in reverse order (when `reverse`).
@@ -50,6 +59,28 @@ struct mref {
     return t().columns_reversed(reverse, n).t();
   }
 };
+
+/// An mref whose row step is 1, known at compile time: a loop down one of
+/// its columns reads contiguous memory and vectorises.
+struct unit_rows_ref {
+  double* p;
+  std::ptrdiff_t cs;
+  double& operator()(std::size_t i, std::size_t j) const noexcept {
+    return p[static_cast<std::ptrdiff_t>(i) + static_cast<std::ptrdiff_t>(j) * cs];
+  }
+  double* column(std::size_t i, std::size_t j) const noexcept { return &(*this)(i, j); }
+};
+
+/// f(x...), each x as a unit_rows_ref when every x has row step 1, else as
+/// it is.
+template <class F, class... M>
+void with_unit_rows(F&& f, M... x) {
+  if (((x.rs == 1) && ...)) {
+    f(unit_rows_ref{x.p, x.cs}...);
+  } else {
+    f(x...);
+  }
+}
 
 /// An operand read straight from memory, each element times `scale` (one
 /// rounded product; scale 1 reads the element as it is). Packing copies it

@@ -337,6 +337,23 @@ void pack_a(const AF& a, std::size_t i0, std::size_t mc, std::size_t l0, std::si
   }
 }
 
+// whole and skips of pack_b from its keep flags.
+inline void whole_and_skips(const unsigned char* flags, std::size_t kc, std::size_t nc, unsigned char* whole,
+                            bool* skips) {
+  constexpr std::size_t NR = kernel_nr;
+  for (std::size_t q = 0; q < nc; q += NR) {
+    const unsigned char* f = flags + q * kc;
+    unsigned char any = 0;
+    for (std::size_t l = 0; l < kc; ++l) {
+      unsigned char all = 1;
+      for (std::size_t c = 0; c < NR; ++c) all &= f[l * NR + c];
+      whole[(q / NR) * kc + l] = all;
+      any |= static_cast<unsigned char>(all ^ 1);
+    }
+    skips[q / NR] = any != 0;
+  }
+}
+
 // The keep flags of pack_b where pair (l, j) is kept when p[l rs + j cs] is
 // not zero (the elements of b, or flags of the caller's), read in the order
 // of their storage; then whole and skips from them.
@@ -367,17 +384,7 @@ void nonzero_flags(const T* p, std::ptrdiff_t rs, std::ptrdiff_t cs, std::size_t
       }
     }
   }
-  for (std::size_t q = 0; q < nc; q += NR) {
-    const unsigned char* f = flags + q * kc;
-    unsigned char any = 0;
-    for (std::size_t l = 0; l < kc; ++l) {
-      unsigned char all = 1;
-      for (std::size_t c = 0; c < NR; ++c) all &= f[l * NR + c];
-      whole[(q / NR) * kc + l] = all;
-      any |= static_cast<unsigned char>(all ^ 1);
-    }
-    skips[q / NR] = any != 0;
-  }
+  whole_and_skips(flags, kc, nc, whole, skips);
 }
 
 // pack_b for an operand in memory, read along its storage, and the flags of
@@ -388,7 +395,9 @@ ZELT_EXACT_LOOP void pack_operand(const operand& b, const KF& keep, std::size_t 
                                   unsigned char* whole, bool* skips) {
   ZELT_EXACT_ARITHMETIC
   constexpr std::size_t NR = kernel_nr;
-  const double scale = b.scale;
+  // keep_nonzero reads its flags from the packed copy before it is scaled.
+  constexpr bool zeros = std::is_same_v<KF, keep_nonzero>;
+  const double scale = zeros ? 1.0 : b.scale;
   if (b.m.cs == 1) {
     // Row after row, each read along its storage into every sliver.
     for (std::size_t l = 0; l < kc; ++l) {
@@ -438,8 +447,13 @@ ZELT_EXACT_LOOP void pack_operand(const operand& b, const KF& keep, std::size_t 
     std::memset(flags, 1, (nc + NR - 1) / NR * NR * kc);
     std::memset(whole, 1, (nc + NR - 1) / NR * kc);
     for (std::size_t q = 0; q < nc; q += NR) skips[q / NR] = false;
-  } else if constexpr (std::is_same_v<KF, keep_nonzero>) {
-    nonzero_flags(b.m.p, b.m.rs, b.m.cs, l0, kc, j0, nc, flags, whole, skips);
+  } else if constexpr (zeros) {
+    const std::size_t count = (nc + NR - 1) / NR * NR * kc;
+    // the padding columns hold NaN, and so are kept as they must be
+    for (std::size_t e = 0; e < count; ++e) flags[e] = out[e] != 0.0 ? 1 : 0;
+    if (b.scale != 1.0)
+      for (std::size_t e = 0; e < count; ++e) out[e] = b.scale * out[e];
+    whole_and_skips(flags, kc, nc, whole, skips);
   } else {
     nonzero_flags(keep.p, keep.rs, keep.cs, l0, kc, j0, nc, flags, whole, skips);
   }

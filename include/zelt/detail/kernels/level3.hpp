@@ -348,17 +348,30 @@ ZELT_EXACT_LOOP void symm_right_start(std::size_t n, const Rows& rows, double al
 // (one per row) stay in L1 from column to column.
 constexpr std::size_t diagonal_rows = 256;
 
+// d[r] = s(i0 + r, i0 + r) for r < rows, or 1 for a unit diagonal: the
+// diagonal of a row block in one contiguous line.
+inline void diagonal_block(bool unit, mref s, std::size_t i0, std::size_t rows, double* d) {
+  for (std::size_t r = 0; r < rows; ++r) d[r] = unit ? 1.0 : s(i0 + r, i0 + r);
+}
+
 // c(i, j) = beta c + (alpha b(i, j)) a(i, i) + alpha t2 (beta == 0: without beta c).
-ZELT_EXACT_LOOP inline void symm_left_middle(std::size_t m, std::size_t n, double alpha, symmetric a, mref b,
-                                             const double* t2, std::size_t ldt, double beta, mref c) {
+template <class B, class C>
+ZELT_EXACT_LOOP void symm_left_middle(std::size_t m, std::size_t n, double alpha, symmetric a, B b,
+                                      const double* t2, std::size_t ldt, double beta, C c) {
   ZELT_EXACT_ARITHMETIC
+  alignas(64) double diag[diagonal_rows];
   for (std::size_t i0 = 0; i0 < m; i0 += diagonal_rows) {
-    const std::size_t i1 = std::min(m, i0 + diagonal_rows);
+    const std::size_t rows = std::min(diagonal_rows, m - i0);
+    diagonal_block(false, a.s, i0, rows, diag);
     for (std::size_t j = 0; j < n; ++j) {
-      for (std::size_t i = i0; i < i1; ++i) {
-        const double t1 = alpha * b(i, j);
-        const double d = mul(t1, a.s(i, i)), s = mul(alpha, t2[i + j * ldt]);
-        c(i, j) = beta == 0.0 ? d + s : (mul(beta, c(i, j)) + d) + s;
+      const double* t2j = t2 + i0 + j * ldt;
+      const auto bj = b.column(i0, j);
+      const auto cj = c.column(i0, j);
+      if (beta == 0.0) {
+        for (std::size_t r = 0; r < rows; ++r) cj[r] = mul(alpha * bj[r], diag[r]) + mul(alpha, t2j[r]);
+      } else {
+        for (std::size_t r = 0; r < rows; ++r)
+          cj[r] = (mul(beta, cj[r]) + mul(alpha * bj[r], diag[r])) + mul(alpha, t2j[r]);
       }
     }
   }
@@ -406,7 +419,8 @@ inline void symm_ref(const threads& policy, bool left, bool upper, std::size_t m
       const mref bj = b.at(0, j0), cj = c.at(0, j0);
       w.zero(m, nj);
       accumulate(m, nj, m, operand{a.s.t()}, operand{bj}, keep_all{}, w.data(), w.ld, ws, sums);
-      symm_left_middle(m, nj, alpha, a, bj, w.data(), w.ld, beta, cj);
+      with_unit_rows([&](auto bu, auto cu) { symm_left_middle(m, nj, alpha, a, bu, w.data(), w.ld, beta, cu); },
+                     bj, cj);
       accumulate(m, nj, m, operand{a.s.columns_reversed(tail.descending, m)},
                  operand{bj.rows_reversed(tail.descending, m), alpha}, keep_all{}, cj.p, cj.ld(), ws, tail);
     }
@@ -418,48 +432,92 @@ inline void symm_ref(const threads& policy, bool left, bool upper, std::size_t m
 // only in its `upper` (or lower) triangle, and b is overwritten.
 
 /// x = alpha x for every element, as the reference's unconditional ALPHA*B.
-ZELT_EXACT_LOOP inline void multiply_all(double alpha, std::size_t m, std::size_t n, mref b) {
+template <class B>
+ZELT_EXACT_LOOP void multiply_all_of(double alpha, std::size_t m, std::size_t n, B b) {
   ZELT_EXACT_ARITHMETIC
-  for (std::size_t j = 0; j < n; ++j)
-    for (std::size_t i = 0; i < m; ++i) b(i, j) = alpha * b(i, j);
+  for (std::size_t j = 0; j < n; ++j) {
+    const auto bj = b.column(0, j);
+    for (std::size_t i = 0; i < m; ++i) bj[i] = alpha * bj[i];
+  }
+}
+inline void multiply_all(double alpha, std::size_t m, std::size_t n, mref b) {
+  with_unit_rows([&](auto bu) { multiply_all_of(alpha, m, n, bu); }, b);
+}
+
+/// to = w on m x n.
+inline void copy_back(std::size_t m, std::size_t n, mref w, mref to) {
+  with_unit_rows(
+      [&](auto wu, auto tu) {
+        for (std::size_t j = 0; j < n; ++j) {
+          const auto from = wu.column(0, j);
+          const auto into = tu.column(0, j);
+          for (std::size_t i = 0; i < m; ++i) into[i] = from[i];
+        }
+      },
+      w, to);
 }
 
 // w = 0 where b is 0 (the reference skips it), else alpha b times the
-// diagonal of a unless it is unit: dtrmm('L', 'N')'s start.
-ZELT_EXACT_LOOP inline void trmm_left_n_start(bool unit, std::size_t m, std::size_t n, double alpha, mref s,
-                                              mref b, mref w) {
+// diagonal of a unless it is unit: dtrmm('L', 'N')'s start. (alpha b) 1 is
+// alpha b to the bit, so a unit diagonal is a diagonal of ones here.
+template <class B, class W>
+ZELT_EXACT_LOOP void trmm_left_n_start(bool unit, std::size_t m, std::size_t n, double alpha, mref s, B b,
+                                       W w) {
   ZELT_EXACT_ARITHMETIC
+  alignas(64) double diag[diagonal_rows];
   for (std::size_t i0 = 0; i0 < m; i0 += diagonal_rows) {
-    const std::size_t i1 = std::min(m, i0 + diagonal_rows);
+    const std::size_t rows = std::min(diagonal_rows, m - i0);
+    diagonal_block(unit, s, i0, rows, diag);
     for (std::size_t j = 0; j < n; ++j) {
-      for (std::size_t i = i0; i < i1; ++i) {
-        const double x = b(i, j);
-        w(i, j) = x == 0.0 ? x : (unit ? alpha * x : (alpha * x) * s(i, i));
+      const auto bj = b.column(i0, j);
+      const auto wj = w.column(i0, j);
+      for (std::size_t r = 0; r < rows; ++r) {
+        const double x = bj[r], y = (alpha * x) * diag[r];
+        wj[r] = x == 0.0 ? x : y;
       }
     }
   }
 }
 
 // w = b, times the diagonal of a unless it is unit: dtrmm('L', 'T')'s start.
-ZELT_EXACT_LOOP inline void trmm_left_t_start(bool unit, std::size_t m, std::size_t n, mref s, mref b,
-                                              mref w) {
+template <class B, class W>
+ZELT_EXACT_LOOP void trmm_left_t_start(bool unit, std::size_t m, std::size_t n, mref s, B b, W w) {
   ZELT_EXACT_ARITHMETIC
+  if (unit) {
+    for (std::size_t j = 0; j < n; ++j) {
+      const auto bj = b.column(0, j);
+      const auto wj = w.column(0, j);
+      for (std::size_t i = 0; i < m; ++i) wj[i] = bj[i];
+    }
+    return;
+  }
+  alignas(64) double diag[diagonal_rows];
   for (std::size_t i0 = 0; i0 < m; i0 += diagonal_rows) {
-    const std::size_t i1 = std::min(m, i0 + diagonal_rows);
-    for (std::size_t j = 0; j < n; ++j)
-      for (std::size_t i = i0; i < i1; ++i) w(i, j) = unit ? b(i, j) : b(i, j) * s(i, i);
+    const std::size_t rows = std::min(diagonal_rows, m - i0);
+    diagonal_block(false, s, i0, rows, diag);
+    for (std::size_t j = 0; j < n; ++j) {
+      const auto bj = b.column(i0, j);
+      const auto wj = w.column(i0, j);
+      for (std::size_t r = 0; r < rows; ++r) wj[r] = bj[r] * diag[r];
+    }
   }
 }
 
 // w(i, j) = t_j b(i, j), t_j = alpha (times a(j, j) unless unit), for
 // dtrmm('R'): always for 'N', only where t_j != 1 for 'T'.
-ZELT_EXACT_LOOP inline void trmm_right_start(bool trans, bool unit, std::size_t m, std::size_t n,
-                                             double alpha, mref s, mref b, mref w) {
+template <class B, class W>
+ZELT_EXACT_LOOP void trmm_right_start(bool trans, bool unit, std::size_t m, std::size_t n, double alpha,
+                                      mref s, B b, W w) {
   ZELT_EXACT_ARITHMETIC
   for (std::size_t j = 0; j < n; ++j) {
     const double t = unit ? alpha : alpha * s(j, j);
-    const bool scale = !trans || t != 1.0;
-    for (std::size_t i = 0; i < m; ++i) w(i, j) = scale ? t * b(i, j) : b(i, j);
+    const auto bj = b.column(0, j);
+    const auto wj = w.column(0, j);
+    if (!trans || t != 1.0) {
+      for (std::size_t i = 0; i < m; ++i) wj[i] = t * bj[i];
+    } else {
+      for (std::size_t i = 0; i < m; ++i) wj[i] = bj[i];
+    }
   }
 }
 
@@ -482,10 +540,6 @@ inline void trmm_ref(const threads& policy, bool left, bool upper, bool trans, b
                      std::size_t n, double alpha, mref s, mref b) {
   const unsigned t = triangular_start(policy, left, m, n, alpha, b);
   if (t == 0) return;
-  auto copy_back = [](std::size_t rows, std::size_t cols, mref w, mref to) {
-    for (std::size_t j = 0; j < cols; ++j)
-      for (std::size_t i = 0; i < rows; ++i) to(i, j) = w(i, j);
-  };
   if (left) {
     // 'N': row i starts from alpha b(i) (times a(i, i)), then + (alpha b(l)) a(i, l)
     // over the l after i (upper) or before it, nearest first; b(l) == 0 is skipped.
@@ -501,13 +555,13 @@ inline void trmm_ref(const threads& policy, bool left, bool upper, bool trans, b
         const std::size_t nj = std::min(nw, c1 - j0);
         const mref bj = b.at(0, j0), wj{w.data(), 1, static_cast<std::ptrdiff_t>(w.ld)};
         if (!trans) {
-          trmm_left_n_start(unit, m, nj, alpha, s, bj, wj);
+          with_unit_rows([&](auto bu, auto wu) { trmm_left_n_start(unit, m, nj, alpha, s, bu, wu); }, bj, wj);
           accumulate(m, nj, m, operand{s.columns_reversed(shape.descending, m)},
                      operand{bj.rows_reversed(shape.descending, m), alpha}, keep_nonzero{}, wj.p, w.ld, ws,
                      shape);
           copy_back(m, nj, wj, bj);
         } else {
-          trmm_left_t_start(unit, m, nj, s, bj, wj);
+          with_unit_rows([&](auto bu, auto wu) { trmm_left_t_start(unit, m, nj, s, bu, wu); }, bj, wj);
           accumulate(m, nj, m, operand{s.t()}, operand{bj}, keep_all{}, wj.p, w.ld, ws, shape);
           copy_back(m, nj, wj, bj);
           multiply_all(alpha, m, nj, bj);
@@ -529,7 +583,7 @@ inline void trmm_ref(const threads& policy, bool left, bool upper, bool trans, b
     for (std::size_t i0 = r0; i0 < r1; i0 += mw) {
       const std::size_t mi = std::min(mw, r1 - i0);
       const mref bi = b.at(i0, 0), wi{w.data(), 1, static_cast<std::ptrdiff_t>(w.ld)};
-      trmm_right_start(trans, unit, mi, n, alpha, s, bi, wi);
+      with_unit_rows([&](auto bu, auto wu) { trmm_right_start(trans, unit, mi, n, alpha, s, bu, wu); }, bi, wi);
       accumulate(
           mi, n, n, operand{bi.columns_reversed(descending, n)},
           operand{(trans ? s.t() : s).rows_reversed(descending, n), alpha},

@@ -8,19 +8,27 @@ namespace zelt::detail::ZELT_KERNEL_SET {
 // Elementwise passes. Each is one rounding per element, or two products and a
 // sum, exactly as the reference writes them.
 
+// Each pass is written over an accessor C, an mref or a unit_rows_ref, and
+// called on an mref through with_unit_rows: contiguous columns vectorise.
+
 /// c = 0 (beta == 0, c not read) or beta c (beta != 1) on rows [lo(j), hi(j)).
-template <class Rows>
-ZELT_EXACT_LOOP void scale_columns(double beta, std::size_t n, const Rows& rows, mref c) {
+template <class Rows, class C>
+ZELT_EXACT_LOOP void scale_columns_of(double beta, std::size_t n, const Rows& rows, C c) {
   ZELT_EXACT_ARITHMETIC
-  if (beta == 1.0) return;
   for (std::size_t j = 0; j < n; ++j) {
     const std::size_t lo = rows(j).first, hi = rows(j).second;
+    if (lo >= hi) continue;
+    const auto cj = c.column(lo, j);
     if (beta == 0.0) {
-      for (std::size_t i = lo; i < hi; ++i) c(i, j) = 0.0;
+      for (std::size_t i = 0; i < hi - lo; ++i) cj[i] = 0.0;
     } else {
-      for (std::size_t i = lo; i < hi; ++i) c(i, j) = beta * c(i, j);
+      for (std::size_t i = 0; i < hi - lo; ++i) cj[i] = beta * cj[i];
     }
   }
+}
+template <class Rows>
+void scale_columns(double beta, std::size_t n, const Rows& rows, mref c) {
+  if (beta != 1.0) with_unit_rows([&](auto cu) { scale_columns_of(beta, n, rows, cu); }, c);
 }
 
 struct all_rows {
@@ -30,29 +38,50 @@ struct all_rows {
 
 /// c = alpha w (beta == 0) or alpha w + beta c, on rows [lo(j), hi(j)): the
 /// end of a chain that was summed from zero into w.
-template <class Rows>
-ZELT_EXACT_LOOP void finish_sum(std::size_t n, const Rows& rows, double alpha, const double* w,
-                                std::size_t ldw, double beta, mref c) {
+template <class Rows, class C>
+ZELT_EXACT_LOOP void finish_sum_of(std::size_t n, const Rows& rows, double alpha, const double* w,
+                                   std::size_t ldw, double beta, C c) {
   ZELT_EXACT_ARITHMETIC
   for (std::size_t j = 0; j < n; ++j) {
-    for (std::size_t i = rows(j).first; i < rows(j).second; ++i) {
-      const double t = mul(alpha, w[i + j * ldw]);
-      c(i, j) = beta == 0.0 ? t : t + mul(beta, c(i, j));
+    const std::size_t lo = rows(j).first, hi = rows(j).second;
+    if (lo >= hi) continue;
+    const auto cj = c.column(lo, j);
+    const double* wj = w + lo + j * ldw;
+    if (beta == 0.0) {
+      for (std::size_t i = 0; i < hi - lo; ++i) cj[i] = mul(alpha, wj[i]);
+    } else {
+      for (std::size_t i = 0; i < hi - lo; ++i) cj[i] = mul(alpha, wj[i]) + mul(beta, cj[i]);
     }
   }
 }
+template <class Rows>
+void finish_sum(std::size_t n, const Rows& rows, double alpha, const double* w, std::size_t ldw, double beta,
+                mref c) {
+  with_unit_rows([&](auto cu) { finish_sum_of(n, rows, alpha, w, ldw, beta, cu); }, c);
+}
 
 /// c = alpha w1 + alpha w2 (beta == 0) or beta c + alpha w1 + alpha w2.
-template <class Rows>
-ZELT_EXACT_LOOP void finish_two_sums(std::size_t n, const Rows& rows, double alpha, const double* w1,
-                                     const double* w2, std::size_t ldw, double beta, mref c) {
+template <class Rows, class C>
+ZELT_EXACT_LOOP void finish_two_sums_of(std::size_t n, const Rows& rows, double alpha, const double* w1,
+                                        const double* w2, std::size_t ldw, double beta, C c) {
   ZELT_EXACT_ARITHMETIC
   for (std::size_t j = 0; j < n; ++j) {
-    for (std::size_t i = rows(j).first; i < rows(j).second; ++i) {
-      const double t1 = mul(alpha, w1[i + j * ldw]), t2 = mul(alpha, w2[i + j * ldw]);
-      c(i, j) = beta == 0.0 ? t1 + t2 : (mul(beta, c(i, j)) + t1) + t2;
+    const std::size_t lo = rows(j).first, hi = rows(j).second;
+    if (lo >= hi) continue;
+    const auto cj = c.column(lo, j);
+    const double *w1j = w1 + lo + j * ldw, *w2j = w2 + lo + j * ldw;
+    if (beta == 0.0) {
+      for (std::size_t i = 0; i < hi - lo; ++i) cj[i] = mul(alpha, w1j[i]) + mul(alpha, w2j[i]);
+    } else {
+      for (std::size_t i = 0; i < hi - lo; ++i)
+        cj[i] = (mul(beta, cj[i]) + mul(alpha, w1j[i])) + mul(alpha, w2j[i]);
     }
   }
+}
+template <class Rows>
+void finish_two_sums(std::size_t n, const Rows& rows, double alpha, const double* w1, const double* w2,
+                     std::size_t ldw, double beta, mref c) {
+  with_unit_rows([&](auto cu) { finish_two_sums_of(n, rows, alpha, w1, w2, ldw, beta, cu); }, c);
 }
 
 /// A column-major buffer that stands in for a block of the output while its

@@ -468,64 +468,73 @@ ZELT_EXACT_LOOP inline void pack_interleaved(const interleaved_rows& b, bool zer
                                              unsigned char* flags, unsigned char* whole, bool* skips) {
   ZELT_EXACT_ARITHMETIC
   constexpr std::size_t NR = kernel_nr;
+  // The elements as stored first: the flags are read from them, then each
+  // step is scaled by its half's factor.
   if (b.x.m.cs == 1 && b.y.m.cs == 1) {
     // Row after row, each read along its storage into every sliver.
     for (std::size_t l = 0; l < kc; ++l) {
-      const std::size_t r = (l0 + l) / 2;
-      const operand& h = b.half(l0 + l);
-      const double *src = &h.m(r, j0), *xs = &b.x.m(r, j0), *ys = &b.y.m(r, j0);
+      const double* src = &b.half(l0 + l).m((l0 + l) / 2, j0);
       for (std::size_t q = 0; q < nc; q += NR) {
         const std::size_t cols = std::min(NR, nc - q);
         double* o = out + q * kc + l * NR;
-        unsigned char* f = flags + q * kc + l * NR;
-        unsigned char all = 1;
-        for (std::size_t c = 0; c < NR; ++c) {
-          o[c] = c >= cols ? padding : (h.scale == 1.0 ? src[q + c] : h.scale * src[q + c]);
-          f[c] = !zeros || c >= cols || xs[q + c] != 0.0 || ys[q + c] != 0.0 ? 1 : 0;
-          all &= f[c];
+        if (cols == NR) {
+          std::memcpy(o, src + q, sizeof(double) * NR);
+        } else {
+          for (std::size_t c = 0; c < NR; ++c) o[c] = c < cols ? src[q + c] : padding;
         }
-        whole[(q / NR) * kc + l] = all;
       }
     }
+  } else {
     for (std::size_t q = 0; q < nc; q += NR) {
-      const unsigned char* w = whole + (q / NR) * kc;
-      skips[q / NR] = std::find(w, w + kc, 0) != w + kc;
-    }
-    return;
-  }
-  for (std::size_t q = 0; q < nc; q += NR) {
-    const std::size_t cols = std::min(NR, nc - q);
-    double* o = out + q * kc;
-    for (std::size_t half = 0; half < 2; ++half) {
-      const operand& h = half == 0 ? b.x : b.y;
-      const half_steps steps(half, l0, kc);
-      double* dst = o + steps.first * NR;
-      std::size_t c = 0;
+      const std::size_t cols = std::min(NR, nc - q);
+      for (std::size_t half = 0; half < 2; ++half) {
+        const operand& h = half == 0 ? b.x : b.y;
+        const half_steps steps(half, l0, kc);
+        double* dst = out + q * kc + steps.first * NR;
+        std::size_t c = 0;
 #if ZELT_HAVE_VECTORS
-      for (; c + vector_lanes <= cols; c += vector_lanes)
-        transpose_lines(&h.m(steps.start, j0 + q + c), h.m.cs, steps.count, h.scale, dst + c,
-                        static_cast<std::ptrdiff_t>(2 * NR));
+        for (; c + vector_lanes <= cols; c += vector_lanes)
+          transpose_lines(&h.m(steps.start, j0 + q + c), h.m.cs, steps.count, 1.0, dst + c,
+                          static_cast<std::ptrdiff_t>(2 * NR));
 #endif
-      for (std::size_t t = 0; t < steps.count; ++t) {
-        for (std::size_t e = c; e < NR; ++e) {
-          const double x = e < cols ? h.m(steps.start + t, j0 + q + e) : padding;
-          dst[t * 2 * NR + e] = e >= cols || h.scale == 1.0 ? x : h.scale * x;
+        for (std::size_t t = 0; t < steps.count; ++t)
+          for (std::size_t e = c; e < NR; ++e)
+            dst[t * 2 * NR + e] = e < cols ? h.m(steps.start + t, j0 + q + e) : padding;
+      }
+    }
+  }
+  const std::size_t slivers = (nc + NR - 1) / NR;
+  if (zeros) {
+    // A pair is kept unless both halves are zero; the padding (NaN) is kept.
+    // A pair cut by the block's edge reads its other half from memory.
+    for (std::size_t s = 0; s < slivers; ++s) {
+      const std::size_t q = s * NR;
+      for (std::size_t l = 0; l < kc; ++l) {
+        const double* o = out + q * kc + l * NR;
+        unsigned char* f = flags + q * kc + l * NR;
+        const std::size_t partner = (l0 + l) ^ 1;
+        if (partner >= l0 && partner - l0 < kc) {
+          const double* p = out + q * kc + (partner - l0) * NR;
+          for (std::size_t c = 0; c < NR; ++c) f[c] = o[c] != 0.0 || p[c] != 0.0 ? 1 : 0;
+        } else {
+          for (std::size_t c = 0; c < NR; ++c)
+            f[c] = q + c >= nc || b.nonzero(l0 + l, j0 + q + c) ? 1 : 0;
         }
       }
     }
-    unsigned char any = 0;
-    for (std::size_t l = 0; l < kc; ++l) {
-      unsigned char* f = flags + q * kc + l * NR;
-      unsigned char all = 1;
-      for (std::size_t c = 0; c < NR; ++c) {
-        f[c] = !zeros || c >= cols || b.nonzero(l0 + l, j0 + q + c) ? 1 : 0;
-        all &= f[c];
-      }
-      whole[(q / NR) * kc + l] = all;
-      any |= static_cast<unsigned char>(all ^ 1);
-    }
-    skips[q / NR] = any != 0;
+  } else {
+    std::memset(flags, 1, slivers * NR * kc);
   }
+  if (b.x.scale != 1.0 || b.y.scale != 1.0) {
+    for (std::size_t s = 0; s < slivers; ++s) {
+      for (std::size_t l = 0; l < kc; ++l) {
+        const double scale = b.half(l0 + l).scale;
+        double* o = out + s * NR * kc + l * NR;
+        for (std::size_t c = 0; c < NR; ++c) o[c] = scale * o[c];
+      }
+    }
+  }
+  whole_and_skips(flags, kc, nc, whole, skips);
 }
 
 // Packs rows [l0, l0 + kc) x columns [j0, j0 + nc) of b into NR-column

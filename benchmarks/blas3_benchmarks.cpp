@@ -26,7 +26,7 @@ using zelt_bench::aligned_doubles;
 using zelt_bench::fill_random;
 using matrix = zelt::col_major_matrix<double>;
 
-const std::vector<long> sizes = {32, 64, 256, 500, 1000, 2000};
+const std::vector<long> sizes = {8, 16, 32, 64, 256, 500, 1000, 2000};
 const std::vector<long> threaded_sizes = {256, 1000, 2000};
 constexpr double alpha = 1.0, beta = 0.5;  // repeated calls keep C bounded
 

@@ -36,6 +36,10 @@ namespace detail {
 /// after all have finished.
 template <class Cost, class Task>
 void run_slabs(unsigned parts, std::size_t extent, std::size_t align, const Cost& cost, const Task& task) {
+  if (parts <= 1) {  // one slab: no split to find, nothing to allocate
+    task(std::size_t{0}, extent);
+    return;
+  }
   std::vector<std::size_t> cut{0};
   const double total = cost(extent);
   for (unsigned q = 1; q < parts; ++q) {

@@ -309,9 +309,17 @@ void pack_a(const AF& a, std::size_t i0, std::size_t mc, std::size_t l0, std::si
 #endif
     }
     if constexpr (std::is_same_v<AF, operand>) {
-      if (a.scale == 1.0 && a.m.rs == 1 && rows == MR) {
-        for (std::size_t l = 0; l < kc; ++l)
-          std::memcpy(out + p * kc + l * MR, &a.m(i0 + p, l0 + l), sizeof(double) * MR);
+      if (a.scale == 1.0 && a.m.rs == 1) {
+        for (std::size_t l = 0; l < kc; ++l) {
+          double* o = out + p * kc + l * MR;
+          const double* src = &a.m(i0 + p, l0 + l);
+          if (rows == MR) {
+            std::memcpy(o, src, sizeof(double) * MR);
+          } else {
+            // (a loop: a memcpy of a variable few bytes is slow to start)
+            for (std::size_t r = 0; r < MR; ++r) o[r] = r < rows ? src[r] : padding;
+          }
+        }
         continue;
       }
       if (a.scale == 1.0 && a.m.cs == 1 && rows == MR) {
@@ -406,6 +414,10 @@ ZELT_EXACT_LOOP void pack_operand(const operand& b, const KF& keep, std::size_t 
         const std::size_t cols = std::min(NR, nc - q);
         double* o = out + q * kc + l * NR;
         std::size_t c = 0;
+        if (scale == 1.0 && cols == NR) {
+          std::memcpy(o, src + q, sizeof(double) * NR);
+          continue;
+        }
         if (scale == 1.0) {
           for (; c < cols; ++c) o[c] = src[q + c];
         } else {

@@ -633,12 +633,14 @@ void run_tile(bool skips, const double* a, const double* b, const unsigned char*
     run(c, ldc);
     return;
   }
+  // (loops, not memcpy: a copy of a variable few bytes is slow to start)
   alignas(64) double tile[MR * NR] = {};
-  for (std::size_t j = 0; j < cols; ++j) std::memcpy(tile + j * MR, c + j * ldc, rows * sizeof(double));
+  for (std::size_t j = 0; j < cols; ++j)
+    for (std::size_t i = 0; i < rows; ++i) tile[i + j * MR] = c[i + j * ldc];
   run(tile, MR);
   for (std::size_t j = 0; j < cols; ++j) {
     if (region == 1) {
-      std::memcpy(c + j * ldc, tile + j * MR, rows * sizeof(double));
+      for (std::size_t i = 0; i < rows; ++i) c[i + j * ldc] = tile[i + j * MR];
     } else {
       for (std::size_t i = 0; i < rows; ++i)
         if (shape.output(i0 + i, j0 + j)) c[i + j * ldc] = tile[i + j * MR];

@@ -75,7 +75,8 @@ struct unit_rows_ref {
 /// it is.
 template <class F, class... M>
 void with_unit_rows(F&& f, M... x) {
-  if (((x.rs == 1) && ...)) {
+  const bool unit = ((x.rs == 1) && ...);
+  if (unit) {
     f(unit_rows_ref{x.p, x.cs}...);
   } else {
     f(x...);

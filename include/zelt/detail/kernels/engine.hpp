@@ -529,8 +529,7 @@ ZELT_EXACT_LOOP inline void pack_interleaved(const interleaved_rows& b, bool zer
           const double* p = out + q * kc + (partner - l0) * NR;
           for (std::size_t c = 0; c < NR; ++c) f[c] = o[c] != 0.0 || p[c] != 0.0 ? 1 : 0;
         } else {
-          for (std::size_t c = 0; c < NR; ++c)
-            f[c] = q + c >= nc || b.nonzero(l0 + l, j0 + q + c) ? 1 : 0;
+          for (std::size_t c = 0; c < NR; ++c) f[c] = q + c >= nc || b.nonzero(l0 + l, j0 + q + c) ? 1 : 0;
         }
       }
     }

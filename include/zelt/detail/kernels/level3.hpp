@@ -448,8 +448,8 @@ inline void symm_ref(const threads& policy, bool left, bool upper, std::size_t m
       const mref bj = b.at(0, j0), cj = c.at(0, j0);
       w.zero(m, nj);
       accumulate(m, nj, m, operand{a.s.t()}, operand{bj}, keep_all{}, w.data(), w.ld, ws, sums);
-      with_unit_rows([&](auto bu, auto cu) { symm_left_middle(m, nj, alpha, a, bu, w.data(), w.ld, beta, cu); },
-                     bj, cj);
+      with_unit_rows(
+          [&](auto bu, auto cu) { symm_left_middle(m, nj, alpha, a, bu, w.data(), w.ld, beta, cu); }, bj, cj);
       accumulate(m, nj, m, operand{a.s.columns_reversed(tail.descending, m)},
                  operand{bj.rows_reversed(tail.descending, m), alpha}, keep_all{}, cj.p, cj.ld(), ws, tail);
     }
@@ -612,7 +612,8 @@ inline void trmm_ref(const threads& policy, bool left, bool upper, bool trans, b
     for (std::size_t i0 = r0; i0 < r1; i0 += mw) {
       const std::size_t mi = std::min(mw, r1 - i0);
       const mref bi = b.at(i0, 0), wi{w.data(), 1, static_cast<std::ptrdiff_t>(w.ld)};
-      with_unit_rows([&](auto bu, auto wu) { trmm_right_start(trans, unit, mi, n, alpha, s, bu, wu); }, bi, wi);
+      with_unit_rows([&](auto bu, auto wu) { trmm_right_start(trans, unit, mi, n, alpha, s, bu, wu); }, bi,
+                     wi);
       accumulate(
           mi, n, n, operand{bi.columns_reversed(descending, n)},
           operand{(trans ? s.t() : s).rows_reversed(descending, n), alpha},

@@ -172,8 +172,8 @@ void add(const operation& op, const std::string& implementation, unsigned thread
 
 // The register-tile kernel of one kernel set alone, its operands in L1:
 // what the operations can approach ("kernel/<set>/1/256").
-using tile_kernel = void (*)(std::size_t, const double*, const double*, const unsigned char*,
-                             const unsigned char*, double*, std::size_t);
+using tile_kernel = void (*)(std::size_t, const double*, std::ptrdiff_t, const double*, const unsigned char*,
+                             const unsigned char*, double*, std::size_t, std::size_t, std::size_t);
 template <std::size_t MR, std::size_t NR>
 void register_kernel(const char* set, tile_kernel kernel) {
   if (!zelt::cpu_supports(zelt::kernel_set_named(set))) return;
@@ -186,7 +186,7 @@ void register_kernel(const char* set, tile_kernel kernel) {
         fill_random(c.data(), MR * NR, 43);
         for (std::size_t i = 0; i < kc * NR; ++i) b.data()[i] *= 1e-3;  // keeps c bounded
         for (auto _ : state) {
-          kernel(kc, a.data(), b.data(), nullptr, nullptr, c.data(), MR);
+          kernel(kc, a.data(), MR, b.data(), nullptr, nullptr, c.data(), MR, MR, NR);
           benchmark::ClobberMemory();
         }
         state.counters["flops"] =

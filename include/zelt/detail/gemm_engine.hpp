@@ -152,6 +152,35 @@ inline packing_arena& thread_arena() noexcept {
   return arena;
 }
 
+/// The thread's packing arena for as long as this object lives, when no one
+/// else on the thread holds it: get(bytes), called once, grows it to `bytes`
+/// if it must, and returns null when the arena is held or memory is short.
+class arena_lease {
+ public:
+  arena_lease() = default;
+  arena_lease(const arena_lease&) = delete;
+  arena_lease& operator=(const arena_lease&) = delete;
+  ~arena_lease() {
+    if (arena_ != nullptr) arena_->busy = false;
+  }
+  void* get(std::size_t bytes) noexcept {
+    packing_arena& arena = thread_arena();
+    if (arena.busy) return nullptr;
+    if (arena.bytes < bytes) {
+      if (arena.memory != nullptr) ::operator delete (arena.memory, std::align_val_t{64});
+      arena.memory = ::operator new (bytes, std::align_val_t{64}, std::nothrow);
+      arena.bytes = arena.memory != nullptr ? bytes : 0;
+    }
+    if (arena.memory == nullptr) return nullptr;
+    arena.busy = true;
+    arena_ = &arena;
+    return arena.memory;
+  }
+
+ private:
+  packing_arena* arena_ = nullptr;
+};
+
 // What packing puts past the edge of an operand: the lanes it feeds are
 // never stored, and a NaN makes any that were stored by mistake show.
 constexpr double padding = std::numeric_limits<double>::quiet_NaN();

@@ -8,6 +8,10 @@
 
 #include "zelt/kernel_set.hpp"
 
+#if ZELT_X86_KERNEL_SETS || ZELT_BASE_KERNEL_SET != 0
+#include <immintrin.h>  // the masked moves of the AVX2 and AVX-512 sets
+#endif
+
 #define ZELT_KERNELS_FILE "zelt/detail/kernels/simd.hpp"
 #include "zelt/detail/for_each_kernel_set.hpp"
 

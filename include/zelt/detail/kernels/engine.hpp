@@ -17,6 +17,7 @@ constexpr std::size_t kernel_nr = 6;
 constexpr std::size_t kernel_nr = 4;
 #endif
 #else
+constexpr std::size_t kernel_vectors = 1;
 constexpr std::size_t kernel_mr = 4;
 constexpr std::size_t kernel_nr = 4;
 #endif
@@ -38,22 +39,52 @@ constexpr std::size_t block_kc = ZELT_BLOCK_KC;
 constexpr std::size_t block_mc = (ZELT_BLOCK_MC) / kernel_mr * kernel_mr;
 constexpr std::size_t block_nc = (ZELT_BLOCK_NC) / kernel_nr * kernel_nr;
 static_assert(block_mc > 0 && block_nc > 0 && block_kc > 0, "blocks of at least one register tile");
-// C tile += packed a (kc x MR) times packed b (kc x NR), column-major C with
-// leading dimension ldc. The skipping kernel takes pair (l, j) only where
-// keep[l NR + j], testing the pairs one by one only in the steps l where
-// whole[l] says that some pair is skipped.
+// A dense product whose a block has at most this many elements reads a in
+// place rather than packed.
+constexpr std::size_t in_place_elements = 64 * 64;
+// A product of at most this many terms (m n k) runs tile by tile on its
+// operands where they lie (small_product). Settable at build time as the
+// blocks are: it changes no result.
+#if !defined(ZELT_SMALL_PRODUCT_TERMS)
+#define ZELT_SMALL_PRODUCT_TERMS (64.0 * 64.0 * 64.0)
+#endif
+constexpr double small_product_terms = ZELT_SMALL_PRODUCT_TERMS;
 #if ZELT_HAVE_VECTORS
-template <bool Skip>
-ZELT_EXACT_LOOP void micro_kernel(std::size_t kc, const double* a, const double* b, const unsigned char* keep,
-                                  const unsigned char* whole, double* c, std::size_t ldc) {
+constexpr std::size_t vector_lanes_or_one = vector_lanes;
+#else
+constexpr std::size_t vector_lanes_or_one = 1;
+#endif
+// C tile += a (kc steps of MR rows) times packed b (kc x NR), column-major C
+// with leading dimension ldc. Step l of a is the tile's rows at a + l lda:
+// lda = MR in a packed block, a column's step when a is read in place. Only
+// the first `rows` rows and `cols` columns of the tile are C's; the others
+// are neither read nor written. MV vectors of rows are computed, enough for
+// `rows`; with EdgeA the last one is read from a only as far as `rows` (a
+// read in place, whose column may end there). The skipping kernel takes
+// pair (l, j) only where keep[l NR + j], testing the pairs one by one only in
+// the steps l where whole[l] says that some pair is skipped.
+#if ZELT_HAVE_VECTORS
+template <bool Skip, std::size_t MV = kernel_vectors, bool EdgeA = false>
+ZELT_EXACT_LOOP void micro_kernel(std::size_t kc, const double* a, std::ptrdiff_t lda, const double* b,
+                                  const unsigned char* keep, const unsigned char* whole, double* c,
+                                  std::size_t ldc, std::size_t rows, std::size_t cols) {
   ZELT_EXACT_ARITHMETIC
-  constexpr std::size_t MV = kernel_vectors, NR = kernel_nr, L = vector_lanes;
+  static_assert(MV >= 1 && MV <= kernel_vectors, "a tile of 1 to kernel_vectors vectors of rows");
+  constexpr std::size_t NR = kernel_nr, L = vector_lanes;
+  // the lanes of C in the last vector (1 ... L)
+  const std::size_t edge = rows - (MV - 1) * L;
   vec_t acc[NR][MV];
-  for (std::size_t j = 0; j < NR; ++j)
-    for (std::size_t v = 0; v < MV; ++v) acc[j][v] = load(c + j * ldc + v * L);
+  for (std::size_t j = 0; j < NR; ++j) {
+    for (std::size_t v = 0; v < MV; ++v) {
+      const double* cv = c + j * ldc + v * L;
+      acc[j][v] = j >= cols ? vec_t{} : v + 1 < MV || edge == L ? load(cv) : load_first(cv, edge);
+    }
+  }
   for (std::size_t l = 0; l < kc; ++l) {
     vec_t av[MV];
-    for (std::size_t v = 0; v < MV; ++v) av[v] = load(a + l * MV * L + v * L);
+    const double* al = a + static_cast<std::ptrdiff_t>(l) * lda;
+    for (std::size_t v = 0; v < MV; ++v)
+      av[v] = EdgeA && v + 1 == MV ? load_first(al + v * L, edge) : load(al + v * L);
     if (Skip && !whole[l]) {
       for (std::size_t j = 0; j < NR; ++j) {
         if (!keep[l * NR + j]) continue;
@@ -67,28 +98,156 @@ ZELT_EXACT_LOOP void micro_kernel(std::size_t kc, const double* a, const double*
       }
     }
   }
-  for (std::size_t j = 0; j < NR; ++j)
-    for (std::size_t v = 0; v < MV; ++v) store(c + j * ldc + v * L, acc[j][v]);
-}
-#else
-template <bool Skip>
-ZELT_EXACT_LOOP void micro_kernel(std::size_t kc, const double* a, const double* b, const unsigned char* keep,
-                                  const unsigned char* whole, double* c, std::size_t ldc) {
-  ZELT_EXACT_ARITHMETIC
-  constexpr std::size_t MR = kernel_mr, NR = kernel_nr;
-  double acc[NR][MR];
-  for (std::size_t j = 0; j < NR; ++j)
-    for (std::size_t i = 0; i < MR; ++i) acc[j][i] = c[j * ldc + i];
-  for (std::size_t l = 0; l < kc; ++l) {
-    for (std::size_t j = 0; j < NR; ++j) {
-      if (Skip && !whole[l] && !keep[l * NR + j]) continue;
-      for (std::size_t i = 0; i < MR; ++i) acc[j][i] = acc[j][i] + mul(a[l * MR + i], b[l * NR + j]);
+  for (std::size_t j = 0; j < cols; ++j) {
+    for (std::size_t v = 0; v < MV; ++v) {
+      double* cv = c + j * ldc + v * L;
+      if (v + 1 < MV || edge == L) {
+        store(cv, acc[j][v]);
+      } else {
+        store_first(cv, acc[j][v], edge);
+      }
     }
   }
-  for (std::size_t j = 0; j < NR; ++j)
-    for (std::size_t i = 0; i < MR; ++i) c[j * ldc + i] = acc[j][i];
+}
+#else
+template <bool Skip, std::size_t MV = 1, bool EdgeA = false>
+ZELT_EXACT_LOOP void micro_kernel(std::size_t kc, const double* a, std::ptrdiff_t lda, const double* b,
+                                  const unsigned char* keep, const unsigned char* whole, double* c,
+                                  std::size_t ldc, std::size_t rows, std::size_t cols) {
+  ZELT_EXACT_ARITHMETIC
+  constexpr std::size_t MR = kernel_mr, NR = kernel_nr;
+  double acc[NR][MR] = {};
+  for (std::size_t j = 0; j < cols; ++j)
+    for (std::size_t i = 0; i < rows; ++i) acc[j][i] = c[j * ldc + i];
+  for (std::size_t l = 0; l < kc; ++l) {
+    const double* al = a + static_cast<std::ptrdiff_t>(l) * lda;
+    for (std::size_t j = 0; j < NR; ++j) {
+      if (Skip && !whole[l] && !keep[l * NR + j]) continue;
+      for (std::size_t i = 0; i < rows; ++i) acc[j][i] = acc[j][i] + mul(al[i], b[l * NR + j]);
+    }
+  }
+  for (std::size_t j = 0; j < cols; ++j)
+    for (std::size_t i = 0; i < rows; ++i) c[j * ldc + i] = acc[j][i];
 }
 #endif
+
+// A tile of a small product, read where its operands lie: no packing, no
+// workspace. Step l of a is the tile's rows at a + l lda (contiguous rows,
+// read only as far as `rows` with EdgeA); b(l, j) is b[l brs + j bcs] times
+// bscale (unless it is 1). Only the first `rows` x `cols` of the tile are C's.
+// Chain 'N' (Sum false) starts from beta c and adds b(l, j) a(i, l) term by
+// term; chain 'T' (Sum true) sums the terms from zero and ends with
+// alpha sum + beta c. beta 0 never reads c.
+#if ZELT_HAVE_VECTORS
+template <std::size_t MV, bool EdgeA, bool Sum>
+ZELT_EXACT_LOOP void small_tile(std::size_t k, const double* a, std::ptrdiff_t lda, const double* b,
+                                std::ptrdiff_t brs, std::ptrdiff_t bcs, double bscale, double alpha,
+                                double beta, double* c, std::size_t ldc, std::size_t rows, std::size_t cols) {
+  ZELT_EXACT_ARITHMETIC
+  constexpr std::size_t NR = kernel_nr, L = vector_lanes;
+  const std::size_t edge = rows - (MV - 1) * L;
+  auto load_c = [&](std::size_t j, std::size_t v) {
+    const double* cv = c + j * ldc + v * L;
+    return v + 1 < MV || edge == L ? load(cv) : load_first(cv, edge);
+  };
+  // Columns past `cols` repeat the last one: read, computed, never stored.
+  const double* bj[NR];
+  for (std::size_t j = 0; j < NR; ++j) bj[j] = b + static_cast<std::ptrdiff_t>(std::min(j, cols - 1)) * bcs;
+  vec_t acc[NR][MV];
+  for (std::size_t j = 0; j < NR; ++j)
+    for (std::size_t v = 0; v < MV; ++v)
+      acc[j][v] = Sum || beta == 0.0 || j >= cols ? vec_t{}
+                  : beta == 1.0                   ? load_c(j, v)
+                                                  : beta * load_c(j, v);
+  auto steps = [&](auto scaled) {
+    for (std::size_t l = 0; l < k; ++l) {
+      vec_t av[MV];
+      const double* al = a + static_cast<std::ptrdiff_t>(l) * lda;
+      for (std::size_t v = 0; v < MV; ++v)
+        av[v] = EdgeA && v + 1 == MV ? load_first(al + v * L, edge) : load(al + v * L);
+      const std::ptrdiff_t at = static_cast<std::ptrdiff_t>(l) * brs;
+      for (std::size_t j = 0; j < NR; ++j) {
+        const double blj = decltype(scaled)::value ? bscale * bj[j][at] : bj[j][at];
+        for (std::size_t v = 0; v < MV; ++v) acc[j][v] = acc[j][v] + av[v] * blj;
+      }
+    }
+  };
+  if (bscale == 1.0) {
+    steps(std::false_type{});
+  } else {
+    steps(std::true_type{});
+  }
+  for (std::size_t j = 0; j < cols; ++j) {
+    for (std::size_t v = 0; v < MV; ++v) {
+      vec_t x = acc[j][v];
+      if (Sum) x = beta == 0.0 ? alpha * x : alpha * x + beta * load_c(j, v);
+      double* cv = c + j * ldc + v * L;
+      if (v + 1 < MV || edge == L) {
+        store(cv, x);
+      } else {
+        store_first(cv, x, edge);
+      }
+    }
+  }
+}
+#else
+template <std::size_t MV, bool EdgeA, bool Sum>
+ZELT_EXACT_LOOP void small_tile(std::size_t k, const double* a, std::ptrdiff_t lda, const double* b,
+                                std::ptrdiff_t brs, std::ptrdiff_t bcs, double bscale, double alpha,
+                                double beta, double* c, std::size_t ldc, std::size_t rows, std::size_t cols) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < cols; ++j) {
+    for (std::size_t i = 0; i < rows; ++i) {
+      double& cij = c[i + j * ldc];
+      double x = Sum || beta == 0.0 ? 0.0 : beta == 1.0 ? cij : mul(beta, cij);
+      for (std::size_t l = 0; l < k; ++l) {
+        const double blj = b[static_cast<std::ptrdiff_t>(l) * brs + static_cast<std::ptrdiff_t>(j) * bcs];
+        x = x + mul(a[static_cast<std::ptrdiff_t>(i) + static_cast<std::ptrdiff_t>(l) * lda],
+                    bscale == 1.0 ? blj : mul(bscale, blj));
+      }
+      cij = !Sum ? x : beta == 0.0 ? mul(alpha, x) : mul(alpha, x) + mul(beta, cij);
+    }
+  }
+}
+#endif
+
+/// The small product c = (chain 'N' or 'T', as small_tile) of the m x k
+/// matrix a and the k x n matrix b (b(l, j) = b[l brs + j bcs]), tile after
+/// tile: the tile from row i of a starts at a + i a_rs, its step l lda
+/// further on (a in place: a_rs 1 and lda its leading dimension; packed by
+/// pack_a: a_rs k and lda MR).
+template <bool Sum>
+void small_product(std::size_t m, std::size_t n, std::size_t k, const double* a, std::size_t a_rs,
+                   std::ptrdiff_t lda, const double* b, std::ptrdiff_t brs, std::ptrdiff_t bcs, double bscale,
+                   double alpha, double beta, double* c, std::size_t ldc) {
+  constexpr std::size_t MR = kernel_mr, NR = kernel_nr, L = vector_lanes_or_one;
+  for (std::size_t j0 = 0; j0 < n; j0 += NR) {
+    const std::size_t cols = std::min(NR, n - j0);
+    const double* bt = b + static_cast<std::ptrdiff_t>(j0) * bcs;
+    for (std::size_t i0 = 0; i0 < m; i0 += MR) {
+      const std::size_t rows = std::min(MR, m - i0);
+      double* ct = c + i0 + j0 * ldc;
+      const double* at = a + i0 * a_rs;
+      auto tile = [&](auto mv, auto edge) {
+        small_tile<decltype(mv)::value, decltype(edge)::value, Sum>(k, at, lda, bt, brs, bcs, bscale, alpha,
+                                                                    beta, ct, ldc, rows, cols);
+      };
+      using one = std::integral_constant<std::size_t, 1>;
+      using all = std::integral_constant<std::size_t, kernel_vectors>;
+      if (rows % L == 0) {
+        if (rows <= L)
+          tile(one{}, std::false_type{});
+        else
+          tile(all{}, std::false_type{});
+      } else {
+        if (rows <= L)
+          tile(one{}, std::true_type{});
+        else
+          tile(all{}, std::true_type{});
+      }
+    }
+  }
+}
 
 // The same for a tile whose rows take only some of the steps l: step l only
 // for the rows [lo, hi) = taking(l) (rows counted within the tile, l within
@@ -168,20 +327,8 @@ class gemm_workspace {
                       b_bytes = line(depth * cols * sizeof(double)), keep_bytes = line(depth * cols),
                       whole_bytes = line(depth * slivers);
     const std::size_t bytes = a_bytes + b_bytes + keep_bytes + whole_bytes + slivers * sizeof(bool);
-    packing_arena& arena = thread_arena();
-    char* base = nullptr;
-    if (!arena.busy) {
-      if (arena.bytes < bytes) {
-        if (arena.memory != nullptr) ::operator delete (arena.memory, std::align_val_t{64});
-        arena.memory = ::operator new (bytes, std::align_val_t{64}, std::nothrow);
-        arena.bytes = arena.memory != nullptr ? bytes : 0;
-      }
-      if (arena.memory != nullptr) {
-        arena.busy = true;
-        arena_ = &arena;
-        base = static_cast<char*>(arena.memory);
-      }
-    } else {
+    char* base = static_cast<char*>(lease_.get(bytes));
+    if (base == nullptr) {
       own_ = ::operator new (bytes, std::align_val_t{64}, std::nothrow);
       base = static_cast<char*>(own_);
     }
@@ -206,7 +353,6 @@ class gemm_workspace {
     }
   }
   ~gemm_workspace() {
-    if (arena_ != nullptr) arena_->busy = false;
     if (own_ != nullptr) ::operator delete (own_, std::align_val_t{64});
   }
   gemm_workspace(const gemm_workspace&) = delete;
@@ -229,7 +375,7 @@ class gemm_workspace {
   }
   static std::size_t line(std::size_t bytes) noexcept { return (bytes + 63) / 64 * 64; }
 
-  packing_arena* arena_ = nullptr;
+  arena_lease lease_;
   void* own_ = nullptr;
   double* a_ = nullptr;
   double* b_ = nullptr;
@@ -601,42 +747,57 @@ void pack_b(const BF& b, const KF& keep, std::size_t l0, std::size_t kc, std::si
   }
 }
 
-// One register tile over the steps [lo, hi) of the packed block (steps
-// [pl, ph) of it masked by the shape): straight into C when the tile is whole
-// and all its elements are outputs, else through a local tile of which only
-// the outputs are stored.
-template <class Shape>
-void run_tile(bool skips, const double* a, const double* b, const unsigned char* keep,
+// One register tile over the steps [lo, hi) of the block (steps [pl, ph) of
+// it masked by the shape), a's step l at a + l lda: straight into C when all
+// the tile's elements of C are outputs and no step is masked, else through a
+// local tile of which only the outputs are stored. A tile of at most one
+// vector of rows computes that vector only.
+template <bool EdgeA, class Shape>
+void run_tile(bool skips, const double* a, std::ptrdiff_t lda, const double* b, const unsigned char* keep,
               const unsigned char* whole, double* c, std::size_t ldc, std::size_t rows, std::size_t cols,
               std::size_t lo, std::size_t hi, std::size_t pl, std::size_t ph, int region, std::size_t i0,
               std::size_t j0, std::size_t pc, const Shape& shape) {
   constexpr std::size_t MR = kernel_mr, NR = kernel_nr;
-  auto run = [&](double* t, std::size_t ldt) {
-    auto full = [&](std::size_t l0, std::size_t l1) {
-      if (l1 <= l0) return;
+  auto full = [&](std::size_t l0, std::size_t l1, double* t, std::size_t ldt, std::size_t r, std::size_t q) {
+    if (l1 <= l0) return;
+    const double* al = a + static_cast<std::ptrdiff_t>(l0) * lda;
+#if ZELT_HAVE_VECTORS
+    if (r <= vector_lanes && kernel_vectors > 1) {
+      constexpr std::size_t one = 1;
       if (skips) {
-        micro_kernel<true>(l1 - l0, a + l0 * MR, b + l0 * NR, keep + l0 * NR, whole + l0, t, ldt);
+        micro_kernel<true, one, EdgeA>(l1 - l0, al, lda, b + l0 * NR, keep + l0 * NR, whole + l0, t, ldt, r,
+                                       q);
       } else {
-        micro_kernel<false>(l1 - l0, a + l0 * MR, b + l0 * NR, keep + l0 * NR, whole + l0, t, ldt);
+        micro_kernel<false, one, EdgeA>(l1 - l0, al, lda, b + l0 * NR, keep + l0 * NR, whole + l0, t, ldt, r,
+                                        q);
       }
-    };
-    if (pl >= ph) {
-      full(lo, hi);
       return;
     }
-    full(lo, pl);
-    masked_kernel(pl, ph, a, b, keep, t, ldt, [&](std::size_t l) { return shape.taking(i0, pc + l, MR); });
-    full(ph, hi);
+#endif
+    if (skips) {
+      micro_kernel<true, kernel_vectors, EdgeA>(l1 - l0, al, lda, b + l0 * NR, keep + l0 * NR, whole + l0, t,
+                                                ldt, r, q);
+    } else {
+      micro_kernel<false, kernel_vectors, EdgeA>(l1 - l0, al, lda, b + l0 * NR, keep + l0 * NR, whole + l0, t,
+                                                 ldt, r, q);
+    }
   };
-  if (rows == MR && cols == NR && region == 1) {
-    run(c, ldc);
+  if (region == 1 && pl >= ph) {
+    full(lo, hi, c, ldc, rows, cols);
     return;
   }
   // (loops, not memcpy: a copy of a variable few bytes is slow to start)
   alignas(64) double tile[MR * NR] = {};
   for (std::size_t j = 0; j < cols; ++j)
     for (std::size_t i = 0; i < rows; ++i) tile[i + j * MR] = c[i + j * ldc];
-  run(tile, MR);
+  // (a is packed here: only dense products read it in place)
+  if (pl >= ph) {
+    full(lo, hi, tile, MR, rows, cols);
+  } else {
+    full(lo, pl, tile, MR, rows, cols);
+    masked_kernel(pl, ph, a, b, keep, tile, MR, [&](std::size_t l) { return shape.taking(i0, pc + l, MR); });
+    full(ph, hi, tile, MR, rows, cols);
+  }
   for (std::size_t j = 0; j < cols; ++j) {
     if (region == 1) {
       for (std::size_t i = 0; i < rows; ++i) c[i + j * ldc] = tile[i + j * MR];
@@ -656,6 +817,11 @@ void accumulate(std::size_t m, std::size_t n, std::size_t k, const AF& a, const 
                 double* c, std::size_t ldc, const gemm_workspace& ws, const Shape& shape = Shape{}) {
   constexpr std::size_t MR = kernel_mr, NR = kernel_nr;
   if (m == 0 || n == 0 || k == 0) return;
+  // A small dense product reads a where it lies, when its columns are
+  // contiguous and unscaled: packing would cost as much as the product.
+  bool in_place = false;
+  if constexpr (std::is_same_v<AF, operand> && std::is_same_v<Shape, dense_shape>)
+    in_place = a.m.rs == 1 && a.m.cs > 0 && a.scale == 1.0 && m * std::min(k, ws.kc()) <= in_place_elements;
   for (std::size_t jc = 0; jc < n; jc += ws.nc()) {
     const std::size_t nc = std::min(ws.nc(), n - jc);
     for (std::size_t pc = 0; pc < k; pc += ws.kc()) {
@@ -663,7 +829,7 @@ void accumulate(std::size_t m, std::size_t n, std::size_t k, const AF& a, const 
       bool packed_b = false;
       for (std::size_t ic = 0; ic < m; ic += ws.mc()) {
         const std::size_t mc = std::min(ws.mc(), m - ic);
-        bool packed_a = false;
+        bool packed_a = in_place;
         for (std::size_t jr = 0; jr < nc; jr += NR) {
           const std::size_t cols = std::min(NR, nc - jr);
           for (std::size_t ir = 0; ir < mc; ir += MR) {
@@ -684,9 +850,28 @@ void accumulate(std::size_t m, std::size_t n, std::size_t k, const AF& a, const 
             const auto part = shape.partial(i0, i0 + rows);
             const std::size_t pl = std::min(std::max(part.first, lo), hi) - pc;
             const std::size_t ph = std::max(std::min(part.second, hi), lo) - pc;
-            run_tile(ws.skips()[jr / NR], ws.a() + ir * kc, ws.b() + jr * kc, ws.keep() + jr * kc,
-                     ws.whole() + (jr / NR) * kc, c + i0 + j0 * ldc, ldc, rows, cols, lo - pc, hi - pc, pl,
-                     std::max(pl, ph), region, i0, j0, pc, shape);
+            const double* at = ws.a() + ir * kc;
+            std::ptrdiff_t lda = MR;
+            bool edge = false;
+            if constexpr (std::is_same_v<AF, operand>) {
+              if (in_place) {
+                at = &a.m(i0, pc);
+                lda = a.m.cs;
+                edge = rows % vector_lanes_or_one != 0;
+              }
+            }
+            const std::size_t s = jr / NR;
+            auto tile = [&](auto edge_a) {
+              run_tile<decltype(edge_a)::value>(ws.skips()[s], at, lda, ws.b() + jr * kc, ws.keep() + jr * kc,
+                                                ws.whole() + s * kc, c + i0 + j0 * ldc, ldc, rows, cols,
+                                                lo - pc, hi - pc, pl, std::max(pl, ph), region, i0, j0, pc,
+                                                shape);
+            };
+            if (edge) {
+              tile(std::true_type{});
+            } else {
+              tile(std::false_type{});
+            }
           }
         }
       }

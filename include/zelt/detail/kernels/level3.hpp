@@ -207,6 +207,24 @@ inline void gemm_ref(const threads& policy, bool transa, std::size_t m, std::siz
     scale_columns(beta, n, all_rows{m}, c);
     return;
   }
+  if (double(m) * double(n) * double(k) <= small_product_terms) {
+    // a read where it lies, or its transpose packed first
+    if (!transa && a.rs == 1 && a.cs > 0) {
+      small_product<false>(m, n, k, a.p, 1, a.cs, b.p, b.rs, b.cs, alpha, alpha, beta, c.p, c.ld());
+      return;
+    }
+    arena_lease lease;
+    const std::size_t rows = (m + kernel_mr - 1) / kernel_mr * kernel_mr;
+    if (auto* packed = static_cast<double*>(lease.get(rows * k * sizeof(double)))) {
+      pack_a(operand{a}, 0, m, 0, k, packed);
+      if (!transa) {
+        small_product<false>(m, n, k, packed, k, kernel_mr, b.p, b.rs, b.cs, alpha, alpha, beta, c.p, c.ld());
+      } else {
+        small_product<true>(m, n, k, packed, k, kernel_mr, b.p, b.rs, b.cs, 1.0, alpha, beta, c.p, c.ld());
+      }
+      return;
+    }
+  }
   auto slab = [&](std::size_t i0, std::size_t i1, std::size_t j0, std::size_t j1) {
     const std::size_t mi = i1 - i0, nj = j1 - j0;
     const mref as = a.at(i0, 0), bs = b.at(0, j0), cs = c.at(i0, j0);

@@ -28,11 +28,47 @@ inline vec_t load(const double* p) noexcept {
   return v;
 }
 inline void store(double* p, vec_t v) noexcept { std::memcpy(p, &v, sizeof v); }
+#if ZELT_KERNEL_LANES == 4
+// The mask of AVX2's masked moves that selects the first n lanes.
+inline __m256i first_lanes(std::size_t n) noexcept {
+  return _mm256_cmpgt_epi64(_mm256_set1_epi64x(static_cast<long long>(n)), _mm256_setr_epi64x(0, 1, 2, 3));
+}
+#endif
 // Every lane x. Not vec_t{} + x, which turns -0.0 into +0.0.
 inline vec_t broadcast(double x) noexcept {
   vec_t v = {};
   for (std::size_t l = 0; l < vector_lanes; ++l) v[l] = x;
   return v;
+}
+
+// The first n < L elements at p in the first n lanes, the others zero; and
+// the store of the first n lanes to p. Nothing past p[n - 1] is read or
+// written, so a tile may end where an array ends.
+inline vec_t load_first(const double* p, std::size_t n) noexcept {
+  vec_t v = {};
+#if ZELT_KERNEL_LANES == 8
+  const __m512d x = _mm512_maskz_loadu_pd(static_cast<__mmask8>((1u << n) - 1), p);
+  std::memcpy(&v, &x, sizeof v);
+#elif ZELT_KERNEL_LANES == 4
+  const __m256d x = _mm256_maskload_pd(p, first_lanes(n));
+  std::memcpy(&v, &x, sizeof v);
+#else
+  for (std::size_t l = 0; l < n; ++l) v[l] = p[l];
+#endif
+  return v;
+}
+inline void store_first(double* p, vec_t v, std::size_t n) noexcept {
+#if ZELT_KERNEL_LANES == 8
+  __m512d x;
+  std::memcpy(&x, &v, sizeof v);
+  _mm512_mask_storeu_pd(p, static_cast<__mmask8>((1u << n) - 1), x);
+#elif ZELT_KERNEL_LANES == 4
+  __m256d x;
+  std::memcpy(&x, &v, sizeof v);
+  _mm256_maskstore_pd(p, first_lanes(n), x);
+#else
+  for (std::size_t l = 0; l < n; ++l) p[l] = v[l];
+#endif
 }
 
 // Transposes the square block r[0..L) in place: afterwards r[l][k] is what

@@ -89,64 +89,94 @@ struct operands {
   }
 };
 
+// Which call a benchmark makes, decided once when it is registered (so that
+// the timed loop compares no strings).
+enum class kind { gemm_nn, gemm_nt, gemm_tn, gemm_tt, symm, syrk, syr2k, trmm, trsm, trsm_llt };
 struct operation {
   const char* name;
+  kind what;
   double flops_per_n3;
   bool overwrites_b;
 };
 const operation operations[] = {
-    {"gemm_nn", 2, false}, {"gemm_nt", 2, false}, {"gemm_tn", 2, false}, {"gemm_tt", 2, false},
-    {"symm", 2, false},    {"syrk", 1, false},    {"syr2k", 2, false},   {"trmm", 1, true},
-    {"trsm", 1, true},     {"trsm_llt", 1, true},
+    {"gemm_nn", kind::gemm_nn, 2, false}, {"gemm_nt", kind::gemm_nt, 2, false},
+    {"gemm_tn", kind::gemm_tn, 2, false}, {"gemm_tt", kind::gemm_tt, 2, false},
+    {"symm", kind::symm, 2, false},       {"syrk", kind::syrk, 1, false},
+    {"syr2k", kind::syr2k, 2, false},     {"trmm", kind::trmm, 1, true},
+    {"trsm", kind::trsm, 1, true},        {"trsm_llt", kind::trsm_llt, 1, true},
 };
 
 // One call of operation `op` through a library's symbols.
-void call(const fortran_blas3& l, const std::string& op, int n, operands& x) {
+void call(const fortran_blas3& l, kind op, int n, operands& x) {
   const double* a = x.a.data();
   double *b = x.b.data(), *c = x.c.data();
-  if (op.rfind("gemm_", 0) == 0) {
-    const char ta[2] = {op[5] == 't' ? 'T' : 'N', 0}, tb[2] = {op[6] == 't' ? 'T' : 'N', 0};
-    l.gemm(ta, tb, &n, &n, &n, &alpha, a, &n, b, &n, &beta, c, &n, 1, 1);
-  } else if (op == "symm") {
-    l.symm("L", "U", &n, &n, &alpha, a, &n, b, &n, &beta, c, &n, 1, 1);
-  } else if (op == "syrk") {
-    l.syrk("U", "N", &n, &n, &alpha, a, &n, &beta, c, &n, 1, 1);
-  } else if (op == "syr2k") {
-    l.syr2k("U", "N", &n, &n, &alpha, a, &n, b, &n, &beta, c, &n, 1, 1);
-  } else if (op == "trmm") {
-    l.trmm("L", "U", "N", "N", &n, &n, &alpha, a, &n, b, &n, 1, 1, 1, 1);
-  } else if (op == "trsm") {
-    l.trsm("L", "L", "N", "N", &n, &n, &alpha, a, &n, b, &n, 1, 1, 1, 1);
-  } else {
-    l.trsm("L", "L", "T", "N", &n, &n, &alpha, a, &n, b, &n, 1, 1, 1, 1);
+  switch (op) {
+    case kind::gemm_nn:
+    case kind::gemm_nt:
+    case kind::gemm_tn:
+    case kind::gemm_tt: {
+      const bool ta = op == kind::gemm_tn || op == kind::gemm_tt,
+                 tb = op == kind::gemm_nt || op == kind::gemm_tt;
+      l.gemm(ta ? "T" : "N", tb ? "T" : "N", &n, &n, &n, &alpha, a, &n, b, &n, &beta, c, &n, 1, 1);
+      break;
+    }
+    case kind::symm:
+      l.symm("L", "U", &n, &n, &alpha, a, &n, b, &n, &beta, c, &n, 1, 1);
+      break;
+    case kind::syrk:
+      l.syrk("U", "N", &n, &n, &alpha, a, &n, &beta, c, &n, 1, 1);
+      break;
+    case kind::syr2k:
+      l.syr2k("U", "N", &n, &n, &alpha, a, &n, b, &n, &beta, c, &n, 1, 1);
+      break;
+    case kind::trmm:
+      l.trmm("L", "U", "N", "N", &n, &n, &alpha, a, &n, b, &n, 1, 1, 1, 1);
+      break;
+    case kind::trsm:
+      l.trsm("L", "L", "N", "N", &n, &n, &alpha, a, &n, b, &n, 1, 1, 1, 1);
+      break;
+    case kind::trsm_llt:
+      l.trsm("L", "L", "T", "N", &n, &n, &alpha, a, &n, b, &n, 1, 1, 1, 1);
+      break;
   }
 }
 
 // The same through zelt's C++ interface.
-void call_zelt(const std::string& op, unsigned n, unsigned threads, operands& x) {
+void call_zelt(kind op, unsigned n, unsigned threads, operands& x) {
   const zelt::threads policy(threads);
   const matrix A(x.a.data(), n, n), B(x.b.data(), n, n), C(x.c.data(), n, n);
-  if (op == "gemm_nn") {
-    zelt::gemm(policy, alpha, A, B, beta, C);
-  } else if (op == "gemm_nt") {
-    zelt::gemm(policy, alpha, A, zelt::transposed(B), beta, C);
-  } else if (op == "gemm_tn") {
-    zelt::gemm(policy, alpha, zelt::transposed(A), B, beta, C);
-  } else if (op == "gemm_tt") {
-    zelt::gemm(policy, alpha, zelt::transposed(A), zelt::transposed(B), beta, C);
-  } else if (op == "symm") {
-    zelt::symm(policy, zelt::left, zelt::upper, alpha, A, B, beta, C);
-  } else if (op == "syrk") {
-    zelt::syrk(policy, zelt::upper, alpha, A, beta, C);
-  } else if (op == "syr2k") {
-    zelt::syr2k(policy, zelt::upper, alpha, A, B, beta, C);
-  } else if (op == "trmm") {
-    zelt::trmm(policy, zelt::left, zelt::upper, zelt::non_unit_diagonal, alpha, A, B);
-  } else if (op == "trsm") {
-    zelt::trsm(policy, zelt::left, zelt::lower, zelt::non_unit_diagonal, alpha, A, B);
-  } else {
-    // transposed(A) of the lower A is upper: dtrsm('L', 'L', 'T')
-    zelt::trsm(policy, zelt::left, zelt::upper, zelt::non_unit_diagonal, alpha, zelt::transposed(A), B);
+  switch (op) {
+    case kind::gemm_nn:
+      zelt::gemm(policy, alpha, A, B, beta, C);
+      break;
+    case kind::gemm_nt:
+      zelt::gemm(policy, alpha, A, zelt::transposed(B), beta, C);
+      break;
+    case kind::gemm_tn:
+      zelt::gemm(policy, alpha, zelt::transposed(A), B, beta, C);
+      break;
+    case kind::gemm_tt:
+      zelt::gemm(policy, alpha, zelt::transposed(A), zelt::transposed(B), beta, C);
+      break;
+    case kind::symm:
+      zelt::symm(policy, zelt::left, zelt::upper, alpha, A, B, beta, C);
+      break;
+    case kind::syrk:
+      zelt::syrk(policy, zelt::upper, alpha, A, beta, C);
+      break;
+    case kind::syr2k:
+      zelt::syr2k(policy, zelt::upper, alpha, A, B, beta, C);
+      break;
+    case kind::trmm:
+      zelt::trmm(policy, zelt::left, zelt::upper, zelt::non_unit_diagonal, alpha, A, B);
+      break;
+    case kind::trsm:
+      zelt::trsm(policy, zelt::left, zelt::lower, zelt::non_unit_diagonal, alpha, A, B);
+      break;
+    case kind::trsm_llt:
+      // transposed(A) of the lower A is upper: dtrsm('L', 'L', 'T')
+      zelt::trsm(policy, zelt::left, zelt::upper, zelt::non_unit_diagonal, alpha, zelt::transposed(A), B);
+      break;
   }
 }
 
@@ -230,21 +260,21 @@ void register_all() {
   static const fortran_blas3 zelt_so(ZELT_BENCH_ZELT_SO), openblas(ZELT_BENCH_OPENBLAS),
       blis(ZELT_BENCH_BLIS);
   for (const operation& op : operations) {
-    const std::string name = op.name;
+    const kind what = op.what;
     for (unsigned threads : {1u, 2u}) {
       const auto& ns = threads == 1 ? sizes : threaded_sizes;
       add(op, "zelt", threads, ns,
-          [name, threads](int n, operands& x) { call_zelt(name, static_cast<unsigned>(n), threads, x); });
+          [what, threads](int n, operands& x) { call_zelt(what, static_cast<unsigned>(n), threads, x); });
       if (openblas.loaded()) {
-        add(op, "openblas", threads, ns, [name, threads](int n, operands& x) {
+        add(op, "openblas", threads, ns, [what, threads](int n, operands& x) {
           openblas.set_threads(static_cast<int>(threads));
-          call(openblas, name, n, x);
+          call(openblas, what, n, x);
         });
       }
     }
     if (zelt_so.loaded())
-      add(op, "zelt_so", 1, sizes, [name](int n, operands& x) { call(zelt_so, name, n, x); });
-    if (blis.loaded()) add(op, "blis", 1, sizes, [name](int n, operands& x) { call(blis, name, n, x); });
+      add(op, "zelt_so", 1, sizes, [what](int n, operands& x) { call(zelt_so, what, n, x); });
+    if (blis.loaded()) add(op, "blis", 1, sizes, [what](int n, operands& x) { call(blis, what, n, x); });
   }
   register_ceilings();
 #if ZELT_BENCH_EIGEN

@@ -147,9 +147,12 @@ struct packing_arena {
     if (memory != nullptr) ::operator delete (memory, std::align_val_t{64});
   }
 };
-inline packing_arena& thread_arena() noexcept {
-  thread_local packing_arena arena;
-  return arena;
+/// A thread's arenas: one for the engine's packing, one for the blocks of
+/// intermediate sums that an operation keeps beside it.
+enum class arena_slot : unsigned char { packing, scratch };
+inline packing_arena& thread_arena(arena_slot slot) noexcept {
+  thread_local packing_arena arenas[2];
+  return arenas[static_cast<unsigned char>(slot)];
 }
 
 /// The thread's packing arena for as long as this object lives, when no one
@@ -157,14 +160,14 @@ inline packing_arena& thread_arena() noexcept {
 /// if it must, and returns null when the arena is held or memory is short.
 class arena_lease {
  public:
-  arena_lease() = default;
+  explicit arena_lease(arena_slot slot = arena_slot::packing) noexcept : slot_(slot) {}
   arena_lease(const arena_lease&) = delete;
   arena_lease& operator=(const arena_lease&) = delete;
   ~arena_lease() {
     if (arena_ != nullptr) arena_->busy = false;
   }
   void* get(std::size_t bytes) noexcept {
-    packing_arena& arena = thread_arena();
+    packing_arena& arena = thread_arena(slot_);
     if (arena.busy) return nullptr;
     if (arena.bytes < bytes) {
       if (arena.memory != nullptr) ::operator delete (arena.memory, std::align_val_t{64});
@@ -178,6 +181,7 @@ class arena_lease {
   }
 
  private:
+  arena_slot slot_;
   packing_arena* arena_ = nullptr;
 };
 

@@ -40,16 +40,22 @@ class scratch {
  public:
   scratch(std::size_t length, std::size_t lines) : lines_(lines) {
     if (length == 0 || lines == 0) return;
+    // Small blocks in the thread's scratch arena when it is free, so that
+    // small calls allocate nothing; larger ones are not kept past the call.
+    const std::size_t bytes = length * lines_ * sizeof(double);
+    if (bytes <= kept_bytes) p_ = static_cast<double*>(lease_.get(bytes));
+    if (p_ != nullptr) return;
     for (;;) {
-      p_ = static_cast<double*>(
+      own_ = static_cast<double*>(
           ::operator new (length* lines_ * sizeof(double), std::align_val_t{64}, std::nothrow));
-      if (p_ != nullptr || lines_ == 1) break;
+      if (own_ != nullptr || lines_ == 1) break;
       lines_ = (lines_ + 1) / 2;
     }
-    if (p_ == nullptr) throw std::bad_alloc();
+    if (own_ == nullptr) throw std::bad_alloc();
+    p_ = own_;
   }
   ~scratch() {
-    if (p_ != nullptr) ::operator delete (p_, std::align_val_t{64});
+    if (own_ != nullptr) ::operator delete (own_, std::align_val_t{64});
   }
   scratch(const scratch&) = delete;
   scratch& operator=(const scratch&) = delete;
@@ -57,6 +63,9 @@ class scratch {
   std::size_t lines() const noexcept { return lines_; }
 
  private:
+  static constexpr std::size_t kept_bytes = std::size_t{1} << 20;
+  arena_lease lease_{arena_slot::scratch};
+  double* own_ = nullptr;
   double* p_ = nullptr;
   std::size_t lines_;
 };

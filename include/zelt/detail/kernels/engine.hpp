@@ -251,15 +251,16 @@ void small_product(std::size_t m, std::size_t n, std::size_t k, const double* a,
 
 // The same for a tile whose rows take only some of the steps l: step l only
 // for the rows [lo, hi) = taking(l) (rows counted within the tile, l within
-// the packed block). A lane whose row does not take the step keeps its
-// value: the sum is computed and then not selected.
+// the packed block), a packed. A lane whose row does not take the step keeps
+// its value: the sum is computed and then not selected. MV vectors of rows,
+// as micro_kernel; the tile is whole (MR x NR at c).
 #if ZELT_HAVE_VECTORS
-template <class Taking>
+template <bool Skip, std::size_t MV, class Taking>
 ZELT_EXACT_LOOP void masked_kernel(std::size_t l0, std::size_t l1, const double* a, const double* b,
                                    const unsigned char* keep, double* c, std::size_t ldc,
                                    const Taking& taking) {
   ZELT_EXACT_ARITHMETIC
-  constexpr std::size_t MV = kernel_vectors, NR = kernel_nr, L = vector_lanes;
+  constexpr std::size_t NR = kernel_nr, L = vector_lanes, MR = kernel_mr;
   using mask_t = long long __attribute__((vector_size(sizeof(vec_t))));
   mask_t tile_row[MV] = {};  // each lane's row within the tile
   for (std::size_t v = 0; v < MV; ++v)
@@ -277,11 +278,11 @@ ZELT_EXACT_LOOP void masked_kernel(std::size_t l0, std::size_t l1, const double*
     vec_t av[MV];
     mask_t takes[MV];
     for (std::size_t v = 0; v < MV; ++v) {
-      av[v] = load(a + l * MV * L + v * L);
+      av[v] = load(a + l * MR + v * L);
       takes[v] = (tile_row[v] >= lo) & (tile_row[v] < hi);
     }
     for (std::size_t j = 0; j < NR; ++j) {
-      if (!keep[l * NR + j]) continue;
+      if (Skip && !keep[l * NR + j]) continue;
       const double bj = b[l * NR + j];
       for (std::size_t v = 0; v < MV; ++v) {
         const vec_t sum = acc[j][v] + av[v] * bj;
@@ -293,7 +294,7 @@ ZELT_EXACT_LOOP void masked_kernel(std::size_t l0, std::size_t l1, const double*
     for (std::size_t v = 0; v < MV; ++v) store(c + j * ldc + v * L, acc[j][v]);
 }
 #else
-template <class Taking>
+template <bool Skip, std::size_t MV, class Taking>
 ZELT_EXACT_LOOP void masked_kernel(std::size_t l0, std::size_t l1, const double* a, const double* b,
                                    const unsigned char* keep, double* c, std::size_t ldc,
                                    const Taking& taking) {
@@ -302,7 +303,7 @@ ZELT_EXACT_LOOP void masked_kernel(std::size_t l0, std::size_t l1, const double*
   for (std::size_t l = l0; l < l1; ++l) {
     const auto rows = taking(l);
     for (std::size_t j = 0; j < NR; ++j) {
-      if (!keep[l * NR + j]) continue;
+      if (Skip && !keep[l * NR + j]) continue;
       const double bj = b[l * NR + j];
       for (std::size_t i = rows.first; i < std::min(rows.second, MR); ++i)
         c[i + j * ldc] = c[i + j * ldc] + mul(a[l * MR + i], bj);
@@ -468,16 +469,16 @@ void pack_a(const AF& a, std::size_t i0, std::size_t mc, std::size_t l0, std::si
         }
         continue;
       }
-      if (a.scale == 1.0 && a.m.cs == 1 && rows == MR) {
+      if (a.scale == 1.0 && a.m.cs == 1) {
         std::size_t r = 0;
 #if ZELT_HAVE_VECTORS
-        for (; r + vector_lanes <= MR; r += vector_lanes)
+        for (; r + vector_lanes <= rows; r += vector_lanes)
           transpose_lines(&a.m(i0 + p + r, l0), a.m.rs, kc, 1.0, out + p * kc + r, std::ptrdiff_t{MR});
 #endif
         for (; r < MR; ++r) {
-          const double* src = &a.m(i0 + p + r, l0);
+          const double* src = &a.m(i0 + p + std::min(r, rows - 1), l0);
           double* o = out + p * kc + r;
-          for (std::size_t l = 0; l < kc; ++l) o[l * MR] = src[l];
+          for (std::size_t l = 0; l < kc; ++l) o[l * MR] = r < rows ? src[l] : padding;
         }
         continue;
       }
@@ -795,7 +796,19 @@ void run_tile(bool skips, const double* a, std::ptrdiff_t lda, const double* b, 
     full(lo, hi, tile, MR, rows, cols);
   } else {
     full(lo, pl, tile, MR, rows, cols);
-    masked_kernel(pl, ph, a, b, keep, tile, MR, [&](std::size_t l) { return shape.taking(i0, pc + l, MR); });
+    const auto taking = [&](std::size_t l) { return shape.taking(i0, pc + l, MR); };
+    const bool one = ZELT_HAVE_VECTORS && rows <= vector_lanes_or_one;
+    if (skips) {
+      if (one)
+        masked_kernel<true, 1>(pl, ph, a, b, keep, tile, MR, taking);
+      else
+        masked_kernel<true, kernel_vectors>(pl, ph, a, b, keep, tile, MR, taking);
+    } else {
+      if (one)
+        masked_kernel<false, 1>(pl, ph, a, b, keep, tile, MR, taking);
+      else
+        masked_kernel<false, kernel_vectors>(pl, ph, a, b, keep, tile, MR, taking);
+    }
     full(ph, hi, tile, MR, rows, cols);
   }
   for (std::size_t j = 0; j < cols; ++j) {

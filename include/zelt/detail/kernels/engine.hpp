@@ -41,7 +41,7 @@ constexpr std::size_t block_nc = (ZELT_BLOCK_NC) / kernel_nr * kernel_nr;
 static_assert(block_mc > 0 && block_nc > 0 && block_kc > 0, "blocks of at least one register tile");
 // A dense product whose a block has at most this many elements reads a in
 // place rather than packed.
-constexpr std::size_t in_place_elements = 64 * 64;
+constexpr std::size_t in_place_elements = std::size_t{64} * 64;
 // A product of at most this many terms (m n k) runs tile by tile on its
 // operands where they lie (small_product). Settable at build time as the
 // blocks are: it changes no result.

@@ -4,7 +4,10 @@
 // tiny ones, so that every block boundary of the engine, of the triangular
 // splitting and of the solves is crossed by small matrices.
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <new>
 #include <random>
@@ -148,6 +151,78 @@ TEST(ReferenceBlas3, MixedLayoutsAreTheReferenceCallOnTheLogicalMatrices) {
              zelt::row_major_matrix<const double>(bt.data(), k, n), -1.0,
              zelt::col_major_matrix<double>(cz.data(), m, n));
   for (std::size_t i = 0; i < cr.size(); ++i) ASSERT_TRUE(zelt_test::same_bits(cr[i], cz[i])) << i;
+}
+
+// n doubles that end where the process's memory ends: the page after the
+// last one cannot be read or written, so an access past the end stops the
+// program.
+class guarded_doubles {
+ public:
+  explicit guarded_doubles(std::size_t n) {
+    const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    usable_ = (n * sizeof(double) + page - 1) / page * page;
+    base_ = mmap(nullptr, usable_ + page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (base_ == MAP_FAILED || mprotect(static_cast<char*>(base_) + usable_, page, PROT_NONE) != 0) {
+      base_ = nullptr;
+      return;
+    }
+    data_ = static_cast<double*>(static_cast<void*>(static_cast<char*>(base_) + usable_)) - n;
+  }
+  ~guarded_doubles() {
+    if (base_ != nullptr) munmap(base_, usable_ + static_cast<std::size_t>(sysconf(_SC_PAGESIZE)));
+  }
+  guarded_doubles(const guarded_doubles&) = delete;
+  guarded_doubles& operator=(const guarded_doubles&) = delete;
+  double* data() const noexcept { return data_; }
+
+ private:
+  void* base_ = nullptr;
+  std::size_t usable_ = 0;
+  double* data_ = nullptr;
+};
+
+// Tiles cut by the edge of a matrix read and write only its elements: every
+// operand of these products (leading dimension = rows) ends where memory
+// ends, for row counts on both sides of each vector width and tile height,
+// through the small-product path and the engine (whose a is read in place).
+TEST(ReferenceBlas3, EdgeTilesStayInsideTheirOperands) {
+  ASSERT_TRUE(reference_library().loaded());
+  const zelt_test::reference_cblas ref(reference_library());
+  const zelt_test::zelt_cpp impl(false, 1);
+  std::mt19937_64 gen(11);
+  std::uniform_real_distribution<double> dist(-2, 2);
+  struct shape {
+    int m, n, k;
+  };
+  std::vector<shape> shapes;
+  for (int m = 1; m <= 19; ++m)
+    for (int n : {1, 3, 9})
+      for (int k : {1, 5}) shapes.push_back({m, n, k});
+  for (int m : {3, 13, 17}) shapes.push_back({m, 300, 70});
+  using namespace zelt_test;
+  for (const shape s : shapes) {
+    for (transpose ta : {no_trans, trans}) {
+      for (transpose tb : {no_trans, trans}) {
+        const int ar = ta == trans ? s.k : s.m, br = tb == trans ? s.n : s.k;
+        const auto a_size = static_cast<std::size_t>(s.m) * static_cast<std::size_t>(s.k),
+                   b_size = static_cast<std::size_t>(s.k) * static_cast<std::size_t>(s.n),
+                   c_size = static_cast<std::size_t>(s.m) * static_cast<std::size_t>(s.n);
+        const guarded_doubles a(a_size), b(b_size), c(c_size);
+        ASSERT_NE(a.data(), nullptr);
+        ASSERT_NE(b.data(), nullptr);
+        ASSERT_NE(c.data(), nullptr);
+        std::generate(a.data(), a.data() + a_size, [&] { return dist(gen); });
+        std::generate(b.data(), b.data() + b_size, [&] { return dist(gen); });
+        std::generate(c.data(), c.data() + c_size, [&] { return dist(gen); });
+        std::vector<double> expected(c.data(), c.data() + c_size);
+        ref.gemm(col_major, ta, tb, s.m, s.n, s.k, 0.75, a.data(), ar, b.data(), br, -0.5, expected.data(),
+                 s.m);
+        impl.gemm(col_major, ta, tb, s.m, s.n, s.k, 0.75, a.data(), ar, b.data(), br, -0.5, c.data(), s.m);
+        for (std::size_t i = 0; i < c_size; ++i)
+          ASSERT_TRUE(same_bits(expected[i], c.data()[i])) << s.m << "x" << s.n << "x" << s.k << " at " << i;
+      }
+    }
+  }
 }
 
 }  // namespace

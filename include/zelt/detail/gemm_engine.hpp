@@ -151,8 +151,8 @@ struct packing_arena {
 /// intermediate sums that an operation keeps beside it.
 enum class arena_slot : unsigned char { packing, scratch };
 inline packing_arena& thread_arena(arena_slot slot) noexcept {
-  thread_local packing_arena arenas[2];
-  return arenas[static_cast<unsigned char>(slot)];
+  thread_local packing_arena packing, scratch;
+  return slot == arena_slot::packing ? packing : scratch;
 }
 
 /// The thread's packing arena for as long as this object lives, when no one

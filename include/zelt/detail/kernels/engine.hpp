@@ -49,11 +49,8 @@ constexpr std::size_t in_place_elements = std::size_t{64} * 64;
 #define ZELT_SMALL_PRODUCT_TERMS (64.0 * 64.0 * 64.0)
 #endif
 constexpr double small_product_terms = ZELT_SMALL_PRODUCT_TERMS;
-#if ZELT_HAVE_VECTORS
-constexpr std::size_t vector_lanes_or_one = vector_lanes;
-#else
-constexpr std::size_t vector_lanes_or_one = 1;
-#endif
+// The rows of one vector of a tile (of the whole tile without vectors).
+constexpr std::size_t row_lanes = kernel_mr / kernel_vectors;
 // C tile += a (kc steps of MR rows) times packed b (kc x NR), column-major C
 // with leading dimension ldc. Step l of a is the tile's rows at a + l lda:
 // lda = MR in a packed block, a column's step when a is read in place. Only
@@ -77,14 +74,15 @@ ZELT_EXACT_LOOP void micro_kernel(std::size_t kc, const double* a, std::ptrdiff_
   for (std::size_t j = 0; j < NR; ++j) {
     for (std::size_t v = 0; v < MV; ++v) {
       const double* cv = c + j * ldc + v * L;
-      acc[j][v] = j >= cols ? vec_t{} : v + 1 < MV || edge == L ? load(cv) : load_first(cv, edge);
+      acc[j][v] = vec_t{};
+      if (j < cols) acc[j][v] = MV > v + 1 || edge == L ? load(cv) : load_first(cv, edge);
     }
   }
   for (std::size_t l = 0; l < kc; ++l) {
     vec_t av[MV];
     const double* al = a + static_cast<std::ptrdiff_t>(l) * lda;
     for (std::size_t v = 0; v < MV; ++v)
-      av[v] = EdgeA && v + 1 == MV ? load_first(al + v * L, edge) : load(al + v * L);
+      av[v] = EdgeA && MV == v + 1 ? load_first(al + v * L, edge) : load(al + v * L);
     if (Skip && !whole[l]) {
       for (std::size_t j = 0; j < NR; ++j) {
         if (!keep[l * NR + j]) continue;
@@ -101,7 +99,7 @@ ZELT_EXACT_LOOP void micro_kernel(std::size_t kc, const double* a, std::ptrdiff_
   for (std::size_t j = 0; j < cols; ++j) {
     for (std::size_t v = 0; v < MV; ++v) {
       double* cv = c + j * ldc + v * L;
-      if (v + 1 < MV || edge == L) {
+      if (MV > v + 1 || edge == L) {
         store(cv, acc[j][v]);
       } else {
         store_first(cv, acc[j][v], edge);
@@ -148,23 +146,24 @@ ZELT_EXACT_LOOP void small_tile(std::size_t k, const double* a, std::ptrdiff_t l
   const std::size_t edge = rows - (MV - 1) * L;
   auto load_c = [&](std::size_t j, std::size_t v) {
     const double* cv = c + j * ldc + v * L;
-    return v + 1 < MV || edge == L ? load(cv) : load_first(cv, edge);
+    return MV > v + 1 || edge == L ? load(cv) : load_first(cv, edge);
   };
   // Columns past `cols` repeat the last one: read, computed, never stored.
   const double* bj[NR];
   for (std::size_t j = 0; j < NR; ++j) bj[j] = b + static_cast<std::ptrdiff_t>(std::min(j, cols - 1)) * bcs;
   vec_t acc[NR][MV];
-  for (std::size_t j = 0; j < NR; ++j)
-    for (std::size_t v = 0; v < MV; ++v)
-      acc[j][v] = Sum || beta == 0.0 || j >= cols ? vec_t{}
-                  : beta == 1.0                   ? load_c(j, v)
-                                                  : beta * load_c(j, v);
+  for (std::size_t j = 0; j < NR; ++j) {
+    for (std::size_t v = 0; v < MV; ++v) {
+      acc[j][v] = vec_t{};
+      if (!Sum && beta != 0.0 && j < cols) acc[j][v] = beta == 1.0 ? load_c(j, v) : beta * load_c(j, v);
+    }
+  }
   auto steps = [&](auto scaled) {
     for (std::size_t l = 0; l < k; ++l) {
       vec_t av[MV];
       const double* al = a + static_cast<std::ptrdiff_t>(l) * lda;
       for (std::size_t v = 0; v < MV; ++v)
-        av[v] = EdgeA && v + 1 == MV ? load_first(al + v * L, edge) : load(al + v * L);
+        av[v] = EdgeA && MV == v + 1 ? load_first(al + v * L, edge) : load(al + v * L);
       const std::ptrdiff_t at = static_cast<std::ptrdiff_t>(l) * brs;
       for (std::size_t j = 0; j < NR; ++j) {
         const double blj = decltype(scaled)::value ? bscale * bj[j][at] : bj[j][at];
@@ -182,7 +181,7 @@ ZELT_EXACT_LOOP void small_tile(std::size_t k, const double* a, std::ptrdiff_t l
       vec_t x = acc[j][v];
       if (Sum) x = beta == 0.0 ? alpha * x : alpha * x + beta * load_c(j, v);
       double* cv = c + j * ldc + v * L;
-      if (v + 1 < MV || edge == L) {
+      if (MV > v + 1 || edge == L) {
         store(cv, x);
       } else {
         store_first(cv, x, edge);
@@ -220,7 +219,7 @@ template <bool Sum>
 void small_product(std::size_t m, std::size_t n, std::size_t k, const double* a, std::size_t a_rs,
                    std::ptrdiff_t lda, const double* b, std::ptrdiff_t brs, std::ptrdiff_t bcs, double bscale,
                    double alpha, double beta, double* c, std::size_t ldc) {
-  constexpr std::size_t MR = kernel_mr, NR = kernel_nr, L = vector_lanes_or_one;
+  constexpr std::size_t MR = kernel_mr, NR = kernel_nr, L = row_lanes;
   for (std::size_t j0 = 0; j0 < n; j0 += NR) {
     const std::size_t cols = std::min(NR, n - j0);
     const double* bt = b + static_cast<std::ptrdiff_t>(j0) * bcs;
@@ -228,23 +227,11 @@ void small_product(std::size_t m, std::size_t n, std::size_t k, const double* a,
       const std::size_t rows = std::min(MR, m - i0);
       double* ct = c + i0 + j0 * ldc;
       const double* at = a + i0 * a_rs;
-      auto tile = [&](auto mv, auto edge) {
-        small_tile<decltype(mv)::value, decltype(edge)::value, Sum>(k, at, lda, bt, brs, bcs, bscale, alpha,
-                                                                    beta, ct, ldc, rows, cols);
-      };
-      using one = std::integral_constant<std::size_t, 1>;
-      using all = std::integral_constant<std::size_t, kernel_vectors>;
-      if (rows % L == 0) {
-        if (rows <= L)
-          tile(one{}, std::false_type{});
-        else
-          tile(all{}, std::false_type{});
-      } else {
-        if (rows <= L)
-          tile(one{}, std::true_type{});
-        else
-          tile(all{}, std::true_type{});
-      }
+      const bool one = rows <= L, whole = rows / L * L == rows;
+      auto* tile =
+          one ? (whole ? &small_tile<1, false, Sum> : &small_tile<1, true, Sum>)
+              : (whole ? &small_tile<kernel_vectors, false, Sum> : &small_tile<kernel_vectors, true, Sum>);
+      tile(k, at, lda, bt, brs, bcs, bscale, alpha, beta, ct, ldc, rows, cols);
     }
   }
 }
@@ -797,7 +784,7 @@ void run_tile(bool skips, const double* a, std::ptrdiff_t lda, const double* b, 
   } else {
     full(lo, pl, tile, MR, rows, cols);
     const auto taking = [&](std::size_t l) { return shape.taking(i0, pc + l, MR); };
-    const bool one = ZELT_HAVE_VECTORS && rows <= vector_lanes_or_one;
+    const bool one = ZELT_HAVE_VECTORS && rows <= row_lanes;
     if (skips) {
       if (one)
         masked_kernel<true, 1>(pl, ph, a, b, keep, tile, MR, taking);
@@ -865,26 +852,19 @@ void accumulate(std::size_t m, std::size_t n, std::size_t k, const AF& a, const 
             const std::size_t ph = std::max(std::min(part.second, hi), lo) - pc;
             const double* at = ws.a() + ir * kc;
             std::ptrdiff_t lda = MR;
-            bool edge = false;
             if constexpr (std::is_same_v<AF, operand>) {
               if (in_place) {
                 at = &a.m(i0, pc);
                 lda = a.m.cs;
-                edge = rows % vector_lanes_or_one != 0;
               }
             }
+            // a read in place ends with its rows: a partial vector is masked
+            const bool edge = in_place && rows / row_lanes * row_lanes != rows;
             const std::size_t s = jr / NR;
-            auto tile = [&](auto edge_a) {
-              run_tile<decltype(edge_a)::value>(ws.skips()[s], at, lda, ws.b() + jr * kc, ws.keep() + jr * kc,
-                                                ws.whole() + s * kc, c + i0 + j0 * ldc, ldc, rows, cols,
-                                                lo - pc, hi - pc, pl, std::max(pl, ph), region, i0, j0, pc,
-                                                shape);
-            };
-            if (edge) {
-              tile(std::true_type{});
-            } else {
-              tile(std::false_type{});
-            }
+            auto* tile = edge ? &run_tile<true, Shape> : &run_tile<false, Shape>;
+            tile(ws.skips()[s], at, lda, ws.b() + jr * kc, ws.keep() + jr * kc, ws.whole() + s * kc,
+                 c + i0 + j0 * ldc, ldc, rows, cols, lo - pc, hi - pc, pl, std::max(pl, ph), region, i0, j0,
+                 pc, shape);
           }
         }
       }

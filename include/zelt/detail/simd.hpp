@@ -1,10 +1,11 @@
 #ifndef ZELT_DETAIL_SIMD_HPP_
 #define ZELT_DETAIL_SIMD_HPP_
 
-// Small vectors of doubles, per kernel set (detail/kernels/simd.hpp).
+// Small vectors of floats and doubles, per kernel set (detail/kernels/simd.hpp).
 
 #include <cstddef>  // std::size_t
 #include <cstring>  // std::memcpy
+#include <utility>  // std::index_sequence
 
 #include "zelt/kernel_set.hpp"
 

@@ -1,10 +1,11 @@
-// Small vectors of doubles for kernels that compute several independent
-// outputs at once, one output per lane. Lane k of a sum or product is the
-// sum or product of lane k of the operands, rounded on its own, so a vector
-// kernel gives each output exactly the bits of the scalar chain. Built on the
-// GCC and Clang vector extensions, ZELT_KERNEL_LANES doubles wide: 8 in the
-// AVX-512 set, 4 in the AVX2 set, 2 in the generic one. Included once per
-// kernel set by detail/for_each_kernel_set.hpp.
+// Small vectors of floating-point numbers for kernels that compute several
+// independent outputs at once, one output per lane. Lane k of a sum or
+// product is the sum or product of lane k of the operands, rounded on its
+// own, so a vector kernel gives each output exactly the bits of the scalar
+// chain. Built on the GCC and Clang vector extensions, one register wide:
+// ZELT_KERNEL_LANES doubles (8 in the AVX-512 set, 4 in the AVX2 set, 2 in
+// the generic one), and twice as many floats. Included once per kernel set
+// by detail/for_each_kernel_set.hpp.
 
 namespace zelt::detail::ZELT_KERNEL_SET {
 
@@ -18,94 +19,142 @@ constexpr kernel_set this_kernel_set() noexcept { return kernel_set::ZELT_KERNEL
 
 namespace zelt::detail::ZELT_KERNEL_SET {
 
-constexpr std::size_t vector_lanes = ZELT_KERNEL_LANES;
+constexpr std::size_t vector_bytes = ZELT_KERNEL_LANES * sizeof(double);
 
-using vec_t = double __attribute__((vector_size(vector_lanes * sizeof(double))));
+// vec<T>: one register of T. An alias template cannot carry the attribute,
+// so each element type has its own member typedef.
+template <class T>
+struct vector_of;
+template <>
+struct vector_of<double> {
+  typedef double type __attribute__((vector_size(vector_bytes)));
+};
+template <>
+struct vector_of<float> {
+  typedef float type __attribute__((vector_size(vector_bytes)));
+};
+template <class T>
+using vec = typename vector_of<T>::type;
 
-inline vec_t load(const double* p) noexcept {
-  vec_t v;
+/// Elements of T in one register.
+template <class T>
+constexpr std::size_t lanes = vector_bytes / sizeof(T);
+
+template <class T>
+inline vec<T> load(const T* p) noexcept {
+  vec<T> v;
   std::memcpy(&v, p, sizeof v);
   return v;
 }
-inline void store(double* p, vec_t v) noexcept { std::memcpy(p, &v, sizeof v); }
-#if ZELT_KERNEL_LANES == 4
-// The mask of AVX2's masked moves that selects the first n lanes.
-inline __m256i first_lanes(std::size_t n) noexcept {
-  return _mm256_cmpgt_epi64(_mm256_set1_epi64x(static_cast<long long>(n)), _mm256_setr_epi64x(0, 1, 2, 3));
+template <class T>
+inline void store(T* p, vec<T> v) noexcept {
+  std::memcpy(p, &v, sizeof v);
 }
-#endif
-// Every lane x. Not vec_t{} + x, which turns -0.0 into +0.0.
-inline vec_t broadcast(double x) noexcept {
-  vec_t v = {};
-  for (std::size_t l = 0; l < vector_lanes; ++l) v[l] = x;
+// Every lane x. Not vec<T>{} + x, which turns -0.0 into +0.0.
+template <class T>
+inline vec<T> broadcast(T x) noexcept {
+  vec<T> v = {};
+  for (std::size_t l = 0; l < lanes<T>; ++l) v[l] = x;
   return v;
 }
 
-// The first n < L elements at p in the first n lanes, the others zero; and
-// the store of the first n lanes to p. Nothing past p[n - 1] is read or
-// written, so a tile may end where an array ends.
-inline vec_t load_first(const double* p, std::size_t n) noexcept {
-  vec_t v = {};
+#if ZELT_KERNEL_LANES == 4
+// The masks of AVX2's masked moves that select the first n lanes.
+inline __m256i first_lanes(std::size_t n, double) noexcept {
+  return _mm256_cmpgt_epi64(_mm256_set1_epi64x(static_cast<long long>(n)), _mm256_setr_epi64x(0, 1, 2, 3));
+}
+inline __m256i first_lanes(std::size_t n, float) noexcept {
+  return _mm256_cmpgt_epi32(_mm256_set1_epi32(static_cast<int>(n)), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+}
+#endif
+
+// The first n < lanes<T> elements at p in the first n lanes, the others
+// zero; and the store of the first n lanes to p. Nothing past p[n - 1] is
+// read or written, so a tile may end where an array ends.
+template <class T>
+inline vec<T> load_first(const T* p, std::size_t n) noexcept {
+  vec<T> v = {};
 #if ZELT_KERNEL_LANES == 8
-  const __m512d x = _mm512_maskz_loadu_pd(static_cast<__mmask8>((1u << n) - 1), p);
-  std::memcpy(&v, &x, sizeof v);
+  if constexpr (sizeof(T) == 8) {
+    const __m512d x = _mm512_maskz_loadu_pd(static_cast<__mmask8>((1u << n) - 1), p);
+    std::memcpy(&v, &x, sizeof v);
+  } else {
+    const __m512 x = _mm512_maskz_loadu_ps(static_cast<__mmask16>((1u << n) - 1), p);
+    std::memcpy(&v, &x, sizeof v);
+  }
 #elif ZELT_KERNEL_LANES == 4
-  const __m256d x = _mm256_maskload_pd(p, first_lanes(n));
-  std::memcpy(&v, &x, sizeof v);
+  if constexpr (sizeof(T) == 8) {
+    const __m256d x = _mm256_maskload_pd(p, first_lanes(n, T()));
+    std::memcpy(&v, &x, sizeof v);
+  } else {
+    const __m256 x = _mm256_maskload_ps(p, first_lanes(n, T()));
+    std::memcpy(&v, &x, sizeof v);
+  }
 #else
   for (std::size_t l = 0; l < n; ++l) v[l] = p[l];
 #endif
   return v;
 }
-inline void store_first(double* p, vec_t v, std::size_t n) noexcept {
+template <class T>
+inline void store_first(T* p, vec<T> v, std::size_t n) noexcept {
 #if ZELT_KERNEL_LANES == 8
-  __m512d x;
-  std::memcpy(&x, &v, sizeof v);
-  _mm512_mask_storeu_pd(p, static_cast<__mmask8>((1u << n) - 1), x);
+  if constexpr (sizeof(T) == 8) {
+    __m512d x;
+    std::memcpy(&x, &v, sizeof v);
+    _mm512_mask_storeu_pd(p, static_cast<__mmask8>((1u << n) - 1), x);
+  } else {
+    __m512 x;
+    std::memcpy(&x, &v, sizeof v);
+    _mm512_mask_storeu_ps(p, static_cast<__mmask16>((1u << n) - 1), x);
+  }
 #elif ZELT_KERNEL_LANES == 4
-  __m256d x;
-  std::memcpy(&x, &v, sizeof v);
-  _mm256_maskstore_pd(p, first_lanes(n), x);
+  if constexpr (sizeof(T) == 8) {
+    __m256d x;
+    std::memcpy(&x, &v, sizeof v);
+    _mm256_maskstore_pd(p, first_lanes(n, T()), x);
+  } else {
+    __m256 x;
+    std::memcpy(&x, &v, sizeof v);
+    _mm256_maskstore_ps(p, first_lanes(n, T()), x);
+  }
 #else
   for (std::size_t l = 0; l < n; ++l) p[l] = v[l];
 #endif
 }
 
-// Transposes the square block r[0..L) in place: afterwards r[l][k] is what
-// r[k][l] was. Pure data movement, no arithmetic.
-inline void transpose(vec_t* r) noexcept {
-#if ZELT_KERNEL_LANES == 8
-  vec_t t[8], u[8];
-  for (int k = 0; k < 8; k += 2) {
-    t[k] = __builtin_shufflevector(r[k], r[k + 1], 0, 8, 2, 10, 4, 12, 6, 14);
-    t[k + 1] = __builtin_shufflevector(r[k], r[k + 1], 1, 9, 3, 11, 5, 13, 7, 15);
-  }
-  for (int k = 0; k < 8; k += 4) {
-    for (int h = 0; h < 2; ++h) {
-      u[k + h] = __builtin_shufflevector(t[k + h], t[k + h + 2], 0, 1, 8, 9, 4, 5, 12, 13);
-      u[k + h + 2] = __builtin_shufflevector(t[k + h], t[k + h + 2], 2, 3, 10, 11, 6, 7, 14, 15);
-    }
-  }
-  for (int k = 0; k < 4; ++k) {
-    r[k] = __builtin_shufflevector(u[k], u[k + 4], 0, 1, 2, 3, 8, 9, 10, 11);
-    r[k + 4] = __builtin_shufflevector(u[k], u[k + 4], 4, 5, 6, 7, 12, 13, 14, 15);
-  }
-#elif ZELT_KERNEL_LANES == 4
-  vec_t t[4];
-  t[0] = __builtin_shufflevector(r[0], r[1], 0, 4, 2, 6);
-  t[1] = __builtin_shufflevector(r[0], r[1], 1, 5, 3, 7);
-  t[2] = __builtin_shufflevector(r[2], r[3], 0, 4, 2, 6);
-  t[3] = __builtin_shufflevector(r[2], r[3], 1, 5, 3, 7);
-  r[0] = __builtin_shufflevector(t[0], t[2], 0, 1, 4, 5);
-  r[1] = __builtin_shufflevector(t[1], t[3], 0, 1, 4, 5);
-  r[2] = __builtin_shufflevector(t[0], t[2], 2, 3, 6, 7);
-  r[3] = __builtin_shufflevector(t[1], t[3], 2, 3, 6, 7);
-#else
-  const vec_t t = __builtin_shufflevector(r[0], r[1], 0, 2);
-  r[1] = __builtin_shufflevector(r[0], r[1], 1, 3);
-  r[0] = t;
-#endif
+// One step of the square transpose, for rows a and b that lie h rows apart:
+// in each group of 2h lanes, the first result takes the first h lanes of a
+// then of b, the second the last h lanes of a then of b.
+constexpr int transpose_lane(std::size_t lanes, std::size_t h, bool second, std::size_t j) {
+  const std::size_t group = j - j % (2 * h), w = j % (2 * h);
+  const std::size_t from_a = group + w + (second ? h : 0), from_b = lanes + group + w - h + (second ? h : 0);
+  return static_cast<int>(w < h ? from_a : from_b);
 }
+template <std::size_t H, class V, std::size_t... J>
+inline void transpose_step(V& a, V& b, std::index_sequence<J...>) noexcept {
+  constexpr std::size_t L = sizeof...(J);
+  const V first = __builtin_shufflevector(a, b, transpose_lane(L, H, false, J)...);
+  b = __builtin_shufflevector(a, b, transpose_lane(L, H, true, J)...);
+  a = first;
+}
+template <std::size_t H, class V>
+inline void transpose_steps(V* r) noexcept {
+  constexpr std::size_t L = sizeof(V) / sizeof(r[0][0]);
+  for (std::size_t k = 0; k < L; ++k)
+    if (k % (2 * H) < H) transpose_step<H>(r[k], r[k + H], std::make_index_sequence<L>());
+  if constexpr (2 * H < L) transpose_steps<2 * H>(r);
+}
+
+/// Transposes the square block r[0..lanes) of vectors in place: afterwards
+/// r[l][k] is what r[k][l] was. Pure data movement, no arithmetic.
+template <class V>
+inline void transpose(V* r) noexcept {
+  transpose_steps<1>(r);
+}
+
+// The names of the double-precision kernels.
+using vec_t = vec<double>;
+constexpr std::size_t vector_lanes = lanes<double>;
 
 }  // namespace zelt::detail::ZELT_KERNEL_SET
 

@@ -2,8 +2,9 @@
 #define ZELT_ZELT_CBLAS_H_
 
 /*
- * libzelt_blas's C interface: the double-precision real CBLAS functions with
- * the reference CBLAS's names, enum values and argument order, and the
+ * libzelt_blas's C interface: the real CBLAS functions (single and double
+ * precision) with the reference CBLAS's names, enum values and argument
+ * order, and the
  * Fortran-ABI routines the library exports (LP64 integers by address,
  * character flags followed at the end of the argument list by their hidden
  * lengths, in argument order, as gfortran passes them). C99 and C++.
@@ -32,10 +33,28 @@ typedef enum CBLAS_SIDE { CblasLeft = 141, CblasRight = 142 } CBLAS_SIDE;
 /* ---- Level 1 ------------------------------------------------------------ */
 
 double cblas_dsdot(const int N, const float* X, const int incX, const float* Y, const int incY);
+float cblas_sdsdot(const int N, const float alpha, const float* X, const int incX, const float* Y,
+                   const int incY);
+float cblas_sdot(const int N, const float* X, const int incX, const float* Y, const int incY);
+float cblas_snrm2(const int N, const float* X, const int incX);
+float cblas_sasum(const int N, const float* X, const int incX);
+size_t cblas_isamax(const int N, const float* X, const int incX);
+void cblas_sswap(const int N, float* X, const int incX, float* Y, const int incY);
+void cblas_scopy(const int N, const float* X, const int incX, float* Y, const int incY);
+void cblas_saxpy(const int N, const float alpha, const float* X, const int incX, float* Y, const int incY);
+void cblas_srotg(float* a, float* b, float* c, float* s);
+void cblas_srotmg(float* d1, float* d2, float* b1, const float b2, float* P);
+void cblas_srot(const int N, float* X, const int incX, float* Y, const int incY, const float c, const float s);
+void cblas_srotm(const int N, float* X, const int incX, float* Y, const int incY, const float* P);
+void cblas_sscal(const int N, const float alpha, float* X, const int incX);
+
 double cblas_ddot(const int N, const double* X, const int incX, const double* Y, const int incY);
 double cblas_dnrm2(const int N, const double* X, const int incX);
 double cblas_dasum(const int N, const double* X, const int incX);
 /* X holds N complex numbers, each a real part followed by an imaginary part */
+float cblas_scnrm2(const int N, const void* X, const int incX);
+float cblas_scasum(const int N, const void* X, const int incX);
+float cblas_scabs1(const void* z);
 double cblas_dznrm2(const int N, const void* X, const int incX);
 double cblas_dzasum(const int N, const void* X, const int incX);
 double cblas_dcabs1(const void* z);
@@ -140,6 +159,43 @@ void drot_(const int* n, double* x, const int* incx, double* y, const int* incy,
 void drotg_(double* a, double* b, double* c, double* s);
 void drotm_(const int* n, double* x, const int* incx, double* y, const int* incy, const double* param);
 void drotmg_(double* d1, double* d2, double* x1, const double* y1, double* param);
+
+float sdot_(const int* n, const float* x, const int* incx, const float* y, const int* incy);
+float sdsdot_(const int* n, const float* sb, const float* sx, const int* incx, const float* sy, const int* incy);
+void saxpy_(const int* n, const float* alpha, const float* x, const int* incx, float* y, const int* incy);
+void sscal_(const int* n, const float* alpha, float* x, const int* incx);
+void scopy_(const int* n, const float* x, const int* incx, float* y, const int* incy);
+void sswap_(const int* n, float* x, const int* incx, float* y, const int* incy);
+int isamax_(const int* n, const float* x, const int* incx); /* 1-based, 0 for none */
+float sasum_(const int* n, const float* x, const int* incx);
+float snrm2_(const int* n, const float* x, const int* incx);
+void srot_(const int* n, float* x, const int* incx, float* y, const int* incy, const float* c, const float* s);
+void srotg_(float* a, float* b, float* c, float* s);
+void srotm_(const int* n, float* x, const int* incx, float* y, const int* incy, const float* param);
+void srotmg_(float* d1, float* d2, float* x1, const float* y1, float* param);
+
+/* The reference CBLAS's Fortran helpers: the function's value through the
+ * last argument. */
+void sdotsub_(const int* n, const float* x, const int* incx, const float* y, const int* incy, float* dot);
+void ddotsub_(const int* n, const double* x, const int* incx, const double* y, const int* incy, double* dot);
+void sdsdotsub_(const int* n, const float* sb, const float* x, const int* incx, const float* y, const int* incy,
+                float* dot);
+void dsdotsub_(const int* n, const float* x, const int* incx, const float* y, const int* incy, double* dot);
+void snrm2sub_(const int* n, const float* x, const int* incx, float* nrm2);
+void dnrm2sub_(const int* n, const double* x, const int* incx, double* nrm2);
+void sasumsub_(const int* n, const float* x, const int* incx, float* asum);
+void dasumsub_(const int* n, const double* x, const int* incx, double* asum);
+void isamaxsub_(const int* n, const float* x, const int* incx, int* iamax);
+void idamaxsub_(const int* n, const double* x, const int* incx, int* iamax);
+void dzasumsub_(const int* n, const void* x, const int* incx, double* asum);
+void dznrm2sub_(const int* n, const void* x, const int* incx, double* nrm2);
+void dcabs1sub_(const void* z, double* cabs1);
+float scasum_(const int* n, const void* cx, const int* incx);
+float scnrm2_(const int* n, const void* x, const int* incx);
+float scabs1_(const void* z);
+void scasumsub_(const int* n, const void* x, const int* incx, float* asum);
+void scnrm2sub_(const int* n, const void* x, const int* incx, float* nrm2);
+void scabs1sub_(const void* z, float* cabs1);
 
 void dgemv_(const char* trans, const int* m, const int* n, const double* alpha, const double* a,
             const int* lda, const double* x, const int* incx, const double* beta, double* y, const int* incy,

@@ -90,79 +90,130 @@ void with_diagonal(bool unit, F f) {
 }  // namespace
 
 // ---- Level 1 ---------------------------------------------------------------
+// Each routine once over its element type; the exported symbols of both
+// precisions follow.
 
-ZELT_BLAS_EXPORT double ddot_(const int* n, const double* x, const int* incx, const double* y,
-                              const int* incy) {
-  if (*n <= 0) return 0.0;
+namespace {
+
+template <class T>
+T dot(const int* n, const T* x, const int* incx, const T* y, const int* incy) {
+  if (*n <= 0) return 0;
   return with_vector(*n, x, *incx, [&](auto vx) {
     return with_vector(*n, y, *incy, [&](auto vy) { return zelt::dot(vx, vy); });
   });
 }
 
-ZELT_BLAS_EXPORT void daxpy_(const int* n, const double* alpha, const double* x, const int* incx, double* y,
-                             const int* incy) {
+template <class T>
+void axpy(const int* n, const T* alpha, const T* x, const int* incx, T* y, const int* incy) {
   if (*n <= 0) return;
   with_vector(*n, x, *incx,
               [&](auto vx) { with_vector(*n, y, *incy, [&](auto vy) { zelt::axpy(*alpha, vx, vy); }); });
 }
 
-ZELT_BLAS_EXPORT void dscal_(const int* n, const double* alpha, double* x, const int* incx) {
+template <class T>
+void scal(const int* n, const T* alpha, T* x, const int* incx) {
   if (*n <= 0 || *incx <= 0) return;
   with_vector(*n, x, *incx, [&](auto vx) { zelt::scal(*alpha, vx); });
 }
 
-ZELT_BLAS_EXPORT void dcopy_(const int* n, const double* x, const int* incx, double* y, const int* incy) {
+template <class T>
+void copy(const int* n, const T* x, const int* incx, T* y, const int* incy) {
   if (*n <= 0) return;
   with_vector(*n, x, *incx,
               [&](auto vx) { with_vector(*n, y, *incy, [&](auto vy) { zelt::copy(vx, vy); }); });
 }
 
-ZELT_BLAS_EXPORT void dswap_(const int* n, double* x, const int* incx, double* y, const int* incy) {
+template <class T>
+void swap(const int* n, T* x, const int* incx, T* y, const int* incy) {
   if (*n <= 0) return;
   with_vector(*n, x, *incx,
               [&](auto vx) { with_vector(*n, y, *incy, [&](auto vy) { zelt::swap_elements(vx, vy); }); });
 }
 
-ZELT_BLAS_EXPORT int idamax_(const int* n, const double* x, const int* incx) {
+template <class T>
+int iamax(const int* n, const T* x, const int* incx) {
   if (*n < 1 || *incx <= 0) return 0;
   return with_vector(*n, x, *incx, [&](auto vx) { return static_cast<int>(zelt::iamax(vx)) + 1; });
 }
 
-ZELT_BLAS_EXPORT double dasum_(const int* n, const double* x, const int* incx) {
-  if (*n <= 0 || *incx <= 0) return 0.0;
+template <class T>
+T asum(const int* n, const T* x, const int* incx) {
+  if (*n <= 0 || *incx <= 0) return 0;
   return with_vector(*n, x, *incx, [&](auto vx) { return zelt::asum(vx); });
 }
 
-ZELT_BLAS_EXPORT double dnrm2_(const int* n, const double* x, const int* incx) {
-  if (*n <= 0) return 0.0;
+template <class T>
+T nrm2(const int* n, const T* x, const int* incx) {
+  if (*n <= 0) return 0;
   return with_vector(*n, x, *incx, [&](auto vx) { return zelt::nrm2(vx); });
 }
 
-ZELT_BLAS_EXPORT void drot_(const int* n, double* x, const int* incx, double* y, const int* incy,
-                            const double* c, const double* s) {
+template <class T>
+void rot(const int* n, T* x, const int* incx, T* y, const int* incy, const T* c, const T* s) {
   if (*n <= 0) return;
   with_vector(*n, x, *incx,
               [&](auto vx) { with_vector(*n, y, *incy, [&](auto vy) { zelt::rot(vx, vy, *c, *s); }); });
 }
 
-ZELT_BLAS_EXPORT void drotg_(double* a, double* b, double* c, double* s) { zelt::rotg(*a, *b, *c, *s); }
-
-ZELT_BLAS_EXPORT void drotm_(const int* n, double* x, const int* incx, double* y, const int* incy,
-                             const double* param) {
+template <class T>
+void rotm(const int* n, T* x, const int* incx, T* y, const int* incy, const T* param) {
   if (*n <= 0) return;
   with_vector(*n, x, *incx,
               [&](auto vx) { with_vector(*n, y, *incy, [&](auto vy) { zelt::rotm(vx, vy, param); }); });
 }
 
-ZELT_BLAS_EXPORT void drotmg_(double* d1, double* d2, double* x1, const double* y1, double* param) {
-  zelt::rotmg(*d1, *d2, *x1, *y1, param);
-}
+}  // namespace
+
+#define ZELT_LEVEL1(p, T)                                                                                   \
+  ZELT_BLAS_EXPORT T p##dot_(const int* n, const T* x, const int* incx, const T* y, const int* incy) {    \
+    return dot(n, x, incx, y, incy);                                                                      \
+  }                                                                                                       \
+  ZELT_BLAS_EXPORT void p##axpy_(const int* n, const T* alpha, const T* x, const int* incx, T* y,         \
+                                 const int* incy) {                                                       \
+    axpy(n, alpha, x, incx, y, incy);                                                                     \
+  }                                                                                                       \
+  ZELT_BLAS_EXPORT void p##scal_(const int* n, const T* alpha, T* x, const int* incx) {                   \
+    scal(n, alpha, x, incx);                                                                              \
+  }                                                                                                       \
+  ZELT_BLAS_EXPORT void p##copy_(const int* n, const T* x, const int* incx, T* y, const int* incy) {      \
+    copy(n, x, incx, y, incy);                                                                            \
+  }                                                                                                       \
+  ZELT_BLAS_EXPORT void p##swap_(const int* n, T* x, const int* incx, T* y, const int* incy) {            \
+    swap(n, x, incx, y, incy);                                                                            \
+  }                                                                                                       \
+  ZELT_BLAS_EXPORT int i##p##amax_(const int* n, const T* x, const int* incx) { return iamax(n, x, incx); } \
+  ZELT_BLAS_EXPORT T p##asum_(const int* n, const T* x, const int* incx) { return asum(n, x, incx); }     \
+  ZELT_BLAS_EXPORT T p##nrm2_(const int* n, const T* x, const int* incx) { return nrm2(n, x, incx); }     \
+  ZELT_BLAS_EXPORT void p##rot_(const int* n, T* x, const int* incx, T* y, const int* incy, const T* c,   \
+                                const T* s) {                                                             \
+    rot(n, x, incx, y, incy, c, s);                                                                       \
+  }                                                                                                       \
+  ZELT_BLAS_EXPORT void p##rotg_(T* a, T* b, T* c, T* s) { zelt::rotg(*a, *b, *c, *s); }                  \
+  ZELT_BLAS_EXPORT void p##rotm_(const int* n, T* x, const int* incx, T* y, const int* incy,              \
+                                 const T* param) {                                                        \
+    rotm(n, x, incx, y, incy, param);                                                                     \
+  }                                                                                                       \
+  ZELT_BLAS_EXPORT void p##rotmg_(T* d1, T* d2, T* x1, const T* y1, T* param) {                           \
+    zelt::rotmg(*d1, *d2, *x1, *y1, param);                                                               \
+  }
+
+ZELT_LEVEL1(s, float)
+ZELT_LEVEL1(d, double)
+#undef ZELT_LEVEL1
 
 ZELT_BLAS_EXPORT double dsdot_(const int* n, const float* sx, const int* incx, const float* sy,
                                const int* incy) {
   if (*n <= 0) return 0.0;
   return with_vector(*n, sx, *incx, [&](auto vx) {
     return with_vector(*n, sy, *incy, [&](auto vy) { return zelt::dsdot(vx, vy); });
+  });
+}
+
+ZELT_BLAS_EXPORT float sdsdot_(const int* n, const float* sb, const float* sx, const int* incx,
+                               const float* sy, const int* incy) {
+  if (*n <= 0) return *sb;
+  return with_vector(*n, sx, *incx, [&](auto vx) {
+    return with_vector(*n, sy, *incy, [&](auto vy) { return zelt::sdsdot(*sb, vx, vy); });
   });
 }
 

@@ -1,6 +1,8 @@
-// libzelt_blas's C interface (cblas_d*, cblas_idamax, cblas_xerbla) over
-// the library's Fortran symbols, and the Fortran helpers the reference
-// library also exports: dzasum_, dznrm2_, dcabs1_, lsame_, xerbla_array_.
+// libzelt_blas's C interface (cblas_s*, cblas_d*, cblas_isamax,
+// cblas_idamax, cblas_xerbla) over the library's Fortran symbols, and the
+// Fortran helpers the reference library also exports: sdotsub_, ddotsub_ and
+// the other *sub_ subroutines, dzasum_, dznrm2_, dcabs1_, lsame_,
+// xerbla_array_.
 //
 // Each cblas_ function makes the very Fortran call the reference CBLAS makes:
 // a row-major matrix is the column-major storage of its transpose, so the
@@ -250,58 +252,77 @@ char symmetric_letter(const c_call& c, CBLAS_UPLO uplo) {
 // ---- Level 1 ---------------------------------------------------------------
 // No argument is ever bad; the increments and sizes are the Fortran ones.
 
+#define ZELT_CBLAS_LEVEL1(p, T)                                                                           \
+  T cblas_##p##dot(const int N, const T* X, const int incX, const T* Y, const int incY) {                 \
+    return p##dot_(&N, X, &incX, Y, &incY);                                                               \
+  }                                                                                                       \
+  T cblas_##p##nrm2(const int N, const T* X, const int incX) { return p##nrm2_(&N, X, &incX); }           \
+  T cblas_##p##asum(const int N, const T* X, const int incX) { return p##asum_(&N, X, &incX); }           \
+  size_t cblas_i##p##amax(const int N, const T* X, const int incX) {                                      \
+    const int i = i##p##amax_(&N, X, &incX);                                                              \
+    return i > 0 ? static_cast<size_t>(i - 1) : 0;                                                        \
+  }                                                                                                       \
+  void cblas_##p##swap(const int N, T* X, const int incX, T* Y, const int incY) {                         \
+    p##swap_(&N, X, &incX, Y, &incY);                                                                     \
+  }                                                                                                       \
+  void cblas_##p##copy(const int N, const T* X, const int incX, T* Y, const int incY) {                   \
+    p##copy_(&N, X, &incX, Y, &incY);                                                                     \
+  }                                                                                                       \
+  void cblas_##p##axpy(const int N, const T alpha, const T* X, const int incX, T* Y, const int incY) {    \
+    p##axpy_(&N, &alpha, X, &incX, Y, &incY);                                                             \
+  }                                                                                                       \
+  void cblas_##p##rotg(T* a, T* b, T* c, T* s) { p##rotg_(a, b, c, s); }                                  \
+  void cblas_##p##rotmg(T* d1, T* d2, T* b1, const T b2, T* P) { p##rotmg_(d1, d2, b1, &b2, P); }         \
+  void cblas_##p##rot(const int N, T* X, const int incX, T* Y, const int incY, const T c, const T s) {    \
+    p##rot_(&N, X, &incX, Y, &incY, &c, &s);                                                              \
+  }                                                                                                       \
+  void cblas_##p##rotm(const int N, T* X, const int incX, T* Y, const int incY, const T* P) {             \
+    p##rotm_(&N, X, &incX, Y, &incY, P);                                                                  \
+  }                                                                                                       \
+  void cblas_##p##scal(const int N, const T alpha, T* X, const int incX) { p##scal_(&N, &alpha, X, &incX); } \
+  /* the reference CBLAS's Fortran helpers: the function's value through an argument */                   \
+  void p##dotsub_(const int* n, const T* x, const int* incx, const T* y, const int* incy, T* dot) {       \
+    *dot = p##dot_(n, x, incx, y, incy);                                                                  \
+  }                                                                                                       \
+  void p##nrm2sub_(const int* n, const T* x, const int* incx, T* nrm2) { *nrm2 = p##nrm2_(n, x, incx); }  \
+  void p##asumsub_(const int* n, const T* x, const int* incx, T* asum) { *asum = p##asum_(n, x, incx); }  \
+  void i##p##amaxsub_(const int* n, const T* x, const int* incx, int* iamax) {                            \
+    *iamax = i##p##amax_(n, x, incx);                                                                     \
+  }
+
+ZELT_CBLAS_LEVEL1(s, float)
+ZELT_CBLAS_LEVEL1(d, double)
+#undef ZELT_CBLAS_LEVEL1
+
 double cblas_dsdot(const int N, const float* X, const int incX, const float* Y, const int incY) {
   return dsdot_(&N, X, &incX, Y, &incY);
 }
 
-double cblas_ddot(const int N, const double* X, const int incX, const double* Y, const int incY) {
-  return ddot_(&N, X, &incX, Y, &incY);
+float cblas_sdsdot(const int N, const float alpha, const float* X, const int incX, const float* Y,
+                   const int incY) {
+  return sdsdot_(&N, &alpha, X, &incX, Y, &incY);
 }
 
-double cblas_dnrm2(const int N, const double* X, const int incX) { return dnrm2_(&N, X, &incX); }
+void dsdotsub_(const int* n, const float* x, const int* incx, const float* y, const int* incy, double* dot) {
+  *dot = dsdot_(n, x, incx, y, incy);
+}
 
-double cblas_dasum(const int N, const double* X, const int incX) { return dasum_(&N, X, &incX); }
+void sdsdotsub_(const int* n, const float* sb, const float* x, const int* incx, const float* y, const int* incy,
+                float* dot) {
+  *dot = sdsdot_(n, sb, x, incx, y, incy);
+}
+
+float cblas_scnrm2(const int N, const void* X, const int incX) { return scnrm2_(&N, X, &incX); }
+
+float cblas_scasum(const int N, const void* X, const int incX) { return scasum_(&N, X, &incX); }
+
+float cblas_scabs1(const void* z) { return scabs1_(z); }
 
 double cblas_dznrm2(const int N, const void* X, const int incX) { return dznrm2_(&N, X, &incX); }
 
 double cblas_dzasum(const int N, const void* X, const int incX) { return dzasum_(&N, X, &incX); }
 
 double cblas_dcabs1(const void* z) { return dcabs1_(z); }
-
-size_t cblas_idamax(const int N, const double* X, const int incX) {
-  const int i = idamax_(&N, X, &incX);
-  return i > 0 ? static_cast<size_t>(i - 1) : 0;
-}
-
-void cblas_dswap(const int N, double* X, const int incX, double* Y, const int incY) {
-  dswap_(&N, X, &incX, Y, &incY);
-}
-
-void cblas_dcopy(const int N, const double* X, const int incX, double* Y, const int incY) {
-  dcopy_(&N, X, &incX, Y, &incY);
-}
-
-void cblas_daxpy(const int N, const double alpha, const double* X, const int incX, double* Y,
-                 const int incY) {
-  daxpy_(&N, &alpha, X, &incX, Y, &incY);
-}
-
-void cblas_drotg(double* a, double* b, double* c, double* s) { drotg_(a, b, c, s); }
-
-void cblas_drotmg(double* d1, double* d2, double* b1, const double b2, double* P) {
-  drotmg_(d1, d2, b1, &b2, P);
-}
-
-void cblas_drot(const int N, double* X, const int incX, double* Y, const int incY, const double c,
-                const double s) {
-  drot_(&N, X, &incX, Y, &incY, &c, &s);
-}
-
-void cblas_drotm(const int N, double* X, const int incX, double* Y, const int incY, const double* P) {
-  drotm_(&N, X, &incX, Y, &incY, P);
-}
-
-void cblas_dscal(const int N, const double alpha, double* X, const int incX) { dscal_(&N, &alpha, X, &incX); }
 
 // ---- Level 2 ---------------------------------------------------------------
 // Row-major: A is, to Fortran, the column-major N x M matrix A^T.
@@ -631,22 +652,53 @@ void cblas_dtrsm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_U
 namespace {
 
 // The parts of complex element i of x (increment inc, from the far end when
-// inc < 0, as dznrm2 walks it).
-const double* complex_at(const double* x, int n, int inc, int i) {
+// inc < 0, as the reference walks it).
+template <class T>
+const T* complex_at(const T* x, int n, int inc, int i) {
   const long long first = inc < 0 ? static_cast<long long>(n - 1) * -inc : 0;
   return x + 2 * (first + static_cast<long long>(i) * inc);
 }
 
+// Part k of the 2n parts of x, each real part before its imaginary part.
+template <class T>
+struct complex_parts {
+  const T* x;
+  int n, inc;
+  T operator[](std::size_t k) const noexcept { return complex_at(x, n, inc, static_cast<int>(k / 2))[k % 2]; }
+};
+
+// snrm2's and dnrm2's three accumulators over the 2n parts.
+template <class T>
+T complex_nrm2(const int* n, const void* x, const int* incx) {
+  if (*n <= 0) return 0;
+  return zelt::detail::nrm2_kernel<T>(complex_parts<T>{static_cast<const T*>(x), *n, *incx},
+                                      2 * static_cast<std::size_t>(*n));
+}
+
 }  // namespace
+
+float scabs1_(const void* z) {
+  const auto* p = static_cast<const float*>(z);
+  return std::abs(p[0]) + std::abs(p[1]);
+}
 
 double dcabs1_(const void* z) {
   const auto* p = static_cast<const double*>(z);
   return std::abs(p[0]) + std::abs(p[1]);
 }
 
+// The sums of |re| and |im| over the elements, in order; like the real
+// sums, nothing for an increment <= 0. In single precision each part is added
+// on its own, in double precision each element's |re| + |im|.
+float scasum_(const int* n, const void* cx, const int* incx) {
+  if (*n <= 0 || *incx <= 0) return 0.0f;
+  const complex_parts<float> parts{static_cast<const float*>(cx), *n, *incx};
+  float sum = 0.0f;
+  for (std::size_t k = 0; k < 2 * static_cast<std::size_t>(*n); ++k) sum = sum + std::abs(parts[k]);
+  return sum;
+}
+
 double dzasum_(const int* n, const void* zx, const int* incx) {
-  // The sum of |re| + |im| over the elements, in order; like dasum, nothing
-  // for an increment <= 0.
   if (*n <= 0 || *incx <= 0) return 0.0;
   const auto* x = static_cast<const double*>(zx);
   double sum = 0.0;
@@ -654,25 +706,15 @@ double dzasum_(const int* n, const void* zx, const int* incx) {
   return sum;
 }
 
-namespace {
+float scnrm2_(const int* n, const void* x, const int* incx) { return complex_nrm2<float>(n, x, incx); }
+double dznrm2_(const int* n, const void* x, const int* incx) { return complex_nrm2<double>(n, x, incx); }
 
-// Part k of the 2n parts of x, each real part before its imaginary part.
-struct complex_parts {
-  const double* x;
-  int n, inc;
-  double operator[](std::size_t k) const noexcept {
-    return complex_at(x, n, inc, static_cast<int>(k / 2))[k % 2];
-  }
-};
-
-}  // namespace
-
-// dnrm2's three accumulators over the 2n parts.
-double dznrm2_(const int* n, const void* x, const int* incx) {
-  if (*n <= 0) return 0.0;
-  return zelt::detail::nrm2_kernel(complex_parts{static_cast<const double*>(x), *n, *incx},
-                                   2 * static_cast<std::size_t>(*n));
-}
+void scabs1sub_(const void* z, float* cabs1) { *cabs1 = scabs1_(z); }
+void dcabs1sub_(const void* z, double* cabs1) { *cabs1 = dcabs1_(z); }
+void scasumsub_(const int* n, const void* x, const int* incx, float* asum) { *asum = scasum_(n, x, incx); }
+void dzasumsub_(const int* n, const void* x, const int* incx, double* asum) { *asum = dzasum_(n, x, incx); }
+void scnrm2sub_(const int* n, const void* x, const int* incx, float* nrm2) { *nrm2 = scnrm2_(n, x, incx); }
+void dznrm2sub_(const int* n, const void* x, const int* incx, double* nrm2) { *nrm2 = dznrm2_(n, x, incx); }
 
 int lsame_(const char* ca, const char* cb, len_t, len_t) {
   // ASCII letters only, as the reference on an ASCII machine

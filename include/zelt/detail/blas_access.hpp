@@ -7,12 +7,30 @@
 // contiguous views vectorise.
 
 #include <cstddef>      // std::ptrdiff_t, std::size_t
-#include <type_traits>  // std::remove_const_t
+#include <type_traits>  // std::remove_const_t, std::is_same_v
 
 #include "zelt/strided.hpp"
 #include "zelt/vector.hpp"
 
 namespace zelt::detail {
+
+/// The element type of a view, without const.
+template <class View>
+using element_t = std::remove_const_t<typename View::value_type>;
+
+/// Stops the compilation of a BLAS operation whose operands do not all hold
+/// the same element type, float or double. zelt never converts an operand:
+/// the reference computes each routine in one precision, and so does zelt.
+template <class First, class... Rest>
+constexpr void expect_one_element_type() noexcept {
+  using T = element_t<First>;
+  static_assert((std::is_same_v<T, element_t<Rest>> && ...),
+                "zelt: the operands of a BLAS operation hold different element types; convert one "
+                "of them first (dsdot and sdsdot are the operations that take float vectors and "
+                "accumulate in double)");
+  static_assert(std::is_same_v<T, float> || std::is_same_v<T, double>,
+                "zelt: the BLAS operations take views of float or double");
+}
 
 /// Element i is p[i].
 template <class T>

@@ -2,9 +2,10 @@
 #define ZELT_BLAS2_HPP_
 
 // Level 2 BLAS over row- and column-major matrices, their blocks and their
-// transposes, with every vector view. Each operation gives the bits of the
-// reference BLAS 3.11.0 routine of the same name (dgemv, dger, dsymv, dsyr,
-// dsyr2, dtrmv, dtrsv), the reference's shortcuts included.
+// transposes, with every vector view, of float or double. Each operation
+// gives the bits of the reference BLAS 3.11.0 routine of the same name for
+// the element type (sgemv or dgemv, sger or dger, ..., strsv or dtrsv), the
+// reference's shortcuts included; the scalars take the element type.
 //
 // A column-major matrix is the reference's own layout and is passed to the
 // reference order as it is. A row-major matrix A is the column-major matrix
@@ -84,19 +85,21 @@ void expect_length(const char* operation, const char* name, const Vector& v, std
 
 namespace zelt {
 
-/// y = alpha A x + beta y (dgemv). beta == 0 sets y without reading it;
+/// y = alpha A x + beta y (sgemv, dgemv). beta == 0 sets y without reading it;
 /// alpha == 0 with beta == 1 touches nothing. x has A.ncols() elements, y
 /// A.nrows(). Column-major A gives dgemv('N', A), row-major A dgemv('T') on
 /// its column-major transpose.
 template <class Matrix, class VectorX, class VectorY>
-void gemv(double alpha, const Matrix& A, const VectorX& x, double beta, const VectorY& y) {
+void gemv(detail::element_t<Matrix> alpha, const Matrix& A, const VectorX& x, detail::element_t<Matrix> beta,
+          const VectorY& y) {
+  detail::expect_one_element_type<Matrix, VectorX, VectorY>();
   detail::expect_length("gemv", "x", x, A.ncols(), "columns");
   detail::expect_length("gemv", "y", y, A.nrows(), "rows");
   const auto R = detail::as_reference(A);
-  if (R.rows == 0 || R.cols == 0 || (alpha == 0.0 && beta == 1.0)) return;
+  if (R.rows == 0 || R.cols == 0 || (alpha == 0 && beta == 1)) return;
   const auto ey = detail::access(y);
   ZELT_KERNEL_CALL(scale_by_beta(beta, ey, static_cast<std::size_t>(y.size())));
-  if (alpha == 0.0) return;
+  if (alpha == 0) return;
   if (R.transposed) {
     ZELT_KERNEL_CALL(gemv_t(R.rows, R.cols, alpha, R.a, detail::read_access(x), ey));
   } else {
@@ -104,15 +107,16 @@ void gemv(double alpha, const Matrix& A, const VectorX& x, double beta, const Ve
   }
 }
 
-/// A = alpha x y^T + A (dger); columns whose y element is exactly 0 are not
+/// A = alpha x y^T + A (sger, dger); columns whose y element is exactly 0 are not
 /// touched. x has A.nrows() elements, y A.ncols(). Row-major A gives dger on
 /// its column-major transpose with x and y exchanged.
 template <class VectorX, class VectorY, class Matrix>
-void ger(double alpha, const VectorX& x, const VectorY& y, const Matrix& A) {
+void ger(detail::element_t<Matrix> alpha, const VectorX& x, const VectorY& y, const Matrix& A) {
+  detail::expect_one_element_type<Matrix, VectorX, VectorY>();
   detail::expect_length("ger", "x", x, A.nrows(), "rows");
   detail::expect_length("ger", "y", y, A.ncols(), "columns");
   const auto R = detail::as_reference(A);
-  if (R.rows == 0 || R.cols == 0 || alpha == 0.0) return;
+  if (R.rows == 0 || R.cols == 0 || alpha == 0) return;
   if (R.transposed) {
     ZELT_KERNEL_CALL(ger_kernel(R.rows, R.cols, alpha, detail::read_access(y), detail::read_access(x), R.a));
   } else {
@@ -121,51 +125,56 @@ void ger(double alpha, const VectorX& x, const VectorY& y, const Matrix& A) {
 }
 
 /// y = alpha A x + beta y for the symmetric A stored in its triangle
-/// `Triangle` (dsymv); the other triangle is never read.
+/// `Triangle` (ssymv, dsymv); the other triangle is never read.
 template <class Triangle, class Matrix, class VectorX, class VectorY>
-void symv(Triangle, double alpha, const Matrix& A, const VectorX& x, double beta, const VectorY& y) {
+void symv(Triangle, detail::element_t<Matrix> alpha, const Matrix& A, const VectorX& x,
+          detail::element_t<Matrix> beta, const VectorY& y) {
+  detail::expect_one_element_type<Matrix, VectorX, VectorY>();
   detail::expect_square("symv", A);
   detail::expect_length("symv", "x", x, A.ncols(), "columns");
   detail::expect_length("symv", "y", y, A.nrows(), "rows");
   const auto R = detail::as_reference(A);
-  if (R.rows == 0 || (alpha == 0.0 && beta == 1.0)) return;
+  if (R.rows == 0 || (alpha == 0 && beta == 1)) return;
   const auto ey = detail::access(y);
   ZELT_KERNEL_CALL(scale_by_beta(beta, ey, R.rows));
-  if (alpha == 0.0) return;
+  if (alpha == 0) return;
   ZELT_KERNEL_CALL(
       symv_kernel(Triangle::is_upper != R.transposed, R.rows, alpha, R.a, detail::read_access(x), ey));
 }
 
-/// A = alpha x x^T + A on the triangle `Triangle` of the symmetric A (dsyr);
+/// A = alpha x x^T + A on the triangle `Triangle` of the symmetric A (ssyr, dsyr);
 /// columns whose x element is exactly 0 are not touched.
 template <class Triangle, class VectorX, class Matrix>
-void syr(Triangle, double alpha, const VectorX& x, const Matrix& A) {
+void syr(Triangle, detail::element_t<Matrix> alpha, const VectorX& x, const Matrix& A) {
+  detail::expect_one_element_type<Matrix, VectorX>();
   detail::expect_square("syr", A);
   detail::expect_length("syr", "x", x, A.ncols(), "columns");
   const auto R = detail::as_reference(A);
-  if (R.rows == 0 || alpha == 0.0) return;
+  if (R.rows == 0 || alpha == 0) return;
   ZELT_KERNEL_CALL(
       syr_kernel(Triangle::is_upper != R.transposed, R.rows, alpha, detail::read_access(x), R.a));
 }
 
 /// A = alpha x y^T + alpha y x^T + A on the triangle `Triangle` of the
-/// symmetric A (dsyr2); columns where both x and y are exactly 0 are not touched.
+/// symmetric A (ssyr2, dsyr2); columns where both x and y are exactly 0 are not touched.
 template <class Triangle, class VectorX, class VectorY, class Matrix>
-void syr2(Triangle, double alpha, const VectorX& x, const VectorY& y, const Matrix& A) {
+void syr2(Triangle, detail::element_t<Matrix> alpha, const VectorX& x, const VectorY& y, const Matrix& A) {
+  detail::expect_one_element_type<Matrix, VectorX, VectorY>();
   detail::expect_square("syr2", A);
   detail::expect_length("syr2", "x", x, A.ncols(), "columns");
   detail::expect_length("syr2", "y", y, A.ncols(), "columns");
   const auto R = detail::as_reference(A);
-  if (R.rows == 0 || alpha == 0.0) return;
+  if (R.rows == 0 || alpha == 0) return;
   ZELT_KERNEL_CALL(syr2_kernel(Triangle::is_upper != R.transposed, R.rows, alpha, detail::read_access(x),
                                detail::read_access(y), R.a));
 }
 
 /// x = A x for the triangular A given by its triangle `Triangle` and
-/// `Diagonal` (dtrmv); the other triangle, and the diagonal when it is unit,
+/// `Diagonal` (strmv, dtrmv); the other triangle, and the diagonal when it is unit,
 /// are never read.
 template <class Triangle, class Diagonal, class Matrix, class VectorX>
 void trmv(Triangle, Diagonal, const Matrix& A, const VectorX& x) {
+  detail::expect_one_element_type<Matrix, VectorX>();
   detail::expect_square("trmv", A);
   detail::expect_length("trmv", "x", x, A.ncols(), "columns");
   const auto R = detail::as_reference(A);
@@ -175,10 +184,11 @@ void trmv(Triangle, Diagonal, const Matrix& A, const VectorX& x) {
 }
 
 /// Solves A x = b in place (b on entry in x) for the triangular A given by
-/// its triangle `Triangle` and `Diagonal` (dtrsv). No test for singularity:
+/// its triangle `Triangle` and `Diagonal` (strsv, dtrsv). No test for singularity:
 /// a zero on the diagonal gives infinities or NaN, as in the reference.
 template <class Triangle, class Diagonal, class Matrix, class VectorX>
 void trsv(Triangle, Diagonal, const Matrix& A, const VectorX& x) {
+  detail::expect_one_element_type<Matrix, VectorX>();
   detail::expect_square("trsv", A);
   detail::expect_length("trsv", "x", x, A.ncols(), "columns");
   const auto R = detail::as_reference(A);

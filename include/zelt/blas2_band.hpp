@@ -14,7 +14,8 @@
 // columns' chains at once, vectors across the rows of one column); each
 // output's own chain keeps the reference's order.
 
-#include <cstddef>  // std::size_t
+#include <cstddef>      // std::size_t
+#include <type_traits>  // std::remove_const_t
 
 #include "zelt/band.hpp"
 #include "zelt/blas2.hpp"
@@ -32,19 +33,21 @@ namespace detail {
 // A band seen the reference's way: column-stored, rows x cols with kl sub-
 // and ku super-diagonals, and whether the operation's matrix is its
 // transpose. column(j)[i] is element (i, j) for every i in column j's band.
+template <class T>
 struct reference_band {
-  const double* p;
+  using value_type = T;
+  const T* p;
   std::size_t ld, rows, cols, kl, ku;
   bool transposed;
 
-  const double* column(std::size_t j) const noexcept { return p + (j * ld + ku - j); }
+  const T* column(std::size_t j) const noexcept { return p + (j * ld + ku - j); }
   /// The first row of column j's band and one past its last.
   std::size_t first(std::size_t j) const noexcept { return j > ku ? j - ku : 0; }
   std::size_t last(std::size_t j) const noexcept { return j + kl + 1 < rows ? j + kl + 1 : rows; }
 };
 
 template <class T, class Orientation>
-reference_band as_reference(const band_matrix<T, Orientation>& A) noexcept {
+reference_band<std::remove_const_t<T>> as_reference(const band_matrix<T, Orientation>& A) noexcept {
   if constexpr (!stored_by_rows<Orientation>) {
     return {A.data(), A.ld(), A.nrows(), A.ncols(), A.lower_bandwidth(), A.upper_bandwidth(), false};
   } else {
@@ -55,20 +58,22 @@ reference_band as_reference(const band_matrix<T, Orientation>& A) noexcept {
 // The part of column j strictly beside the diagonal, as a band of its own:
 // rows [j - k, j) for the upper triangle, (j, j + k] for the lower, clipped
 // to the matrix.
+template <class T>
 struct off_diagonal_band {
-  const double* p;
+  using value_type = T;
+  const T* p;
   std::size_t ld, rows, k;
   bool upper;
 
   // element (i, j) of the triangle's storage, upper: p[(k + i - j) + j ld],
   // lower: p[(i - j) + j ld]
-  const double* column(std::size_t j) const noexcept { return p + (j * ld + (upper ? k : 0) - j); }
+  const T* column(std::size_t j) const noexcept { return p + (j * ld + (upper ? k : 0) - j); }
   std::size_t first(std::size_t j) const noexcept { return upper ? (j > k ? j - k : 0) : j + 1; }
   std::size_t last(std::size_t j) const noexcept { return upper ? j : (j + k + 1 < rows ? j + k + 1 : rows); }
 };
 
 template <class T, class Triangle, class Orientation>
-off_diagonal_band off_diagonal(const triangle_band<T, Triangle, Orientation>& A) noexcept {
+off_diagonal_band<std::remove_const_t<T>> off_diagonal(const triangle_band<T, Triangle, Orientation>& A) noexcept {
   return {A.data(), A.ld(), A.nrows(), A.bandwidth(), Triangle::is_upper != stored_by_rows<Orientation>};
 }
 
@@ -81,21 +86,22 @@ off_diagonal_band off_diagonal(const triangle_band<T, Triangle, Orientation>& A)
 
 namespace zelt {
 
-/// y = alpha A x + beta y for the band matrix A (dgbmv). beta == 0 sets y
+/// y = alpha A x + beta y for the band matrix A (sgbmv, dgbmv). beta == 0 sets y
 /// without reading it; alpha == 0 with beta == 1 touches nothing. x has
 /// A.ncols() elements, y A.nrows(). A column-stored A gives dgbmv('N'), a
 /// row-stored one dgbmv('T') on the column-stored band of its transpose;
 /// transposed(A) takes the place of the `trans` flag.
 template <class T, class Orientation, class VectorX, class VectorY>
-void gbmv(double alpha, const band_matrix<T, Orientation>& A, const VectorX& x, double beta,
-          const VectorY& y) {
+void gbmv(std::remove_const_t<T> alpha, const band_matrix<T, Orientation>& A, const VectorX& x,
+          std::remove_const_t<T> beta, const VectorY& y) {
+  detail::expect_one_element_type<band_matrix<T, Orientation>, VectorX, VectorY>();
   detail::expect_length("gbmv", "x", x, A.ncols(), "columns");
   detail::expect_length("gbmv", "y", y, A.nrows(), "rows");
-  const detail::reference_band R = detail::as_reference(A);
-  if (R.rows == 0 || R.cols == 0 || (alpha == 0.0 && beta == 1.0)) return;
+  const auto R = detail::as_reference(A);
+  if (R.rows == 0 || R.cols == 0 || (alpha == 0 && beta == 1)) return;
   const auto ey = detail::access(y);
   ZELT_KERNEL_CALL(scale_by_beta(beta, ey, static_cast<std::size_t>(y.size())));
-  if (alpha == 0.0) return;
+  if (alpha == 0) return;
   if (R.transposed) {
     ZELT_KERNEL_CALL(gbmv_t(R, alpha, detail::read_access(x), ey));
   } else {
@@ -104,38 +110,41 @@ void gbmv(double alpha, const band_matrix<T, Orientation>& A, const VectorX& x, 
 }
 
 /// y = alpha A x + beta y for the symmetric band matrix A given by its
-/// stored triangle (dsbmv).
+/// stored triangle (ssbmv, dsbmv).
 template <class T, class Triangle, class Orientation, class VectorX, class VectorY>
-void sbmv(double alpha, const triangle_band<T, Triangle, Orientation>& A, const VectorX& x, double beta,
-          const VectorY& y) {
+void sbmv(std::remove_const_t<T> alpha, const triangle_band<T, Triangle, Orientation>& A, const VectorX& x,
+          std::remove_const_t<T> beta, const VectorY& y) {
+  detail::expect_one_element_type<triangle_band<T, Triangle, Orientation>, VectorX, VectorY>();
   detail::expect_length("sbmv", "x", x, A.ncols(), "columns");
   detail::expect_length("sbmv", "y", y, A.nrows(), "rows");
-  const detail::off_diagonal_band b = detail::off_diagonal(A);
-  if (b.rows == 0 || (alpha == 0.0 && beta == 1.0)) return;
+  const auto b = detail::off_diagonal(A);
+  if (b.rows == 0 || (alpha == 0 && beta == 1)) return;
   const auto ey = detail::access(y);
   ZELT_KERNEL_CALL(scale_by_beta(beta, ey, b.rows));
-  if (alpha == 0.0) return;
+  if (alpha == 0) return;
   ZELT_KERNEL_CALL(sbmv_kernel(b, alpha, detail::read_access(x), ey));
 }
 
 /// x = A x for the triangular band matrix A given by its stored triangle and
-/// `Diagonal` (dtbmv); the diagonal is never read when it is unit.
+/// `Diagonal` (stbmv, dtbmv); the diagonal is never read when it is unit.
 template <class Diagonal, class T, class Triangle, class Orientation, class VectorX>
 void tbmv(Diagonal, const triangle_band<T, Triangle, Orientation>& A, const VectorX& x) {
+  detail::expect_one_element_type<triangle_band<T, Triangle, Orientation>, VectorX>();
   detail::expect_length("tbmv", "x", x, A.ncols(), "columns");
-  const detail::off_diagonal_band b = detail::off_diagonal(A);
+  const auto b = detail::off_diagonal(A);
   if (b.rows == 0) return;
   ZELT_KERNEL_CALL(tbmv_kernel(b, detail::stored_by_rows<Orientation>, Diagonal::is_unit, detail::access(x)));
 }
 
 /// Solves A x = b in place (b on entry in x) for the triangular band matrix
-/// A given by its stored triangle and `Diagonal` (dtbsv). No test for
+/// A given by its stored triangle and `Diagonal` (stbsv, dtbsv). No test for
 /// singularity: a zero on the diagonal gives infinities or NaN, as in the
 /// reference.
 template <class Diagonal, class T, class Triangle, class Orientation, class VectorX>
 void tbsv(Diagonal, const triangle_band<T, Triangle, Orientation>& A, const VectorX& x) {
+  detail::expect_one_element_type<triangle_band<T, Triangle, Orientation>, VectorX>();
   detail::expect_length("tbsv", "x", x, A.ncols(), "columns");
-  const detail::off_diagonal_band b = detail::off_diagonal(A);
+  const auto b = detail::off_diagonal(A);
   if (b.rows == 0) return;
   ZELT_KERNEL_CALL(tbsv_kernel(b, detail::stored_by_rows<Orientation>, Diagonal::is_unit, detail::access(x)));
 }

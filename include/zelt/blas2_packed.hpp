@@ -29,6 +29,7 @@ namespace detail {
 /// rows 0 .. j, the lower's rows j .. n - 1.
 template <class T>
 struct packed_access {
+  using value_type = std::remove_const_t<T>;
   T* p;
   std::size_t n;
   bool upper;
@@ -54,51 +55,55 @@ auto as_reference(const packed_matrix<T, Triangle, Orientation>& A) noexcept {
 }  // namespace detail
 
 /// y = alpha A x + beta y for the symmetric A given by its packed triangle
-/// (dspmv). beta == 0 sets y without reading it; alpha == 0 with beta == 1
+/// (sspmv, dspmv). beta == 0 sets y without reading it; alpha == 0 with beta == 1
 /// touches nothing.
 template <class T, class Triangle, class Orientation, class VectorX, class VectorY>
-void spmv(double alpha, const packed_matrix<T, Triangle, Orientation>& A, const VectorX& x, double beta,
-          const VectorY& y) {
+void spmv(std::remove_const_t<T> alpha, const packed_matrix<T, Triangle, Orientation>& A, const VectorX& x,
+          std::remove_const_t<T> beta, const VectorY& y) {
+  detail::expect_one_element_type<packed_matrix<T, Triangle, Orientation>, VectorX, VectorY>();
   detail::expect_length("spmv", "x", x, A.ncols(), "columns");
   detail::expect_length("spmv", "y", y, A.nrows(), "rows");
   const auto R = detail::as_reference(A);
   const std::size_t n = A.nrows();
-  if (n == 0 || (alpha == 0.0 && beta == 1.0)) return;
+  if (n == 0 || (alpha == 0 && beta == 1)) return;
   const auto ey = detail::access(y);
   ZELT_KERNEL_CALL(scale_by_beta(beta, ey, n));
-  if (alpha == 0.0) return;
+  if (alpha == 0) return;
   ZELT_KERNEL_CALL(symv_kernel(R.a.upper, n, alpha, R.a, detail::read_access(x), ey));
 }
 
-/// A = alpha x x^T + A on the packed triangle of the symmetric A (dspr);
+/// A = alpha x x^T + A on the packed triangle of the symmetric A (sspr, dspr);
 /// columns whose x element is exactly 0 are not touched.
 template <class VectorX, class T, class Triangle, class Orientation>
-void spr(double alpha, const VectorX& x, const packed_matrix<T, Triangle, Orientation>& A) {
+void spr(std::remove_const_t<T> alpha, const VectorX& x, const packed_matrix<T, Triangle, Orientation>& A) {
   static_assert(!std::is_const_v<T>, "spr writes A");
+  detail::expect_one_element_type<packed_matrix<T, Triangle, Orientation>, VectorX>();
   detail::expect_length("spr", "x", x, A.ncols(), "columns");
   const auto R = detail::as_reference(A);
-  if (A.nrows() == 0 || alpha == 0.0) return;
+  if (A.nrows() == 0 || alpha == 0) return;
   ZELT_KERNEL_CALL(syr_kernel(R.a.upper, A.nrows(), alpha, detail::read_access(x), R.a));
 }
 
 /// A = alpha x y^T + alpha y x^T + A on the packed triangle of the symmetric
-/// A (dspr2); columns where both x and y are exactly 0 are not touched.
+/// A (sspr2, dspr2); columns where both x and y are exactly 0 are not touched.
 template <class VectorX, class VectorY, class T, class Triangle, class Orientation>
-void spr2(double alpha, const VectorX& x, const VectorY& y,
+void spr2(std::remove_const_t<T> alpha, const VectorX& x, const VectorY& y,
           const packed_matrix<T, Triangle, Orientation>& A) {
   static_assert(!std::is_const_v<T>, "spr2 writes A");
+  detail::expect_one_element_type<packed_matrix<T, Triangle, Orientation>, VectorX, VectorY>();
   detail::expect_length("spr2", "x", x, A.ncols(), "columns");
   detail::expect_length("spr2", "y", y, A.ncols(), "columns");
   const auto R = detail::as_reference(A);
-  if (A.nrows() == 0 || alpha == 0.0) return;
+  if (A.nrows() == 0 || alpha == 0) return;
   ZELT_KERNEL_CALL(
       syr2_kernel(R.a.upper, A.nrows(), alpha, detail::read_access(x), detail::read_access(y), R.a));
 }
 
 /// x = A x for the triangular A given by its packed triangle and `Diagonal`
-/// (dtpmv); the diagonal is never read when it is unit.
+/// (stpmv, dtpmv); the diagonal is never read when it is unit.
 template <class Diagonal, class T, class Triangle, class Orientation, class VectorX>
 void tpmv(Diagonal, const packed_matrix<T, Triangle, Orientation>& A, const VectorX& x) {
+  detail::expect_one_element_type<packed_matrix<T, Triangle, Orientation>, VectorX>();
   detail::expect_length("tpmv", "x", x, A.ncols(), "columns");
   const auto R = detail::as_reference(A);
   if (A.nrows() == 0) return;
@@ -107,10 +112,11 @@ void tpmv(Diagonal, const packed_matrix<T, Triangle, Orientation>& A, const Vect
 }
 
 /// Solves A x = b in place (b on entry in x) for the triangular A given by
-/// its packed triangle and `Diagonal` (dtpsv). No test for singularity, as in
+/// its packed triangle and `Diagonal` (stpsv, dtpsv). No test for singularity, as in
 /// the reference.
 template <class Diagonal, class T, class Triangle, class Orientation, class VectorX>
 void tpsv(Diagonal, const packed_matrix<T, Triangle, Orientation>& A, const VectorX& x) {
+  detail::expect_one_element_type<packed_matrix<T, Triangle, Orientation>, VectorX>();
   detail::expect_length("tpsv", "x", x, A.ncols(), "columns");
   const auto R = detail::as_reference(A);
   if (A.nrows() == 0) return;

@@ -71,6 +71,7 @@ stride_access<const T> read_access(const strided_vec<T, S>& v) noexcept {
 /// Element (i, j) of a column-major matrix is p[i + j * ld].
 template <class T>
 struct col_access {
+  using value_type = std::remove_const_t<T>;
   T* p;
   std::size_t ld;
   T& operator()(std::size_t i, std::size_t j) const noexcept { return p[i + j * ld]; }

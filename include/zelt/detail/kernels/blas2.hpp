@@ -6,12 +6,12 @@ namespace zelt::detail::ZELT_KERNEL_SET {
 
 // y = beta * y, or 0 when beta == 0 (y is then not read), as the reference
 // does before the product when beta != 1.
-template <class Y>
-ZELT_EXACT_LOOP void scale_by_beta(double beta, Y y, std::size_t n) {
+template <class T, class Y>
+ZELT_EXACT_LOOP void scale_by_beta(T beta, Y y, std::size_t n) {
   ZELT_EXACT_ARITHMETIC
-  if (beta == 1.0) return;
-  if (beta == 0.0) {
-    for (std::size_t i = 0; i < n; ++i) y[i] = 0.0;
+  if (beta == 1) return;
+  if (beta == 0) {
+    for (std::size_t i = 0; i < n; ++i) y[i] = 0;
   } else {
     for (std::size_t i = 0; i < n; ++i) y[i] = beta * y[i];
   }
@@ -20,27 +20,27 @@ ZELT_EXACT_LOOP void scale_by_beta(double beta, Y y, std::size_t n) {
 // dgemv('N'): for each column j in order, y[i] = y[i] + (alpha x[j]) a(i, j).
 // Eight columns at a time keep each y[i]'s chain in order while it stays in a
 // register, and read y once per eight columns.
-template <class A, class X, class Y>
-ZELT_EXACT_LOOP void gemv_n(std::size_t m, std::size_t n, double alpha, A a, X x, Y y) {
+template <class T, class A, class X, class Y>
+ZELT_EXACT_LOOP void gemv_n(std::size_t m, std::size_t n, T alpha, A a, X x, Y y) {
   ZELT_EXACT_ARITHMETIC
   constexpr std::size_t W = 8;
   std::size_t j = 0;
   for (; j + W <= n; j += W) {
-    double t[W];
-    const double* c[W];
+    T t[W];
+    const T* c[W];
     for (std::size_t k = 0; k < W; ++k) {
       t[k] = alpha * x[j + k];
       c[k] = a.column(j + k);
     }
     for (std::size_t i = 0; i < m; ++i) {
-      double yi = y[i];
+      T yi = y[i];
       for (std::size_t k = 0; k < W; ++k) yi = yi + mul(t[k], c[k][i]);
       y[i] = yi;
     }
   }
   for (; j < n; ++j) {
-    const double t = alpha * x[j];
-    const double* aj = a.column(j);
+    const T t = alpha * x[j];
+    const T* aj = a.column(j);
     for (std::size_t i = 0; i < m; ++i) y[i] = y[i] + mul(t, aj[i]);
   }
 }
@@ -54,28 +54,28 @@ ZELT_EXACT_LOOP void gemv_n(std::size_t m, std::size_t n, double alpha, A a, X x
 // each block of L rows is loaded column by column, transposed so that a
 // vector holds one row across L columns, and added row after row. B groups
 // of L columns run side by side so that the adder's latency is hidden.
-template <std::size_t B, class A, class X>
-ZELT_EXACT_LOOP void gemv_t_lanes(std::size_t m, std::size_t j, A a, X x, double* sums) {
+template <std::size_t B, class T, class A, class X>
+ZELT_EXACT_LOOP void gemv_t_lanes(std::size_t m, std::size_t j, A a, X x, T* sums) {
   ZELT_EXACT_ARITHMETIC
-  constexpr std::size_t L = vector_lanes;
-  const double* c[B * L];
+  constexpr std::size_t L = lanes<T>;
+  const T* c[B * L];
   for (std::size_t k = 0; k < B * L; ++k) c[k] = a.column(j + k);
-  vec_t s[B] = {};
+  vec<T> s[B] = {};
   std::size_t i = 0;
   for (; i + L <= m; i += L) {
-    vec_t xv[L];
+    vec<T> xv[L];
     for (std::size_t l = 0; l < L; ++l) xv[l] = broadcast(x[i + l]);
     for (std::size_t g = 0; g < B; ++g) {
-      vec_t r[L];
+      vec<T> r[L];
       for (std::size_t k = 0; k < L; ++k) r[k] = load(c[g * L + k] + i);
       transpose(r);
       for (std::size_t l = 0; l < L; ++l) s[g] = s[g] + r[l] * xv[l];
     }
   }
   for (; i < m; ++i) {
-    const vec_t xi = broadcast(x[i]);
+    const vec<T> xi = broadcast(x[i]);
     for (std::size_t g = 0; g < B; ++g) {
-      vec_t v;
+      vec<T> v;
       for (std::size_t k = 0; k < L; ++k) v[k] = c[g * L + k][i];
       s[g] = s[g] + v * xi;
     }
@@ -86,30 +86,30 @@ ZELT_EXACT_LOOP void gemv_t_lanes(std::size_t m, std::size_t j, A a, X x, double
 
 // The same W chains in scalar registers, for builds without vectors and for
 // the last columns.
-template <std::size_t W, class A, class X>
-ZELT_EXACT_LOOP void gemv_t_scalar(std::size_t m, std::size_t j, A a, X x, double* sums) {
+template <std::size_t W, class T, class A, class X>
+ZELT_EXACT_LOOP void gemv_t_scalar(std::size_t m, std::size_t j, A a, X x, T* sums) {
   ZELT_EXACT_ARITHMETIC
-  const double* c[W];
-  double s[W];
+  const T* c[W];
+  T s[W];
   for (std::size_t k = 0; k < W; ++k) {
     c[k] = a.column(j + k);
-    s[k] = 0.0;
+    s[k] = 0;
   }
   for (std::size_t i = 0; i < m; ++i) {
-    const double xi = x[i];
+    const T xi = x[i];
     for (std::size_t k = 0; k < W; ++k) s[k] = s[k] + mul(c[k][i], xi);
   }
   for (std::size_t k = 0; k < W; ++k) sums[k] = s[k];
 }
 
 // Columns j .. j + W - 1 of dgemv('T'): y[j + k] = y[j + k] + alpha s_k.
-template <std::size_t W, class A, class X, class Y>
-ZELT_EXACT_LOOP void gemv_t_columns(std::size_t m, std::size_t j, double alpha, A a, X x, Y y) {
+template <std::size_t W, class T, class A, class X, class Y>
+ZELT_EXACT_LOOP void gemv_t_columns(std::size_t m, std::size_t j, T alpha, A a, X x, Y y) {
   ZELT_EXACT_ARITHMETIC
-  double s[W];
+  T s[W];
 #if ZELT_HAVE_VECTORS
-  if constexpr (W % vector_lanes == 0) {
-    gemv_t_lanes<W / vector_lanes>(m, j, a, x, s);
+  if constexpr (W % lanes<T> == 0) {
+    gemv_t_lanes<W / lanes<T>>(m, j, a, x, s);
   } else {
     gemv_t_scalar<W>(m, j, a, x, s);
   }
@@ -119,10 +119,10 @@ ZELT_EXACT_LOOP void gemv_t_columns(std::size_t m, std::size_t j, double alpha, 
   for (std::size_t k = 0; k < W; ++k) y[j + k] = y[j + k] + mul(alpha, s[k]);
 }
 
-template <class A, class X, class Y>
-void gemv_t(std::size_t m, std::size_t n, double alpha, A a, X x, Y y) {
+template <class T, class A, class X, class Y>
+void gemv_t(std::size_t m, std::size_t n, T alpha, A a, X x, Y y) {
 #if ZELT_HAVE_VECTORS
-  constexpr std::size_t wide = 2 * vector_lanes, narrow = vector_lanes;
+  constexpr std::size_t wide = 2 * lanes<T>, narrow = lanes<T>;
 #else
   constexpr std::size_t wide = 8, narrow = 4;
 #endif
@@ -133,13 +133,13 @@ void gemv_t(std::size_t m, std::size_t n, double alpha, A a, X x, Y y) {
 }
 
 // dger: for each column j with y[j] != 0, a(i, j) = a(i, j) + x[i] (alpha y[j]).
-template <class A, class X, class Y>
-ZELT_EXACT_LOOP void ger_kernel(std::size_t m, std::size_t n, double alpha, X x, Y y, A a) {
+template <class T, class A, class X, class Y>
+ZELT_EXACT_LOOP void ger_kernel(std::size_t m, std::size_t n, T alpha, X x, Y y, A a) {
   ZELT_EXACT_ARITHMETIC
   for (std::size_t j = 0; j < n; ++j) {
-    if (y[j] == 0.0) continue;
-    const double t = alpha * y[j];
-    double* aj = a.column(j);
+    if (y[j] == 0) continue;
+    const T t = alpha * y[j];
+    T* aj = a.column(j);
     for (std::size_t i = 0; i < m; ++i) aj[i] = aj[i] + mul(x[i], t);
   }
 }
@@ -156,23 +156,22 @@ ZELT_EXACT_LOOP void ger_kernel(std::size_t m, std::size_t n, double alpha, X x,
 // `width` chains t2 run side by side.
 // The rows [first, last) outside a block of W columns: every y[i] takes the
 // block's columns in order, every column's chain t2 takes the rows in order.
-template <std::size_t W, class X, class Y>
-ZELT_EXACT_LOOP void symv_rows(std::size_t first, std::size_t last, const double* t1, double* t2,
-                               const double* const* c, X x, Y y) {
+template <std::size_t W, class T, class X, class Y>
+ZELT_EXACT_LOOP void symv_rows(std::size_t first, std::size_t last, const T* t1, T* t2, const T* const* c, X x, Y y) {
   ZELT_EXACT_ARITHMETIC
   std::size_t i = first;
 #if ZELT_HAVE_VECTORS
-  if constexpr (W == vector_lanes) {
+  if constexpr (W == lanes<T>) {
     // L rows at a time: lane l of yv is row i + l's chain; after a transpose,
     // lane k of t2v is column k's chain.
-    constexpr std::size_t L = vector_lanes;
-    vec_t t1v[L], t2v;
+    constexpr std::size_t L = lanes<T>;
+    vec<T> t1v[L], t2v;
     for (std::size_t k = 0; k < L; ++k) {
       t1v[k] = broadcast(t1[k]);
       t2v[k] = t2[k];  // the chains so far (the triangle's, for lower)
     }
     for (; i + L <= last; i += L) {
-      vec_t r[L], yv, xv;
+      vec<T> r[L], yv, xv;
       for (std::size_t l = 0; l < L; ++l) {
         yv[l] = y[i + l];
         xv[l] = x[i + l];
@@ -189,8 +188,8 @@ ZELT_EXACT_LOOP void symv_rows(std::size_t first, std::size_t last, const double
   }
 #endif
   for (; i < last; ++i) {
-    const double xi = x[i];
-    double yi = y[i];
+    const T xi = x[i];
+    T yi = y[i];
     for (std::size_t k = 0; k < W; ++k) {
       yi = yi + mul(t1[k], c[k][i]);
       t2[k] = t2[k] + mul(c[k][i], xi);
@@ -199,14 +198,14 @@ ZELT_EXACT_LOOP void symv_rows(std::size_t first, std::size_t last, const double
   }
 }
 
-template <std::size_t W, class A, class X, class Y>
-ZELT_EXACT_LOOP void symv_block(bool upper, std::size_t n, std::size_t j0, double alpha, A a, X x, Y y) {
+template <std::size_t W, class T, class A, class X, class Y>
+ZELT_EXACT_LOOP void symv_block(bool upper, std::size_t n, std::size_t j0, T alpha, A a, X x, Y y) {
   ZELT_EXACT_ARITHMETIC
-  double t1[W], t2[W];
-  const double* c[W];
+  T t1[W], t2[W];
+  const T* c[W];
   for (std::size_t k = 0; k < W; ++k) {
     t1[k] = alpha * x[j0 + k];
-    t2[k] = 0.0;
+    t2[k] = 0;
     c[k] = a.column(j0 + k);
   }
   if (upper) {
@@ -233,10 +232,10 @@ ZELT_EXACT_LOOP void symv_block(bool upper, std::size_t n, std::size_t j0, doubl
   }
 }
 
-template <class A, class X, class Y>
-void symv_kernel(bool upper, std::size_t n, double alpha, A a, X x, Y y) {
+template <class T, class A, class X, class Y>
+void symv_kernel(bool upper, std::size_t n, T alpha, A a, X x, Y y) {
 #if ZELT_HAVE_VECTORS
-  constexpr std::size_t width = vector_lanes;
+  constexpr std::size_t width = lanes<T>;
 #else
   constexpr std::size_t width = 8;
 #endif
@@ -247,13 +246,13 @@ void symv_kernel(bool upper, std::size_t n, double alpha, A a, X x, Y y) {
 
 // dsyr: for each column j with x[j] != 0, the triangle's part of it gets
 // x[i] (alpha x[j]) added.
-template <class A, class X>
-ZELT_EXACT_LOOP void syr_kernel(bool upper, std::size_t n, double alpha, X x, A a) {
+template <class T, class A, class X>
+ZELT_EXACT_LOOP void syr_kernel(bool upper, std::size_t n, T alpha, X x, A a) {
   ZELT_EXACT_ARITHMETIC
   for (std::size_t j = 0; j < n; ++j) {
-    if (x[j] == 0.0) continue;
-    const double t = alpha * x[j];
-    double* aj = a.column(j);
+    if (x[j] == 0) continue;
+    const T t = alpha * x[j];
+    T* aj = a.column(j);
     const std::size_t first = upper ? 0 : j, last = upper ? j + 1 : n;
     for (std::size_t i = first; i < last; ++i) aj[i] = aj[i] + mul(x[i], t);
   }
@@ -261,13 +260,13 @@ ZELT_EXACT_LOOP void syr_kernel(bool upper, std::size_t n, double alpha, X x, A 
 
 // dsyr2: for each column j with x[j] != 0 or y[j] != 0,
 // a(i, j) = (a(i, j) + x[i] (alpha y[j])) + y[i] (alpha x[j]).
-template <class A, class X, class Y>
-ZELT_EXACT_LOOP void syr2_kernel(bool upper, std::size_t n, double alpha, X x, Y y, A a) {
+template <class T, class A, class X, class Y>
+ZELT_EXACT_LOOP void syr2_kernel(bool upper, std::size_t n, T alpha, X x, Y y, A a) {
   ZELT_EXACT_ARITHMETIC
   for (std::size_t j = 0; j < n; ++j) {
-    if (x[j] == 0.0 && y[j] == 0.0) continue;
-    const double t1 = alpha * y[j], t2 = alpha * x[j];
-    double* aj = a.column(j);
+    if (x[j] == 0 && y[j] == 0) continue;
+    const T t1 = alpha * y[j], t2 = alpha * x[j];
+    T* aj = a.column(j);
     const std::size_t first = upper ? 0 : j, last = upper ? j + 1 : n;
     for (std::size_t i = first; i < last; ++i) aj[i] = (aj[i] + mul(x[i], t1)) + mul(y[i], t2);
   }
@@ -276,20 +275,18 @@ ZELT_EXACT_LOOP void syr2_kernel(bool upper, std::size_t n, double alpha, X x, Y
 // x[i] = x[i] + t[k] c[k][i] (minus, for a solve) for the rows [first, last)
 // and the columns c[0], c[1], ... in that order: the order in which the
 // reference's column loop reaches each of these x[i].
-template <bool Solve, std::size_t W, class X>
-ZELT_EXACT_LOOP void update_rows(std::size_t first, std::size_t last, const double* const* c, const double* t,
-                                 X x) {
+template <bool Solve, std::size_t W, class T, class X>
+ZELT_EXACT_LOOP void update_rows(std::size_t first, std::size_t last, const T* const* c, const T* t, X x) {
   ZELT_EXACT_ARITHMETIC
   for (std::size_t i = first; i < last; ++i) {
-    double xi = x[i];
+    T xi = x[i];
     for (std::size_t k = 0; k < W; ++k) xi = Solve ? xi - mul(t[k], c[k][i]) : xi + mul(t[k], c[k][i]);
     x[i] = xi;
   }
 }
 
-template <bool Solve, class X>
-void update_rows(std::size_t count, std::size_t first, std::size_t last, const double* const* c,
-                 const double* t, X x) {
+template <bool Solve, class T, class X>
+void update_rows(std::size_t count, std::size_t first, std::size_t last, const T* const* c, const T* t, X x) {
   switch (count) {
     case 4:
       return update_rows<Solve, 4>(first, last, c, t, x);
@@ -308,11 +305,11 @@ void update_rows(std::size_t count, std::size_t first, std::size_t last, const d
 // reference skips the column and this returns false), the diagonal step and
 // the rows [first, last) of the column's off-diagonal part; `t` gets the
 // multiplier the other rows need.
-template <bool Solve, class X>
-ZELT_EXACT_LOOP bool triangular_column(bool unit, std::size_t j, const double* aj, std::size_t first,
-                                       std::size_t last, X x, double& t) {
+template <bool Solve, class T, class X>
+ZELT_EXACT_LOOP bool triangular_column(bool unit, std::size_t j, const T* aj, std::size_t first,
+                                       std::size_t last, X x, T& t) {
   ZELT_EXACT_ARITHMETIC
-  if (x[j] == 0.0) return false;
+  if (x[j] == 0) return false;
   if (Solve) {
     if (!unit) x[j] = x[j] / aj[j];
     t = x[j];
@@ -333,13 +330,14 @@ ZELT_EXACT_LOOP bool triangular_column(bool unit, std::size_t j, const double* a
 template <bool Solve, class A, class X>
 void triangular_block(bool upper, bool unit, std::size_t n, std::size_t j0, std::size_t w, bool ascending,
                       A a, X x) {
+  using T = typename A::value_type;
   constexpr std::size_t W = 4;  // w <= W: the block is columns [j0, j0 + w)
-  double t[W];
-  const double* c[W];
+  T t[W];
+  const T* c[W];
   std::size_t active = 0;
   for (std::size_t k = 0; k < w; ++k) {
     const std::size_t j = ascending ? j0 + k : j0 + w - 1 - k;
-    const double* aj = a.column(j);
+    const T* aj = a.column(j);
     const std::size_t first = upper ? j0 : j + 1, last = upper ? j : j0 + w;
     if (triangular_column<Solve>(unit, j, aj, first, last, x, t[active])) c[active++] = aj;
   }
@@ -382,16 +380,15 @@ void triangular_n(bool upper, bool unit, std::size_t n, A a, X x) {
 // Lane l of s[g] is the chain of column c[g L + l]: adds, or subtracts,
 // c[.][i] x[i] for the rows i of [first, last), in ascending order or, when
 // Descending, descending.
-template <std::size_t B, bool Descending, bool Subtract, class X>
-ZELT_EXACT_LOOP void column_chains(const double* const* c, std::size_t first, std::size_t last, X x,
-                                   vec_t* s) {
+template <std::size_t B, bool Descending, bool Subtract, class T, class X>
+ZELT_EXACT_LOOP void column_chains(const T* const* c, std::size_t first, std::size_t last, X x, vec<T>* s) {
   ZELT_EXACT_ARITHMETIC
-  constexpr std::size_t L = vector_lanes;
+  constexpr std::size_t L = lanes<T>;
   if (!Descending) {
     std::size_t i = first;
     for (; i + L <= last; i += L) {
       for (std::size_t g = 0; g < B; ++g) {
-        vec_t r[L];
+        vec<T> r[L];
         for (std::size_t k = 0; k < L; ++k) r[k] = load(c[g * L + k] + i);
         transpose(r);
         for (std::size_t u = 0; u < L; ++u)
@@ -399,9 +396,9 @@ ZELT_EXACT_LOOP void column_chains(const double* const* c, std::size_t first, st
       }
     }
     for (; i < last; ++i) {
-      const vec_t xi = broadcast(x[i]);
+      const vec<T> xi = broadcast(x[i]);
       for (std::size_t g = 0; g < B; ++g) {
-        vec_t v;
+        vec<T> v;
         for (std::size_t k = 0; k < L; ++k) v[k] = c[g * L + k][i];
         s[g] = Subtract ? s[g] - v * xi : s[g] + v * xi;
       }
@@ -410,7 +407,7 @@ ZELT_EXACT_LOOP void column_chains(const double* const* c, std::size_t first, st
     std::size_t i = last;  // rows [first, i) remain
     for (; i >= first + L; i -= L) {
       for (std::size_t g = 0; g < B; ++g) {
-        vec_t r[L];
+        vec<T> r[L];
         for (std::size_t k = 0; k < L; ++k) r[k] = load(c[g * L + k] + (i - L));
         transpose(r);
         for (std::size_t u = L; u-- > 0;)
@@ -418,9 +415,9 @@ ZELT_EXACT_LOOP void column_chains(const double* const* c, std::size_t first, st
       }
     }
     for (; i > first; --i) {
-      const vec_t xi = broadcast(x[i - 1]);
+      const vec<T> xi = broadcast(x[i - 1]);
       for (std::size_t g = 0; g < B; ++g) {
-        vec_t v;
+        vec<T> v;
         for (std::size_t k = 0; k < L; ++k) v[k] = c[g * L + k][i - 1];
         s[g] = Subtract ? s[g] - v * xi : s[g] + v * xi;
       }
@@ -438,9 +435,10 @@ ZELT_EXACT_LOOP void column_chains(const double* const* c, std::size_t first, st
 template <bool Solve, std::size_t B, class A, class X>
 ZELT_EXACT_LOOP void triangular_t_block(bool upper, bool unit, std::size_t n, std::size_t j, A a, X x) {
   ZELT_EXACT_ARITHMETIC
-  constexpr std::size_t L = vector_lanes, W = B * L;
-  const double* c[W];
-  alignas(64) double t[W];
+  using T = typename A::value_type;
+  constexpr std::size_t L = lanes<T>, W = B * L;
+  const T* c[W];
+  alignas(64) T t[W];
   for (std::size_t w = 0; w < W; ++w) {
     c[w] = a.column(j + w);
     t[w] = x[j + w];
@@ -452,7 +450,7 @@ ZELT_EXACT_LOOP void triangular_t_block(bool upper, bool unit, std::size_t n, st
       for (std::size_t i = j + w + 1; i < j + W; ++i) t[w] = t[w] + mul(c[w][i], x[i]);
     }
   }
-  vec_t s[B];
+  vec<T> s[B];
   for (std::size_t g = 0; g < B; ++g) s[g] = load(t + g * L);
   constexpr bool up_descending = !Solve;  // the shared rows of an upper block
   if (upper) {
@@ -463,7 +461,7 @@ ZELT_EXACT_LOOP void triangular_t_block(bool upper, bool unit, std::size_t n, st
   for (std::size_t g = 0; g < B; ++g) store(t + g * L, s[g]);
   for (std::size_t step = 0; step < W; ++step) {
     const std::size_t w = upper ? step : W - 1 - step;
-    double r = t[w];
+    T r = t[w];
     if (Solve) {
       if (upper) {
         for (std::size_t i = j; i < j + w; ++i) r = r - mul(c[w][i], x[i]);
@@ -481,8 +479,9 @@ ZELT_EXACT_LOOP void triangular_t_block(bool upper, bool unit, std::size_t n, st
 template <bool Solve, class A, class X>
 ZELT_EXACT_LOOP void triangular_t_column(bool upper, bool unit, std::size_t n, std::size_t j, A a, X x) {
   ZELT_EXACT_ARITHMETIC
-  const double* aj = a.column(j);
-  double t = x[j];
+  using T = typename A::value_type;
+  const T* aj = a.column(j);
+  T t = x[j];
   if (Solve) {
     if (upper) {
       for (std::size_t i = 0; i < j; ++i) t = t - mul(aj[i], x[i]);
@@ -510,7 +509,8 @@ void triangular_t(bool upper, bool unit, std::size_t n, A a, X x) {
   const bool ascending = Solve == upper;
   std::size_t done = 0;
 #if ZELT_HAVE_VECTORS
-  constexpr std::size_t W = 2 * vector_lanes;
+  using T = typename A::value_type;
+  constexpr std::size_t W = 2 * lanes<T>;
   for (; done + W <= n; done += W) {
     const std::size_t j = ascending ? done : n - done - W;
     triangular_t_block<Solve, 2>(upper, unit, n, j, a, x);

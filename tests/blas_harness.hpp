@@ -5,8 +5,8 @@
 // implementations on the same random inputs (sizes 0, 1, small, odd, large;
 // positive, negative and zero increments; both layouts; padded leading
 // dimensions; every flag; alpha and beta in {0, 1, -1, other}; zeros, signed
-// zeros, infinities and NaN planted in some runs), in one element type T,
-// double or float. Every output buffer, padding and the gaps between
+// zeros, infinities, NaN and subnormals planted in some runs), in one element
+// type T, double or float. Every output buffer, padding and the gaps between
 // strided elements included, and every returned value must agree in every
 // bit; a NaN matches any NaN.
 #include <cmath>
@@ -108,11 +108,13 @@ class harness {
   }
 
   // A value of a few binades, so that products and sums round visibly; in
-  // special runs now and then a zero of either sign, an infinity or a NaN.
+  // special runs now and then a zero of either sign, an infinity, a NaN, a
+  // subnormal (a small multiple of the smallest, or just below the smallest
+  // normal number).
   T value(bool specials) {
     std::uniform_real_distribution<double> mantissa(-2, 2);
     std::uniform_int_distribution<int> exponent(-3, 3);
-    std::uniform_int_distribution<int> pick(0, 24);
+    std::uniform_int_distribution<int> pick(0, 26);
     if (specials) {
       switch (pick(gen_)) {
         case 0:
@@ -125,6 +127,13 @@ class harness {
           return -std::numeric_limits<T>::infinity();
         case 4:
           return std::numeric_limits<T>::quiet_NaN();
+        case 5:
+          return (coin(2) ? -1 : 1) * std::numeric_limits<T>::denorm_min() *
+                 static_cast<T>(std::uniform_int_distribution<int>(1, 5)(gen_));
+        case 6:
+          return (coin(2) ? -1 : 1) * (std::numeric_limits<T>::min() -
+                                       std::numeric_limits<T>::denorm_min() *
+                                           static_cast<T>(std::uniform_int_distribution<int>(1, 3)(gen_)));
         default:
           break;
       }

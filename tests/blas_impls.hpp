@@ -480,7 +480,8 @@ class fortran_symbols : public blas_api<T> {
 };
 
 // T's mixed-precision dot in zelt's C++ interface: zelt::dsdot(x, y) for
-// double, zelt::sdsdot(sb, x, y) for float.
+// double, zelt::sdsdot(sb, x, y) for float (named only where the float
+// instantiations are compiled).
 template <class X, class Y>
 double zelt_mixed_dot(double, const X& x, const Y& y) {
   return zelt::dsdot(x, y);

@@ -24,17 +24,19 @@ const shared_library& reference_library() {
   return lib;
 }
 
-bool same(const std::vector<double>& a, const std::vector<double>& b) {
-  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
+template <class T>
+bool same(const std::vector<T>& a, const std::vector<T>& b) {
+  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0;
 }
 
+template <class T>
 class random_values {
  public:
   explicit random_values(std::uint64_t seed) : gen_(seed) {}
-  std::vector<double> operator()(std::size_t n) {
+  std::vector<T> operator()(std::size_t n) {
     std::uniform_real_distribution<double> dist(-2, 2);
-    std::vector<double> v(n);
-    for (double& e : v) e = dist(gen_);
+    std::vector<T> v(n);
+    for (T& e : v) e = static_cast<T>(dist(gen_));
     return v;
   }
 
@@ -55,12 +57,13 @@ std::string describe(const char* name, Args... args) {
 const int orders[] = {257, 530, 801};
 const int widths[] = {0, 3, 21};
 
-TEST(MutationGaps, BandOperationsOnSeveralChunksOfColumnsGiveTheReferenceBits) {
+template <class T>
+void band_operations_on_several_chunks() {
   ASSERT_TRUE(reference_library().loaded()) << "reference BLAS not found at " << ZELT_REFERENCE_BLAS;
-  const reference_cblas ref(reference_library());
+  const reference_cblas<T> ref(reference_library());
   ASSERT_TRUE(ref.complete());
-  const zelt_cpp impl;
-  random_values values(29);
+  const zelt_cpp<T> impl;
+  random_values<T> values(29);
   int calls = 0;
   for (layout o : {col_major, row_major}) {
     for (int n : orders) {
@@ -68,15 +71,15 @@ TEST(MutationGaps, BandOperationsOnSeveralChunksOfColumnsGiveTheReferenceBits) {
         const int kl = k, ku = (k + 1) / 2, lda = kl + ku + 1;
         // a general band with n columns and fewer or more rows, for both transposes
         for (int m : {n, n - 2 * k - 5, n + k + 3}) {
-          const std::vector<double> a =
+          const std::vector<T> a =
               values(static_cast<std::size_t>(lda) * static_cast<std::size_t>(o == col_major ? n : m));
           for (transpose t : {no_trans, trans}) {
             const int lenx = t == trans ? m : n, leny = t == trans ? n : m;
-            const std::vector<double> x = values(static_cast<std::size_t>(lenx));
-            const std::vector<double> y = values(static_cast<std::size_t>(leny));
+            const std::vector<T> x = values(static_cast<std::size_t>(lenx));
+            const std::vector<T> y = values(static_cast<std::size_t>(leny));
             auto yr = y, yi = y;
-            ref.gbmv(o, t, m, n, kl, ku, 0.75, a.data(), lda, x.data(), 1, -1.25, yr.data(), 1);
-            impl.gbmv(o, t, m, n, kl, ku, 0.75, a.data(), lda, x.data(), 1, -1.25, yi.data(), 1);
+            ref.gbmv(o, t, m, n, kl, ku, T(0.75), a.data(), lda, x.data(), 1, T(-1.25), yr.data(), 1);
+            impl.gbmv(o, t, m, n, kl, ku, T(0.75), a.data(), lda, x.data(), 1, T(-1.25), yi.data(), 1);
             EXPECT_TRUE(same(yr, yi)) << describe("gbmv", o, t, m, n, kl, ku);
             ++calls;
           }
@@ -84,15 +87,15 @@ TEST(MutationGaps, BandOperationsOnSeveralChunksOfColumnsGiveTheReferenceBits) {
         // the triangles of band k, the diagonal kept away from zero for the solves
         for (triangle u : {upper, lower}) {
           const std::size_t ld = static_cast<std::size_t>(k) + 1;
-          std::vector<double> a = values(ld * static_cast<std::size_t>(n));
+          std::vector<T> a = values(ld * static_cast<std::size_t>(n));
           const bool line_k = (o == col_major) == (u == upper);
           for (std::size_t j = 0; j < static_cast<std::size_t>(n); ++j)
             a[(line_k ? ld - 1 : 0) + j * ld] += 4;
-          const std::vector<double> x = values(static_cast<std::size_t>(n)),
-                                    y = values(static_cast<std::size_t>(n));
+          const std::vector<T> x = values(static_cast<std::size_t>(n)),
+                               y = values(static_cast<std::size_t>(n));
           auto yr = y, yi = y;
-          ref.sbmv(o, u, n, k, -0.5, a.data(), k + 1, x.data(), 1, 1.5, yr.data(), 1);
-          impl.sbmv(o, u, n, k, -0.5, a.data(), k + 1, x.data(), 1, 1.5, yi.data(), 1);
+          ref.sbmv(o, u, n, k, T(-0.5), a.data(), k + 1, x.data(), 1, T(1.5), yr.data(), 1);
+          impl.sbmv(o, u, n, k, T(-0.5), a.data(), k + 1, x.data(), 1, T(1.5), yi.data(), 1);
           EXPECT_TRUE(same(yr, yi)) << describe("sbmv", o, u, n, k);
           ++calls;
           for (transpose t : {no_trans, trans}) {
@@ -114,5 +117,14 @@ TEST(MutationGaps, BandOperationsOnSeveralChunksOfColumnsGiveTheReferenceBits) {
   }
   EXPECT_GT(calls, 300);
 }
+
+TEST(MutationGaps, BandOperationsOnSeveralChunksOfColumnsGiveTheReferenceBits) {
+  band_operations_on_several_chunks<double>();
+}
+#if ZELT_TEST_FLOAT
+TEST(MutationGaps, SingleBandOperationsOnSeveralChunksOfColumnsGiveTheReferenceBits) {
+  band_operations_on_several_chunks<float>();
+}
+#endif
 
 }  // namespace

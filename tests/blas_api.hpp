@@ -3,14 +3,48 @@
 
 // One calling convention for every BLAS implementation the differential
 // harness compares: the CBLAS one (layout, flags as enums, int sizes and
-// increments, increments < 0 walking backwards from the far end). The
+// increments, increments < 0 walking backwards from the far end), for one
+// element type T, double (the d routines) or float (the s routines). The
 // reference is libblas3's CBLAS, loaded by path; zelt is reached through its
 // C++ interface (blas_cpp.hpp) or through libzelt_blas.so's Fortran symbols.
 #include <dlfcn.h>
 
 #include <string>
+#include <type_traits>
+
+// 1: the harness tests run in single precision too (each test file has its
+// float instantiations under #if ZELT_TEST_FLOAT); 0: double only.
+#ifndef ZELT_TEST_FLOAT
+#define ZELT_TEST_FLOAT 0
+#endif
 
 namespace zelt_test {
+
+/// True for float, the single-precision element type; false for double.
+template <class T>
+constexpr bool is_single = std::is_same_v<T, float>;
+
+/// The letter of T in the BLAS names: 'd' for double, 's' for float.
+template <class T>
+constexpr char blas_letter = is_single<T> ? 's' : 'd';
+
+/// The BLAS name for T: `pattern` with its '?' replaced by T's letter
+/// ("cblas_?dot" is cblas_ddot or cblas_sdot, "i?amax_" idamax_ or isamax_).
+template <class T>
+std::string blas_name(const char* pattern) {
+  static_assert(std::is_same_v<T, double> || std::is_same_v<T, float>, "the BLAS has d and s routines only");
+  std::string name = pattern;
+  const auto mark = name.find('?');
+  if (mark != std::string::npos) name[mark] = blas_letter<T>;
+  return name;
+}
+
+/// The name of T's mixed-precision dot (see blas_api::mixed_dot), between
+/// `prefix` and `suffix`: dsdot for double, sdsdot for float.
+template <class T>
+std::string mixed_dot_name(const char* prefix = "", const char* suffix = "") {
+  return std::string(prefix) + (is_single<T> ? "sdsdot" : "dsdot") + suffix;
+}
 
 enum layout { row_major = 101, col_major = 102 };
 enum transpose { no_trans = 111, trans = 112 };
@@ -18,72 +52,75 @@ enum triangle { upper = 121, lower = 122 };
 enum diagonal { non_unit = 131, unit = 132 };
 enum side { left_side = 141, right_side = 142 };
 
+template <class T>
 struct blas_api {
   virtual ~blas_api() = default;
   /// False when the implementation cannot take row-major data.
   virtual bool has_row_major() const { return true; }
 
-  virtual double dot(int n, const double* x, int incx, const double* y, int incy) const = 0;
-  virtual void axpy(int n, double alpha, const double* x, int incx, double* y, int incy) const = 0;
-  virtual void scal(int n, double alpha, double* x, int incx) const = 0;
-  virtual void copy(int n, const double* x, int incx, double* y, int incy) const = 0;
-  virtual void swap(int n, double* x, int incx, double* y, int incy) const = 0;
-  virtual int iamax(int n, const double* x, int incx) const = 0;  // 0-based, "none" 0, as CBLAS
-  virtual double asum(int n, const double* x, int incx) const = 0;
-  virtual double nrm2(int n, const double* x, int incx) const = 0;
-  virtual void rot(int n, double* x, int incx, double* y, int incy, double c, double s) const = 0;
-  virtual void rotg(double* a, double* b, double* c, double* s) const = 0;
-  virtual void rotm(int n, double* x, int incx, double* y, int incy, const double* param) const = 0;
-  virtual void rotmg(double* d1, double* d2, double* x1, double y1, double* param) const = 0;
-  virtual double dsdot(int n, const float* x, int incx, const float* y, int incy) const = 0;
+  virtual T dot(int n, const T* x, int incx, const T* y, int incy) const = 0;
+  virtual void axpy(int n, T alpha, const T* x, int incx, T* y, int incy) const = 0;
+  virtual void scal(int n, T alpha, T* x, int incx) const = 0;
+  virtual void copy(int n, const T* x, int incx, T* y, int incy) const = 0;
+  virtual void swap(int n, T* x, int incx, T* y, int incy) const = 0;
+  virtual int iamax(int n, const T* x, int incx) const = 0;  // 0-based, "none" 0, as CBLAS
+  virtual T asum(int n, const T* x, int incx) const = 0;
+  virtual T nrm2(int n, const T* x, int incx) const = 0;
+  virtual void rot(int n, T* x, int incx, T* y, int incy, T c, T s) const = 0;
+  virtual void rotg(T* a, T* b, T* c, T* s) const = 0;
+  virtual void rotm(int n, T* x, int incx, T* y, int incy, const T* param) const = 0;
+  virtual void rotmg(T* d1, T* d2, T* x1, T y1, T* param) const = 0;
+  // The dot product of float vectors accumulated in double, the mixed
+  // operation of the element type: dsdot (the double sum) for double, sdsdot
+  // (sb plus the sum, rounded to float at the end) for float. dsdot has no
+  // sb: the double implementations ignore it.
+  virtual T mixed_dot(int n, T sb, const float* x, int incx, const float* y, int incy) const = 0;
 
-  virtual void gemv(layout o, transpose t, int m, int n, double alpha, const double* a, int lda,
-                    const double* x, int incx, double beta, double* y, int incy) const = 0;
-  virtual void ger(layout o, int m, int n, double alpha, const double* x, int incx, const double* y, int incy,
-                   double* a, int lda) const = 0;
-  virtual void symv(layout o, triangle u, int n, double alpha, const double* a, int lda, const double* x,
-                    int incx, double beta, double* y, int incy) const = 0;
-  virtual void syr(layout o, triangle u, int n, double alpha, const double* x, int incx, double* a,
+  virtual void gemv(layout o, transpose t, int m, int n, T alpha, const T* a, int lda, const T* x, int incx,
+                    T beta, T* y, int incy) const = 0;
+  virtual void ger(layout o, int m, int n, T alpha, const T* x, int incx, const T* y, int incy, T* a,
                    int lda) const = 0;
-  virtual void syr2(layout o, triangle u, int n, double alpha, const double* x, int incx, const double* y,
-                    int incy, double* a, int lda) const = 0;
-  virtual void trmv(layout o, triangle u, transpose t, diagonal d, int n, const double* a, int lda, double* x,
+  virtual void symv(layout o, triangle u, int n, T alpha, const T* a, int lda, const T* x, int incx, T beta,
+                    T* y, int incy) const = 0;
+  virtual void syr(layout o, triangle u, int n, T alpha, const T* x, int incx, T* a, int lda) const = 0;
+  virtual void syr2(layout o, triangle u, int n, T alpha, const T* x, int incx, const T* y, int incy, T* a,
+                    int lda) const = 0;
+  virtual void trmv(layout o, triangle u, transpose t, diagonal d, int n, const T* a, int lda, T* x,
                     int incx) const = 0;
-  virtual void trsv(layout o, triangle u, transpose t, diagonal d, int n, const double* a, int lda, double* x,
+  virtual void trsv(layout o, triangle u, transpose t, diagonal d, int n, const T* a, int lda, T* x,
                     int incx) const = 0;
 
   // band and packed storage
-  virtual void gbmv(layout o, transpose t, int m, int n, int kl, int ku, double alpha, const double* a,
-                    int lda, const double* x, int incx, double beta, double* y, int incy) const = 0;
-  virtual void sbmv(layout o, triangle u, int n, int k, double alpha, const double* a, int lda,
-                    const double* x, int incx, double beta, double* y, int incy) const = 0;
-  virtual void spmv(layout o, triangle u, int n, double alpha, const double* ap, const double* x, int incx,
-                    double beta, double* y, int incy) const = 0;
-  virtual void spr(layout o, triangle u, int n, double alpha, const double* x, int incx,
-                   double* ap) const = 0;
-  virtual void spr2(layout o, triangle u, int n, double alpha, const double* x, int incx, const double* y,
-                    int incy, double* ap) const = 0;
-  virtual void tbmv(layout o, triangle u, transpose t, diagonal d, int n, int k, const double* a, int lda,
-                    double* x, int incx) const = 0;
-  virtual void tbsv(layout o, triangle u, transpose t, diagonal d, int n, int k, const double* a, int lda,
-                    double* x, int incx) const = 0;
-  virtual void tpmv(layout o, triangle u, transpose t, diagonal d, int n, const double* ap, double* x,
+  virtual void gbmv(layout o, transpose t, int m, int n, int kl, int ku, T alpha, const T* a, int lda,
+                    const T* x, int incx, T beta, T* y, int incy) const = 0;
+  virtual void sbmv(layout o, triangle u, int n, int k, T alpha, const T* a, int lda, const T* x, int incx,
+                    T beta, T* y, int incy) const = 0;
+  virtual void spmv(layout o, triangle u, int n, T alpha, const T* ap, const T* x, int incx, T beta, T* y,
+                    int incy) const = 0;
+  virtual void spr(layout o, triangle u, int n, T alpha, const T* x, int incx, T* ap) const = 0;
+  virtual void spr2(layout o, triangle u, int n, T alpha, const T* x, int incx, const T* y, int incy,
+                    T* ap) const = 0;
+  virtual void tbmv(layout o, triangle u, transpose t, diagonal d, int n, int k, const T* a, int lda, T* x,
                     int incx) const = 0;
-  virtual void tpsv(layout o, triangle u, transpose t, diagonal d, int n, const double* ap, double* x,
+  virtual void tbsv(layout o, triangle u, transpose t, diagonal d, int n, int k, const T* a, int lda, T* x,
+                    int incx) const = 0;
+  virtual void tpmv(layout o, triangle u, transpose t, diagonal d, int n, const T* ap, T* x,
+                    int incx) const = 0;
+  virtual void tpsv(layout o, triangle u, transpose t, diagonal d, int n, const T* ap, T* x,
                     int incx) const = 0;
 
-  virtual void gemm(layout o, transpose ta, transpose tb, int m, int n, int k, double alpha, const double* a,
-                    int lda, const double* b, int ldb, double beta, double* c, int ldc) const = 0;
-  virtual void symm(layout o, side s, triangle u, int m, int n, double alpha, const double* a, int lda,
-                    const double* b, int ldb, double beta, double* c, int ldc) const = 0;
-  virtual void syrk(layout o, triangle u, transpose t, int n, int k, double alpha, const double* a, int lda,
-                    double beta, double* c, int ldc) const = 0;
-  virtual void syr2k(layout o, triangle u, transpose t, int n, int k, double alpha, const double* a, int lda,
-                     const double* b, int ldb, double beta, double* c, int ldc) const = 0;
-  virtual void trmm(layout o, side s, triangle u, transpose t, diagonal d, int m, int n, double alpha,
-                    const double* a, int lda, double* b, int ldb) const = 0;
-  virtual void trsm(layout o, side s, triangle u, transpose t, diagonal d, int m, int n, double alpha,
-                    const double* a, int lda, double* b, int ldb) const = 0;
+  virtual void gemm(layout o, transpose ta, transpose tb, int m, int n, int k, T alpha, const T* a, int lda,
+                    const T* b, int ldb, T beta, T* c, int ldc) const = 0;
+  virtual void symm(layout o, side s, triangle u, int m, int n, T alpha, const T* a, int lda, const T* b,
+                    int ldb, T beta, T* c, int ldc) const = 0;
+  virtual void syrk(layout o, triangle u, transpose t, int n, int k, T alpha, const T* a, int lda, T beta,
+                    T* c, int ldc) const = 0;
+  virtual void syr2k(layout o, triangle u, transpose t, int n, int k, T alpha, const T* a, int lda,
+                     const T* b, int ldb, T beta, T* c, int ldc) const = 0;
+  virtual void trmm(layout o, side s, triangle u, transpose t, diagonal d, int m, int n, T alpha, const T* a,
+                    int lda, T* b, int ldb) const = 0;
+  virtual void trsm(layout o, side s, triangle u, transpose t, diagonal d, int m, int n, T alpha, const T* a,
+                    int lda, T* b, int ldb) const = 0;
 };
 
 /// A shared library opened by path, with its own symbol scope, so that two
@@ -100,8 +137,8 @@ class shared_library {
 
   bool loaded() const { return handle_ != nullptr; }
   template <class F>
-  F symbol(const char* name) const {
-    return handle_ == nullptr ? nullptr : reinterpret_cast<F>(dlsym(handle_, name));
+  F symbol(const std::string& name) const {
+    return handle_ == nullptr ? nullptr : reinterpret_cast<F>(dlsym(handle_, name.c_str()));
   }
 
  private:

@@ -14,19 +14,20 @@
 
 namespace {
 
-// The harness on libzelt_blas.so's Fortran symbols against libblas3's: run(h)
-// runs some of it and returns the tally, which must have no difference.
-template <class Run>
+// The harness on libzelt_blas.so's Fortran symbols of element type T against
+// libblas3's: run(h) runs some of it and returns the tally, which must have
+// no difference.
+template <class T, class Run>
 void expect_reference_bits(std::uint64_t seed, bool nonpositive_inc, long at_least, Run run) {
   const zelt_test::shared_library reference(ZELT_REFERENCE_BLAS), zelt_blas(ZELT_BLAS_LIBRARY);
   ASSERT_TRUE(reference.loaded() && zelt_blas.loaded());
-  const zelt_test::fortran_symbols ref(reference), impl(zelt_blas);
+  const zelt_test::fortran_symbols<T> ref(reference), impl(zelt_blas);
   ASSERT_TRUE(ref.complete() && impl.complete());
   zelt_test::harness_options options;
   options.row_major = false;
   options.nonpositive_inc = nonpositive_inc;
   options.seed = seed;
-  zelt_test::harness h(ref, impl, options);
+  zelt_test::harness<T> h(ref, impl, options);
   const zelt_test::tally t = run(h);
   EXPECT_GT(t.calls, at_least);
   EXPECT_EQ(t.differing, 0) << "of " << t.calls << " calls";
@@ -34,8 +35,13 @@ void expect_reference_bits(std::uint64_t seed, bool nonpositive_inc, long at_lea
 }
 
 TEST(BlasLibrary, FortranSymbolsGiveTheReferenceBits) {
-  expect_reference_bits(21, true, 50000, [](zelt_test::harness& h) { return h.run(); });
+  expect_reference_bits<double>(21, true, 50000, [](auto& h) { return h.run(); });
 }
+#if ZELT_TEST_FLOAT
+TEST(BlasLibrary, SingleFortranSymbolsGiveTheReferenceBits) {
+  expect_reference_bits<float>(21, true, 50000, [](auto& h) { return h.run(); });
+}
+#endif
 
 using gemv_fn = void (*)(const char*, const int*, const int*, const double*, const double*, const int*,
                          const double*, const int*, const double*, double*, const int*, std::size_t);
@@ -91,8 +97,13 @@ namespace {
 
 // Run once per thread count by CTest, with ZELT_NUM_THREADS set.
 TEST(BlasLibrary3, Level3SymbolsGiveTheReferenceBits) {
-  expect_reference_bits(22, false, 1500L * 6 - 1, [](zelt_test::harness& h) { return h.run_level3(1500); });
+  expect_reference_bits<double>(22, false, 1500L * 6 - 1, [](auto& h) { return h.run_level3(1500); });
 }
+#if ZELT_TEST_FLOAT
+TEST(BlasLibrary3, SingleLevel3SymbolsGiveTheReferenceBits) {
+  expect_reference_bits<float>(22, false, 1500L * 6 - 1, [](auto& h) { return h.run_level3(1500); });
+}
+#endif
 
 }  // namespace
 

@@ -35,16 +35,18 @@ const shared_library& zelt_blas() {
 // Calls `name` of `lib` with the prototype the header gives it.
 #define ZELT_CALL(lib, name, ...) ((lib).template symbol<decltype(&::name)>(#name)(__VA_ARGS__))
 
-template <class Run>
+// The harness on libzelt_blas.so's cblas_ functions of element type T
+// against libblas3's.
+template <class T, class Run>
 void expect_reference_bits(std::uint64_t seed, long at_least, Run run) {
   ASSERT_TRUE(reference().loaded() && zelt_blas().loaded());
-  const zelt_test::reference_cblas ref(reference()), impl(zelt_blas());
+  const zelt_test::reference_cblas<T> ref(reference()), impl(zelt_blas());
   ASSERT_TRUE(ref.complete() && impl.complete());
   zelt_test::harness_options options;
   options.row_major = true;
   options.nonpositive_inc = true;
   options.seed = seed;
-  zelt_test::harness h(ref, impl, options);
+  zelt_test::harness<T> h(ref, impl, options);
   const zelt_test::tally t = run(h);
   EXPECT_GT(t.calls, at_least);
   EXPECT_EQ(t.differing, 0) << "of " << t.calls << " calls";
@@ -52,12 +54,19 @@ void expect_reference_bits(std::uint64_t seed, long at_least, Run run) {
 }
 
 TEST(CblasLibrary, Level1And2GiveTheReferenceBitsInBothLayouts) {
-  expect_reference_bits(31, 100000, [](zelt_test::harness& h) { return h.run(); });
+  expect_reference_bits<double>(31, 100000, [](auto& h) { return h.run(); });
 }
-
 TEST(CblasLibrary, Level3GivesTheReferenceBitsInBothLayouts) {
-  expect_reference_bits(32, 2 * 600 * 6 - 1, [](zelt_test::harness& h) { return h.run_level3(600); });
+  expect_reference_bits<double>(32, 2 * 600 * 6 - 1, [](auto& h) { return h.run_level3(600); });
 }
+#if ZELT_TEST_FLOAT
+TEST(CblasLibrary, SingleLevel1And2GiveTheReferenceBitsInBothLayouts) {
+  expect_reference_bits<float>(31, 100000, [](auto& h) { return h.run(); });
+}
+TEST(CblasLibrary, SingleLevel3GivesTheReferenceBitsInBothLayouts) {
+  expect_reference_bits<float>(32, 2 * 600 * 6 - 1, [](auto& h) { return h.run_level3(600); });
+}
+#endif
 
 bool same_bits(double a, double b) {
   if (std::isnan(a) && std::isnan(b)) return true;

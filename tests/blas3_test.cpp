@@ -82,7 +82,7 @@ TEST(ReferenceBlas3, OneThreadGivesTheReferenceBitsInBothLayouts) { run<double>(
 TEST(ReferenceBlas3, LittleMemoryGivesTheSameBits) { run_short_of_memory<double>(300, 34); }
 TEST(ReferenceBlas3, TwoThreadsGiveTheSameBits) { run<double>(2, 600, 32); }
 TEST(ReferenceBlas3, ThreeThreadsGiveTheSameBits) { run<double>(3, 600, 33); }
-#if ZELT_TEST_FLOAT
+#if ZELT_TEST_FLOAT_LEVEL3
 TEST(ReferenceBlas3, SingleOneThreadGivesTheReferenceBitsInBothLayouts) { run<float>(1, 1500, 31); }
 TEST(ReferenceBlas3, SingleLittleMemoryGivesTheSameBits) { run_short_of_memory<float>(300, 34); }
 TEST(ReferenceBlas3, SingleTwoThreadsGiveTheSameBits) { run<float>(2, 600, 32); }
@@ -141,7 +141,7 @@ void large_shapes() {
 }
 
 TEST(ReferenceBlas3, LargeShapesCrossTheRealBlocks) { large_shapes<double>(); }
-#if ZELT_TEST_FLOAT
+#if ZELT_TEST_FLOAT_LEVEL3
 TEST(ReferenceBlas3, SingleLargeShapesCrossTheRealBlocks) { large_shapes<float>(); }
 #endif
 
@@ -173,7 +173,7 @@ void mixed_layouts() {
 }
 
 TEST(ReferenceBlas3, MixedLayoutsAreTheReferenceCallOnTheLogicalMatrices) { mixed_layouts<double>(); }
-#if ZELT_TEST_FLOAT
+#if ZELT_TEST_FLOAT_LEVEL3
 TEST(ReferenceBlas3, SingleMixedLayoutsAreTheReferenceCallOnTheLogicalMatrices) { mixed_layouts<float>(); }
 #endif
 
@@ -254,7 +254,7 @@ void edge_tiles() {
 }
 
 TEST(ReferenceBlas3, EdgeTilesStayInsideTheirOperands) { edge_tiles<double>(); }
-#if ZELT_TEST_FLOAT
+#if ZELT_TEST_FLOAT_LEVEL3
 TEST(ReferenceBlas3, SingleEdgeTilesStayInsideTheirOperands) { edge_tiles<float>(); }
 #endif
 

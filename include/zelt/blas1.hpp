@@ -14,9 +14,9 @@
 // so run at the latency of an addition per element; dot(x, y, lanes) is the
 // fast alternative with its own fixed order.
 
-#include <cmath>    // std::abs, std::sqrt, std::copysign, std::isfinite
-#include <cstddef>  // std::size_t
-#include <limits>   // std::numeric_limits
+#include <cmath>        // std::abs, std::sqrt, std::copysign, std::isfinite
+#include <cstddef>      // std::size_t
+#include <limits>       // std::numeric_limits
 #include <type_traits>  // std::is_same_v
 
 #include "zelt/detail/blas_access.hpp"
@@ -246,7 +246,7 @@ template <class VectorX>
 detail::element_t<VectorX> asum(const VectorX& x) {
   detail::expect_one_element_type<VectorX>();
   return detail::asum_kernel<detail::element_t<VectorX>>(detail::read_access(x),
-                                                          static_cast<std::size_t>(x.size()));
+                                                         static_cast<std::size_t>(x.size()));
 }
 
 namespace detail {

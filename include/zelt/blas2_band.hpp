@@ -73,7 +73,8 @@ struct off_diagonal_band {
 };
 
 template <class T, class Triangle, class Orientation>
-off_diagonal_band<std::remove_const_t<T>> off_diagonal(const triangle_band<T, Triangle, Orientation>& A) noexcept {
+off_diagonal_band<std::remove_const_t<T>> off_diagonal(
+    const triangle_band<T, Triangle, Orientation>& A) noexcept {
   return {A.data(), A.ld(), A.nrows(), A.bandwidth(), Triangle::is_upper != stored_by_rows<Orientation>};
 }
 

@@ -44,7 +44,8 @@ void cblas_scopy(const int N, const float* X, const int incX, float* Y, const in
 void cblas_saxpy(const int N, const float alpha, const float* X, const int incX, float* Y, const int incY);
 void cblas_srotg(float* a, float* b, float* c, float* s);
 void cblas_srotmg(float* d1, float* d2, float* b1, const float b2, float* P);
-void cblas_srot(const int N, float* X, const int incX, float* Y, const int incY, const float c, const float s);
+void cblas_srot(const int N, float* X, const int incX, float* Y, const int incY, const float c,
+                const float s);
 void cblas_srotm(const int N, float* X, const int incX, float* Y, const int incY, const float* P);
 void cblas_sscal(const int N, const float alpha, float* X, const int incX);
 
@@ -115,6 +116,45 @@ void cblas_dsyr2(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, 
 void cblas_dspr2(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const double alpha,
                  const double* X, const int incX, const double* Y, const int incY, double* A);
 
+void cblas_sgemv(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const int M, const int N,
+                 const float alpha, const float* A, const int lda, const float* X, const int incX,
+                 const float beta, float* Y, const int incY);
+void cblas_sgbmv(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const int M, const int N,
+                 const int KL, const int KU, const float alpha, const float* A, const int lda, const float* X,
+                 const int incX, const float beta, float* Y, const int incY);
+void cblas_strmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
+                 const CBLAS_DIAG Diag, const int N, const float* A, const int lda, float* X, const int incX);
+void cblas_stbmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
+                 const CBLAS_DIAG Diag, const int N, const int K, const float* A, const int lda, float* X,
+                 const int incX);
+void cblas_stpmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
+                 const CBLAS_DIAG Diag, const int N, const float* Ap, float* X, const int incX);
+void cblas_strsv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
+                 const CBLAS_DIAG Diag, const int N, const float* A, const int lda, float* X, const int incX);
+void cblas_stbsv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
+                 const CBLAS_DIAG Diag, const int N, const int K, const float* A, const int lda, float* X,
+                 const int incX);
+void cblas_stpsv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
+                 const CBLAS_DIAG Diag, const int N, const float* Ap, float* X, const int incX);
+void cblas_ssymv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const float alpha,
+                 const float* A, const int lda, const float* X, const int incX, const float beta, float* Y,
+                 const int incY);
+void cblas_ssbmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const int K,
+                 const float alpha, const float* A, const int lda, const float* X, const int incX,
+                 const float beta, float* Y, const int incY);
+void cblas_sspmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const float alpha,
+                 const float* Ap, const float* X, const int incX, const float beta, float* Y, const int incY);
+void cblas_sger(const CBLAS_LAYOUT layout, const int M, const int N, const float alpha, const float* X,
+                const int incX, const float* Y, const int incY, float* A, const int lda);
+void cblas_ssyr(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const float alpha,
+                const float* X, const int incX, float* A, const int lda);
+void cblas_sspr(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const float alpha,
+                const float* X, const int incX, float* Ap);
+void cblas_ssyr2(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const float alpha,
+                 const float* X, const int incX, const float* Y, const int incY, float* A, const int lda);
+void cblas_sspr2(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const float alpha,
+                 const float* X, const int incX, const float* Y, const int incY, float* A);
+
 /* ---- Level 3 ------------------------------------------------------------ */
 
 void cblas_dgemm(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const CBLAS_TRANSPOSE TransB,
@@ -161,7 +201,8 @@ void drotm_(const int* n, double* x, const int* incx, double* y, const int* incy
 void drotmg_(double* d1, double* d2, double* x1, const double* y1, double* param);
 
 float sdot_(const int* n, const float* x, const int* incx, const float* y, const int* incy);
-float sdsdot_(const int* n, const float* sb, const float* sx, const int* incx, const float* sy, const int* incy);
+float sdsdot_(const int* n, const float* sb, const float* sx, const int* incx, const float* sy,
+              const int* incy);
 void saxpy_(const int* n, const float* alpha, const float* x, const int* incx, float* y, const int* incy);
 void sscal_(const int* n, const float* alpha, float* x, const int* incx);
 void scopy_(const int* n, const float* x, const int* incx, float* y, const int* incy);
@@ -169,7 +210,8 @@ void sswap_(const int* n, float* x, const int* incx, float* y, const int* incy);
 int isamax_(const int* n, const float* x, const int* incx); /* 1-based, 0 for none */
 float sasum_(const int* n, const float* x, const int* incx);
 float snrm2_(const int* n, const float* x, const int* incx);
-void srot_(const int* n, float* x, const int* incx, float* y, const int* incy, const float* c, const float* s);
+void srot_(const int* n, float* x, const int* incx, float* y, const int* incy, const float* c,
+           const float* s);
 void srotg_(float* a, float* b, float* c, float* s);
 void srotm_(const int* n, float* x, const int* incx, float* y, const int* incy, const float* param);
 void srotmg_(float* d1, float* d2, float* x1, const float* y1, float* param);
@@ -178,8 +220,8 @@ void srotmg_(float* d1, float* d2, float* x1, const float* y1, float* param);
  * last argument. */
 void sdotsub_(const int* n, const float* x, const int* incx, const float* y, const int* incy, float* dot);
 void ddotsub_(const int* n, const double* x, const int* incx, const double* y, const int* incy, double* dot);
-void sdsdotsub_(const int* n, const float* sb, const float* x, const int* incx, const float* y, const int* incy,
-                float* dot);
+void sdsdotsub_(const int* n, const float* sb, const float* x, const int* incx, const float* y,
+                const int* incy, float* dot);
 void dsdotsub_(const int* n, const float* x, const int* incx, const float* y, const int* incy, double* dot);
 void snrm2sub_(const int* n, const float* x, const int* incx, float* nrm2);
 void dnrm2sub_(const int* n, const double* x, const int* incx, double* nrm2);
@@ -234,6 +276,40 @@ void dtbsv_(const char* uplo, const char* trans, const char* diag, const int* n,
             const double* a, const int* lda, double* x, const int* incx, size_t uplo_len, size_t trans_len,
             size_t diag_len);
 void dtpsv_(const char* uplo, const char* trans, const char* diag, const int* n, const double* ap, double* x,
+            const int* incx, size_t uplo_len, size_t trans_len, size_t diag_len);
+
+void sgemv_(const char* trans, const int* m, const int* n, const float* alpha, const float* a, const int* lda,
+            const float* x, const int* incx, const float* beta, float* y, const int* incy, size_t trans_len);
+void sgbmv_(const char* trans, const int* m, const int* n, const int* kl, const int* ku, const float* alpha,
+            const float* a, const int* lda, const float* x, const int* incx, const float* beta, float* y,
+            const int* incy, size_t trans_len);
+void sger_(const int* m, const int* n, const float* alpha, const float* x, const int* incx, const float* y,
+           const int* incy, float* a, const int* lda);
+void ssymv_(const char* uplo, const int* n, const float* alpha, const float* a, const int* lda,
+            const float* x, const int* incx, const float* beta, float* y, const int* incy, size_t uplo_len);
+void ssbmv_(const char* uplo, const int* n, const int* k, const float* alpha, const float* a, const int* lda,
+            const float* x, const int* incx, const float* beta, float* y, const int* incy, size_t uplo_len);
+void sspmv_(const char* uplo, const int* n, const float* alpha, const float* ap, const float* x,
+            const int* incx, const float* beta, float* y, const int* incy, size_t uplo_len);
+void ssyr_(const char* uplo, const int* n, const float* alpha, const float* x, const int* incx, float* a,
+           const int* lda, size_t uplo_len);
+void sspr_(const char* uplo, const int* n, const float* alpha, const float* x, const int* incx, float* ap,
+           size_t uplo_len);
+void ssyr2_(const char* uplo, const int* n, const float* alpha, const float* x, const int* incx,
+            const float* y, const int* incy, float* a, const int* lda, size_t uplo_len);
+void sspr2_(const char* uplo, const int* n, const float* alpha, const float* x, const int* incx,
+            const float* y, const int* incy, float* ap, size_t uplo_len);
+void strmv_(const char* uplo, const char* trans, const char* diag, const int* n, const float* a,
+            const int* lda, float* x, const int* incx, size_t uplo_len, size_t trans_len, size_t diag_len);
+void stbmv_(const char* uplo, const char* trans, const char* diag, const int* n, const int* k, const float* a,
+            const int* lda, float* x, const int* incx, size_t uplo_len, size_t trans_len, size_t diag_len);
+void stpmv_(const char* uplo, const char* trans, const char* diag, const int* n, const float* ap, float* x,
+            const int* incx, size_t uplo_len, size_t trans_len, size_t diag_len);
+void strsv_(const char* uplo, const char* trans, const char* diag, const int* n, const float* a,
+            const int* lda, float* x, const int* incx, size_t uplo_len, size_t trans_len, size_t diag_len);
+void stbsv_(const char* uplo, const char* trans, const char* diag, const int* n, const int* k, const float* a,
+            const int* lda, float* x, const int* incx, size_t uplo_len, size_t trans_len, size_t diag_len);
+void stpsv_(const char* uplo, const char* trans, const char* diag, const int* n, const float* ap, float* x,
             const int* incx, size_t uplo_len, size_t trans_len, size_t diag_len);
 
 void dgemm_(const char* transa, const char* transb, const int* m, const int* n, const int* k,

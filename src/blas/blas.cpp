@@ -165,36 +165,36 @@ void rotm(const int* n, T* x, const int* incx, T* y, const int* incy, const T* p
 }  // namespace
 
 #define ZELT_LEVEL1(p, T)                                                                                   \
-  ZELT_BLAS_EXPORT T p##dot_(const int* n, const T* x, const int* incx, const T* y, const int* incy) {    \
-    return dot(n, x, incx, y, incy);                                                                      \
-  }                                                                                                       \
-  ZELT_BLAS_EXPORT void p##axpy_(const int* n, const T* alpha, const T* x, const int* incx, T* y,         \
-                                 const int* incy) {                                                       \
-    axpy(n, alpha, x, incx, y, incy);                                                                     \
-  }                                                                                                       \
-  ZELT_BLAS_EXPORT void p##scal_(const int* n, const T* alpha, T* x, const int* incx) {                   \
-    scal(n, alpha, x, incx);                                                                              \
-  }                                                                                                       \
-  ZELT_BLAS_EXPORT void p##copy_(const int* n, const T* x, const int* incx, T* y, const int* incy) {      \
-    copy(n, x, incx, y, incy);                                                                            \
-  }                                                                                                       \
-  ZELT_BLAS_EXPORT void p##swap_(const int* n, T* x, const int* incx, T* y, const int* incy) {            \
-    swap(n, x, incx, y, incy);                                                                            \
-  }                                                                                                       \
+  ZELT_BLAS_EXPORT T p##dot_(const int* n, const T* x, const int* incx, const T* y, const int* incy) {      \
+    return dot(n, x, incx, y, incy);                                                                        \
+  }                                                                                                         \
+  ZELT_BLAS_EXPORT void p##axpy_(const int* n, const T* alpha, const T* x, const int* incx, T* y,           \
+                                 const int* incy) {                                                         \
+    axpy(n, alpha, x, incx, y, incy);                                                                       \
+  }                                                                                                         \
+  ZELT_BLAS_EXPORT void p##scal_(const int* n, const T* alpha, T* x, const int* incx) {                     \
+    scal(n, alpha, x, incx);                                                                                \
+  }                                                                                                         \
+  ZELT_BLAS_EXPORT void p##copy_(const int* n, const T* x, const int* incx, T* y, const int* incy) {        \
+    copy(n, x, incx, y, incy);                                                                              \
+  }                                                                                                         \
+  ZELT_BLAS_EXPORT void p##swap_(const int* n, T* x, const int* incx, T* y, const int* incy) {              \
+    swap(n, x, incx, y, incy);                                                                              \
+  }                                                                                                         \
   ZELT_BLAS_EXPORT int i##p##amax_(const int* n, const T* x, const int* incx) { return iamax(n, x, incx); } \
-  ZELT_BLAS_EXPORT T p##asum_(const int* n, const T* x, const int* incx) { return asum(n, x, incx); }     \
-  ZELT_BLAS_EXPORT T p##nrm2_(const int* n, const T* x, const int* incx) { return nrm2(n, x, incx); }     \
-  ZELT_BLAS_EXPORT void p##rot_(const int* n, T* x, const int* incx, T* y, const int* incy, const T* c,   \
-                                const T* s) {                                                             \
-    rot(n, x, incx, y, incy, c, s);                                                                       \
-  }                                                                                                       \
-  ZELT_BLAS_EXPORT void p##rotg_(T* a, T* b, T* c, T* s) { zelt::rotg(*a, *b, *c, *s); }                  \
-  ZELT_BLAS_EXPORT void p##rotm_(const int* n, T* x, const int* incx, T* y, const int* incy,              \
-                                 const T* param) {                                                        \
-    rotm(n, x, incx, y, incy, param);                                                                     \
-  }                                                                                                       \
-  ZELT_BLAS_EXPORT void p##rotmg_(T* d1, T* d2, T* x1, const T* y1, T* param) {                           \
-    zelt::rotmg(*d1, *d2, *x1, *y1, param);                                                               \
+  ZELT_BLAS_EXPORT T p##asum_(const int* n, const T* x, const int* incx) { return asum(n, x, incx); }       \
+  ZELT_BLAS_EXPORT T p##nrm2_(const int* n, const T* x, const int* incx) { return nrm2(n, x, incx); }       \
+  ZELT_BLAS_EXPORT void p##rot_(const int* n, T* x, const int* incx, T* y, const int* incy, const T* c,     \
+                                const T* s) {                                                               \
+    rot(n, x, incx, y, incy, c, s);                                                                         \
+  }                                                                                                         \
+  ZELT_BLAS_EXPORT void p##rotg_(T* a, T* b, T* c, T* s) { zelt::rotg(*a, *b, *c, *s); }                    \
+  ZELT_BLAS_EXPORT void p##rotm_(const int* n, T* x, const int* incx, T* y, const int* incy,                \
+                                 const T* param) {                                                          \
+    rotm(n, x, incx, y, incy, param);                                                                       \
+  }                                                                                                         \
+  ZELT_BLAS_EXPORT void p##rotmg_(T* d1, T* d2, T* x1, const T* y1, T* param) {                             \
+    zelt::rotmg(*d1, *d2, *x1, *y1, param);                                                                 \
   }
 
 ZELT_LEVEL1(s, float)
@@ -218,10 +218,14 @@ ZELT_BLAS_EXPORT float sdsdot_(const int* n, const float* sb, const float* sx, c
 }
 
 // ---- Level 2 ---------------------------------------------------------------
+// Each routine once over its element type, with the name it reports errors
+// under; the exported symbols of both precisions follow.
 
-ZELT_BLAS_EXPORT void dgemv_(const char* trans, const int* m, const int* n, const double* alpha,
-                             const double* a, const int* lda, const double* x, const int* incx,
-                             const double* beta, double* y, const int* incy, len_t) {
+namespace {
+
+template <class T>
+void gemv(const char* name, const char* trans, const int* m, const int* n, const T* alpha, const T* a,
+          const int* lda, const T* x, const int* incx, const T* beta, T* y, const int* incy, len_t) {
   const bool no_trans = same_letter(trans, 'N');
   const int info = first_bad({{!no_trans && !same_letter(trans, 'T') && !same_letter(trans, 'C'), 1},
                               {*m < 0, 2},
@@ -229,7 +233,7 @@ ZELT_BLAS_EXPORT void dgemv_(const char* trans, const int* m, const int* n, cons
                               {*lda < at_least_one(*m), 6},
                               {*incx == 0, 8},
                               {*incy == 0, 11}});
-  if (info != 0) return report("DGEMV ", info);
+  if (info != 0) return report(name, info);
   if (*m == 0 || *n == 0) return;
   const auto A = matrix(a, *m, *n, *lda);
   const int lenx = no_trans ? *n : *m, leny = no_trans ? *m : *n;
@@ -244,27 +248,28 @@ ZELT_BLAS_EXPORT void dgemv_(const char* trans, const int* m, const int* n, cons
   });
 }
 
-ZELT_BLAS_EXPORT void dger_(const int* m, const int* n, const double* alpha, const double* x, const int* incx,
-                            const double* y, const int* incy, double* a, const int* lda) {
+template <class T>
+void ger(const char* name, const int* m, const int* n, const T* alpha, const T* x, const int* incx,
+         const T* y, const int* incy, T* a, const int* lda) {
   const int info =
       first_bad({{*m < 0, 1}, {*n < 0, 2}, {*incx == 0, 5}, {*incy == 0, 7}, {*lda < at_least_one(*m), 9}});
-  if (info != 0) return report("DGER  ", info);
+  if (info != 0) return report(name, info);
   if (*m == 0 || *n == 0) return;
   const auto A = matrix(a, *m, *n, *lda);
   with_vector(*m, x, *incx,
               [&](auto vx) { with_vector(*n, y, *incy, [&](auto vy) { zelt::ger(*alpha, vx, vy, A); }); });
 }
 
-ZELT_BLAS_EXPORT void dsymv_(const char* uplo, const int* n, const double* alpha, const double* a,
-                             const int* lda, const double* x, const int* incx, const double* beta, double* y,
-                             const int* incy, len_t) {
+template <class T>
+void symv(const char* name, const char* uplo, const int* n, const T* alpha, const T* a, const int* lda,
+          const T* x, const int* incx, const T* beta, T* y, const int* incy, len_t) {
   const bool upper = same_letter(uplo, 'U');
   const int info = first_bad({{!upper && !same_letter(uplo, 'L'), 1},
                               {*n < 0, 2},
                               {*lda < at_least_one(*n), 5},
                               {*incx == 0, 7},
                               {*incy == 0, 10}});
-  if (info != 0) return report("DSYMV ", info);
+  if (info != 0) return report(name, info);
   if (*n == 0) return;
   const auto A = matrix(a, *n, *n, *lda);
   with_vector(*n, x, *incx, [&](auto vx) {
@@ -274,28 +279,29 @@ ZELT_BLAS_EXPORT void dsymv_(const char* uplo, const int* n, const double* alpha
   });
 }
 
-ZELT_BLAS_EXPORT void dsyr_(const char* uplo, const int* n, const double* alpha, const double* x,
-                            const int* incx, double* a, const int* lda, len_t) {
+template <class T>
+void syr(const char* name, const char* uplo, const int* n, const T* alpha, const T* x, const int* incx, T* a,
+         const int* lda, len_t) {
   const bool upper = same_letter(uplo, 'U');
   const int info = first_bad(
       {{!upper && !same_letter(uplo, 'L'), 1}, {*n < 0, 2}, {*incx == 0, 5}, {*lda < at_least_one(*n), 7}});
-  if (info != 0) return report("DSYR  ", info);
+  if (info != 0) return report(name, info);
   if (*n == 0) return;
   const auto A = matrix(a, *n, *n, *lda);
   with_vector(*n, x, *incx,
               [&](auto vx) { with_triangle(upper, [&](auto tri) { zelt::syr(tri, *alpha, vx, A); }); });
 }
 
-ZELT_BLAS_EXPORT void dsyr2_(const char* uplo, const int* n, const double* alpha, const double* x,
-                             const int* incx, const double* y, const int* incy, double* a, const int* lda,
-                             len_t) {
+template <class T>
+void syr2(const char* name, const char* uplo, const int* n, const T* alpha, const T* x, const int* incx,
+          const T* y, const int* incy, T* a, const int* lda, len_t) {
   const bool upper = same_letter(uplo, 'U');
   const int info = first_bad({{!upper && !same_letter(uplo, 'L'), 1},
                               {*n < 0, 2},
                               {*incx == 0, 5},
                               {*incy == 0, 7},
                               {*lda < at_least_one(*n), 9}});
-  if (info != 0) return report("DSYR2 ", info);
+  if (info != 0) return report(name, info);
   if (*n == 0) return;
   const auto A = matrix(a, *n, *n, *lda);
   with_vector(*n, x, *incx, [&](auto vx) {
@@ -305,13 +311,11 @@ ZELT_BLAS_EXPORT void dsyr2_(const char* uplo, const int* n, const double* alpha
   });
 }
 
-namespace {
-
 // dtrmv and dtrsv share their checks and their mapping: op(A) = A or
 // transposed(A), whose triangle as passed is the other one of A's storage.
-template <class Operation>
+template <class T, class Operation>
 void triangular(const char* name, const char* uplo, const char* trans, const char* diag, const int* n,
-                const double* a, const int* lda, double* x, const int* incx, Operation operation) {
+                const T* a, const int* lda, T* x, const int* incx, Operation operation) {
   const bool upper = same_letter(uplo, 'U');
   const bool no_trans = same_letter(trans, 'N');
   const bool unit = same_letter(diag, 'U');
@@ -335,27 +339,24 @@ void triangular(const char* name, const char* uplo, const char* trans, const cha
   });
 }
 
-}  // namespace
-
-ZELT_BLAS_EXPORT void dtrmv_(const char* uplo, const char* trans, const char* diag, const int* n,
-                             const double* a, const int* lda, double* x, const int* incx, len_t, len_t,
-                             len_t) {
-  triangular("DTRMV ", uplo, trans, diag, n, a, lda, x, incx,
+template <class T>
+void trmv(const char* name, const char* uplo, const char* trans, const char* diag, const int* n, const T* a,
+          const int* lda, T* x, const int* incx, len_t, len_t, len_t) {
+  triangular(name, uplo, trans, diag, n, a, lda, x, incx,
              [](auto tri, auto dg, const auto& A, const auto& vx) { zelt::trmv(tri, dg, A, vx); });
 }
 
-ZELT_BLAS_EXPORT void dtrsv_(const char* uplo, const char* trans, const char* diag, const int* n,
-                             const double* a, const int* lda, double* x, const int* incx, len_t, len_t,
-                             len_t) {
-  triangular("DTRSV ", uplo, trans, diag, n, a, lda, x, incx,
+template <class T>
+void trsv(const char* name, const char* uplo, const char* trans, const char* diag, const int* n, const T* a,
+          const int* lda, T* x, const int* incx, len_t, len_t, len_t) {
+  triangular(name, uplo, trans, diag, n, a, lda, x, incx,
              [](auto tri, auto dg, const auto& A, const auto& vx) { zelt::trsv(tri, dg, A, vx); });
 }
 
 // ---- Level 2: band and packed storage --------------------------------------
 
-namespace {
-
-zelt::col_major_band<const double> band(const double* a, int m, int n, int kl, int ku, int lda) {
+template <class T>
+zelt::col_major_band<const T> band(const T* a, int m, int n, int kl, int ku, int lda) {
   return {a,
           static_cast<std::size_t>(m),
           static_cast<std::size_t>(n),
@@ -366,14 +367,14 @@ zelt::col_major_band<const double> band(const double* a, int m, int n, int kl, i
 
 // Calls f with the triangle `upper` of a band of k diagonals, or of a packed
 // triangle of order n, as its view type.
-template <class F>
-void with_band_triangle(bool upper, const double* a, int n, int k, int lda, F f) {
+template <class T, class F>
+void with_band_triangle(bool upper, const T* a, int n, int k, int lda, F f) {
   const auto order = static_cast<std::size_t>(n), width = static_cast<std::size_t>(k),
              ld = static_cast<std::size_t>(lda);
   if (upper) {
-    f(zelt::triangle_band<const double, zelt::upper_t>(a, order, width, ld));
+    f(zelt::triangle_band<const T, zelt::upper_t>(a, order, width, ld));
   } else {
-    f(zelt::triangle_band<const double, zelt::lower_t>(a, order, width, ld));
+    f(zelt::triangle_band<const T, zelt::lower_t>(a, order, width, ld));
   }
 }
 
@@ -406,11 +407,10 @@ int triangular_flags_bad(const char* uplo, const char* trans, const char* diag) 
                     {!same_letter(diag, 'U') && !same_letter(diag, 'N'), 3}});
 }
 
-}  // namespace
-
-ZELT_BLAS_EXPORT void dgbmv_(const char* trans, const int* m, const int* n, const int* kl, const int* ku,
-                             const double* alpha, const double* a, const int* lda, const double* x,
-                             const int* incx, const double* beta, double* y, const int* incy, len_t) {
+template <class T>
+void gbmv(const char* name, const char* trans, const int* m, const int* n, const int* kl, const int* ku,
+          const T* alpha, const T* a, const int* lda, const T* x, const int* incx, const T* beta, T* y,
+          const int* incy, len_t) {
   const bool no_trans = same_letter(trans, 'N');
   const int info = first_bad({{!no_trans && !is_trans(trans), 1},
                               {*m < 0, 2},
@@ -420,7 +420,7 @@ ZELT_BLAS_EXPORT void dgbmv_(const char* trans, const int* m, const int* n, cons
                               {*lda < *kl + *ku + 1, 8},
                               {*incx == 0, 10},
                               {*incy == 0, 13}});
-  if (info != 0) return report("DGBMV ", info);
+  if (info != 0) return report(name, info);
   if (*m == 0 || *n == 0) return;
   const auto A = band(a, *m, *n, *kl, *ku, *lda);
   const int lenx = no_trans ? *n : *m, leny = no_trans ? *m : *n;
@@ -431,9 +431,9 @@ ZELT_BLAS_EXPORT void dgbmv_(const char* trans, const int* m, const int* n, cons
   });
 }
 
-ZELT_BLAS_EXPORT void dsbmv_(const char* uplo, const int* n, const int* k, const double* alpha,
-                             const double* a, const int* lda, const double* x, const int* incx,
-                             const double* beta, double* y, const int* incy, len_t) {
+template <class T>
+void sbmv(const char* name, const char* uplo, const int* n, const int* k, const T* alpha, const T* a,
+          const int* lda, const T* x, const int* incx, const T* beta, T* y, const int* incy, len_t) {
   const bool upper = same_letter(uplo, 'U');
   const int info = first_bad({{!upper && !same_letter(uplo, 'L'), 1},
                               {*n < 0, 2},
@@ -441,7 +441,7 @@ ZELT_BLAS_EXPORT void dsbmv_(const char* uplo, const int* n, const int* k, const
                               {*lda < *k + 1, 6},
                               {*incx == 0, 8},
                               {*incy == 0, 11}});
-  if (info != 0) return report("DSBMV ", info);
+  if (info != 0) return report(name, info);
   if (*n == 0) return;
   with_vector(*n, x, *incx, [&](auto vx) {
     with_vector(*n, y, *incy, [&](auto vy) {
@@ -451,13 +451,13 @@ ZELT_BLAS_EXPORT void dsbmv_(const char* uplo, const int* n, const int* k, const
   });
 }
 
-ZELT_BLAS_EXPORT void dspmv_(const char* uplo, const int* n, const double* alpha, const double* ap,
-                             const double* x, const int* incx, const double* beta, double* y, const int* incy,
-                             len_t) {
+template <class T>
+void spmv(const char* name, const char* uplo, const int* n, const T* alpha, const T* ap, const T* x,
+          const int* incx, const T* beta, T* y, const int* incy, len_t) {
   const bool upper = same_letter(uplo, 'U');
   const int info =
       first_bad({{!upper && !same_letter(uplo, 'L'), 1}, {*n < 0, 2}, {*incx == 0, 6}, {*incy == 0, 9}});
-  if (info != 0) return report("DSPMV ", info);
+  if (info != 0) return report(name, info);
   if (*n == 0) return;
   with_vector(*n, x, *incx, [&](auto vx) {
     with_vector(*n, y, *incy, [&](auto vy) {
@@ -466,22 +466,24 @@ ZELT_BLAS_EXPORT void dspmv_(const char* uplo, const int* n, const double* alpha
   });
 }
 
-ZELT_BLAS_EXPORT void dspr_(const char* uplo, const int* n, const double* alpha, const double* x,
-                            const int* incx, double* ap, len_t) {
+template <class T>
+void spr(const char* name, const char* uplo, const int* n, const T* alpha, const T* x, const int* incx, T* ap,
+         len_t) {
   const bool upper = same_letter(uplo, 'U');
   const int info = first_bad({{!upper && !same_letter(uplo, 'L'), 1}, {*n < 0, 2}, {*incx == 0, 5}});
-  if (info != 0) return report("DSPR  ", info);
+  if (info != 0) return report(name, info);
   if (*n == 0) return;
   with_vector(*n, x, *incx,
               [&](auto vx) { with_packed(upper, ap, *n, [&](const auto& A) { zelt::spr(*alpha, vx, A); }); });
 }
 
-ZELT_BLAS_EXPORT void dspr2_(const char* uplo, const int* n, const double* alpha, const double* x,
-                             const int* incx, const double* y, const int* incy, double* ap, len_t) {
+template <class T>
+void spr2(const char* name, const char* uplo, const int* n, const T* alpha, const T* x, const int* incx,
+          const T* y, const int* incy, T* ap, len_t) {
   const bool upper = same_letter(uplo, 'U');
   const int info =
       first_bad({{!upper && !same_letter(uplo, 'L'), 1}, {*n < 0, 2}, {*incx == 0, 5}, {*incy == 0, 7}});
-  if (info != 0) return report("DSPR2 ", info);
+  if (info != 0) return report(name, info);
   if (*n == 0) return;
   with_vector(*n, x, *incx, [&](auto vx) {
     with_vector(*n, y, *incy, [&](auto vy) {
@@ -490,14 +492,11 @@ ZELT_BLAS_EXPORT void dspr2_(const char* uplo, const int* n, const double* alpha
   });
 }
 
-namespace {
-
 // dtbmv and dtbsv: op(A) = A or transposed(A), the latter the other
 // triangle stored the other way.
-template <class Operation>
+template <class T, class Operation>
 void triangular_band(const char* name, const char* uplo, const char* trans, const char* diag, const int* n,
-                     const int* k, const double* a, const int* lda, double* x, const int* incx,
-                     Operation operation) {
+                     const int* k, const T* a, const int* lda, T* x, const int* incx, Operation operation) {
   int info = triangular_flags_bad(uplo, trans, diag);
   if (info == 0) info = first_bad({{*n < 0, 4}, {*k < 0, 5}, {*lda < *k + 1, 7}, {*incx == 0, 9}});
   if (info != 0) return report(name, info);
@@ -511,9 +510,9 @@ void triangular_band(const char* name, const char* uplo, const char* trans, cons
   });
 }
 
-template <class Operation>
+template <class T, class Operation>
 void triangular_packed(const char* name, const char* uplo, const char* trans, const char* diag, const int* n,
-                       const double* ap, double* x, const int* incx, Operation operation) {
+                       const T* ap, T* x, const int* incx, Operation operation) {
   int info = triangular_flags_bad(uplo, trans, diag);
   if (info == 0) info = first_bad({{*n < 0, 4}, {*incx == 0, 7}});
   if (info != 0) return report(name, info);
@@ -527,33 +526,114 @@ void triangular_packed(const char* name, const char* uplo, const char* trans, co
   });
 }
 
-}  // namespace
-
-ZELT_BLAS_EXPORT void dtbmv_(const char* uplo, const char* trans, const char* diag, const int* n,
-                             const int* k, const double* a, const int* lda, double* x, const int* incx, len_t,
-                             len_t, len_t) {
-  triangular_band("DTBMV ", uplo, trans, diag, n, k, a, lda, x, incx,
+template <class T>
+void tbmv(const char* name, const char* uplo, const char* trans, const char* diag, const int* n, const int* k,
+          const T* a, const int* lda, T* x, const int* incx, len_t, len_t, len_t) {
+  triangular_band(name, uplo, trans, diag, n, k, a, lda, x, incx,
                   [](auto dg, const auto& A, const auto& vx) { zelt::tbmv(dg, A, vx); });
 }
 
-ZELT_BLAS_EXPORT void dtbsv_(const char* uplo, const char* trans, const char* diag, const int* n,
-                             const int* k, const double* a, const int* lda, double* x, const int* incx, len_t,
-                             len_t, len_t) {
-  triangular_band("DTBSV ", uplo, trans, diag, n, k, a, lda, x, incx,
+template <class T>
+void tbsv(const char* name, const char* uplo, const char* trans, const char* diag, const int* n, const int* k,
+          const T* a, const int* lda, T* x, const int* incx, len_t, len_t, len_t) {
+  triangular_band(name, uplo, trans, diag, n, k, a, lda, x, incx,
                   [](auto dg, const auto& A, const auto& vx) { zelt::tbsv(dg, A, vx); });
 }
 
-ZELT_BLAS_EXPORT void dtpmv_(const char* uplo, const char* trans, const char* diag, const int* n,
-                             const double* ap, double* x, const int* incx, len_t, len_t, len_t) {
-  triangular_packed("DTPMV ", uplo, trans, diag, n, ap, x, incx,
+template <class T>
+void tpmv(const char* name, const char* uplo, const char* trans, const char* diag, const int* n, const T* ap,
+          T* x, const int* incx, len_t, len_t, len_t) {
+  triangular_packed(name, uplo, trans, diag, n, ap, x, incx,
                     [](auto dg, const auto& A, const auto& vx) { zelt::tpmv(dg, A, vx); });
 }
 
-ZELT_BLAS_EXPORT void dtpsv_(const char* uplo, const char* trans, const char* diag, const int* n,
-                             const double* ap, double* x, const int* incx, len_t, len_t, len_t) {
-  triangular_packed("DTPSV ", uplo, trans, diag, n, ap, x, incx,
+template <class T>
+void tpsv(const char* name, const char* uplo, const char* trans, const char* diag, const int* n, const T* ap,
+          T* x, const int* incx, len_t, len_t, len_t) {
+  triangular_packed(name, uplo, trans, diag, n, ap, x, incx,
                     [](auto dg, const auto& A, const auto& vx) { zelt::tpsv(dg, A, vx); });
 }
+
+}  // namespace
+
+#define ZELT_LEVEL2(p, P, T)                                                                                 \
+  ZELT_BLAS_EXPORT void p##gemv_(const char* trans, const int* m, const int* n, const T* alpha, const T* a,  \
+                                 const int* lda, const T* x, const int* incx, const T* beta, T* y,           \
+                                 const int* incy, len_t l1) {                                                \
+    gemv<T>(P "GEMV ", trans, m, n, alpha, a, lda, x, incx, beta, y, incy, l1);                              \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##ger_(const int* m, const int* n, const T* alpha, const T* x, const int* incx,     \
+                                const T* y, const int* incy, T* a, const int* lda) {                         \
+    ger<T>(P "GER  ", m, n, alpha, x, incx, y, incy, a, lda);                                                \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##symv_(const char* uplo, const int* n, const T* alpha, const T* a, const int* lda, \
+                                 const T* x, const int* incx, const T* beta, T* y, const int* incy,          \
+                                 len_t l1) {                                                                 \
+    symv<T>(P "SYMV ", uplo, n, alpha, a, lda, x, incx, beta, y, incy, l1);                                  \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##syr_(const char* uplo, const int* n, const T* alpha, const T* x, const int* incx, \
+                                T* a, const int* lda, len_t l1) {                                            \
+    syr<T>(P "SYR  ", uplo, n, alpha, x, incx, a, lda, l1);                                                  \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##syr2_(const char* uplo, const int* n, const T* alpha, const T* x,                 \
+                                 const int* incx, const T* y, const int* incy, T* a, const int* lda,         \
+                                 len_t l1) {                                                                 \
+    syr2<T>(P "SYR2 ", uplo, n, alpha, x, incx, y, incy, a, lda, l1);                                        \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##trmv_(const char* uplo, const char* trans, const char* diag, const int* n,        \
+                                 const T* a, const int* lda, T* x, const int* incx, len_t l1, len_t l2,      \
+                                 len_t l3) {                                                                 \
+    trmv<T>(P "TRMV ", uplo, trans, diag, n, a, lda, x, incx, l1, l2, l3);                                   \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##trsv_(const char* uplo, const char* trans, const char* diag, const int* n,        \
+                                 const T* a, const int* lda, T* x, const int* incx, len_t l1, len_t l2,      \
+                                 len_t l3) {                                                                 \
+    trsv<T>(P "TRSV ", uplo, trans, diag, n, a, lda, x, incx, l1, l2, l3);                                   \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##gbmv_(const char* trans, const int* m, const int* n, const int* kl,               \
+                                 const int* ku, const T* alpha, const T* a, const int* lda, const T* x,      \
+                                 const int* incx, const T* beta, T* y, const int* incy, len_t l1) {          \
+    gbmv<T>(P "GBMV ", trans, m, n, kl, ku, alpha, a, lda, x, incx, beta, y, incy, l1);                      \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##sbmv_(const char* uplo, const int* n, const int* k, const T* alpha, const T* a,   \
+                                 const int* lda, const T* x, const int* incx, const T* beta, T* y,           \
+                                 const int* incy, len_t l1) {                                                \
+    sbmv<T>(P "SBMV ", uplo, n, k, alpha, a, lda, x, incx, beta, y, incy, l1);                               \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##spmv_(const char* uplo, const int* n, const T* alpha, const T* ap, const T* x,    \
+                                 const int* incx, const T* beta, T* y, const int* incy, len_t l1) {          \
+    spmv<T>(P "SPMV ", uplo, n, alpha, ap, x, incx, beta, y, incy, l1);                                      \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##spr_(const char* uplo, const int* n, const T* alpha, const T* x, const int* incx, \
+                                T* ap, len_t l1) {                                                           \
+    spr<T>(P "SPR  ", uplo, n, alpha, x, incx, ap, l1);                                                      \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##spr2_(const char* uplo, const int* n, const T* alpha, const T* x,                 \
+                                 const int* incx, const T* y, const int* incy, T* ap, len_t l1) {            \
+    spr2<T>(P "SPR2 ", uplo, n, alpha, x, incx, y, incy, ap, l1);                                            \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##tbmv_(const char* uplo, const char* trans, const char* diag, const int* n,        \
+                                 const int* k, const T* a, const int* lda, T* x, const int* incx, len_t l1,  \
+                                 len_t l2, len_t l3) {                                                       \
+    tbmv<T>(P "TBMV ", uplo, trans, diag, n, k, a, lda, x, incx, l1, l2, l3);                                \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##tbsv_(const char* uplo, const char* trans, const char* diag, const int* n,        \
+                                 const int* k, const T* a, const int* lda, T* x, const int* incx, len_t l1,  \
+                                 len_t l2, len_t l3) {                                                       \
+    tbsv<T>(P "TBSV ", uplo, trans, diag, n, k, a, lda, x, incx, l1, l2, l3);                                \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##tpmv_(const char* uplo, const char* trans, const char* diag, const int* n,        \
+                                 const T* ap, T* x, const int* incx, len_t l1, len_t l2, len_t l3) {         \
+    tpmv<T>(P "TPMV ", uplo, trans, diag, n, ap, x, incx, l1, l2, l3);                                       \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##tpsv_(const char* uplo, const char* trans, const char* diag, const int* n,        \
+                                 const T* ap, T* x, const int* incx, len_t l1, len_t l2, len_t l3) {         \
+    tpsv<T>(P "TPSV ", uplo, trans, diag, n, ap, x, incx, l1, l2, l3);                                       \
+  }
+
+ZELT_LEVEL2(s, "S", float)
+ZELT_LEVEL2(d, "D", double)
+#undef ZELT_LEVEL2
 
 // ---------------------------------------------------------------------------
 // Level 3. The thread count comes from ZELT_NUM_THREADS, read once; absent or

@@ -252,42 +252,42 @@ char symmetric_letter(const c_call& c, CBLAS_UPLO uplo) {
 // ---- Level 1 ---------------------------------------------------------------
 // No argument is ever bad; the increments and sizes are the Fortran ones.
 
-#define ZELT_CBLAS_LEVEL1(p, T)                                                                           \
-  T cblas_##p##dot(const int N, const T* X, const int incX, const T* Y, const int incY) {                 \
-    return p##dot_(&N, X, &incX, Y, &incY);                                                               \
-  }                                                                                                       \
-  T cblas_##p##nrm2(const int N, const T* X, const int incX) { return p##nrm2_(&N, X, &incX); }           \
-  T cblas_##p##asum(const int N, const T* X, const int incX) { return p##asum_(&N, X, &incX); }           \
-  size_t cblas_i##p##amax(const int N, const T* X, const int incX) {                                      \
-    const int i = i##p##amax_(&N, X, &incX);                                                              \
-    return i > 0 ? static_cast<size_t>(i - 1) : 0;                                                        \
-  }                                                                                                       \
-  void cblas_##p##swap(const int N, T* X, const int incX, T* Y, const int incY) {                         \
-    p##swap_(&N, X, &incX, Y, &incY);                                                                     \
-  }                                                                                                       \
-  void cblas_##p##copy(const int N, const T* X, const int incX, T* Y, const int incY) {                   \
-    p##copy_(&N, X, &incX, Y, &incY);                                                                     \
-  }                                                                                                       \
-  void cblas_##p##axpy(const int N, const T alpha, const T* X, const int incX, T* Y, const int incY) {    \
-    p##axpy_(&N, &alpha, X, &incX, Y, &incY);                                                             \
-  }                                                                                                       \
-  void cblas_##p##rotg(T* a, T* b, T* c, T* s) { p##rotg_(a, b, c, s); }                                  \
-  void cblas_##p##rotmg(T* d1, T* d2, T* b1, const T b2, T* P) { p##rotmg_(d1, d2, b1, &b2, P); }         \
-  void cblas_##p##rot(const int N, T* X, const int incX, T* Y, const int incY, const T c, const T s) {    \
-    p##rot_(&N, X, &incX, Y, &incY, &c, &s);                                                              \
-  }                                                                                                       \
-  void cblas_##p##rotm(const int N, T* X, const int incX, T* Y, const int incY, const T* P) {             \
-    p##rotm_(&N, X, &incX, Y, &incY, P);                                                                  \
-  }                                                                                                       \
+#define ZELT_CBLAS_LEVEL1(p, T)                                                                              \
+  T cblas_##p##dot(const int N, const T* X, const int incX, const T* Y, const int incY) {                    \
+    return p##dot_(&N, X, &incX, Y, &incY);                                                                  \
+  }                                                                                                          \
+  T cblas_##p##nrm2(const int N, const T* X, const int incX) { return p##nrm2_(&N, X, &incX); }              \
+  T cblas_##p##asum(const int N, const T* X, const int incX) { return p##asum_(&N, X, &incX); }              \
+  size_t cblas_i##p##amax(const int N, const T* X, const int incX) {                                         \
+    const int i = i##p##amax_(&N, X, &incX);                                                                 \
+    return i > 0 ? static_cast<size_t>(i - 1) : 0;                                                           \
+  }                                                                                                          \
+  void cblas_##p##swap(const int N, T* X, const int incX, T* Y, const int incY) {                            \
+    p##swap_(&N, X, &incX, Y, &incY);                                                                        \
+  }                                                                                                          \
+  void cblas_##p##copy(const int N, const T* X, const int incX, T* Y, const int incY) {                      \
+    p##copy_(&N, X, &incX, Y, &incY);                                                                        \
+  }                                                                                                          \
+  void cblas_##p##axpy(const int N, const T alpha, const T* X, const int incX, T* Y, const int incY) {       \
+    p##axpy_(&N, &alpha, X, &incX, Y, &incY);                                                                \
+  }                                                                                                          \
+  void cblas_##p##rotg(T* a, T* b, T* c, T* s) { p##rotg_(a, b, c, s); }                                     \
+  void cblas_##p##rotmg(T* d1, T* d2, T* b1, const T b2, T* P) { p##rotmg_(d1, d2, b1, &b2, P); }            \
+  void cblas_##p##rot(const int N, T* X, const int incX, T* Y, const int incY, const T c, const T s) {       \
+    p##rot_(&N, X, &incX, Y, &incY, &c, &s);                                                                 \
+  }                                                                                                          \
+  void cblas_##p##rotm(const int N, T* X, const int incX, T* Y, const int incY, const T* P) {                \
+    p##rotm_(&N, X, &incX, Y, &incY, P);                                                                     \
+  }                                                                                                          \
   void cblas_##p##scal(const int N, const T alpha, T* X, const int incX) { p##scal_(&N, &alpha, X, &incX); } \
-  /* the reference CBLAS's Fortran helpers: the function's value through an argument */                   \
-  void p##dotsub_(const int* n, const T* x, const int* incx, const T* y, const int* incy, T* dot) {       \
-    *dot = p##dot_(n, x, incx, y, incy);                                                                  \
-  }                                                                                                       \
-  void p##nrm2sub_(const int* n, const T* x, const int* incx, T* nrm2) { *nrm2 = p##nrm2_(n, x, incx); }  \
-  void p##asumsub_(const int* n, const T* x, const int* incx, T* asum) { *asum = p##asum_(n, x, incx); }  \
-  void i##p##amaxsub_(const int* n, const T* x, const int* incx, int* iamax) {                            \
-    *iamax = i##p##amax_(n, x, incx);                                                                     \
+  /* the reference CBLAS's Fortran helpers: the function's value through an argument */                      \
+  void p##dotsub_(const int* n, const T* x, const int* incx, const T* y, const int* incy, T* dot) {          \
+    *dot = p##dot_(n, x, incx, y, incy);                                                                     \
+  }                                                                                                          \
+  void p##nrm2sub_(const int* n, const T* x, const int* incx, T* nrm2) { *nrm2 = p##nrm2_(n, x, incx); }     \
+  void p##asumsub_(const int* n, const T* x, const int* incx, T* asum) { *asum = p##asum_(n, x, incx); }     \
+  void i##p##amaxsub_(const int* n, const T* x, const int* incx, int* iamax) {                               \
+    *iamax = i##p##amax_(n, x, incx);                                                                        \
   }
 
 ZELT_CBLAS_LEVEL1(s, float)
@@ -307,8 +307,8 @@ void dsdotsub_(const int* n, const float* x, const int* incx, const float* y, co
   *dot = dsdot_(n, x, incx, y, incy);
 }
 
-void sdsdotsub_(const int* n, const float* sb, const float* x, const int* incx, const float* y, const int* incy,
-                float* dot) {
+void sdsdotsub_(const int* n, const float* sb, const float* x, const int* incx, const float* y,
+                const int* incy, float* dot) {
   *dot = sdsdot_(n, sb, x, incx, y, incy);
 }
 
@@ -325,12 +325,17 @@ double cblas_dzasum(const int N, const void* X, const int incX) { return dzasum_
 double cblas_dcabs1(const void* z) { return dcabs1_(z); }
 
 // ---- Level 2 ---------------------------------------------------------------
-// Row-major: A is, to Fortran, the column-major N x M matrix A^T.
+// Row-major: A is, to Fortran, the column-major N x M matrix A^T. Each
+// function once over its element type, then the exported ones of both
+// precisions.
 
-void cblas_dgemv(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const int M, const int N,
-                 const double alpha, const double* A, const int lda, const double* X, const int incX,
-                 const double beta, double* Y, const int incY) {
-  const c_call c("cblas_dgemv", layout);
+namespace {
+
+template <class T, class F>
+void gemv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const int M,
+          const int N, const T alpha, const T* A, const int lda, const T* X, const int incX, const T beta,
+          T* Y, const int incY) {
+  const c_call c(name, layout);
   if (!c.layout_ok()) return;
   const char ta = trans_flipped(TransA, c.row_major());
   if (ta == 0) return c.bad_enum(2, "Illegal TransA setting, %d\n", static_cast<int>(TransA));
@@ -338,13 +343,14 @@ void cblas_dgemv(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const 
   if (c.fortran_bad(
           first_bad({{m < 0, 2}, {n < 0, 3}, {lda < at_least_one(m), 6}, {incX == 0, 8}, {incY == 0, 11}})))
     return;
-  dgemv_(&ta, &m, &n, &alpha, A, &lda, X, &incX, &beta, Y, &incY, 1);
+  fortran(&ta, &m, &n, &alpha, A, &lda, X, &incX, &beta, Y, &incY, 1);
 }
 
-void cblas_dgbmv(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const int M, const int N,
-                 const int KL, const int KU, const double alpha, const double* A, const int lda,
-                 const double* X, const int incX, const double beta, double* Y, const int incY) {
-  const c_call c("cblas_dgbmv", layout);
+template <class T, class F>
+void gbmv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const int M,
+          const int N, const int KL, const int KU, const T alpha, const T* A, const int lda, const T* X,
+          const int incX, const T beta, T* Y, const int incY) {
+  const c_call c(name, layout);
   if (!c.layout_ok()) return;
   const char ta = trans_flipped(TransA, c.row_major());
   if (ta == 0) return c.bad_enum(2, "Illegal TransA setting, %d\n", static_cast<int>(TransA));
@@ -359,156 +365,252 @@ void cblas_dgbmv(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const 
                                {incX == 0, 10},
                                {incY == 0, 13}})))
     return;
-  dgbmv_(&ta, &m, &n, &kl, &ku, &alpha, A, &lda, X, &incX, &beta, Y, &incY, 1);
+  fortran(&ta, &m, &n, &kl, &ku, &alpha, A, &lda, X, &incX, &beta, Y, &incY, 1);
 }
 
-void cblas_dtrmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
-                 const CBLAS_DIAG Diag, const int N, const double* A, const int lda, double* X,
-                 const int incX) {
-  const c_call c("cblas_dtrmv", layout);
+template <class T, class F>
+void trmv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo,
+          const CBLAS_TRANSPOSE TransA, const CBLAS_DIAG Diag, const int N, const T* A, const int lda, T* X,
+          const int incX) {
+  const c_call c(name, layout);
   triangular_flags f;
   if (!c.layout_ok() || !triangular_letters(c, Uplo, TransA, Diag, f)) return;
   if (c.fortran_bad(first_bad({{N < 0, 4}, {lda < at_least_one(N), 6}, {incX == 0, 8}}))) return;
-  dtrmv_(&f.ul, &f.ta, &f.di, &N, A, &lda, X, &incX, 1, 1, 1);
+  fortran(&f.ul, &f.ta, &f.di, &N, A, &lda, X, &incX, 1, 1, 1);
 }
 
-void cblas_dtbmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
-                 const CBLAS_DIAG Diag, const int N, const int K, const double* A, const int lda, double* X,
-                 const int incX) {
-  const c_call c("cblas_dtbmv", layout);
+template <class T, class F>
+void tbmv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo,
+          const CBLAS_TRANSPOSE TransA, const CBLAS_DIAG Diag, const int N, const int K, const T* A,
+          const int lda, T* X, const int incX) {
+  const c_call c(name, layout);
   triangular_flags f;
   if (!c.layout_ok() || !triangular_letters(c, Uplo, TransA, Diag, f)) return;
   if (c.fortran_bad(first_bad({{N < 0, 4}, {K < 0, 5}, {lda <= K, 7}, {incX == 0, 9}}))) return;
-  dtbmv_(&f.ul, &f.ta, &f.di, &N, &K, A, &lda, X, &incX, 1, 1, 1);
+  fortran(&f.ul, &f.ta, &f.di, &N, &K, A, &lda, X, &incX, 1, 1, 1);
 }
 
-void cblas_dtpmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
-                 const CBLAS_DIAG Diag, const int N, const double* Ap, double* X, const int incX) {
-  const c_call c("cblas_dtpmv", layout);
+template <class T, class F>
+void tpmv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo,
+          const CBLAS_TRANSPOSE TransA, const CBLAS_DIAG Diag, const int N, const T* Ap, T* X,
+          const int incX) {
+  const c_call c(name, layout);
   triangular_flags f;
   if (!c.layout_ok() || !triangular_letters(c, Uplo, TransA, Diag, f)) return;
   if (c.fortran_bad(first_bad({{N < 0, 4}, {incX == 0, 7}}))) return;
-  dtpmv_(&f.ul, &f.ta, &f.di, &N, Ap, X, &incX, 1, 1, 1);
+  fortran(&f.ul, &f.ta, &f.di, &N, Ap, X, &incX, 1, 1, 1);
 }
 
-void cblas_dtrsv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
-                 const CBLAS_DIAG Diag, const int N, const double* A, const int lda, double* X,
-                 const int incX) {
-  const c_call c("cblas_dtrsv", layout);
+template <class T, class F>
+void trsv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo,
+          const CBLAS_TRANSPOSE TransA, const CBLAS_DIAG Diag, const int N, const T* A, const int lda, T* X,
+          const int incX) {
+  const c_call c(name, layout);
   triangular_flags f;
   if (!c.layout_ok() || !triangular_letters(c, Uplo, TransA, Diag, f)) return;
   if (c.fortran_bad(first_bad({{N < 0, 4}, {lda < at_least_one(N), 6}, {incX == 0, 8}}))) return;
-  dtrsv_(&f.ul, &f.ta, &f.di, &N, A, &lda, X, &incX, 1, 1, 1);
+  fortran(&f.ul, &f.ta, &f.di, &N, A, &lda, X, &incX, 1, 1, 1);
 }
 
-void cblas_dtbsv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
-                 const CBLAS_DIAG Diag, const int N, const int K, const double* A, const int lda, double* X,
-                 const int incX) {
-  const c_call c("cblas_dtbsv", layout);
+template <class T, class F>
+void tbsv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo,
+          const CBLAS_TRANSPOSE TransA, const CBLAS_DIAG Diag, const int N, const int K, const T* A,
+          const int lda, T* X, const int incX) {
+  const c_call c(name, layout);
   triangular_flags f;
   if (!c.layout_ok() || !triangular_letters(c, Uplo, TransA, Diag, f)) return;
   if (c.fortran_bad(first_bad({{N < 0, 4}, {K < 0, 5}, {lda <= K, 7}, {incX == 0, 9}}))) return;
-  dtbsv_(&f.ul, &f.ta, &f.di, &N, &K, A, &lda, X, &incX, 1, 1, 1);
+  fortran(&f.ul, &f.ta, &f.di, &N, &K, A, &lda, X, &incX, 1, 1, 1);
 }
 
-void cblas_dtpsv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
-                 const CBLAS_DIAG Diag, const int N, const double* Ap, double* X, const int incX) {
-  const c_call c("cblas_dtpsv", layout);
+template <class T, class F>
+void tpsv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo,
+          const CBLAS_TRANSPOSE TransA, const CBLAS_DIAG Diag, const int N, const T* Ap, T* X,
+          const int incX) {
+  const c_call c(name, layout);
   triangular_flags f;
   if (!c.layout_ok() || !triangular_letters(c, Uplo, TransA, Diag, f)) return;
   if (c.fortran_bad(first_bad({{N < 0, 4}, {incX == 0, 7}}))) return;
-  dtpsv_(&f.ul, &f.ta, &f.di, &N, Ap, X, &incX, 1, 1, 1);
+  fortran(&f.ul, &f.ta, &f.di, &N, Ap, X, &incX, 1, 1, 1);
 }
 
-void cblas_dsymv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const double alpha,
-                 const double* A, const int lda, const double* X, const int incX, const double beta,
-                 double* Y, const int incY) {
-  const c_call c("cblas_dsymv", layout);
+template <class T, class F>
+void symv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N,
+          const T alpha, const T* A, const int lda, const T* X, const int incX, const T beta, T* Y,
+          const int incY) {
+  const c_call c(name, layout);
   if (!c.layout_ok()) return;
   const char ul = symmetric_letter(c, Uplo);
   if (ul == 0) return;
   if (c.fortran_bad(first_bad({{N < 0, 2}, {lda < at_least_one(N), 5}, {incX == 0, 7}, {incY == 0, 10}})))
     return;
-  dsymv_(&ul, &N, &alpha, A, &lda, X, &incX, &beta, Y, &incY, 1);
+  fortran(&ul, &N, &alpha, A, &lda, X, &incX, &beta, Y, &incY, 1);
 }
 
-void cblas_dsbmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const int K,
-                 const double alpha, const double* A, const int lda, const double* X, const int incX,
-                 const double beta, double* Y, const int incY) {
-  const c_call c("cblas_dsbmv", layout);
+template <class T, class F>
+void sbmv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N,
+          const int K, const T alpha, const T* A, const int lda, const T* X, const int incX, const T beta,
+          T* Y, const int incY) {
+  const c_call c(name, layout);
   if (!c.layout_ok()) return;
   const char ul = symmetric_letter(c, Uplo);
   if (ul == 0) return;
   if (c.fortran_bad(first_bad({{N < 0, 2}, {K < 0, 3}, {lda <= K, 6}, {incX == 0, 8}, {incY == 0, 11}})))
     return;
-  dsbmv_(&ul, &N, &K, &alpha, A, &lda, X, &incX, &beta, Y, &incY, 1);
+  fortran(&ul, &N, &K, &alpha, A, &lda, X, &incX, &beta, Y, &incY, 1);
 }
 
-void cblas_dspmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const double alpha,
-                 const double* Ap, const double* X, const int incX, const double beta, double* Y,
-                 const int incY) {
-  const c_call c("cblas_dspmv", layout);
+template <class T, class F>
+void spmv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N,
+          const T alpha, const T* Ap, const T* X, const int incX, const T beta, T* Y, const int incY) {
+  const c_call c(name, layout);
   if (!c.layout_ok()) return;
   const char ul = symmetric_letter(c, Uplo);
   if (ul == 0) return;
   if (c.fortran_bad(first_bad({{N < 0, 2}, {incX == 0, 6}, {incY == 0, 9}}))) return;
-  dspmv_(&ul, &N, &alpha, Ap, X, &incX, &beta, Y, &incY, 1);
+  fortran(&ul, &N, &alpha, Ap, X, &incX, &beta, Y, &incY, 1);
 }
 
-void cblas_dger(const CBLAS_LAYOUT layout, const int M, const int N, const double alpha, const double* X,
-                const int incX, const double* Y, const int incY, double* A, const int lda) {
-  const c_call c("cblas_dger", layout);
+template <class T, class F>
+void ger(const char* name, F fortran, const CBLAS_LAYOUT layout, const int M, const int N, const T alpha,
+         const T* X, const int incX, const T* Y, const int incY, T* A, const int lda) {
+  const c_call c(name, layout);
   if (!c.layout_ok()) return;
   // row-major: A^T += alpha y x^T
   const bool row = c.row_major();
   const int m = row ? N : M, n = row ? M : N, incx = row ? incY : incX, incy = row ? incX : incY;
-  const double *x = row ? Y : X, *y = row ? X : Y;
+  const T *x = row ? Y : X, *y = row ? X : Y;
   if (c.fortran_bad(
           first_bad({{m < 0, 1}, {n < 0, 2}, {incx == 0, 5}, {incy == 0, 7}, {lda < at_least_one(m), 9}})))
     return;
-  dger_(&m, &n, &alpha, x, &incx, y, &incy, A, &lda);
+  fortran(&m, &n, &alpha, x, &incx, y, &incy, A, &lda);
 }
 
-void cblas_dsyr(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const double alpha,
-                const double* X, const int incX, double* A, const int lda) {
-  const c_call c("cblas_dsyr", layout);
+template <class T, class F>
+void syr(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N,
+         const T alpha, const T* X, const int incX, T* A, const int lda) {
+  const c_call c(name, layout);
   if (!c.layout_ok()) return;
   const char ul = symmetric_letter(c, Uplo);
   if (ul == 0) return;
   if (c.fortran_bad(first_bad({{N < 0, 2}, {incX == 0, 5}, {lda < at_least_one(N), 7}}))) return;
-  dsyr_(&ul, &N, &alpha, X, &incX, A, &lda, 1);
+  fortran(&ul, &N, &alpha, X, &incX, A, &lda, 1);
 }
 
-void cblas_dspr(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const double alpha,
-                const double* X, const int incX, double* Ap) {
-  const c_call c("cblas_dspr", layout);
+template <class T, class F>
+void spr(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N,
+         const T alpha, const T* X, const int incX, T* Ap) {
+  const c_call c(name, layout);
   if (!c.layout_ok()) return;
   const char ul = symmetric_letter(c, Uplo);
   if (ul == 0) return;
   if (c.fortran_bad(first_bad({{N < 0, 2}, {incX == 0, 5}}))) return;
-  dspr_(&ul, &N, &alpha, X, &incX, Ap, 1);
+  fortran(&ul, &N, &alpha, X, &incX, Ap, 1);
 }
 
-void cblas_dsyr2(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const double alpha,
-                 const double* X, const int incX, const double* Y, const int incY, double* A, const int lda) {
-  const c_call c("cblas_dsyr2", layout);
+template <class T, class F>
+void syr2(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N,
+          const T alpha, const T* X, const int incX, const T* Y, const int incY, T* A, const int lda) {
+  const c_call c(name, layout);
   if (!c.layout_ok()) return;
   const char ul = symmetric_letter(c, Uplo);
   if (ul == 0) return;
   if (c.fortran_bad(first_bad({{N < 0, 2}, {incX == 0, 5}, {incY == 0, 7}, {lda < at_least_one(N), 9}})))
     return;
-  dsyr2_(&ul, &N, &alpha, X, &incX, Y, &incY, A, &lda, 1);
+  fortran(&ul, &N, &alpha, X, &incX, Y, &incY, A, &lda, 1);
 }
 
-void cblas_dspr2(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const double alpha,
-                 const double* X, const int incX, const double* Y, const int incY, double* A) {
-  const c_call c("cblas_dspr2", layout);
+template <class T, class F>
+void spr2(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N,
+          const T alpha, const T* X, const int incX, const T* Y, const int incY, T* A) {
+  const c_call c(name, layout);
   if (!c.layout_ok()) return;
   const char ul = symmetric_letter(c, Uplo);
   if (ul == 0) return;
   if (c.fortran_bad(first_bad({{N < 0, 2}, {incX == 0, 5}, {incY == 0, 7}}))) return;
-  dspr2_(&ul, &N, &alpha, X, &incX, Y, &incY, A, 1);
+  fortran(&ul, &N, &alpha, X, &incX, Y, &incY, A, 1);
 }
+
+}  // namespace
+
+#define ZELT_CBLAS_LEVEL2(p, T)                                                                            \
+  void cblas_##p##gemv(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const int M, const int N,  \
+                       const T alpha, const T* A, const int lda, const T* X, const int incX, const T beta, \
+                       T* Y, const int incY) {                                                             \
+    gemv<T>("cblas_" #p "gemv", p##gemv_, layout, TransA, M, N, alpha, A, lda, X, incX, beta, Y, incY);    \
+  }                                                                                                        \
+  void cblas_##p##gbmv(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const int M, const int N,  \
+                       const int KL, const int KU, const T alpha, const T* A, const int lda, const T* X,   \
+                       const int incX, const T beta, T* Y, const int incY) {                               \
+    gbmv<T>("cblas_" #p "gbmv", p##gbmv_, layout, TransA, M, N, KL, KU, alpha, A, lda, X, incX, beta, Y,   \
+            incY);                                                                                         \
+  }                                                                                                        \
+  void cblas_##p##trmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,     \
+                       const CBLAS_DIAG Diag, const int N, const T* A, const int lda, T* X,                \
+                       const int incX) {                                                                   \
+    trmv<T>("cblas_" #p "trmv", p##trmv_, layout, Uplo, TransA, Diag, N, A, lda, X, incX);                 \
+  }                                                                                                        \
+  void cblas_##p##tbmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,     \
+                       const CBLAS_DIAG Diag, const int N, const int K, const T* A, const int lda, T* X,   \
+                       const int incX) {                                                                   \
+    tbmv<T>("cblas_" #p "tbmv", p##tbmv_, layout, Uplo, TransA, Diag, N, K, A, lda, X, incX);              \
+  }                                                                                                        \
+  void cblas_##p##tpmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,     \
+                       const CBLAS_DIAG Diag, const int N, const T* Ap, T* X, const int incX) {            \
+    tpmv<T>("cblas_" #p "tpmv", p##tpmv_, layout, Uplo, TransA, Diag, N, Ap, X, incX);                     \
+  }                                                                                                        \
+  void cblas_##p##trsv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,     \
+                       const CBLAS_DIAG Diag, const int N, const T* A, const int lda, T* X,                \
+                       const int incX) {                                                                   \
+    trsv<T>("cblas_" #p "trsv", p##trsv_, layout, Uplo, TransA, Diag, N, A, lda, X, incX);                 \
+  }                                                                                                        \
+  void cblas_##p##tbsv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,     \
+                       const CBLAS_DIAG Diag, const int N, const int K, const T* A, const int lda, T* X,   \
+                       const int incX) {                                                                   \
+    tbsv<T>("cblas_" #p "tbsv", p##tbsv_, layout, Uplo, TransA, Diag, N, K, A, lda, X, incX);              \
+  }                                                                                                        \
+  void cblas_##p##tpsv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,     \
+                       const CBLAS_DIAG Diag, const int N, const T* Ap, T* X, const int incX) {            \
+    tpsv<T>("cblas_" #p "tpsv", p##tpsv_, layout, Uplo, TransA, Diag, N, Ap, X, incX);                     \
+  }                                                                                                        \
+  void cblas_##p##symv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const T alpha,       \
+                       const T* A, const int lda, const T* X, const int incX, const T beta, T* Y,          \
+                       const int incY) {                                                                   \
+    symv<T>("cblas_" #p "symv", p##symv_, layout, Uplo, N, alpha, A, lda, X, incX, beta, Y, incY);         \
+  }                                                                                                        \
+  void cblas_##p##sbmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const int K,         \
+                       const T alpha, const T* A, const int lda, const T* X, const int incX, const T beta, \
+                       T* Y, const int incY) {                                                             \
+    sbmv<T>("cblas_" #p "sbmv", p##sbmv_, layout, Uplo, N, K, alpha, A, lda, X, incX, beta, Y, incY);      \
+  }                                                                                                        \
+  void cblas_##p##spmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const T alpha,       \
+                       const T* Ap, const T* X, const int incX, const T beta, T* Y, const int incY) {      \
+    spmv<T>("cblas_" #p "spmv", p##spmv_, layout, Uplo, N, alpha, Ap, X, incX, beta, Y, incY);             \
+  }                                                                                                        \
+  void cblas_##p##ger(const CBLAS_LAYOUT layout, const int M, const int N, const T alpha, const T* X,      \
+                      const int incX, const T* Y, const int incY, T* A, const int lda) {                   \
+    ger<T>("cblas_" #p "ger", p##ger_, layout, M, N, alpha, X, incX, Y, incY, A, lda);                     \
+  }                                                                                                        \
+  void cblas_##p##syr(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const T alpha,        \
+                      const T* X, const int incX, T* A, const int lda) {                                   \
+    syr<T>("cblas_" #p "syr", p##syr_, layout, Uplo, N, alpha, X, incX, A, lda);                           \
+  }                                                                                                        \
+  void cblas_##p##spr(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const T alpha,        \
+                      const T* X, const int incX, T* Ap) {                                                 \
+    spr<T>("cblas_" #p "spr", p##spr_, layout, Uplo, N, alpha, X, incX, Ap);                               \
+  }                                                                                                        \
+  void cblas_##p##syr2(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const T alpha,       \
+                       const T* X, const int incX, const T* Y, const int incY, T* A, const int lda) {      \
+    syr2<T>("cblas_" #p "syr2", p##syr2_, layout, Uplo, N, alpha, X, incX, Y, incY, A, lda);               \
+  }                                                                                                        \
+  void cblas_##p##spr2(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const T alpha,       \
+                       const T* X, const int incX, const T* Y, const int incY, T* A) {                     \
+    spr2<T>("cblas_" #p "spr2", p##spr2_, layout, Uplo, N, alpha, X, incX, Y, incY, A);                    \
+  }
+
+ZELT_CBLAS_LEVEL2(s, float)
+ZELT_CBLAS_LEVEL2(d, double)
+#undef ZELT_CBLAS_LEVEL2
 
 // ---- Level 3 ---------------------------------------------------------------
 

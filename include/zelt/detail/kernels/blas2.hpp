@@ -157,7 +157,8 @@ ZELT_EXACT_LOOP void ger_kernel(std::size_t m, std::size_t n, T alpha, X x, Y y,
 // The rows [first, last) outside a block of W columns: every y[i] takes the
 // block's columns in order, every column's chain t2 takes the rows in order.
 template <std::size_t W, class T, class X, class Y>
-ZELT_EXACT_LOOP void symv_rows(std::size_t first, std::size_t last, const T* t1, T* t2, const T* const* c, X x, Y y) {
+ZELT_EXACT_LOOP void symv_rows(std::size_t first, std::size_t last, const T* t1, T* t2, const T* const* c,
+                               X x, Y y) {
   ZELT_EXACT_ARITHMETIC
   std::size_t i = first;
 #if ZELT_HAVE_VECTORS

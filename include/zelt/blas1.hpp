@@ -331,8 +331,8 @@ void rot(const VectorX& x, const VectorY& y, detail::element_t<VectorX> c, detai
 /// which c and s can be rebuilt), and c and s are set.
 template <class T>
 void rotg(T& a, T& b, T& c, T& s) {
-  static_assert(std::is_same_v<T, float> || std::is_same_v<T, double>, "zelt: rotg takes float or double");
   ZELT_EXACT_ARITHMETIC
+  static_assert(std::is_same_v<T, float> || std::is_same_v<T, double>, "zelt: rotg takes float or double");
   using detail::mul;
   constexpr T safmin = detail::blas_constants<T>::safmin, safmax = detail::blas_constants<T>::safmax;
   constexpr T zero = 0, one = 1;
@@ -387,8 +387,8 @@ void rotm(const VectorX& x, const VectorY& y, const detail::element_t<VectorX>* 
 /// writes the flag and H into param[0..4] as rotm reads them.
 template <class T>
 void rotmg(T& d1, T& d2, T& x1, T y1, T* param) {
-  static_assert(std::is_same_v<T, float> || std::is_same_v<T, double>, "zelt: rotmg takes float or double");
   ZELT_EXACT_ARITHMETIC
+  static_assert(std::is_same_v<T, float> || std::is_same_v<T, double>, "zelt: rotmg takes float or double");
   using detail::mul;
   using window = detail::rotmg_window<T>;
   constexpr T gam = window::gam, gamsq = window::gamsq, rgamsq = window::rgamsq, scale = gam * gam;

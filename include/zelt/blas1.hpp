@@ -278,7 +278,7 @@ T nrm2_kernel(E e, std::size_t n) {
     }
   }
   const bool amed_counts = amed > zero || amed > max_finite || amed != amed;
-  T scl = one, sumsq = zero;
+  T scl, sumsq;
   if (abig > zero) {
     if (amed_counts) abig = abig + mul(amed * sbig, sbig);
     scl = one / sbig;

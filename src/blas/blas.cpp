@@ -164,6 +164,8 @@ void rotm(const int* n, T* x, const int* incx, T* y, const int* incy, const T* p
 
 }  // namespace
 
+// T names a type, which takes no parentheses.
+// NOLINTBEGIN(bugprone-macro-parentheses)
 #define ZELT_LEVEL1(p, T)                                                                                   \
   ZELT_BLAS_EXPORT T p##dot_(const int* n, const T* x, const int* incx, const T* y, const int* incy) {      \
     return dot(n, x, incx, y, incy);                                                                        \
@@ -200,6 +202,7 @@ void rotm(const int* n, T* x, const int* incx, T* y, const int* incy, const T* p
 ZELT_LEVEL1(s, float)
 ZELT_LEVEL1(d, double)
 #undef ZELT_LEVEL1
+// NOLINTEND(bugprone-macro-parentheses)
 
 ZELT_BLAS_EXPORT double dsdot_(const int* n, const float* sx, const int* incx, const float* sy,
                                const int* incy) {
@@ -556,11 +559,13 @@ void tpsv(const char* name, const char* uplo, const char* trans, const char* dia
 
 }  // namespace
 
+// T names a type, which takes no parentheses.
+// NOLINTBEGIN(bugprone-macro-parentheses)
 #define ZELT_LEVEL2(p, P, T)                                                                                 \
   ZELT_BLAS_EXPORT void p##gemv_(const char* trans, const int* m, const int* n, const T* alpha, const T* a,  \
                                  const int* lda, const T* x, const int* incx, const T* beta, T* y,           \
-                                 const int* incy, len_t l1) {                                                \
-    gemv<T>(P "GEMV ", trans, m, n, alpha, a, lda, x, incx, beta, y, incy, l1);                              \
+                                 const int* incy, len_t trans_len) {                                         \
+    gemv<T>(P "GEMV ", trans, m, n, alpha, a, lda, x, incx, beta, y, incy, trans_len);                       \
   }                                                                                                          \
   ZELT_BLAS_EXPORT void p##ger_(const int* m, const int* n, const T* alpha, const T* x, const int* incx,     \
                                 const T* y, const int* incy, T* a, const int* lda) {                         \
@@ -568,72 +573,75 @@ void tpsv(const char* name, const char* uplo, const char* trans, const char* dia
   }                                                                                                          \
   ZELT_BLAS_EXPORT void p##symv_(const char* uplo, const int* n, const T* alpha, const T* a, const int* lda, \
                                  const T* x, const int* incx, const T* beta, T* y, const int* incy,          \
-                                 len_t l1) {                                                                 \
-    symv<T>(P "SYMV ", uplo, n, alpha, a, lda, x, incx, beta, y, incy, l1);                                  \
+                                 len_t uplo_len) {                                                           \
+    symv<T>(P "SYMV ", uplo, n, alpha, a, lda, x, incx, beta, y, incy, uplo_len);                            \
   }                                                                                                          \
   ZELT_BLAS_EXPORT void p##syr_(const char* uplo, const int* n, const T* alpha, const T* x, const int* incx, \
-                                T* a, const int* lda, len_t l1) {                                            \
-    syr<T>(P "SYR  ", uplo, n, alpha, x, incx, a, lda, l1);                                                  \
+                                T* a, const int* lda, len_t uplo_len) {                                      \
+    syr<T>(P "SYR  ", uplo, n, alpha, x, incx, a, lda, uplo_len);                                            \
   }                                                                                                          \
   ZELT_BLAS_EXPORT void p##syr2_(const char* uplo, const int* n, const T* alpha, const T* x,                 \
                                  const int* incx, const T* y, const int* incy, T* a, const int* lda,         \
-                                 len_t l1) {                                                                 \
-    syr2<T>(P "SYR2 ", uplo, n, alpha, x, incx, y, incy, a, lda, l1);                                        \
+                                 len_t uplo_len) {                                                           \
+    syr2<T>(P "SYR2 ", uplo, n, alpha, x, incx, y, incy, a, lda, uplo_len);                                  \
   }                                                                                                          \
   ZELT_BLAS_EXPORT void p##trmv_(const char* uplo, const char* trans, const char* diag, const int* n,        \
-                                 const T* a, const int* lda, T* x, const int* incx, len_t l1, len_t l2,      \
-                                 len_t l3) {                                                                 \
-    trmv<T>(P "TRMV ", uplo, trans, diag, n, a, lda, x, incx, l1, l2, l3);                                   \
+                                 const T* a, const int* lda, T* x, const int* incx, len_t uplo_len,          \
+                                 len_t trans_len, len_t diag_len) {                                          \
+    trmv<T>(P "TRMV ", uplo, trans, diag, n, a, lda, x, incx, uplo_len, trans_len, diag_len);                \
   }                                                                                                          \
   ZELT_BLAS_EXPORT void p##trsv_(const char* uplo, const char* trans, const char* diag, const int* n,        \
-                                 const T* a, const int* lda, T* x, const int* incx, len_t l1, len_t l2,      \
-                                 len_t l3) {                                                                 \
-    trsv<T>(P "TRSV ", uplo, trans, diag, n, a, lda, x, incx, l1, l2, l3);                                   \
+                                 const T* a, const int* lda, T* x, const int* incx, len_t uplo_len,          \
+                                 len_t trans_len, len_t diag_len) {                                          \
+    trsv<T>(P "TRSV ", uplo, trans, diag, n, a, lda, x, incx, uplo_len, trans_len, diag_len);                \
   }                                                                                                          \
   ZELT_BLAS_EXPORT void p##gbmv_(const char* trans, const int* m, const int* n, const int* kl,               \
                                  const int* ku, const T* alpha, const T* a, const int* lda, const T* x,      \
-                                 const int* incx, const T* beta, T* y, const int* incy, len_t l1) {          \
-    gbmv<T>(P "GBMV ", trans, m, n, kl, ku, alpha, a, lda, x, incx, beta, y, incy, l1);                      \
+                                 const int* incx, const T* beta, T* y, const int* incy, len_t trans_len) {   \
+    gbmv<T>(P "GBMV ", trans, m, n, kl, ku, alpha, a, lda, x, incx, beta, y, incy, trans_len);               \
   }                                                                                                          \
   ZELT_BLAS_EXPORT void p##sbmv_(const char* uplo, const int* n, const int* k, const T* alpha, const T* a,   \
                                  const int* lda, const T* x, const int* incx, const T* beta, T* y,           \
-                                 const int* incy, len_t l1) {                                                \
-    sbmv<T>(P "SBMV ", uplo, n, k, alpha, a, lda, x, incx, beta, y, incy, l1);                               \
+                                 const int* incy, len_t uplo_len) {                                          \
+    sbmv<T>(P "SBMV ", uplo, n, k, alpha, a, lda, x, incx, beta, y, incy, uplo_len);                         \
   }                                                                                                          \
   ZELT_BLAS_EXPORT void p##spmv_(const char* uplo, const int* n, const T* alpha, const T* ap, const T* x,    \
-                                 const int* incx, const T* beta, T* y, const int* incy, len_t l1) {          \
-    spmv<T>(P "SPMV ", uplo, n, alpha, ap, x, incx, beta, y, incy, l1);                                      \
+                                 const int* incx, const T* beta, T* y, const int* incy, len_t uplo_len) {    \
+    spmv<T>(P "SPMV ", uplo, n, alpha, ap, x, incx, beta, y, incy, uplo_len);                                \
   }                                                                                                          \
   ZELT_BLAS_EXPORT void p##spr_(const char* uplo, const int* n, const T* alpha, const T* x, const int* incx, \
-                                T* ap, len_t l1) {                                                           \
-    spr<T>(P "SPR  ", uplo, n, alpha, x, incx, ap, l1);                                                      \
+                                T* ap, len_t uplo_len) {                                                     \
+    spr<T>(P "SPR  ", uplo, n, alpha, x, incx, ap, uplo_len);                                                \
   }                                                                                                          \
   ZELT_BLAS_EXPORT void p##spr2_(const char* uplo, const int* n, const T* alpha, const T* x,                 \
-                                 const int* incx, const T* y, const int* incy, T* ap, len_t l1) {            \
-    spr2<T>(P "SPR2 ", uplo, n, alpha, x, incx, y, incy, ap, l1);                                            \
+                                 const int* incx, const T* y, const int* incy, T* ap, len_t uplo_len) {      \
+    spr2<T>(P "SPR2 ", uplo, n, alpha, x, incx, y, incy, ap, uplo_len);                                      \
   }                                                                                                          \
   ZELT_BLAS_EXPORT void p##tbmv_(const char* uplo, const char* trans, const char* diag, const int* n,        \
-                                 const int* k, const T* a, const int* lda, T* x, const int* incx, len_t l1,  \
-                                 len_t l2, len_t l3) {                                                       \
-    tbmv<T>(P "TBMV ", uplo, trans, diag, n, k, a, lda, x, incx, l1, l2, l3);                                \
+                                 const int* k, const T* a, const int* lda, T* x, const int* incx,            \
+                                 len_t uplo_len, len_t trans_len, len_t diag_len) {                          \
+    tbmv<T>(P "TBMV ", uplo, trans, diag, n, k, a, lda, x, incx, uplo_len, trans_len, diag_len);             \
   }                                                                                                          \
   ZELT_BLAS_EXPORT void p##tbsv_(const char* uplo, const char* trans, const char* diag, const int* n,        \
-                                 const int* k, const T* a, const int* lda, T* x, const int* incx, len_t l1,  \
-                                 len_t l2, len_t l3) {                                                       \
-    tbsv<T>(P "TBSV ", uplo, trans, diag, n, k, a, lda, x, incx, l1, l2, l3);                                \
+                                 const int* k, const T* a, const int* lda, T* x, const int* incx,            \
+                                 len_t uplo_len, len_t trans_len, len_t diag_len) {                          \
+    tbsv<T>(P "TBSV ", uplo, trans, diag, n, k, a, lda, x, incx, uplo_len, trans_len, diag_len);             \
   }                                                                                                          \
   ZELT_BLAS_EXPORT void p##tpmv_(const char* uplo, const char* trans, const char* diag, const int* n,        \
-                                 const T* ap, T* x, const int* incx, len_t l1, len_t l2, len_t l3) {         \
-    tpmv<T>(P "TPMV ", uplo, trans, diag, n, ap, x, incx, l1, l2, l3);                                       \
+                                 const T* ap, T* x, const int* incx, len_t uplo_len, len_t trans_len,        \
+                                 len_t diag_len) {                                                           \
+    tpmv<T>(P "TPMV ", uplo, trans, diag, n, ap, x, incx, uplo_len, trans_len, diag_len);                    \
   }                                                                                                          \
   ZELT_BLAS_EXPORT void p##tpsv_(const char* uplo, const char* trans, const char* diag, const int* n,        \
-                                 const T* ap, T* x, const int* incx, len_t l1, len_t l2, len_t l3) {         \
-    tpsv<T>(P "TPSV ", uplo, trans, diag, n, ap, x, incx, l1, l2, l3);                                       \
+                                 const T* ap, T* x, const int* incx, len_t uplo_len, len_t trans_len,        \
+                                 len_t diag_len) {                                                           \
+    tpsv<T>(P "TPSV ", uplo, trans, diag, n, ap, x, incx, uplo_len, trans_len, diag_len);                    \
   }
 
 ZELT_LEVEL2(s, "S", float)
 ZELT_LEVEL2(d, "D", double)
 #undef ZELT_LEVEL2
+// NOLINTEND(bugprone-macro-parentheses)
 
 // ---------------------------------------------------------------------------
 // Level 3. The thread count comes from ZELT_NUM_THREADS, read once; absent or

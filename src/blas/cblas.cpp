@@ -252,6 +252,8 @@ char symmetric_letter(const c_call& c, CBLAS_UPLO uplo) {
 // ---- Level 1 ---------------------------------------------------------------
 // No argument is ever bad; the increments and sizes are the Fortran ones.
 
+// T names a type, which takes no parentheses.
+// NOLINTBEGIN(bugprone-macro-parentheses)
 #define ZELT_CBLAS_LEVEL1(p, T)                                                                              \
   T cblas_##p##dot(const int N, const T* X, const int incX, const T* Y, const int incY) {                    \
     return p##dot_(&N, X, &incX, Y, &incY);                                                                  \
@@ -293,6 +295,7 @@ char symmetric_letter(const c_call& c, CBLAS_UPLO uplo) {
 ZELT_CBLAS_LEVEL1(s, float)
 ZELT_CBLAS_LEVEL1(d, double)
 #undef ZELT_CBLAS_LEVEL1
+// NOLINTEND(bugprone-macro-parentheses)
 
 double cblas_dsdot(const int N, const float* X, const int incX, const float* Y, const int incY) {
   return dsdot_(&N, X, &incX, Y, &incY);
@@ -533,6 +536,8 @@ void spr2(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UP
 
 }  // namespace
 
+// T names a type, which takes no parentheses.
+// NOLINTBEGIN(bugprone-macro-parentheses)
 #define ZELT_CBLAS_LEVEL2(p, T)                                                                            \
   void cblas_##p##gemv(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const int M, const int N,  \
                        const T alpha, const T* A, const int lda, const T* X, const int incX, const T beta, \
@@ -611,6 +616,7 @@ void spr2(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UP
 ZELT_CBLAS_LEVEL2(s, float)
 ZELT_CBLAS_LEVEL2(d, double)
 #undef ZELT_CBLAS_LEVEL2
+// NOLINTEND(bugprone-macro-parentheses)
 
 // ---- Level 3 ---------------------------------------------------------------
 

@@ -22,16 +22,16 @@ namespace zelt::detail::ZELT_KERNEL_SET {
 constexpr std::size_t vector_bytes = ZELT_KERNEL_LANES * sizeof(double);
 
 // vec<T>: one register of T. An alias template cannot carry the attribute,
-// so each element type has its own member typedef.
+// so each element type has its own member alias.
 template <class T>
 struct vector_of;
 template <>
 struct vector_of<double> {
-  typedef double type __attribute__((vector_size(vector_bytes)));
+  using type = double __attribute__((vector_size(vector_bytes)));
 };
 template <>
 struct vector_of<float> {
-  typedef float type __attribute__((vector_size(vector_bytes)));
+  using type = float __attribute__((vector_size(vector_bytes)));
 };
 template <class T>
 using vec = typename vector_of<T>::type;

@@ -121,10 +121,8 @@ void band_operations_on_several_chunks() {
 TEST(MutationGaps, BandOperationsOnSeveralChunksOfColumnsGiveTheReferenceBits) {
   band_operations_on_several_chunks<double>();
 }
-#if ZELT_TEST_FLOAT
 TEST(MutationGaps, SingleBandOperationsOnSeveralChunksOfColumnsGiveTheReferenceBits) {
   band_operations_on_several_chunks<float>();
 }
-#endif
 
 }  // namespace

@@ -82,12 +82,10 @@ TEST(ReferenceBlas3, OneThreadGivesTheReferenceBitsInBothLayouts) { run<double>(
 TEST(ReferenceBlas3, LittleMemoryGivesTheSameBits) { run_short_of_memory<double>(300, 34); }
 TEST(ReferenceBlas3, TwoThreadsGiveTheSameBits) { run<double>(2, 600, 32); }
 TEST(ReferenceBlas3, ThreeThreadsGiveTheSameBits) { run<double>(3, 600, 33); }
-#if ZELT_TEST_FLOAT_LEVEL3
 TEST(ReferenceBlas3, SingleOneThreadGivesTheReferenceBitsInBothLayouts) { run<float>(1, 1500, 31); }
 TEST(ReferenceBlas3, SingleLittleMemoryGivesTheSameBits) { run_short_of_memory<float>(300, 34); }
 TEST(ReferenceBlas3, SingleTwoThreadsGiveTheSameBits) { run<float>(2, 600, 32); }
 TEST(ReferenceBlas3, SingleThreeThreadsGiveTheSameBits) { run<float>(3, 600, 33); }
-#endif
 
 // Shapes past the real block sizes (k beyond one k-block, m beyond one
 // m-block, several thread slabs), one call of each kind per shape.
@@ -141,9 +139,7 @@ void large_shapes() {
 }
 
 TEST(ReferenceBlas3, LargeShapesCrossTheRealBlocks) { large_shapes<double>(); }
-#if ZELT_TEST_FLOAT_LEVEL3
 TEST(ReferenceBlas3, SingleLargeShapesCrossTheRealBlocks) { large_shapes<float>(); }
-#endif
 
 // A row-major output is the reference CBLAS's row-major call, whatever the
 // operands' layouts: mixed layouts against the same call on copies.
@@ -173,9 +169,7 @@ void mixed_layouts() {
 }
 
 TEST(ReferenceBlas3, MixedLayoutsAreTheReferenceCallOnTheLogicalMatrices) { mixed_layouts<double>(); }
-#if ZELT_TEST_FLOAT_LEVEL3
 TEST(ReferenceBlas3, SingleMixedLayoutsAreTheReferenceCallOnTheLogicalMatrices) { mixed_layouts<float>(); }
-#endif
 
 // n elements of T that end where the process's memory ends: the page after
 // the last one cannot be read or written, so an access past the end stops
@@ -254,8 +248,6 @@ void edge_tiles() {
 }
 
 TEST(ReferenceBlas3, EdgeTilesStayInsideTheirOperands) { edge_tiles<double>(); }
-#if ZELT_TEST_FLOAT_LEVEL3
 TEST(ReferenceBlas3, SingleEdgeTilesStayInsideTheirOperands) { edge_tiles<float>(); }
-#endif
 
 }  // namespace

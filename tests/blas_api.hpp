@@ -12,16 +12,6 @@
 #include <string>
 #include <type_traits>
 
-// 1: the harness tests run in single precision too (each test file has its
-// float instantiations under #if ZELT_TEST_FLOAT); 0: double only.
-#ifndef ZELT_TEST_FLOAT
-#define ZELT_TEST_FLOAT 1
-#endif
-// The same for the Level 3 operations, which zelt does not run over float yet.
-#ifndef ZELT_TEST_FLOAT_LEVEL3
-#define ZELT_TEST_FLOAT_LEVEL3 0
-#endif
-
 namespace zelt_test {
 
 /// True for float, the single-precision element type; false for double.

@@ -64,12 +64,12 @@ class reference_cblas : public blas_api<T> {
         trmm_(lib.symbol<decltype(trmm_)>(blas_name<T>("cblas_?trmm"))),
         trsm_(lib.symbol<decltype(trsm_)>(blas_name<T>("cblas_?trsm"))) {}
 
-  /// Every routine found; Level 3 too unless `level3` is false.
-  bool complete(bool level3 = true) const {
+  /// Every routine found.
+  bool complete() const {
     return dot_ && axpy_ && scal_ && copy_ && swap_ && iamax_ && asum_ && nrm2_ && rot_ && rotg_ && rotm_ &&
            rotmg_ && gemv_ && ger_ && symv_ && syr_ && syr2_ && trmv_ && trsv_ && mixed_ && gbmv_ && sbmv_ &&
-           spmv_ && spr_ && spr2_ && tbmv_ && tbsv_ && tpmv_ && tpsv_ &&
-           (!level3 || (gemm_ && symm_ && syrk_ && syr2k_ && trmm_ && trsm_));
+           spmv_ && spr_ && spr2_ && tbmv_ && tbsv_ && tpmv_ && tpsv_ && gemm_ && symm_ && syrk_ && syr2k_ &&
+           trmm_ && trsm_;
   }
 
   T mixed_dot(int n, [[maybe_unused]] T sb, const float* x, int incx, const float* y,
@@ -275,12 +275,12 @@ class fortran_symbols : public blas_api<T> {
         trmm_(lib.symbol<decltype(trmm_)>(blas_name<T>("?trmm_"))),
         trsm_(lib.symbol<decltype(trsm_)>(blas_name<T>("?trsm_"))) {}
 
-  /// Every routine found; Level 3 too unless `level3` is false.
-  bool complete(bool level3 = true) const {
+  /// Every routine found.
+  bool complete() const {
     return dot_ && axpy_ && scal_ && copy_ && swap_ && iamax_ && asum_ && nrm2_ && rot_ && rotg_ && rotm_ &&
            rotmg_ && gemv_ && ger_ && symv_ && syr_ && syr2_ && trmv_ && trsv_ && mixed_ && gbmv_ && sbmv_ &&
-           spmv_ && spr_ && spr2_ && tbmv_ && tbsv_ && tpmv_ && tpsv_ &&
-           (!level3 || (gemm_ && symm_ && syrk_ && syr2k_ && trmm_ && trsm_));
+           spmv_ && spr_ && spr2_ && tbmv_ && tbsv_ && tpmv_ && tpsv_ && gemm_ && symm_ && syrk_ && syr2k_ &&
+           trmm_ && trsm_;
   }
   bool has_row_major() const override { return false; }
 
@@ -488,17 +488,10 @@ template <class X, class Y>
 double zelt_mixed_dot(double, const X& x, const Y& y) {
   return zelt::dsdot(x, y);
 }
-#if ZELT_TEST_FLOAT
 template <class X, class Y>
 float zelt_mixed_dot(float sb, const X& x, const Y& y) {
   return zelt::sdsdot(sb, x, y);
 }
-#endif
-
-// Level 3 over float is not in zelt's C++ interface yet: until it is, the
-// Level 3 calls below are compiled for double only.
-template <class T>
-constexpr bool zelt_has_level3 = std::is_same_v<T, double>;
 
 /// zelt's C++ interface. Vectors with increment 1 become external_vec, other
 /// increments strided_vec (from the far end when negative); matrices become
@@ -792,75 +785,65 @@ class zelt_cpp : public blas_api<T> {
 
   void gemm(layout o, transpose ta, transpose tb, int m, int n, int k, T alpha, const T* a, int lda,
             const T* b, int ldb, T beta, T* c, int ldc) const override {
-    if constexpr (zelt_has_level3<T>) {
-      with_op(o, ta, a, ta == trans ? k : m, ta == trans ? m : k, lda, [&](auto A) {
-        with_op(o, tb, b, tb == trans ? n : k, tb == trans ? k : n, ldb, [&](auto B) {
-          with_op(o, no_trans, c, m, n, ldc,
-                  [&](auto C) { zelt::gemm(zelt::threads(threads_), alpha, A, B, beta, C); });
-        });
+    with_op(o, ta, a, ta == trans ? k : m, ta == trans ? m : k, lda, [&](auto A) {
+      with_op(o, tb, b, tb == trans ? n : k, tb == trans ? k : n, ldb, [&](auto B) {
+        with_op(o, no_trans, c, m, n, ldc,
+                [&](auto C) { zelt::gemm(zelt::threads(threads_), alpha, A, B, beta, C); });
       });
-    }
+    });
   }
   void symm(layout o, side s, triangle u, int m, int n, T alpha, const T* a, int lda, const T* b, int ldb,
             T beta, T* c, int ldc) const override {
-    if constexpr (zelt_has_level3<T>) {
-      const int order = s == left_side ? m : n;
-      with_op(o, no_trans, a, order, order, lda, [&](auto A) {
-        with_op(o, no_trans, b, m, n, ldb, [&](auto B) {
-          with_op(o, no_trans, c, m, n, ldc, [&](auto C) {
-            with_side(s, [&](auto sd) {
-              with_triangle(
-                  u, [&](auto tri) { zelt::symm(zelt::threads(threads_), sd, tri, alpha, A, B, beta, C); });
-            });
+    const int order = s == left_side ? m : n;
+    with_op(o, no_trans, a, order, order, lda, [&](auto A) {
+      with_op(o, no_trans, b, m, n, ldb, [&](auto B) {
+        with_op(o, no_trans, c, m, n, ldc, [&](auto C) {
+          with_side(s, [&](auto sd) {
+            with_triangle(
+                u, [&](auto tri) { zelt::symm(zelt::threads(threads_), sd, tri, alpha, A, B, beta, C); });
           });
         });
       });
-    }
+    });
   }
   void syrk(layout o, triangle u, transpose t, int n, int k, T alpha, const T* a, int lda, T beta, T* c,
             int ldc) const override {
-    if constexpr (zelt_has_level3<T>) {
-      with_op(o, t, a, t == trans ? k : n, t == trans ? n : k, lda, [&](auto A) {
-        with_op(o, no_trans, c, n, n, ldc, [&](auto C) {
-          with_triangle(u, [&](auto tri) { zelt::syrk(zelt::threads(threads_), tri, alpha, A, beta, C); });
-        });
+    with_op(o, t, a, t == trans ? k : n, t == trans ? n : k, lda, [&](auto A) {
+      with_op(o, no_trans, c, n, n, ldc, [&](auto C) {
+        with_triangle(u, [&](auto tri) { zelt::syrk(zelt::threads(threads_), tri, alpha, A, beta, C); });
       });
-    }
+    });
   }
   void syr2k(layout o, triangle u, transpose t, int n, int k, T alpha, const T* a, int lda, const T* b,
              int ldb, T beta, T* c, int ldc) const override {
-    if constexpr (zelt_has_level3<T>) {
-      with_op(o, t, a, t == trans ? k : n, t == trans ? n : k, lda, [&](auto A) {
-        with_op(o, t, b, t == trans ? k : n, t == trans ? n : k, ldb, [&](auto B) {
-          with_op(o, no_trans, c, n, n, ldc, [&](auto C) {
-            with_triangle(u,
-                          [&](auto tri) { zelt::syr2k(zelt::threads(threads_), tri, alpha, A, B, beta, C); });
-          });
+    with_op(o, t, a, t == trans ? k : n, t == trans ? n : k, lda, [&](auto A) {
+      with_op(o, t, b, t == trans ? k : n, t == trans ? n : k, ldb, [&](auto B) {
+        with_op(o, no_trans, c, n, n, ldc, [&](auto C) {
+          with_triangle(u,
+                        [&](auto tri) { zelt::syr2k(zelt::threads(threads_), tri, alpha, A, B, beta, C); });
         });
       });
-    }
+    });
   }
   template <bool Solve>
   void triangular(layout o, side s, triangle u, transpose t, diagonal d, int m, int n, T alpha, const T* a,
                   int lda, T* b, int ldb) const {
-    if constexpr (zelt_has_level3<T>) {
-      const int order = s == left_side ? m : n;
-      with_op(o, t, a, order, order, lda, [&](auto A) {
-        with_op(o, no_trans, b, m, n, ldb, [&](auto B) {
-          with_side(s, [&](auto sd) {
-            with_triangle(flipped(u, t), [&](auto tri) {
-              with_diagonal(d, [&](auto dg) {
-                if constexpr (Solve) {
-                  zelt::trsm(zelt::threads(threads_), sd, tri, dg, alpha, A, B);
-                } else {
-                  zelt::trmm(zelt::threads(threads_), sd, tri, dg, alpha, A, B);
-                }
-              });
+    const int order = s == left_side ? m : n;
+    with_op(o, t, a, order, order, lda, [&](auto A) {
+      with_op(o, no_trans, b, m, n, ldb, [&](auto B) {
+        with_side(s, [&](auto sd) {
+          with_triangle(flipped(u, t), [&](auto tri) {
+            with_diagonal(d, [&](auto dg) {
+              if constexpr (Solve) {
+                zelt::trsm(zelt::threads(threads_), sd, tri, dg, alpha, A, B);
+              } else {
+                zelt::trmm(zelt::threads(threads_), sd, tri, dg, alpha, A, B);
+              }
             });
           });
         });
       });
-    }
+    });
   }
   void trmm(layout o, side s, triangle u, transpose t, diagonal d, int m, int n, T alpha, const T* a, int lda,
             T* b, int ldb) const override {

@@ -42,12 +42,10 @@ TEST(ReferenceBlas, CppInterfaceGivesTheReferenceBitsInBothLayouts) {
   expect_reference_bits<double>(false, 11);
 }
 TEST(ReferenceBlas, StridedViewsOfStrideOneGiveTheSameBits) { expect_reference_bits<double>(true, 12); }
-#if ZELT_TEST_FLOAT
 TEST(ReferenceBlas, SingleCppInterfaceGivesTheReferenceBitsInBothLayouts) {
   expect_reference_bits<float>(false, 11);
 }
 TEST(ReferenceBlas, SingleStridedViewsOfStrideOneGiveTheSameBits) { expect_reference_bits<float>(true, 12); }
-#endif
 
 template <class T>
 void blocks_of_a_larger_matrix() {
@@ -85,11 +83,9 @@ void blocks_of_a_larger_matrix() {
 TEST(ReferenceBlas, BlocksOfALargerMatrixAreTheReferenceCallOnTheBlock) {
   blocks_of_a_larger_matrix<double>();
 }
-#if ZELT_TEST_FLOAT
 TEST(ReferenceBlas, SingleBlocksOfALargerMatrixAreTheReferenceCallOnTheBlock) {
   blocks_of_a_larger_matrix<float>();
 }
-#endif
 
 // Signed zeros survive the vector paths: with alpha = -1 and x = +0 every
 // update of y is a -0, so y = -0 must stay -0 in every element.
@@ -134,9 +130,7 @@ void signed_zeros_survive() {
 }
 
 TEST(ReferenceBlas, SignedZerosSurviveTheVectorKernels) { signed_zeros_survive<double>(); }
-#if ZELT_TEST_FLOAT
 TEST(ReferenceBlas, SingleSignedZerosSurviveTheVectorKernels) { signed_zeros_survive<float>(); }
-#endif
 
 // dot(x, y, lanes): 16 lanes of products in index order, combined pairwise,
 // then the tail; written out independently here.

@@ -18,6 +18,7 @@
 #include <type_traits>  // std::is_same_v
 
 #include "zelt/blas_tags.hpp"
+#include "zelt/detail/blas_access.hpp"
 #include "zelt/detail/contract.hpp"
 #include "zelt/detail/level3.hpp"
 #include "zelt/kernel_set.hpp"
@@ -34,10 +35,10 @@ constexpr bool is_row_major = std::is_same_v<typename Matrix::orientation, row_o
 
 /// Element (i, j) of the matrix as the caller sees it.
 template <class Matrix>
-mref logical(const Matrix& A) noexcept {
+mref<element_t<Matrix>> logical(const Matrix& A) noexcept {
   static_assert(is_row_major<Matrix> || std::is_same_v<typename Matrix::orientation, col_orien>,
                 "a row- or column-major matrix");
-  auto* p = const_cast<double*>(A.data());
+  auto* p = const_cast<element_t<Matrix>*>(A.data());
   const auto ld = static_cast<std::ptrdiff_t>(A.ld());
   if constexpr (is_row_major<Matrix>) {
     return {p, ld, 1};
@@ -47,17 +48,18 @@ mref logical(const Matrix& A) noexcept {
 }
 
 /// The column-major storage of A, and whether A is that storage transposed.
+template <class T>
 struct stored {
-  mref s;
+  mref<T> s;
   bool transposed;
 };
 template <class Matrix>
-stored storage_of(const Matrix& A) noexcept {
-  const mref m = logical(A);
+stored<element_t<Matrix>> storage_of(const Matrix& A) noexcept {
+  const auto m = logical(A);
   if constexpr (is_row_major<Matrix>) {
-    return stored{m.t(), true};
+    return stored<element_t<Matrix>>{m.t(), true};
   } else {
-    return stored{m, false};
+    return stored<element_t<Matrix>>{m, false};
   }
 }
 
@@ -76,13 +78,14 @@ inline void expect_shape(const char* operation, const char* what, std::size_t go
 /// alpha == 0 or an empty sum with beta == 1 touches nothing. A transposed
 /// (row-major, or a transposed view) operand is the reference's 'T'.
 template <class MatrixA, class MatrixB, class MatrixC>
-void gemm(const threads& policy, double alpha, const MatrixA& A, const MatrixB& B, double beta,
-          const MatrixC& C) {
+void gemm(const threads& policy, detail::element_t<MatrixC> alpha, const MatrixA& A, const MatrixB& B,
+          detail::element_t<MatrixC> beta, const MatrixC& C) {
+  detail::expect_one_element_type<MatrixA, MatrixB, MatrixC>();
   detail::expect_shape("gemm", "A's row count", A.nrows(), C.nrows());
   detail::expect_shape("gemm", "B's column count", B.ncols(), C.ncols());
   detail::expect_shape("gemm", "B's row count", B.nrows(), A.ncols());
   const auto a = detail::storage_of(A), b = detail::storage_of(B);
-  const detail::mref c = detail::logical(C);
+  const auto c = detail::logical(C);
   const std::size_t m = C.nrows(), n = C.ncols(), k = A.ncols();
   if constexpr (!detail::is_row_major<MatrixC>) {
     ZELT_KERNEL_CALL(
@@ -93,7 +96,8 @@ void gemm(const threads& policy, double alpha, const MatrixA& A, const MatrixB& 
   }
 }
 template <class MatrixA, class MatrixB, class MatrixC>
-void gemm(double alpha, const MatrixA& A, const MatrixB& B, double beta, const MatrixC& C) {
+void gemm(detail::element_t<MatrixC> alpha, const MatrixA& A, const MatrixB& B,
+          detail::element_t<MatrixC> beta, const MatrixC& C) {
   gemm(threads(1), alpha, A, B, beta, C);
 }
 
@@ -102,36 +106,41 @@ void gemm(double alpha, const MatrixA& A, const MatrixB& B, double beta, const M
 /// in the reference's terms. Pairs whose A(j, l) is exactly 0 are skipped in
 /// the 'N' form, as in the reference.
 template <class Triangle, class MatrixA, class MatrixC>
-void syrk(const threads& policy, Triangle, double alpha, const MatrixA& A, double beta, const MatrixC& C) {
+void syrk(const threads& policy, Triangle, detail::element_t<MatrixC> alpha, const MatrixA& A,
+          detail::element_t<MatrixC> beta, const MatrixC& C) {
+  detail::expect_one_element_type<MatrixA, MatrixC>();
   detail::expect_shape("syrk", "C's column count", C.ncols(), C.nrows());
   detail::expect_shape("syrk", "A's row count", A.nrows(), C.nrows());
   const bool upper_ref = Triangle::is_upper != detail::is_row_major<MatrixC>;
-  const detail::mref c = detail::logical(C);
+  const auto c = detail::logical(C);
   ZELT_KERNEL_CALL(syrk_ref(policy, upper_ref, detail::storage_of(A).transposed, C.nrows(), A.ncols(), alpha,
                             detail::logical(A), beta, detail::is_row_major<MatrixC> ? c.t() : c));
 }
 template <class Triangle, class MatrixA, class MatrixC>
-void syrk(Triangle tri, double alpha, const MatrixA& A, double beta, const MatrixC& C) {
+void syrk(Triangle tri, detail::element_t<MatrixC> alpha, const MatrixA& A, detail::element_t<MatrixC> beta,
+          const MatrixC& C) {
   syrk(threads(1), tri, alpha, A, beta, C);
 }
 
 /// C = alpha (A B^T + B A^T) + beta C on the triangle `Triangle` of C
 /// (dsyr2k). A's layout picks the reference's 'N' or 'T' form.
 template <class Triangle, class MatrixA, class MatrixB, class MatrixC>
-void syr2k(const threads& policy, Triangle, double alpha, const MatrixA& A, const MatrixB& B, double beta,
-           const MatrixC& C) {
+void syr2k(const threads& policy, Triangle, detail::element_t<MatrixC> alpha, const MatrixA& A,
+           const MatrixB& B, detail::element_t<MatrixC> beta, const MatrixC& C) {
+  detail::expect_one_element_type<MatrixA, MatrixB, MatrixC>();
   detail::expect_shape("syr2k", "C's column count", C.ncols(), C.nrows());
   detail::expect_shape("syr2k", "A's row count", A.nrows(), C.nrows());
   detail::expect_shape("syr2k", "B's row count", B.nrows(), C.nrows());
   detail::expect_shape("syr2k", "B's column count", B.ncols(), A.ncols());
   const bool upper_ref = Triangle::is_upper != detail::is_row_major<MatrixC>;
-  const detail::mref c = detail::logical(C);
+  const auto c = detail::logical(C);
   ZELT_KERNEL_CALL(syr2k_ref(policy, upper_ref, detail::storage_of(A).transposed, C.nrows(), A.ncols(), alpha,
                              detail::logical(A), detail::logical(B), beta,
                              detail::is_row_major<MatrixC> ? c.t() : c));
 }
 template <class Triangle, class MatrixA, class MatrixB, class MatrixC>
-void syr2k(Triangle tri, double alpha, const MatrixA& A, const MatrixB& B, double beta, const MatrixC& C) {
+void syr2k(Triangle tri, detail::element_t<MatrixC> alpha, const MatrixA& A, const MatrixB& B,
+           detail::element_t<MatrixC> beta, const MatrixC& C) {
   syr2k(threads(1), tri, alpha, A, B, beta, C);
 }
 
@@ -140,16 +149,18 @@ void syr2k(Triangle tri, double alpha, const MatrixA& A, const MatrixB& B, doubl
 /// depends on the other triangle, whatever it holds (packing may copy some of
 /// it into lanes whose sums are not kept).
 template <class Side, class Triangle, class MatrixA, class MatrixB, class MatrixC>
-void symm(const threads& policy, Side, Triangle, double alpha, const MatrixA& A, const MatrixB& B,
-          double beta, const MatrixC& C) {
+void symm(const threads& policy, Side, Triangle, detail::element_t<MatrixC> alpha, const MatrixA& A,
+          const MatrixB& B, detail::element_t<MatrixC> beta, const MatrixC& C) {
+  detail::expect_one_element_type<MatrixA, MatrixB, MatrixC>();
   detail::expect_shape("symm", "A's column count", A.ncols(), A.nrows());
   detail::expect_shape("symm", "A's order", A.nrows(), Side::is_left ? C.nrows() : C.ncols());
   detail::expect_shape("symm", "B's row count", B.nrows(), C.nrows());
   detail::expect_shape("symm", "B's column count", B.ncols(), C.ncols());
   const auto a = detail::storage_of(A);
   const bool upper_ref = Triangle::is_upper != a.transposed;
-  const detail::symmetric s{a.s, upper_ref};
-  const detail::mref b = detail::logical(B), c = detail::logical(C);
+  const detail::symmetric<detail::element_t<MatrixA>> s{a.s, upper_ref};
+  const auto b = detail::logical(B);
+  const auto c = detail::logical(C);
   if constexpr (!detail::is_row_major<MatrixC>) {
     ZELT_KERNEL_CALL(symm_ref(policy, Side::is_left, upper_ref, C.nrows(), C.ncols(), alpha, s, b, beta, c));
   } else {
@@ -158,21 +169,22 @@ void symm(const threads& policy, Side, Triangle, double alpha, const MatrixA& A,
   }
 }
 template <class Side, class Triangle, class MatrixA, class MatrixB, class MatrixC>
-void symm(Side side, Triangle tri, double alpha, const MatrixA& A, const MatrixB& B, double beta,
-          const MatrixC& C) {
+void symm(Side side, Triangle tri, detail::element_t<MatrixC> alpha, const MatrixA& A, const MatrixB& B,
+          detail::element_t<MatrixC> beta, const MatrixC& C) {
   symm(threads(1), side, tri, alpha, A, B, beta, C);
 }
 
 namespace detail {
 
 template <bool Solve, class Side, class Triangle, class Diagonal, class MatrixA, class MatrixB>
-void triangular3(const char* operation, const threads& policy, double alpha, const MatrixA& A,
+void triangular3(const char* operation, const threads& policy, element_t<MatrixB> alpha, const MatrixA& A,
                  const MatrixB& B) {
+  expect_one_element_type<MatrixA, MatrixB>();
   expect_shape(operation, "A's column count", A.ncols(), A.nrows());
   expect_shape(operation, "A's order", A.nrows(), Side::is_left ? B.nrows() : B.ncols());
   const auto a = storage_of(A);
   const bool upper_ref = Triangle::is_upper != a.transposed;
-  const mref b = logical(B);
+  const auto b = logical(B);
   const bool row_output = is_row_major<MatrixB>;
   const bool on_left = Side::is_left != row_output, trans = a.transposed != row_output;
   const std::size_t m = row_output ? B.ncols() : B.nrows(), n = row_output ? B.nrows() : B.ncols();
@@ -191,11 +203,13 @@ void triangular3(const char* operation, const threads& policy, double alpha, con
 /// its triangle `Triangle` and `Diagonal` (dtrmm); the result never depends
 /// on the other triangle or on a unit diagonal, whatever they hold.
 template <class Side, class Triangle, class Diagonal, class MatrixA, class MatrixB>
-void trmm(const threads& policy, Side, Triangle, Diagonal, double alpha, const MatrixA& A, const MatrixB& B) {
+void trmm(const threads& policy, Side, Triangle, Diagonal, detail::element_t<MatrixB> alpha, const MatrixA& A,
+          const MatrixB& B) {
   detail::triangular3<false, Side, Triangle, Diagonal>("trmm", policy, alpha, A, B);
 }
 template <class Side, class Triangle, class Diagonal, class MatrixA, class MatrixB>
-void trmm(Side side, Triangle tri, Diagonal diag, double alpha, const MatrixA& A, const MatrixB& B) {
+void trmm(Side side, Triangle tri, Diagonal diag, detail::element_t<MatrixB> alpha, const MatrixA& A,
+          const MatrixB& B) {
   trmm(threads(1), side, tri, diag, alpha, A, B);
 }
 
@@ -204,11 +218,13 @@ void trmm(Side side, Triangle tri, Diagonal diag, double alpha, const MatrixA& A
 /// test for singularity: a zero on the diagonal gives infinities or NaN, as in
 /// the reference.
 template <class Side, class Triangle, class Diagonal, class MatrixA, class MatrixB>
-void trsm(const threads& policy, Side, Triangle, Diagonal, double alpha, const MatrixA& A, const MatrixB& B) {
+void trsm(const threads& policy, Side, Triangle, Diagonal, detail::element_t<MatrixB> alpha, const MatrixA& A,
+          const MatrixB& B) {
   detail::triangular3<true, Side, Triangle, Diagonal>("trsm", policy, alpha, A, B);
 }
 template <class Side, class Triangle, class Diagonal, class MatrixA, class MatrixB>
-void trsm(Side side, Triangle tri, Diagonal diag, double alpha, const MatrixA& A, const MatrixB& B) {
+void trsm(Side side, Triangle tri, Diagonal diag, detail::element_t<MatrixB> alpha, const MatrixA& A,
+          const MatrixB& B) {
   trsm(threads(1), side, tri, diag, alpha, A, B);
 }
 

@@ -175,6 +175,24 @@ void cblas_dtrmm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_U
 void cblas_dtrsm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_UPLO Uplo,
                  const CBLAS_TRANSPOSE TransA, const CBLAS_DIAG Diag, const int M, const int N,
                  const double alpha, const double* A, const int lda, double* B, const int ldb);
+void cblas_sgemm(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const CBLAS_TRANSPOSE TransB,
+                 const int M, const int N, const int K, const float alpha, const float* A, const int lda,
+                 const float* B, const int ldb, const float beta, float* C, const int ldc);
+void cblas_ssymm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_UPLO Uplo, const int M,
+                 const int N, const float alpha, const float* A, const int lda, const float* B,
+                 const int ldb, const float beta, float* C, const int ldc);
+void cblas_ssyrk(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE Trans, const int N,
+                 const int K, const float alpha, const float* A, const int lda, const float beta,
+                 float* C, const int ldc);
+void cblas_ssyr2k(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE Trans, const int N,
+                  const int K, const float alpha, const float* A, const int lda, const float* B,
+                  const int ldb, const float beta, float* C, const int ldc);
+void cblas_strmm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_UPLO Uplo,
+                 const CBLAS_TRANSPOSE TransA, const CBLAS_DIAG Diag, const int M, const int N,
+                 const float alpha, const float* A, const int lda, float* B, const int ldb);
+void cblas_strsm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_UPLO Uplo,
+                 const CBLAS_TRANSPOSE TransA, const CBLAS_DIAG Diag, const int M, const int N,
+                 const float alpha, const float* A, const int lda, float* B, const int ldb);
 
 /* Reports bad argument number p of routine rout ("cblas_dgemv", ...), then
  * prints form with the remaining arguments, as vfprintf does. */
@@ -329,6 +347,24 @@ void dtrmm_(const char* side, const char* uplo, const char* transa, const char* 
             size_t side_len, size_t uplo_len, size_t transa_len, size_t diag_len);
 void dtrsm_(const char* side, const char* uplo, const char* transa, const char* diag, const int* m,
             const int* n, const double* alpha, const double* a, const int* lda, double* b, const int* ldb,
+            size_t side_len, size_t uplo_len, size_t transa_len, size_t diag_len);
+void sgemm_(const char* transa, const char* transb, const int* m, const int* n, const int* k,
+            const float* alpha, const float* a, const int* lda, const float* b, const int* ldb,
+            const float* beta, float* c, const int* ldc, size_t transa_len, size_t transb_len);
+void ssymm_(const char* side, const char* uplo, const int* m, const int* n, const float* alpha,
+            const float* a, const int* lda, const float* b, const int* ldb, const float* beta, float* c,
+            const int* ldc, size_t side_len, size_t uplo_len);
+void ssyrk_(const char* uplo, const char* trans, const int* n, const int* k, const float* alpha,
+            const float* a, const int* lda, const float* beta, float* c, const int* ldc, size_t uplo_len,
+            size_t trans_len);
+void ssyr2k_(const char* uplo, const char* trans, const int* n, const int* k, const float* alpha,
+             const float* a, const int* lda, const float* b, const int* ldb, const float* beta, float* c,
+             const int* ldc, size_t uplo_len, size_t trans_len);
+void strmm_(const char* side, const char* uplo, const char* transa, const char* diag, const int* m,
+            const int* n, const float* alpha, const float* a, const int* lda, float* b, const int* ldb,
+            size_t side_len, size_t uplo_len, size_t transa_len, size_t diag_len);
+void strsm_(const char* side, const char* uplo, const char* transa, const char* diag, const int* m,
+            const int* n, const float* alpha, const float* a, const int* lda, float* b, const int* ldb,
             size_t side_len, size_t uplo_len, size_t transa_len, size_t diag_len);
 
 /* Nonzero when the two letters agree, upper and lower case alike. */

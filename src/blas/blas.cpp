@@ -646,6 +646,7 @@ ZELT_LEVEL2(d, "D", double)
 // ---------------------------------------------------------------------------
 // Level 3. The thread count comes from ZELT_NUM_THREADS, read once; absent or
 // not a positive number, it is every core. Any count gives the same bits.
+// Each routine once over its element type, then the exported symbols.
 
 namespace {
 
@@ -669,11 +670,10 @@ void with_side(bool left, F f) {
   }
 }
 
-}  // namespace
-
-ZELT_BLAS_EXPORT void dgemm_(const char* transa, const char* transb, const int* m, const int* n, const int* k,
-                             const double* alpha, const double* a, const int* lda, const double* b,
-                             const int* ldb, const double* beta, double* c, const int* ldc, len_t, len_t) {
+template <class T>
+void gemm(const char* name, const char* transa, const char* transb, const int* m, const int* n, const int* k,
+          const T* alpha, const T* a, const int* lda, const T* b, const int* ldb, const T* beta, T* c,
+          const int* ldc, len_t, len_t) {
   const bool ta = is_trans(transa), tb = is_trans(transb);
   const int info = first_bad({{!ta && !same_letter(transa, 'N'), 1},
                               {!tb && !same_letter(transb, 'N'), 2},
@@ -683,7 +683,7 @@ ZELT_BLAS_EXPORT void dgemm_(const char* transa, const char* transb, const int* 
                               {*lda < at_least_one(ta ? *k : *m), 8},
                               {*ldb < at_least_one(tb ? *n : *k), 10},
                               {*ldc < at_least_one(*m), 13}});
-  if (info != 0) return report("DGEMM ", info);
+  if (info != 0) return report(name, info);
   const auto A = matrix(a, ta ? *k : *m, ta ? *m : *k, *lda);
   const auto B = matrix(b, tb ? *n : *k, tb ? *k : *n, *ldb);
   const auto C = matrix(c, *m, *n, *ldc);
@@ -692,9 +692,10 @@ ZELT_BLAS_EXPORT void dgemm_(const char* transa, const char* transb, const int* 
   });
 }
 
-ZELT_BLAS_EXPORT void dsymm_(const char* side, const char* uplo, const int* m, const int* n,
-                             const double* alpha, const double* a, const int* lda, const double* b,
-                             const int* ldb, const double* beta, double* c, const int* ldc, len_t, len_t) {
+template <class T>
+void symm(const char* name, const char* side, const char* uplo, const int* m, const int* n, const T* alpha,
+          const T* a, const int* lda, const T* b, const int* ldb, const T* beta, T* c, const int* ldc, len_t,
+          len_t) {
   const bool left = same_letter(side, 'L'), upper = same_letter(uplo, 'U');
   const int order = left ? *m : *n;
   const int info = first_bad({{!left && !same_letter(side, 'R'), 1},
@@ -704,7 +705,7 @@ ZELT_BLAS_EXPORT void dsymm_(const char* side, const char* uplo, const int* m, c
                               {*lda < at_least_one(order), 7},
                               {*ldb < at_least_one(*m), 9},
                               {*ldc < at_least_one(*m), 12}});
-  if (info != 0) return report("DSYMM ", info);
+  if (info != 0) return report(name, info);
   const auto A = matrix(a, order, order, *lda);
   const auto B = matrix(b, *m, *n, *ldb);
   const auto C = matrix(c, *m, *n, *ldc);
@@ -712,8 +713,6 @@ ZELT_BLAS_EXPORT void dsymm_(const char* side, const char* uplo, const int* m, c
     with_triangle(upper, [&](auto tri) { zelt::symm(library_threads(), sd, tri, *alpha, A, B, *beta, C); });
   });
 }
-
-namespace {
 
 // dsyrk and dsyr2k share their checks; `b` is null for dsyrk.
 template <class Operation>
@@ -732,22 +731,21 @@ void rank_k(const char* name, const char* uplo, const char* trans, const int* n,
   with_triangle(upper, [&](auto tri) { operation(tri, t); });
 }
 
-}  // namespace
-
-ZELT_BLAS_EXPORT void dsyrk_(const char* uplo, const char* trans, const int* n, const int* k,
-                             const double* alpha, const double* a, const int* lda, const double* beta,
-                             double* c, const int* ldc, len_t, len_t) {
-  rank_k("DSYRK ", uplo, trans, n, k, lda, nullptr, ldc, [&](auto tri, bool t) {
+template <class T>
+void syrk(const char* name, const char* uplo, const char* trans, const int* n, const int* k, const T* alpha,
+          const T* a, const int* lda, const T* beta, T* c, const int* ldc, len_t, len_t) {
+  rank_k(name, uplo, trans, n, k, lda, nullptr, ldc, [&](auto tri, bool t) {
     const auto A = matrix(a, t ? *k : *n, t ? *n : *k, *lda);
     const auto C = matrix(c, *n, *n, *ldc);
     with_op(t, A, [&](const auto& opa) { zelt::syrk(library_threads(), tri, *alpha, opa, *beta, C); });
   });
 }
 
-ZELT_BLAS_EXPORT void dsyr2k_(const char* uplo, const char* trans, const int* n, const int* k,
-                              const double* alpha, const double* a, const int* lda, const double* b,
-                              const int* ldb, const double* beta, double* c, const int* ldc, len_t, len_t) {
-  rank_k("DSYR2K", uplo, trans, n, k, lda, ldb, ldc, [&](auto tri, bool t) {
+template <class T>
+void syr2k(const char* name, const char* uplo, const char* trans, const int* n, const int* k, const T* alpha,
+           const T* a, const int* lda, const T* b, const int* ldb, const T* beta, T* c, const int* ldc, len_t,
+           len_t) {
+  rank_k(name, uplo, trans, n, k, lda, ldb, ldc, [&](auto tri, bool t) {
     const auto A = matrix(a, t ? *k : *n, t ? *n : *k, *lda);
     const auto B = matrix(b, t ? *k : *n, t ? *n : *k, *ldb);
     const auto C = matrix(c, *n, *n, *ldc);
@@ -758,13 +756,11 @@ ZELT_BLAS_EXPORT void dsyr2k_(const char* uplo, const char* trans, const int* n,
   });
 }
 
-namespace {
-
 // dtrmm and dtrsm share their checks and their mapping; as for dtrmv, the
 // triangle of transposed(A) as passed is the other one of A's storage.
-template <class Operation>
+template <class T, class Operation>
 void triangular3(const char* name, const char* side, const char* uplo, const char* transa, const char* diag,
-                 const int* m, const int* n, const double* a, const int* lda, double* b, const int* ldb,
+                 const int* m, const int* n, const T* a, const int* lda, T* b, const int* ldb,
                  Operation operation) {
   const bool left = same_letter(side, 'L'), upper = same_letter(uplo, 'U'), t = is_trans(transa),
              unit = same_letter(diag, 'U');
@@ -789,22 +785,68 @@ void triangular3(const char* name, const char* side, const char* uplo, const cha
   });
 }
 
-}  // namespace
-
-ZELT_BLAS_EXPORT void dtrmm_(const char* side, const char* uplo, const char* transa, const char* diag,
-                             const int* m, const int* n, const double* alpha, const double* a, const int* lda,
-                             double* b, const int* ldb, len_t, len_t, len_t, len_t) {
-  triangular3("DTRMM ", side, uplo, transa, diag, m, n, a, lda, b, ldb,
+template <class T>
+void trmm(const char* name, const char* side, const char* uplo, const char* transa, const char* diag,
+          const int* m, const int* n, const T* alpha, const T* a, const int* lda, T* b, const int* ldb, len_t,
+          len_t, len_t, len_t) {
+  triangular3(name, side, uplo, transa, diag, m, n, a, lda, b, ldb,
               [&](auto sd, auto tri, auto dg, const auto& opa, const auto& B) {
                 zelt::trmm(library_threads(), sd, tri, dg, *alpha, opa, B);
               });
 }
 
-ZELT_BLAS_EXPORT void dtrsm_(const char* side, const char* uplo, const char* transa, const char* diag,
-                             const int* m, const int* n, const double* alpha, const double* a, const int* lda,
-                             double* b, const int* ldb, len_t, len_t, len_t, len_t) {
-  triangular3("DTRSM ", side, uplo, transa, diag, m, n, a, lda, b, ldb,
+template <class T>
+void trsm(const char* name, const char* side, const char* uplo, const char* transa, const char* diag,
+          const int* m, const int* n, const T* alpha, const T* a, const int* lda, T* b, const int* ldb, len_t,
+          len_t, len_t, len_t) {
+  triangular3(name, side, uplo, transa, diag, m, n, a, lda, b, ldb,
               [&](auto sd, auto tri, auto dg, const auto& opa, const auto& B) {
                 zelt::trsm(library_threads(), sd, tri, dg, *alpha, opa, B);
               });
 }
+}  // namespace
+
+// T names a type, which takes no parentheses.
+// NOLINTBEGIN(bugprone-macro-parentheses)
+#define ZELT_LEVEL3(p, P, T)                                                                               \
+  ZELT_BLAS_EXPORT void p##gemm_(const char* transa, const char* transb, const int* m, const int* n,       \
+                                 const int* k, const T* alpha, const T* a, const int* lda, const T* b,     \
+                                 const int* ldb, const T* beta, T* c, const int* ldc, len_t transa_len,    \
+                                 len_t transb_len) {                                                       \
+    gemm<T>(P "GEMM ", transa, transb, m, n, k, alpha, a, lda, b, ldb, beta, c, ldc, transa_len,           \
+            transb_len);                                                                                   \
+  }                                                                                                        \
+  ZELT_BLAS_EXPORT void p##symm_(const char* side, const char* uplo, const int* m, const int* n,           \
+                                 const T* alpha, const T* a, const int* lda, const T* b, const int* ldb,   \
+                                 const T* beta, T* c, const int* ldc, len_t side_len, len_t uplo_len) {    \
+    symm<T>(P "SYMM ", side, uplo, m, n, alpha, a, lda, b, ldb, beta, c, ldc, side_len, uplo_len);         \
+  }                                                                                                        \
+  ZELT_BLAS_EXPORT void p##syrk_(const char* uplo, const char* trans, const int* n, const int* k,          \
+                                 const T* alpha, const T* a, const int* lda, const T* beta, T* c,          \
+                                 const int* ldc, len_t uplo_len, len_t trans_len) {                        \
+    syrk<T>(P "SYRK ", uplo, trans, n, k, alpha, a, lda, beta, c, ldc, uplo_len, trans_len);               \
+  }                                                                                                        \
+  ZELT_BLAS_EXPORT void p##syr2k_(const char* uplo, const char* trans, const int* n, const int* k,         \
+                                  const T* alpha, const T* a, const int* lda, const T* b, const int* ldb,  \
+                                  const T* beta, T* c, const int* ldc, len_t uplo_len, len_t trans_len) {  \
+    syr2k<T>(P "SYR2K", uplo, trans, n, k, alpha, a, lda, b, ldb, beta, c, ldc, uplo_len, trans_len);      \
+  }                                                                                                        \
+  ZELT_BLAS_EXPORT void p##trmm_(const char* side, const char* uplo, const char* transa, const char* diag, \
+                                 const int* m, const int* n, const T* alpha, const T* a, const int* lda,   \
+                                 T* b, const int* ldb, len_t side_len, len_t uplo_len, len_t transa_len,   \
+                                 len_t diag_len) {                                                         \
+    trmm<T>(P "TRMM ", side, uplo, transa, diag, m, n, alpha, a, lda, b, ldb, side_len, uplo_len,          \
+            transa_len, diag_len);                                                                         \
+  }                                                                                                        \
+  ZELT_BLAS_EXPORT void p##trsm_(const char* side, const char* uplo, const char* transa, const char* diag, \
+                                 const int* m, const int* n, const T* alpha, const T* a, const int* lda,   \
+                                 T* b, const int* ldb, len_t side_len, len_t uplo_len, len_t transa_len,   \
+                                 len_t diag_len) {                                                         \
+    trsm<T>(P "TRSM ", side, uplo, transa, diag, m, n, alpha, a, lda, b, ldb, side_len, uplo_len,          \
+            transa_len, diag_len);                                                                         \
+  }
+
+ZELT_LEVEL3(s, "S", float)
+ZELT_LEVEL3(d, "D", double)
+#undef ZELT_LEVEL3
+// NOLINTEND(bugprone-macro-parentheses)

@@ -619,11 +619,16 @@ ZELT_CBLAS_LEVEL2(d, double)
 // NOLINTEND(bugprone-macro-parentheses)
 
 // ---- Level 3 ---------------------------------------------------------------
+// Each function once over its element type, then the exported ones of both
+// precisions.
 
-void cblas_dgemm(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const CBLAS_TRANSPOSE TransB,
-                 const int M, const int N, const int K, const double alpha, const double* A, const int lda,
-                 const double* B, const int ldb, const double beta, double* C, const int ldc) {
-  const c_call c("cblas_dgemm", layout);
+namespace {
+
+template <class T, class F>
+void gemm(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA,
+          const CBLAS_TRANSPOSE TransB, const int M, const int N, const int K, const T alpha, const T* A,
+          const int lda, const T* B, const int ldb, const T beta, T* C, const int ldc) {
+  const c_call c(name, layout);
   if (!c.layout_ok()) return;
   const char ta = trans_kept(TransA);
   if (ta == 0) return c.bad_enum(2, "Illegal TransA setting, %d\n", static_cast<int>(TransA));
@@ -633,7 +638,7 @@ void cblas_dgemm(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const 
   const bool row = c.row_major();
   const char t1 = row ? tb : ta, t2 = row ? ta : tb;
   const int m = row ? N : M, n = row ? M : N, ld1 = row ? ldb : lda, ld2 = row ? lda : ldb;
-  const double *a = row ? B : A, *b = row ? A : B;
+  const T *a = row ? B : A, *b = row ? A : B;
   const int rows1 = t1 == 'N' ? m : K, rows2 = t2 == 'N' ? K : n;
   if (c.fortran_bad(first_bad({{m < 0, 3},
                                {n < 0, 4},
@@ -642,13 +647,14 @@ void cblas_dgemm(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const 
                                {ld2 < at_least_one(rows2), 10},
                                {ldc < at_least_one(m), 13}})))
     return;
-  dgemm_(&t1, &t2, &m, &n, &K, &alpha, a, &ld1, b, &ld2, &beta, C, &ldc, 1, 1);
+  fortran(&t1, &t2, &m, &n, &K, &alpha, a, &ld1, b, &ld2, &beta, C, &ldc, 1, 1);
 }
 
-void cblas_dsymm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_UPLO Uplo, const int M,
-                 const int N, const double alpha, const double* A, const int lda, const double* B,
-                 const int ldb, const double beta, double* C, const int ldc) {
-  const c_call c("cblas_dsymm", layout);
+template <class T, class F>
+void symm(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_SIDE Side,
+          const CBLAS_UPLO Uplo, const int M, const int N, const T alpha, const T* A, const int lda,
+          const T* B, const int ldb, const T beta, T* C, const int ldc) {
+  const c_call c(name, layout);
   if (!c.layout_ok()) return;
   const char sd = side_letter(Side, c.row_major());
   if (sd == 0) return c.bad_enum(2, "Illegal Side setting, %d\n", static_cast<int>(Side));
@@ -661,10 +667,8 @@ void cblas_dsymm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_U
                                {ldb < at_least_one(m), 9},
                                {ldc < at_least_one(m), 12}})))
     return;
-  dsymm_(&sd, &ul, &m, &n, &alpha, A, &lda, B, &ldb, &beta, C, &ldc, 1, 1);
+  fortran(&sd, &ul, &m, &n, &alpha, A, &lda, B, &ldb, &beta, C, &ldc, 1, 1);
 }
-
-namespace {
 
 // The two flags of dsyrk and dsyr2k: uplo (2) and trans (3), both flipped in
 // row-major, where C^T = op(A)^T op(A). 0 after a report.
@@ -682,44 +686,39 @@ bool rank_k_letters(const c_call& c, CBLAS_UPLO uplo, CBLAS_TRANSPOSE trans, cha
   return true;
 }
 
-}  // namespace
-
-void cblas_dsyrk(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE Trans, const int N,
-                 const int K, const double alpha, const double* A, const int lda, const double beta,
-                 double* C, const int ldc) {
-  const c_call c("cblas_dsyrk", layout);
+template <class T, class F>
+void syrk(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo,
+          const CBLAS_TRANSPOSE Trans, const int N, const int K, const T alpha, const T* A, const int lda,
+          const T beta, T* C, const int ldc) {
+  const c_call c(name, layout);
   char ul = 0, tr = 0;
   if (!c.layout_ok() || !rank_k_letters(c, Uplo, Trans, ul, tr)) return;
   const int rows = at_least_one(tr == 'N' ? N : K);
   if (c.fortran_bad(first_bad({{N < 0, 3}, {K < 0, 4}, {lda < rows, 7}, {ldc < at_least_one(N), 10}})))
     return;
-  dsyrk_(&ul, &tr, &N, &K, &alpha, A, &lda, &beta, C, &ldc, 1, 1);
+  fortran(&ul, &tr, &N, &K, &alpha, A, &lda, &beta, C, &ldc, 1, 1);
 }
 
-void cblas_dsyr2k(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE Trans, const int N,
-                  const int K, const double alpha, const double* A, const int lda, const double* B,
-                  const int ldb, const double beta, double* C, const int ldc) {
-  const c_call c("cblas_dsyr2k", layout);
+template <class T, class F>
+void syr2k(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo,
+           const CBLAS_TRANSPOSE Trans, const int N, const int K, const T alpha, const T* A, const int lda,
+           const T* B, const int ldb, const T beta, T* C, const int ldc) {
+  const c_call c(name, layout);
   char ul = 0, tr = 0;
   if (!c.layout_ok() || !rank_k_letters(c, Uplo, Trans, ul, tr)) return;
   const int rows = at_least_one(tr == 'N' ? N : K);
   if (c.fortran_bad(
           first_bad({{N < 0, 3}, {K < 0, 4}, {lda < rows, 7}, {ldb < rows, 9}, {ldc < at_least_one(N), 12}})))
     return;
-  dsyr2k_(&ul, &tr, &N, &K, &alpha, A, &lda, B, &ldb, &beta, C, &ldc, 1, 1);
+  fortran(&ul, &tr, &N, &K, &alpha, A, &lda, B, &ldb, &beta, C, &ldc, 1, 1);
 }
-
-namespace {
-
-using triangular3_fn = void (*)(const char*, const char*, const char*, const char*, const int*, const int*,
-                                const double*, const double*, const int*, double*, const int*, len_t, len_t,
-                                len_t, len_t);
 
 // dtrmm and dtrsm: side (2), uplo (3), trans (4), diag (5); row-major,
 // B^T = op(A)^T B^T on the other side, with the other triangle, op kept.
-void triangular3(const char* name, triangular3_fn fortran, CBLAS_LAYOUT layout, CBLAS_SIDE Side,
-                 CBLAS_UPLO Uplo, CBLAS_TRANSPOSE TransA, CBLAS_DIAG Diag, int M, int N, double alpha,
-                 const double* A, int lda, double* B, int ldb) {
+template <class T, class F>
+void triangular3(const char* name, F fortran, CBLAS_LAYOUT layout, CBLAS_SIDE Side, CBLAS_UPLO Uplo,
+                 CBLAS_TRANSPOSE TransA, CBLAS_DIAG Diag, int M, int N, T alpha, const T* A, int lda, T* B,
+                 int ldb) {
   const c_call c(name, layout);
   if (!c.layout_ok()) return;
   const char sd = side_letter(Side, c.row_major());
@@ -737,19 +736,63 @@ void triangular3(const char* name, triangular3_fn fortran, CBLAS_LAYOUT layout, 
   fortran(&sd, &ul, &ta, &di, &m, &n, &alpha, A, &lda, B, &ldb, 1, 1, 1, 1);
 }
 
+template <class T, class F>
+void trmm(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_SIDE Side,
+          const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA, const CBLAS_DIAG Diag, const int M,
+          const int N, const T alpha, const T* A, const int lda, T* B, const int ldb) {
+  triangular3(name, fortran, layout, Side, Uplo, TransA, Diag, M, N, alpha, A, lda, B, ldb);
+}
+
+template <class T, class F>
+void trsm(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_SIDE Side,
+          const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA, const CBLAS_DIAG Diag, const int M,
+          const int N, const T alpha, const T* A, const int lda, T* B, const int ldb) {
+  triangular3(name, fortran, layout, Side, Uplo, TransA, Diag, M, N, alpha, A, lda, B, ldb);
+}
+
 }  // namespace
 
-void cblas_dtrmm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_UPLO Uplo,
-                 const CBLAS_TRANSPOSE TransA, const CBLAS_DIAG Diag, const int M, const int N,
-                 const double alpha, const double* A, const int lda, double* B, const int ldb) {
-  triangular3("cblas_dtrmm", dtrmm_, layout, Side, Uplo, TransA, Diag, M, N, alpha, A, lda, B, ldb);
-}
+// T names a type, which takes no parentheses.
+// NOLINTBEGIN(bugprone-macro-parentheses)
+#define ZELT_CBLAS_LEVEL3(p, T)                                                                              \
+  void cblas_##p##gemm(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA,                              \
+                       const CBLAS_TRANSPOSE TransB, const int M, const int N, const int K, const T alpha,   \
+                       const T* A, const int lda, const T* B, const int ldb, const T beta, T* C,             \
+                       const int ldc) {                                                                      \
+    gemm<T>("cblas_" #p "gemm", p##gemm_, layout, TransA, TransB, M, N, K, alpha, A, lda, B, ldb, beta, C,   \
+            ldc);                                                                                            \
+  }                                                                                                          \
+  void cblas_##p##symm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_UPLO Uplo, const int M, \
+                       const int N, const T alpha, const T* A, const int lda, const T* B, const int ldb,     \
+                       const T beta, T* C, const int ldc) {                                                  \
+    symm<T>("cblas_" #p "symm", p##symm_, layout, Side, Uplo, M, N, alpha, A, lda, B, ldb, beta, C, ldc);    \
+  }                                                                                                          \
+  void cblas_##p##syrk(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE Trans,        \
+                       const int N, const int K, const T alpha, const T* A, const int lda, const T beta,     \
+                       T* C, const int ldc) {                                                                \
+    syrk<T>("cblas_" #p "syrk", p##syrk_, layout, Uplo, Trans, N, K, alpha, A, lda, beta, C, ldc);           \
+  }                                                                                                          \
+  void cblas_##p##syr2k(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE Trans,       \
+                        const int N, const int K, const T alpha, const T* A, const int lda, const T* B,      \
+                        const int ldb, const T beta, T* C, const int ldc) {                                  \
+    syr2k<T>("cblas_" #p "syr2k", p##syr2k_, layout, Uplo, Trans, N, K, alpha, A, lda, B, ldb, beta, C,      \
+             ldc);                                                                                           \
+  }                                                                                                          \
+  void cblas_##p##trmm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_UPLO Uplo,              \
+                       const CBLAS_TRANSPOSE TransA, const CBLAS_DIAG Diag, const int M, const int N,        \
+                       const T alpha, const T* A, const int lda, T* B, const int ldb) {                      \
+    trmm<T>("cblas_" #p "trmm", p##trmm_, layout, Side, Uplo, TransA, Diag, M, N, alpha, A, lda, B, ldb);    \
+  }                                                                                                          \
+  void cblas_##p##trsm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_UPLO Uplo,              \
+                       const CBLAS_TRANSPOSE TransA, const CBLAS_DIAG Diag, const int M, const int N,        \
+                       const T alpha, const T* A, const int lda, T* B, const int ldb) {                      \
+    trsm<T>("cblas_" #p "trsm", p##trsm_, layout, Side, Uplo, TransA, Diag, M, N, alpha, A, lda, B, ldb);    \
+  }
 
-void cblas_dtrsm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_UPLO Uplo,
-                 const CBLAS_TRANSPOSE TransA, const CBLAS_DIAG Diag, const int M, const int N,
-                 const double alpha, const double* A, const int lda, double* B, const int ldb) {
-  triangular3("cblas_dtrsm", dtrsm_, layout, Side, Uplo, TransA, Diag, M, N, alpha, A, lda, B, ldb);
-}
+ZELT_CBLAS_LEVEL3(s, float)
+ZELT_CBLAS_LEVEL3(d, double)
+#undef ZELT_CBLAS_LEVEL3
+// NOLINTEND(bugprone-macro-parentheses)
 
 #if defined(__clang__)
 #pragma clang attribute pop

@@ -23,7 +23,7 @@
 #include <cstring>      // std::memcpy, std::memset
 #include <limits>       // std::numeric_limits
 #include <new>          // std::nothrow, std::align_val_t
-#include <type_traits>  // std::is_same_v
+#include <type_traits>  // std::is_same_v, std::remove_pointer_t
 #include <utility>      // std::pair
 
 #include "zelt/detail/exact.hpp"
@@ -32,22 +32,24 @@
 namespace zelt::detail {
 
 /// Elements r = 0, 1, ... of a line of a matrix: p[r step].
+template <class T>
 struct strided_line {
-  double* p;
+  T* p;
   std::ptrdiff_t step;
-  double& operator[](std::size_t r) const noexcept { return p[static_cast<std::ptrdiff_t>(r) * step]; }
+  T& operator[](std::size_t r) const noexcept { return p[static_cast<std::ptrdiff_t>(r) * step]; }
 };
 
 /// Element (i, j) is p[i rs + j cs].
+template <class T>
 struct mref {
-  double* p;
+  T* p;
   std::ptrdiff_t rs, cs;
-  double& operator()(std::size_t i, std::size_t j) const noexcept {
+  T& operator()(std::size_t i, std::size_t j) const noexcept {
     return p[static_cast<std::ptrdiff_t>(i) * rs + static_cast<std::ptrdiff_t>(j) * cs];
   }
   mref t() const noexcept { return {p, cs, rs}; }
   /// Column j from row i on.
-  strided_line column(std::size_t i, std::size_t j) const noexcept { return {&(*this)(i, j), rs}; }
+  strided_line<T> column(std::size_t i, std::size_t j) const noexcept { return {&(*this)(i, j), rs}; }
   mref at(std::size_t i, std::size_t j) const noexcept { return {&(*this)(i, j), rs, cs}; }
   std::size_t ld() const noexcept { return static_cast<std::size_t>(cs); }
   /// The first n columns in reverse order (when `reverse`).
@@ -62,13 +64,14 @@ struct mref {
 
 /// An mref whose row step is 1, known at compile time: a loop down one of
 /// its columns reads contiguous memory and vectorises.
+template <class T>
 struct unit_rows_ref {
-  double* p;
+  T* p;
   std::ptrdiff_t cs;
-  double& operator()(std::size_t i, std::size_t j) const noexcept {
+  T& operator()(std::size_t i, std::size_t j) const noexcept {
     return p[static_cast<std::ptrdiff_t>(i) + static_cast<std::ptrdiff_t>(j) * cs];
   }
-  double* column(std::size_t i, std::size_t j) const noexcept { return &(*this)(i, j); }
+  T* column(std::size_t i, std::size_t j) const noexcept { return &(*this)(i, j); }
 };
 
 /// f(x...), each x as a unit_rows_ref when every x has row step 1, else as
@@ -77,7 +80,7 @@ template <class F, class... M>
 void with_unit_rows(F&& f, M... x) {
   const bool unit = ((x.rs == 1) && ...);
   if (unit) {
-    f(unit_rows_ref{x.p, x.cs}...);
+    f(unit_rows_ref<std::remove_pointer_t<decltype(x.p)>>{x.p, x.cs}...);
   } else {
     f(x...);
   }
@@ -86,10 +89,11 @@ void with_unit_rows(F&& f, M... x) {
 /// An operand read straight from memory, each element times `scale` (one
 /// rounded product; scale 1 reads the element as it is). Packing copies it
 /// with plain loops instead of calls per element.
+template <class T>
 struct operand {
-  mref m;
-  double scale = 1.0;
-  double operator()(std::size_t i, std::size_t l) const noexcept {
+  mref<T> m;
+  T scale = 1;
+  T operator()(std::size_t i, std::size_t l) const noexcept {
     return scale == 1.0 ? m(i, l) : scale * m(i, l);
   }
   /// Whether the element behind (i, l), as stored, is not zero.
@@ -99,15 +103,17 @@ struct operand {
 /// Two operands taken in turns, step by step: step l is step l / 2 of x when
 /// l is even, of y when it is odd. As the a side (steps are columns) and as
 /// the b side (steps are rows), for one chain over two products at once.
+template <class T>
 struct interleaved_columns {
-  operand x, y;
-  const operand& half(std::size_t l) const noexcept { return l % 2 == 0 ? x : y; }
-  double operator()(std::size_t i, std::size_t l) const noexcept { return half(l)(i, l / 2); }
+  operand<T> x, y;
+  const operand<T>& half(std::size_t l) const noexcept { return l % 2 == 0 ? x : y; }
+  T operator()(std::size_t i, std::size_t l) const noexcept { return half(l)(i, l / 2); }
 };
+template <class T>
 struct interleaved_rows {
-  operand x, y;
-  const operand& half(std::size_t l) const noexcept { return l % 2 == 0 ? x : y; }
-  double operator()(std::size_t l, std::size_t j) const noexcept { return half(l)(l / 2, j); }
+  operand<T> x, y;
+  const operand<T>& half(std::size_t l) const noexcept { return l % 2 == 0 ? x : y; }
+  T operator()(std::size_t l, std::size_t j) const noexcept { return half(l)(l / 2, j); }
   /// Whether either half's element in the pair's row is not zero.
   bool nonzero(std::size_t l, std::size_t j) const noexcept {
     return x.nonzero(l / 2, j) || y.nonzero(l / 2, j);
@@ -187,7 +193,8 @@ class arena_lease {
 
 // What packing puts past the edge of an operand: the lanes it feeds are
 // never stored, and a NaN makes any that were stored by mistake show.
-constexpr double padding = std::numeric_limits<double>::quiet_NaN();
+template <class T>
+constexpr T padding = std::numeric_limits<T>::quiet_NaN();
 
 /// Which terms and which outputs an accumulation has: a dense rectangle. The
 /// triangular shapes below narrow it down; the engine asks, per register

@@ -31,23 +31,23 @@
 
 namespace zelt::detail {
 
-/// Aligned scratch for `lines` lines of `length` doubles, or for fewer lines
+/// Aligned scratch for `lines` lines of `length` elements, or for fewer lines
 /// (halved until one) when that much memory cannot be had: the caller works
 /// through its problem in smaller pieces, with the same bits. Throws
 /// std::bad_alloc, before anything is written, only when not even one line
 /// can be had.
+template <class T>
 class scratch {
  public:
   scratch(std::size_t length, std::size_t lines) : lines_(lines) {
     if (length == 0 || lines == 0) return;
     // Small blocks in the thread's scratch arena when it is free, so that
     // small calls allocate nothing; larger ones are not kept past the call.
-    const std::size_t bytes = length * lines_ * sizeof(double);
-    if (bytes <= kept_bytes) p_ = static_cast<double*>(lease_.get(bytes));
+    const std::size_t bytes = length * lines_ * sizeof(T);
+    if (bytes <= kept_bytes) p_ = static_cast<T*>(lease_.get(bytes));
     if (p_ != nullptr) return;
     for (;;) {
-      own_ = static_cast<double*>(
-          ::operator new (length* lines_ * sizeof(double), std::align_val_t{64}, std::nothrow));
+      own_ = static_cast<T*>(::operator new (length* lines_ * sizeof(T), std::align_val_t{64}, std::nothrow));
       if (own_ != nullptr || lines_ == 1) break;
       lines_ = (lines_ + 1) / 2;
     }
@@ -59,24 +59,23 @@ class scratch {
   }
   scratch(const scratch&) = delete;
   scratch& operator=(const scratch&) = delete;
-  double* data() const noexcept { return p_; }
+  T* data() const noexcept { return p_; }
   std::size_t lines() const noexcept { return lines_; }
 
  private:
   static constexpr std::size_t kept_bytes = std::size_t{1} << 20;
   arena_lease lease_{arena_slot::scratch};
-  double* own_ = nullptr;
-  double* p_ = nullptr;
+  T* own_ = nullptr;
+  T* p_ = nullptr;
   std::size_t lines_;
 };
 
 /// The symmetric matrix whose `upper` (or lower) triangle is stored in s.
+template <class T>
 struct symmetric {
-  mref s;
+  mref<T> s;
   bool upper;
-  double operator()(std::size_t i, std::size_t k) const noexcept {
-    return (i <= k) == upper ? s(i, k) : s(k, i);
-  }
+  T operator()(std::size_t i, std::size_t k) const noexcept { return (i <= k) == upper ? s(i, k) : s(k, i); }
 };
 
 }  // namespace zelt::detail

@@ -5,7 +5,8 @@
 
 #include <cstddef>  // std::size_t
 #include <cstring>  // std::memcpy
-#include <utility>  // std::index_sequence
+#include <type_traits>  // std::conditional_t
+#include <utility>      // std::index_sequence
 
 #include "zelt/kernel_set.hpp"
 

@@ -8,7 +8,8 @@ namespace zelt::detail::ZELT_KERNEL_SET {
 // The register tile: MR rows (MV vectors) by NR columns.
 #if ZELT_HAVE_VECTORS
 constexpr std::size_t kernel_vectors = 2;
-constexpr std::size_t kernel_mr = kernel_vectors * vector_lanes;
+template <class T>
+constexpr std::size_t kernel_mr = kernel_vectors* lanes<T>;
 #if ZELT_KERNEL_LANES == 8
 constexpr std::size_t kernel_nr = 8;
 #elif ZELT_KERNEL_LANES == 4
@@ -18,6 +19,7 @@ constexpr std::size_t kernel_nr = 4;
 #endif
 #else
 constexpr std::size_t kernel_vectors = 1;
+template <class T>
 constexpr std::size_t kernel_mr = 4;
 constexpr std::size_t kernel_nr = 4;
 #endif
@@ -30,15 +32,17 @@ constexpr std::size_t kernel_nr = 4;
 #define ZELT_BLOCK_KC 256
 #endif
 #if !defined(ZELT_BLOCK_MC)
-#define ZELT_BLOCK_MC (20 * kernel_mr)
+#define ZELT_BLOCK_MC (20 * kernel_mr<T>)
 #endif
 #if !defined(ZELT_BLOCK_NC)
 #define ZELT_BLOCK_NC 2048
 #endif
 constexpr std::size_t block_kc = ZELT_BLOCK_KC;
-constexpr std::size_t block_mc = (ZELT_BLOCK_MC) / kernel_mr * kernel_mr;
+template <class T>
+constexpr std::size_t block_mc = (ZELT_BLOCK_MC) / kernel_mr<T>* kernel_mr<T>;
 constexpr std::size_t block_nc = (ZELT_BLOCK_NC) / kernel_nr * kernel_nr;
-static_assert(block_mc > 0 && block_nc > 0 && block_kc > 0, "blocks of at least one register tile");
+static_assert(block_mc<double> > 0 && block_mc<float> > 0 && block_nc > 0 && block_kc > 0,
+              "blocks of at least one register tile");
 // A dense product whose a block has at most this many elements reads a in
 // place rather than packed.
 constexpr std::size_t in_place_elements = std::size_t{64} * 64;
@@ -50,7 +54,8 @@ constexpr std::size_t in_place_elements = std::size_t{64} * 64;
 #endif
 constexpr double small_product_terms = ZELT_SMALL_PRODUCT_TERMS;
 // The rows of one vector of a tile (of the whole tile without vectors).
-constexpr std::size_t row_lanes = kernel_mr / kernel_vectors;
+template <class T>
+constexpr std::size_t row_lanes = kernel_mr<T> / kernel_vectors;
 // C tile += a (kc steps of MR rows) times packed b (kc x NR), column-major C
 // with leading dimension ldc. Step l of a is the tile's rows at a + l lda:
 // lda = MR in a packed block, a column's step when a is read in place. Only
@@ -61,44 +66,44 @@ constexpr std::size_t row_lanes = kernel_mr / kernel_vectors;
 // pair (l, j) only where keep[l NR + j], testing the pairs one by one only in
 // the steps l where whole[l] says that some pair is skipped.
 #if ZELT_HAVE_VECTORS
-template <bool Skip, std::size_t MV = kernel_vectors, bool EdgeA = false>
-ZELT_EXACT_LOOP void micro_kernel(std::size_t kc, const double* a, std::ptrdiff_t lda, const double* b,
-                                  const unsigned char* keep, const unsigned char* whole, double* c,
+template <bool Skip, std::size_t MV = kernel_vectors, bool EdgeA = false, class T>
+ZELT_EXACT_LOOP void micro_kernel(std::size_t kc, const T* a, std::ptrdiff_t lda, const T* b,
+                                  const unsigned char* keep, const unsigned char* whole, T* c,
                                   std::size_t ldc, std::size_t rows, std::size_t cols) {
   ZELT_EXACT_ARITHMETIC
   static_assert(MV >= 1 && MV <= kernel_vectors, "a tile of 1 to kernel_vectors vectors of rows");
-  constexpr std::size_t NR = kernel_nr, L = vector_lanes;
+  constexpr std::size_t NR = kernel_nr, L = lanes<T>;
   // the lanes of C in the last vector (1 ... L)
   const std::size_t edge = rows - (MV - 1) * L;
-  vec_t acc[NR][MV];
+  vec<T> acc[NR][MV];
   for (std::size_t j = 0; j < NR; ++j) {
     for (std::size_t v = 0; v < MV; ++v) {
-      const double* cv = c + j * ldc + v * L;
-      acc[j][v] = vec_t{};
+      const T* cv = c + j * ldc + v * L;
+      acc[j][v] = vec<T>{};
       if (j < cols) acc[j][v] = MV > v + 1 || edge == L ? load(cv) : load_first(cv, edge);
     }
   }
   for (std::size_t l = 0; l < kc; ++l) {
-    vec_t av[MV];
-    const double* al = a + static_cast<std::ptrdiff_t>(l) * lda;
+    vec<T> av[MV];
+    const T* al = a + static_cast<std::ptrdiff_t>(l) * lda;
     for (std::size_t v = 0; v < MV; ++v)
       av[v] = EdgeA && MV == v + 1 ? load_first(al + v * L, edge) : load(al + v * L);
     if (Skip && !whole[l]) {
       for (std::size_t j = 0; j < NR; ++j) {
         if (!keep[l * NR + j]) continue;
-        const double bj = b[l * NR + j];
+        const T bj = b[l * NR + j];
         for (std::size_t v = 0; v < MV; ++v) acc[j][v] = acc[j][v] + av[v] * bj;
       }
     } else {
       for (std::size_t j = 0; j < NR; ++j) {
-        const double bj = b[l * NR + j];
+        const T bj = b[l * NR + j];
         for (std::size_t v = 0; v < MV; ++v) acc[j][v] = acc[j][v] + av[v] * bj;
       }
     }
   }
   for (std::size_t j = 0; j < cols; ++j) {
     for (std::size_t v = 0; v < MV; ++v) {
-      double* cv = c + j * ldc + v * L;
+      T* cv = c + j * ldc + v * L;
       if (MV > v + 1 || edge == L) {
         store(cv, acc[j][v]);
       } else {
@@ -108,17 +113,17 @@ ZELT_EXACT_LOOP void micro_kernel(std::size_t kc, const double* a, std::ptrdiff_
   }
 }
 #else
-template <bool Skip, std::size_t MV = 1, bool EdgeA = false>
-ZELT_EXACT_LOOP void micro_kernel(std::size_t kc, const double* a, std::ptrdiff_t lda, const double* b,
-                                  const unsigned char* keep, const unsigned char* whole, double* c,
+template <bool Skip, std::size_t MV = 1, bool EdgeA = false, class T>
+ZELT_EXACT_LOOP void micro_kernel(std::size_t kc, const T* a, std::ptrdiff_t lda, const T* b,
+                                  const unsigned char* keep, const unsigned char* whole, T* c,
                                   std::size_t ldc, std::size_t rows, std::size_t cols) {
   ZELT_EXACT_ARITHMETIC
-  constexpr std::size_t MR = kernel_mr, NR = kernel_nr;
-  double acc[NR][MR] = {};
+  constexpr std::size_t MR = kernel_mr<T>, NR = kernel_nr;
+  T acc[NR][MR] = {};
   for (std::size_t j = 0; j < cols; ++j)
     for (std::size_t i = 0; i < rows; ++i) acc[j][i] = c[j * ldc + i];
   for (std::size_t l = 0; l < kc; ++l) {
-    const double* al = a + static_cast<std::ptrdiff_t>(l) * lda;
+    const T* al = a + static_cast<std::ptrdiff_t>(l) * lda;
     for (std::size_t j = 0; j < NR; ++j) {
       if (Skip && !whole[l] && !keep[l * NR + j]) continue;
       for (std::size_t i = 0; i < rows; ++i) acc[j][i] = acc[j][i] + mul(al[i], b[l * NR + j]);
@@ -137,36 +142,36 @@ ZELT_EXACT_LOOP void micro_kernel(std::size_t kc, const double* a, std::ptrdiff_
 // term; chain 'T' (Sum true) sums the terms from zero and ends with
 // alpha sum + beta c. beta 0 never reads c.
 #if ZELT_HAVE_VECTORS
-template <std::size_t MV, bool EdgeA, bool Sum>
-ZELT_EXACT_LOOP void small_tile(std::size_t k, const double* a, std::ptrdiff_t lda, const double* b,
-                                std::ptrdiff_t brs, std::ptrdiff_t bcs, double bscale, double alpha,
-                                double beta, double* c, std::size_t ldc, std::size_t rows, std::size_t cols) {
+template <std::size_t MV, bool EdgeA, bool Sum, class T>
+ZELT_EXACT_LOOP void small_tile(std::size_t k, const T* a, std::ptrdiff_t lda, const T* b, std::ptrdiff_t brs,
+                                std::ptrdiff_t bcs, T bscale, T alpha, T beta, T* c, std::size_t ldc,
+                                std::size_t rows, std::size_t cols) {
   ZELT_EXACT_ARITHMETIC
-  constexpr std::size_t NR = kernel_nr, L = vector_lanes;
+  constexpr std::size_t NR = kernel_nr, L = lanes<T>;
   const std::size_t edge = rows - (MV - 1) * L;
   auto load_c = [&](std::size_t j, std::size_t v) {
-    const double* cv = c + j * ldc + v * L;
+    const T* cv = c + j * ldc + v * L;
     return MV > v + 1 || edge == L ? load(cv) : load_first(cv, edge);
   };
   // Columns past `cols` repeat the last one: read, computed, never stored.
-  const double* bj[NR];
+  const T* bj[NR];
   for (std::size_t j = 0; j < NR; ++j) bj[j] = b + static_cast<std::ptrdiff_t>(std::min(j, cols - 1)) * bcs;
-  vec_t acc[NR][MV];
+  vec<T> acc[NR][MV];
   for (std::size_t j = 0; j < NR; ++j) {
     for (std::size_t v = 0; v < MV; ++v) {
-      acc[j][v] = vec_t{};
+      acc[j][v] = vec<T>{};
       if (!Sum && beta != 0.0 && j < cols) acc[j][v] = beta == 1.0 ? load_c(j, v) : beta * load_c(j, v);
     }
   }
   auto steps = [&](auto scaled) {
     for (std::size_t l = 0; l < k; ++l) {
-      vec_t av[MV];
-      const double* al = a + static_cast<std::ptrdiff_t>(l) * lda;
+      vec<T> av[MV];
+      const T* al = a + static_cast<std::ptrdiff_t>(l) * lda;
       for (std::size_t v = 0; v < MV; ++v)
         av[v] = EdgeA && MV == v + 1 ? load_first(al + v * L, edge) : load(al + v * L);
       const std::ptrdiff_t at = static_cast<std::ptrdiff_t>(l) * brs;
       for (std::size_t j = 0; j < NR; ++j) {
-        const double blj = decltype(scaled)::value ? bscale * bj[j][at] : bj[j][at];
+        const T blj = decltype(scaled)::value ? bscale * bj[j][at] : bj[j][at];
         for (std::size_t v = 0; v < MV; ++v) acc[j][v] = acc[j][v] + av[v] * blj;
       }
     }
@@ -178,9 +183,9 @@ ZELT_EXACT_LOOP void small_tile(std::size_t k, const double* a, std::ptrdiff_t l
   }
   for (std::size_t j = 0; j < cols; ++j) {
     for (std::size_t v = 0; v < MV; ++v) {
-      vec_t x = acc[j][v];
+      vec<T> x = acc[j][v];
       if (Sum) x = beta == 0.0 ? alpha * x : alpha * x + beta * load_c(j, v);
-      double* cv = c + j * ldc + v * L;
+      T* cv = c + j * ldc + v * L;
       if (MV > v + 1 || edge == L) {
         store(cv, x);
       } else {
@@ -190,17 +195,17 @@ ZELT_EXACT_LOOP void small_tile(std::size_t k, const double* a, std::ptrdiff_t l
   }
 }
 #else
-template <std::size_t MV, bool EdgeA, bool Sum>
-ZELT_EXACT_LOOP void small_tile(std::size_t k, const double* a, std::ptrdiff_t lda, const double* b,
-                                std::ptrdiff_t brs, std::ptrdiff_t bcs, double bscale, double alpha,
-                                double beta, double* c, std::size_t ldc, std::size_t rows, std::size_t cols) {
+template <std::size_t MV, bool EdgeA, bool Sum, class T>
+ZELT_EXACT_LOOP void small_tile(std::size_t k, const T* a, std::ptrdiff_t lda, const T* b, std::ptrdiff_t brs,
+                                std::ptrdiff_t bcs, T bscale, T alpha, T beta, T* c, std::size_t ldc,
+                                std::size_t rows, std::size_t cols) {
   ZELT_EXACT_ARITHMETIC
   for (std::size_t j = 0; j < cols; ++j) {
     for (std::size_t i = 0; i < rows; ++i) {
-      double& cij = c[i + j * ldc];
-      double x = Sum || beta == 0.0 ? 0.0 : beta == 1.0 ? cij : mul(beta, cij);
+      T& cij = c[i + j * ldc];
+      T x = Sum || beta == 0.0 ? 0.0 : beta == 1.0 ? cij : mul(beta, cij);
       for (std::size_t l = 0; l < k; ++l) {
-        const double blj = b[static_cast<std::ptrdiff_t>(l) * brs + static_cast<std::ptrdiff_t>(j) * bcs];
+        const T blj = b[static_cast<std::ptrdiff_t>(l) * brs + static_cast<std::ptrdiff_t>(j) * bcs];
         x = x + mul(a[static_cast<std::ptrdiff_t>(i) + static_cast<std::ptrdiff_t>(l) * lda],
                     bscale == 1.0 ? blj : mul(bscale, blj));
       }
@@ -215,22 +220,22 @@ ZELT_EXACT_LOOP void small_tile(std::size_t k, const double* a, std::ptrdiff_t l
 /// tile: the tile from row i of a starts at a + i a_rs, its step l lda
 /// further on (a in place: a_rs 1 and lda its leading dimension; packed by
 /// pack_a: a_rs k and lda MR).
-template <bool Sum>
-void small_product(std::size_t m, std::size_t n, std::size_t k, const double* a, std::size_t a_rs,
-                   std::ptrdiff_t lda, const double* b, std::ptrdiff_t brs, std::ptrdiff_t bcs, double bscale,
-                   double alpha, double beta, double* c, std::size_t ldc) {
-  constexpr std::size_t MR = kernel_mr, NR = kernel_nr, L = row_lanes;
+template <bool Sum, class T>
+void small_product(std::size_t m, std::size_t n, std::size_t k, const T* a, std::size_t a_rs,
+                   std::ptrdiff_t lda, const T* b, std::ptrdiff_t brs, std::ptrdiff_t bcs, T bscale, T alpha,
+                   T beta, T* c, std::size_t ldc) {
+  constexpr std::size_t MR = kernel_mr<T>, NR = kernel_nr, L = row_lanes<T>;
   for (std::size_t j0 = 0; j0 < n; j0 += NR) {
     const std::size_t cols = std::min(NR, n - j0);
-    const double* bt = b + static_cast<std::ptrdiff_t>(j0) * bcs;
+    const T* bt = b + static_cast<std::ptrdiff_t>(j0) * bcs;
     for (std::size_t i0 = 0; i0 < m; i0 += MR) {
       const std::size_t rows = std::min(MR, m - i0);
-      double* ct = c + i0 + j0 * ldc;
-      const double* at = a + i0 * a_rs;
+      T* ct = c + i0 + j0 * ldc;
+      const T* at = a + i0 * a_rs;
       const bool one = rows <= L, whole = rows / L * L == rows;
-      auto* tile =
-          one ? (whole ? &small_tile<1, false, Sum> : &small_tile<1, true, Sum>)
-              : (whole ? &small_tile<kernel_vectors, false, Sum> : &small_tile<kernel_vectors, true, Sum>);
+      auto* tile = one ? (whole ? &small_tile<1, false, Sum, T> : &small_tile<1, true, Sum, T>)
+                       : (whole ? &small_tile<kernel_vectors, false, Sum, T>
+                                : &small_tile<kernel_vectors, true, Sum, T>);
       tile(k, at, lda, bt, brs, bcs, bscale, alpha, beta, ct, ldc, rows, cols);
     }
   }
@@ -242,27 +247,27 @@ void small_product(std::size_t m, std::size_t n, std::size_t k, const double* a,
 // its value: the sum is computed and then not selected. MV vectors of rows,
 // as micro_kernel; the tile is whole (MR x NR at c).
 #if ZELT_HAVE_VECTORS
-template <bool Skip, std::size_t MV, class Taking>
-ZELT_EXACT_LOOP void masked_kernel(std::size_t l0, std::size_t l1, const double* a, const double* b,
-                                   const unsigned char* keep, double* c, std::size_t ldc,
-                                   const Taking& taking) {
+template <bool Skip, std::size_t MV, class T, class Taking>
+ZELT_EXACT_LOOP void masked_kernel(std::size_t l0, std::size_t l1, const T* a, const T* b,
+                                   const unsigned char* keep, T* c, std::size_t ldc, const Taking& taking) {
   ZELT_EXACT_ARITHMETIC
-  constexpr std::size_t NR = kernel_nr, L = vector_lanes, MR = kernel_mr;
-  using mask_t = long long __attribute__((vector_size(sizeof(vec_t))));
+  constexpr std::size_t NR = kernel_nr, L = lanes<T>, MR = kernel_mr<T>;
+  using mask_t = mask_of<T>;
+  using lane_t = std::remove_reference_t<decltype(mask_t{}[0])>;
   mask_t tile_row[MV] = {};  // each lane's row within the tile
   for (std::size_t v = 0; v < MV; ++v)
     for (std::size_t r = 0; r < L; ++r) {
       const std::size_t lane = v * L + r;
-      tile_row[v][r] = static_cast<long long>(lane);
+      tile_row[v][r] = static_cast<lane_t>(lane);
     }
-  vec_t acc[NR][MV];
+  vec<T> acc[NR][MV];
   for (std::size_t j = 0; j < NR; ++j)
     for (std::size_t v = 0; v < MV; ++v) acc[j][v] = load(c + j * ldc + v * L);
   for (std::size_t l = l0; l < l1; ++l) {
     const auto rows = taking(l);
-    const mask_t lo = mask_t{} + static_cast<long long>(rows.first),
-                 hi = mask_t{} + static_cast<long long>(rows.second);
-    vec_t av[MV];
+    const mask_t lo = mask_t{} + static_cast<lane_t>(rows.first),
+                 hi = mask_t{} + static_cast<lane_t>(rows.second);
+    vec<T> av[MV];
     mask_t takes[MV];
     for (std::size_t v = 0; v < MV; ++v) {
       av[v] = load(a + l * MR + v * L);
@@ -270,9 +275,9 @@ ZELT_EXACT_LOOP void masked_kernel(std::size_t l0, std::size_t l1, const double*
     }
     for (std::size_t j = 0; j < NR; ++j) {
       if (Skip && !keep[l * NR + j]) continue;
-      const double bj = b[l * NR + j];
+      const T bj = b[l * NR + j];
       for (std::size_t v = 0; v < MV; ++v) {
-        const vec_t sum = acc[j][v] + av[v] * bj;
+        const vec<T> sum = acc[j][v] + av[v] * bj;
         acc[j][v] = takes[v] ? sum : acc[j][v];
       }
     }
@@ -281,17 +286,16 @@ ZELT_EXACT_LOOP void masked_kernel(std::size_t l0, std::size_t l1, const double*
     for (std::size_t v = 0; v < MV; ++v) store(c + j * ldc + v * L, acc[j][v]);
 }
 #else
-template <bool Skip, std::size_t MV, class Taking>
-ZELT_EXACT_LOOP void masked_kernel(std::size_t l0, std::size_t l1, const double* a, const double* b,
-                                   const unsigned char* keep, double* c, std::size_t ldc,
-                                   const Taking& taking) {
+template <bool Skip, std::size_t MV, class T, class Taking>
+ZELT_EXACT_LOOP void masked_kernel(std::size_t l0, std::size_t l1, const T* a, const T* b,
+                                   const unsigned char* keep, T* c, std::size_t ldc, const Taking& taking) {
   ZELT_EXACT_ARITHMETIC
-  constexpr std::size_t MR = kernel_mr, NR = kernel_nr;
+  constexpr std::size_t MR = kernel_mr<T>, NR = kernel_nr;
   for (std::size_t l = l0; l < l1; ++l) {
     const auto rows = taking(l);
     for (std::size_t j = 0; j < NR; ++j) {
       if (Skip && !keep[l * NR + j]) continue;
-      const double bj = b[l * NR + j];
+      const T bj = b[l * NR + j];
       for (std::size_t i = rows.first; i < std::min(rows.second, MR); ++i)
         c[i + j * ldc] = c[i + j * ldc] + mul(a[l * MR + i], bj);
     }
@@ -303,17 +307,17 @@ ZELT_EXACT_LOOP void masked_kernel(std::size_t l0, std::size_t l1, const double*
 /// block of their own. When memory is short the engine runs on a small
 /// buffer inside this object instead: the same chains with smaller blocks,
 /// so the same bits, only slower.
+template <class T>
 class gemm_workspace {
  public:
   /// Buffers for products of up to m x n outputs and k terms.
   gemm_workspace(std::size_t m, std::size_t n, std::size_t k) noexcept {
-    const std::size_t rows = std::min(block_mc, round_up(m, kernel_mr)),
+    const std::size_t rows = std::min(block_mc<T>, round_up(m, kernel_mr<T>)),
                       cols = std::min(block_nc, round_up(n, kernel_nr)),
                       depth = std::max<std::size_t>(1, std::min(block_kc, k));
     const std::size_t slivers = cols / kernel_nr + 1;
-    const std::size_t a_bytes = line(rows * depth * sizeof(double)),
-                      b_bytes = line(depth * cols * sizeof(double)), keep_bytes = line(depth * cols),
-                      whole_bytes = line(depth * slivers);
+    const std::size_t a_bytes = line(rows * depth * sizeof(T)), b_bytes = line(depth * cols * sizeof(T)),
+                      keep_bytes = line(depth * cols), whole_bytes = line(depth * slivers);
     const std::size_t bytes = a_bytes + b_bytes + keep_bytes + whole_bytes + slivers * sizeof(bool);
     char* base = static_cast<char*>(lease_.get(bytes));
     if (base == nullptr) {
@@ -321,8 +325,8 @@ class gemm_workspace {
       base = static_cast<char*>(own_);
     }
     if (base != nullptr) {
-      a_ = static_cast<double*>(static_cast<void*>(base));
-      b_ = static_cast<double*>(static_cast<void*>(base + a_bytes));
+      a_ = static_cast<T*>(static_cast<void*>(base));
+      b_ = static_cast<T*>(static_cast<void*>(base + a_bytes));
       keep_ = static_cast<unsigned char*>(static_cast<void*>(base + a_bytes + b_bytes));
       whole_ = keep_ + keep_bytes;
       skips_ = static_cast<bool*>(static_cast<void*>(whole_ + whole_bytes));
@@ -335,7 +339,7 @@ class gemm_workspace {
       keep_ = small_keep_;
       skips_ = small_skips_;
       whole_ = small_whole_;
-      mc_ = kernel_mr;
+      mc_ = kernel_mr<T>;
       nc_ = kernel_nr;
       kc_ = small_kc;
     }
@@ -349,8 +353,8 @@ class gemm_workspace {
   std::size_t mc() const noexcept { return mc_; }
   std::size_t nc() const noexcept { return nc_; }
   std::size_t kc() const noexcept { return kc_; }
-  double* a() const noexcept { return a_; }
-  double* b() const noexcept { return b_; }
+  T* a() const noexcept { return a_; }
+  T* b() const noexcept { return b_; }
   unsigned char* keep() const noexcept { return keep_; }
   bool* skips() const noexcept { return skips_; }
   unsigned char* whole() const noexcept { return whole_; }
@@ -365,14 +369,14 @@ class gemm_workspace {
 
   arena_lease lease_;
   void* own_ = nullptr;
-  double* a_ = nullptr;
-  double* b_ = nullptr;
+  T* a_ = nullptr;
+  T* b_ = nullptr;
   unsigned char* keep_ = nullptr;
   bool* skips_ = nullptr;
   unsigned char* whole_ = nullptr;
   std::size_t mc_ = 0, nc_ = 0, kc_ = 0;
-  alignas(64) double small_a_[kernel_mr * small_kc];
-  alignas(64) double small_b_[small_kc * kernel_nr];
+  alignas(64) T small_a_[kernel_mr<T> * small_kc];
+  alignas(64) T small_b_[small_kc * kernel_nr];
   unsigned char small_keep_[small_kc * kernel_nr];
   bool small_skips_[1];
   unsigned char small_whole_[small_kc];
@@ -384,14 +388,15 @@ class gemm_workspace {
 // through in-register transposes of L x L blocks. Packing a block read
 // across its storage costs then a load and a store per vector, not per
 // element.
-ZELT_EXACT_LOOP inline void transpose_lines(const double* src, std::ptrdiff_t ss, std::size_t n, double scale,
-                                            double* dst, std::ptrdiff_t ds) {
+template <class T>
+ZELT_EXACT_LOOP void transpose_lines(const T* src, std::ptrdiff_t ss, std::size_t n, T scale, T* dst,
+                                     std::ptrdiff_t ds) {
   ZELT_EXACT_ARITHMETIC
-  constexpr std::size_t L = vector_lanes;
-  const vec_t s = broadcast(scale);
+  constexpr std::size_t L = lanes<T>;
+  const vec<T> s = broadcast(scale);
   std::size_t l = 0;
   for (; l + L <= n; l += L) {
-    vec_t r[L];
+    vec<T> r[L];
     for (std::size_t c = 0; c < L; ++c) r[c] = load(src + static_cast<std::ptrdiff_t>(c) * ss + l);
     transpose(r);
     for (std::size_t t = 0; t < L; ++t)
@@ -399,7 +404,7 @@ ZELT_EXACT_LOOP inline void transpose_lines(const double* src, std::ptrdiff_t ss
   }
   for (; l < n; ++l) {
     for (std::size_t c = 0; c < L; ++c) {
-      const double x = src[static_cast<std::ptrdiff_t>(c) * ss + static_cast<std::ptrdiff_t>(l)];
+      const T x = src[static_cast<std::ptrdiff_t>(c) * ss + static_cast<std::ptrdiff_t>(l)];
       dst[static_cast<std::ptrdiff_t>(l) * ds + static_cast<std::ptrdiff_t>(c)] =
           scale == 1.0 ? x : scale * x;
     }
@@ -417,41 +422,41 @@ struct half_steps {
 };
 
 // Packs rows [i0, i0 + mc) x columns [l0, l0 + kc) of a into MR-row slivers,
-// each stored column after column; rows past the end are padding.
-template <class AF>
-void pack_a(const AF& a, std::size_t i0, std::size_t mc, std::size_t l0, std::size_t kc, double* out) {
-  constexpr std::size_t MR = kernel_mr;
+// each stored column after column; rows past the end are padding<T>.
+template <class AF, class T>
+void pack_a(const AF& a, std::size_t i0, std::size_t mc, std::size_t l0, std::size_t kc, T* out) {
+  constexpr std::size_t MR = kernel_mr<T>;
   for (std::size_t p = 0; p < mc; p += MR) {
     const std::size_t rows = std::min(MR, mc - p);
-    if constexpr (std::is_same_v<AF, interleaved_columns>) {
+    if constexpr (std::is_same_v<AF, interleaved_columns<T>>) {
       if (a.x.scale == 1.0 && a.y.scale == 1.0 && a.x.m.rs == 1 && a.y.m.rs == 1 && rows == MR) {
         for (std::size_t l = 0; l < kc; ++l)
-          std::memcpy(out + p * kc + l * MR, &a.half(l0 + l).m(i0 + p, (l0 + l) / 2), sizeof(double) * MR);
+          std::memcpy(out + p * kc + l * MR, &a.half(l0 + l).m(i0 + p, (l0 + l) / 2), sizeof(T) * MR);
         continue;
       }
 #if ZELT_HAVE_VECTORS
       if (a.x.scale == 1.0 && a.y.scale == 1.0 && a.x.m.cs == 1 && a.y.m.cs == 1 && rows == MR) {
         for (std::size_t half = 0; half < 2; ++half) {
-          const operand& h = half == 0 ? a.x : a.y;
+          const operand<T>& h = half == 0 ? a.x : a.y;
           const half_steps steps(half, l0, kc);
-          for (std::size_t r = 0; r < MR; r += vector_lanes)
-            transpose_lines(&h.m(i0 + p + r, steps.start), h.m.rs, steps.count, 1.0,
+          for (std::size_t r = 0; r < MR; r += lanes<T>)
+            transpose_lines(&h.m(i0 + p + r, steps.start), h.m.rs, steps.count, T(1),
                             out + p * kc + steps.first * MR + r, static_cast<std::ptrdiff_t>(2 * MR));
         }
         continue;
       }
 #endif
     }
-    if constexpr (std::is_same_v<AF, operand>) {
+    if constexpr (std::is_same_v<AF, operand<T>>) {
       if (a.scale == 1.0 && a.m.rs == 1) {
         for (std::size_t l = 0; l < kc; ++l) {
-          double* o = out + p * kc + l * MR;
-          const double* src = &a.m(i0 + p, l0 + l);
+          T* o = out + p * kc + l * MR;
+          const T* src = &a.m(i0 + p, l0 + l);
           if (rows == MR) {
-            std::memcpy(o, src, sizeof(double) * MR);
+            std::memcpy(o, src, sizeof(T) * MR);
           } else {
             // (a loop: a memcpy of a variable few bytes is slow to start)
-            for (std::size_t r = 0; r < MR; ++r) o[r] = r < rows ? src[r] : padding;
+            for (std::size_t r = 0; r < MR; ++r) o[r] = r < rows ? src[r] : padding<T>;
           }
         }
         continue;
@@ -459,22 +464,22 @@ void pack_a(const AF& a, std::size_t i0, std::size_t mc, std::size_t l0, std::si
       if (a.scale == 1.0 && a.m.cs == 1) {
         std::size_t r = 0;
 #if ZELT_HAVE_VECTORS
-        for (; r + vector_lanes <= rows; r += vector_lanes)
-          transpose_lines(&a.m(i0 + p + r, l0), a.m.rs, kc, 1.0, out + p * kc + r, std::ptrdiff_t{MR});
+        for (; r + lanes<T> <= rows; r += lanes<T>)
+          transpose_lines(&a.m(i0 + p + r, l0), a.m.rs, kc, T(1), out + p * kc + r, std::ptrdiff_t{MR});
 #endif
         for (; r < MR; ++r) {
-          const double* src = &a.m(i0 + p + std::min(r, rows - 1), l0);
-          double* o = out + p * kc + r;
-          for (std::size_t l = 0; l < kc; ++l) o[l * MR] = r < rows ? src[l] : padding;
+          const T* src = &a.m(i0 + p + std::min(r, rows - 1), l0);
+          T* o = out + p * kc + r;
+          for (std::size_t l = 0; l < kc; ++l) o[l * MR] = r < rows ? src[l] : padding<T>;
         }
         continue;
       }
     }
     for (std::size_t l = 0; l < kc; ++l) {
-      double* o = out + p * kc + l * MR;
+      T* o = out + p * kc + l * MR;
       std::size_t r = 0;
       for (; r < rows; ++r) o[r] = a(i0 + p + r, l0 + l);
-      for (; r < MR; ++r) o[r] = padding;
+      for (; r < MR; ++r) o[r] = padding<T>;
     }
   }
 }
@@ -496,23 +501,23 @@ inline void whole_and_skips(const unsigned char* flags, std::size_t kc, std::siz
   }
 }
 
-// The keep flags of pack_b where pair (l, j) is kept when p[l rs + j cs] is
-// not zero (the elements of b, or flags of the caller's), read in the order
+// The keep flags of pack_b where pair (l, j) is kept when the caller's flag
+// p[l rs + j cs] is not zero, read in the order
 // of their storage; then whole and skips from them.
-template <class T>
-void nonzero_flags(const T* p, std::ptrdiff_t rs, std::ptrdiff_t cs, std::size_t l0, std::size_t kc,
-                   std::size_t j0, std::size_t nc, unsigned char* flags, unsigned char* whole, bool* skips) {
+inline void nonzero_flags(const unsigned char* p, std::ptrdiff_t rs, std::ptrdiff_t cs, std::size_t l0,
+                          std::size_t kc, std::size_t j0, std::size_t nc, unsigned char* flags,
+                          unsigned char* whole, bool* skips) {
   constexpr std::size_t NR = kernel_nr;
   auto at = [&](std::size_t l, std::size_t j) {
     return p + static_cast<std::ptrdiff_t>(l) * rs + static_cast<std::ptrdiff_t>(j) * cs;
   };
   if (cs == 1) {
     for (std::size_t l = 0; l < kc; ++l) {
-      const T* stored = at(l0 + l, j0);
+      const unsigned char* stored = at(l0 + l, j0);
       for (std::size_t q = 0; q < nc; q += NR) {
         const std::size_t cols = std::min(NR, nc - q);
         unsigned char* f = flags + q * kc + l * NR;
-        for (std::size_t c = 0; c < NR; ++c) f[c] = c >= cols || stored[q + c] != T{} ? 1 : 0;
+        for (std::size_t c = 0; c < NR; ++c) f[c] = c >= cols || stored[q + c] != 0 ? 1 : 0;
       }
     }
   } else {
@@ -520,36 +525,36 @@ void nonzero_flags(const T* p, std::ptrdiff_t rs, std::ptrdiff_t cs, std::size_t
       const std::size_t cols = std::min(NR, nc - q);
       unsigned char* f = flags + q * kc;
       for (std::size_t c = 0; c < NR; ++c) {
-        const T* stored = at(l0, j0 + q + std::min(c, cols - 1));
+        const unsigned char* stored = at(l0, j0 + q + std::min(c, cols - 1));
         for (std::size_t l = 0; l < kc; ++l)
-          f[l * NR + c] = c >= cols || stored[static_cast<std::ptrdiff_t>(l) * rs] != T{} ? 1 : 0;
+          f[l * NR + c] = c >= cols || stored[static_cast<std::ptrdiff_t>(l) * rs] != 0 ? 1 : 0;
       }
     }
   }
   whole_and_skips(flags, kc, nc, whole, skips);
 }
 
-// pack_b for an operand in memory, read along its storage, and the flags of
+// pack_b for an operand<T> in memory, read along its storage, and the flags of
 // keep_all, keep_nonzero or keep_flags beside it.
-template <class KF>
-ZELT_EXACT_LOOP void pack_operand(const operand& b, const KF& keep, std::size_t l0, std::size_t kc,
-                                  std::size_t j0, std::size_t nc, double* out, unsigned char* flags,
+template <class T, class KF>
+ZELT_EXACT_LOOP void pack_operand(const operand<T>& b, const KF& keep, std::size_t l0, std::size_t kc,
+                                  std::size_t j0, std::size_t nc, T* out, unsigned char* flags,
                                   unsigned char* whole, bool* skips) {
   ZELT_EXACT_ARITHMETIC
   constexpr std::size_t NR = kernel_nr;
   // keep_nonzero reads its flags from the packed copy before it is scaled.
   constexpr bool zeros = std::is_same_v<KF, keep_nonzero>;
-  const double scale = zeros ? 1.0 : b.scale;
+  const T scale = zeros ? T(1) : b.scale;
   if (b.m.cs == 1) {
     // Row after row, each read along its storage into every sliver.
     for (std::size_t l = 0; l < kc; ++l) {
-      const double* src = &b.m(l0 + l, j0);
+      const T* src = &b.m(l0 + l, j0);
       for (std::size_t q = 0; q < nc; q += NR) {
         const std::size_t cols = std::min(NR, nc - q);
-        double* o = out + q * kc + l * NR;
+        T* o = out + q * kc + l * NR;
         std::size_t c = 0;
         if (scale == 1.0 && cols == NR) {
-          std::memcpy(o, src + q, sizeof(double) * NR);
+          std::memcpy(o, src + q, sizeof(T) * NR);
           continue;
         }
         if (scale == 1.0) {
@@ -557,7 +562,7 @@ ZELT_EXACT_LOOP void pack_operand(const operand& b, const KF& keep, std::size_t 
         } else {
           for (; c < cols; ++c) o[c] = scale * src[q + c];
         }
-        for (; c < NR; ++c) o[c] = padding;
+        for (; c < NR; ++c) o[c] = padding<T>;
       }
     }
   } else {
@@ -566,22 +571,22 @@ ZELT_EXACT_LOOP void pack_operand(const operand& b, const KF& keep, std::size_t 
     // `first` on, in steps of `step`.
     for (std::size_t q = 0; q < nc; q += NR) {
       const std::size_t cols = std::min(NR, nc - q);
-      double* o = out + q * kc;
+      T* o = out + q * kc;
       const bool down = b.m.rs < 0;
       const std::size_t low = down ? l0 + kc - 1 : l0;
-      double* first = down ? o + (kc - 1) * NR : o;
+      T* first = down ? o + (kc - 1) * NR : o;
       const std::ptrdiff_t step = down ? -std::ptrdiff_t{NR} : std::ptrdiff_t{NR};
       std::size_t c = 0;
 #if ZELT_HAVE_VECTORS
-      for (; c + vector_lanes <= cols; c += vector_lanes)
+      for (; c + lanes<T> <= cols; c += lanes<T>)
         transpose_lines(&b.m(low, j0 + q + c), b.m.cs, kc, scale, first + c, step);
 #endif
       for (; c < NR; ++c) {
         if (c >= cols) {
-          for (std::size_t l = 0; l < kc; ++l) o[l * NR + c] = padding;
+          for (std::size_t l = 0; l < kc; ++l) o[l * NR + c] = padding<T>;
           continue;
         }
-        const double* src = &b.m(low, j0 + q + c);
+        const T* src = &b.m(low, j0 + q + c);
         for (std::size_t l = 0; l < kc; ++l) {
           const auto at = static_cast<std::ptrdiff_t>(l) * step;
           first[at + static_cast<std::ptrdiff_t>(c)] = scale == 1.0 ? src[l] : scale * src[l];
@@ -595,7 +600,7 @@ ZELT_EXACT_LOOP void pack_operand(const operand& b, const KF& keep, std::size_t 
     for (std::size_t q = 0; q < nc; q += NR) skips[q / NR] = false;
   } else if constexpr (zeros) {
     const std::size_t count = (nc + NR - 1) / NR * NR * kc;
-    // the padding columns hold NaN, and so are kept as they must be
+    // the padding<T> columns hold NaN, and so are kept as they must be
     for (std::size_t e = 0; e < count; ++e) flags[e] = out[e] != 0.0 ? 1 : 0;
     if (b.scale != 1.0)
       for (std::size_t e = 0; e < count; ++e) out[e] = b.scale * out[e];
@@ -609,9 +614,10 @@ ZELT_EXACT_LOOP void pack_operand(const operand& b, const KF& keep, std::size_t 
 // contiguous: every pair kept, or (`zeros`) the pairs where either half's
 // element is not zero. With contiguous columns each half goes through
 // transposes into every other packed row.
-ZELT_EXACT_LOOP inline void pack_interleaved(const interleaved_rows& b, bool zeros, std::size_t l0,
-                                             std::size_t kc, std::size_t j0, std::size_t nc, double* out,
-                                             unsigned char* flags, unsigned char* whole, bool* skips) {
+template <class T>
+ZELT_EXACT_LOOP void pack_interleaved(const interleaved_rows<T>& b, bool zeros, std::size_t l0,
+                                      std::size_t kc, std::size_t j0, std::size_t nc, T* out,
+                                      unsigned char* flags, unsigned char* whole, bool* skips) {
   ZELT_EXACT_ARITHMETIC
   constexpr std::size_t NR = kernel_nr;
   // The elements as stored first: the flags are read from them, then each
@@ -619,14 +625,14 @@ ZELT_EXACT_LOOP inline void pack_interleaved(const interleaved_rows& b, bool zer
   if (b.x.m.cs == 1 && b.y.m.cs == 1) {
     // Row after row, each read along its storage into every sliver.
     for (std::size_t l = 0; l < kc; ++l) {
-      const double* src = &b.half(l0 + l).m((l0 + l) / 2, j0);
+      const T* src = &b.half(l0 + l).m((l0 + l) / 2, j0);
       for (std::size_t q = 0; q < nc; q += NR) {
         const std::size_t cols = std::min(NR, nc - q);
-        double* o = out + q * kc + l * NR;
+        T* o = out + q * kc + l * NR;
         if (cols == NR) {
-          std::memcpy(o, src + q, sizeof(double) * NR);
+          std::memcpy(o, src + q, sizeof(T) * NR);
         } else {
-          for (std::size_t c = 0; c < NR; ++c) o[c] = c < cols ? src[q + c] : padding;
+          for (std::size_t c = 0; c < NR; ++c) o[c] = c < cols ? src[q + c] : padding<T>;
         }
       }
     }
@@ -634,33 +640,33 @@ ZELT_EXACT_LOOP inline void pack_interleaved(const interleaved_rows& b, bool zer
     for (std::size_t q = 0; q < nc; q += NR) {
       const std::size_t cols = std::min(NR, nc - q);
       for (std::size_t half = 0; half < 2; ++half) {
-        const operand& h = half == 0 ? b.x : b.y;
+        const operand<T>& h = half == 0 ? b.x : b.y;
         const half_steps steps(half, l0, kc);
-        double* dst = out + q * kc + steps.first * NR;
+        T* dst = out + q * kc + steps.first * NR;
         std::size_t c = 0;
 #if ZELT_HAVE_VECTORS
-        for (; c + vector_lanes <= cols; c += vector_lanes)
-          transpose_lines(&h.m(steps.start, j0 + q + c), h.m.cs, steps.count, 1.0, dst + c,
+        for (; c + lanes<T> <= cols; c += lanes<T>)
+          transpose_lines(&h.m(steps.start, j0 + q + c), h.m.cs, steps.count, T(1), dst + c,
                           static_cast<std::ptrdiff_t>(2 * NR));
 #endif
         for (std::size_t t = 0; t < steps.count; ++t)
           for (std::size_t e = c; e < NR; ++e)
-            dst[t * 2 * NR + e] = e < cols ? h.m(steps.start + t, j0 + q + e) : padding;
+            dst[t * 2 * NR + e] = e < cols ? h.m(steps.start + t, j0 + q + e) : padding<T>;
       }
     }
   }
   const std::size_t slivers = (nc + NR - 1) / NR;
   if (zeros) {
-    // A pair is kept unless both halves are zero; the padding (NaN) is kept.
+    // A pair is kept unless both halves are zero; the padding<T> (NaN) is kept.
     // A pair cut by the block's edge reads its other half from memory.
     for (std::size_t s = 0; s < slivers; ++s) {
       const std::size_t q = s * NR;
       for (std::size_t l = 0; l < kc; ++l) {
-        const double* o = out + q * kc + l * NR;
+        const T* o = out + q * kc + l * NR;
         unsigned char* f = flags + q * kc + l * NR;
         const std::size_t partner = (l0 + l) ^ 1;
         if (partner >= l0 && partner - l0 < kc) {
-          const double* p = out + q * kc + (partner - l0) * NR;
+          const T* p = out + q * kc + (partner - l0) * NR;
           for (std::size_t c = 0; c < NR; ++c) f[c] = o[c] != 0.0 || p[c] != 0.0 ? 1 : 0;
         } else {
           for (std::size_t c = 0; c < NR; ++c) f[c] = q + c >= nc || b.nonzero(l0 + l, j0 + q + c) ? 1 : 0;
@@ -673,8 +679,8 @@ ZELT_EXACT_LOOP inline void pack_interleaved(const interleaved_rows& b, bool zer
   if (b.x.scale != 1.0 || b.y.scale != 1.0) {
     for (std::size_t s = 0; s < slivers; ++s) {
       for (std::size_t l = 0; l < kc; ++l) {
-        const double scale = b.half(l0 + l).scale;
-        double* o = out + s * NR * kc + l * NR;
+        const T scale = b.half(l0 + l).scale;
+        T* o = out + s * NR * kc + l * NR;
         for (std::size_t c = 0; c < NR; ++c) o[c] = scale * o[c];
       }
     }
@@ -686,18 +692,18 @@ ZELT_EXACT_LOOP inline void pack_interleaved(const interleaved_rows& b, bool zer
 // slivers, each stored row after row, with the keep flags beside them:
 // whole[s kc + l] tells whether step l of sliver s keeps all its pairs, and
 // skips[s] whether the sliver skips any.
-template <class BF, class KF>
+template <class BF, class KF, class T>
 void pack_b(const BF& b, const KF& keep, std::size_t l0, std::size_t kc, std::size_t j0, std::size_t nc,
-            double* out, unsigned char* flags, unsigned char* whole, bool* skips) {
+            T* out, unsigned char* flags, unsigned char* whole, bool* skips) {
   constexpr std::size_t NR = kernel_nr;
   constexpr bool zeros = std::is_same_v<KF, keep_nonzero>;
-  if constexpr (std::is_same_v<BF, interleaved_rows> && (zeros || std::is_same_v<KF, keep_all>)) {
+  if constexpr (std::is_same_v<BF, interleaved_rows<T>> && (zeros || std::is_same_v<KF, keep_all>)) {
     if ((b.x.m.cs == 1 && b.y.m.cs == 1) || (b.x.m.rs == 1 && b.y.m.rs == 1)) {
       pack_interleaved(b, zeros, l0, kc, j0, nc, out, flags, whole, skips);
       return;
     }
   }
-  if constexpr (std::is_same_v<BF, operand> &&
+  if constexpr (std::is_same_v<BF, operand<T>> &&
                 (zeros || std::is_same_v<KF, keep_all> || std::is_same_v<KF, keep_flags>)) {
     if (b.m.rs == 1 || b.m.rs == -1 || b.m.cs == 1) {
       pack_operand(b, keep, l0, kc, j0, nc, out, flags, whole, skips);
@@ -708,7 +714,7 @@ void pack_b(const BF& b, const KF& keep, std::size_t l0, std::size_t kc, std::si
     const std::size_t cols = std::min(NR, nc - q);
     bool any = false;
     for (std::size_t l = 0; l < kc; ++l) {
-      double* o = out + q * kc + l * NR;
+      T* o = out + q * kc + l * NR;
       unsigned char* f = flags + q * kc + l * NR;
       bool all = true;
       std::size_t c = 0;
@@ -725,7 +731,7 @@ void pack_b(const BF& b, const KF& keep, std::size_t l0, std::size_t kc, std::si
         }
       }
       for (; c < NR; ++c) {
-        o[c] = padding;
+        o[c] = padding<T>;
         f[c] = 1;
       }
       whole[(q / NR) * kc + l] = all ? 1 : 0;
@@ -740,17 +746,17 @@ void pack_b(const BF& b, const KF& keep, std::size_t l0, std::size_t kc, std::si
 // the tile's elements of C are outputs and no step is masked, else through a
 // local tile of which only the outputs are stored. A tile of at most one
 // vector of rows computes that vector only.
-template <bool EdgeA, class Shape>
-void run_tile(bool skips, const double* a, std::ptrdiff_t lda, const double* b, const unsigned char* keep,
-              const unsigned char* whole, double* c, std::size_t ldc, std::size_t rows, std::size_t cols,
+template <bool EdgeA, class Shape, class T>
+void run_tile(bool skips, const T* a, std::ptrdiff_t lda, const T* b, const unsigned char* keep,
+              const unsigned char* whole, T* c, std::size_t ldc, std::size_t rows, std::size_t cols,
               std::size_t lo, std::size_t hi, std::size_t pl, std::size_t ph, int region, std::size_t i0,
               std::size_t j0, std::size_t pc, const Shape& shape) {
-  constexpr std::size_t MR = kernel_mr, NR = kernel_nr;
-  auto full = [&](std::size_t l0, std::size_t l1, double* t, std::size_t ldt, std::size_t r, std::size_t q) {
+  constexpr std::size_t MR = kernel_mr<T>, NR = kernel_nr;
+  auto full = [&](std::size_t l0, std::size_t l1, T* t, std::size_t ldt, std::size_t r, std::size_t q) {
     if (l1 <= l0) return;
-    const double* al = a + static_cast<std::ptrdiff_t>(l0) * lda;
+    const T* al = a + static_cast<std::ptrdiff_t>(l0) * lda;
 #if ZELT_HAVE_VECTORS
-    if (r <= vector_lanes && kernel_vectors > 1) {
+    if (r <= lanes<T> && kernel_vectors > 1) {
       constexpr std::size_t one = 1;
       if (skips) {
         micro_kernel<true, one, EdgeA>(l1 - l0, al, lda, b + l0 * NR, keep + l0 * NR, whole + l0, t, ldt, r,
@@ -775,7 +781,7 @@ void run_tile(bool skips, const double* a, std::ptrdiff_t lda, const double* b, 
     return;
   }
   // (loops, not memcpy: a copy of a variable few bytes is slow to start)
-  alignas(64) double tile[MR * NR] = {};
+  alignas(64) T tile[MR * NR] = {};
   for (std::size_t j = 0; j < cols; ++j)
     for (std::size_t i = 0; i < rows; ++i) tile[i + j * MR] = c[i + j * ldc];
   // (a is packed here: only dense products read it in place)
@@ -784,7 +790,7 @@ void run_tile(bool skips, const double* a, std::ptrdiff_t lda, const double* b, 
   } else {
     full(lo, pl, tile, MR, rows, cols);
     const auto taking = [&](std::size_t l) { return shape.taking(i0, pc + l, MR); };
-    const bool one = ZELT_HAVE_VECTORS && rows <= row_lanes;
+    const bool one = ZELT_HAVE_VECTORS && rows <= row_lanes<T>;
     if (skips) {
       if (one)
         masked_kernel<true, 1>(pl, ph, a, b, keep, tile, MR, taking);
@@ -812,15 +818,15 @@ void run_tile(bool skips, const double* a, std::ptrdiff_t lda, const double* b, 
 /// m x n column-major C at c with leading dimension ldc, skipping pairs where
 /// keep(l, j) is false and, for a triangular `shape`, the terms and outputs
 /// it leaves out.
-template <class AF, class BF, class KF, class Shape = dense_shape>
-void accumulate(std::size_t m, std::size_t n, std::size_t k, const AF& a, const BF& b, const KF& keep,
-                double* c, std::size_t ldc, const gemm_workspace& ws, const Shape& shape = Shape{}) {
-  constexpr std::size_t MR = kernel_mr, NR = kernel_nr;
+template <class AF, class BF, class KF, class T, class Shape = dense_shape>
+void accumulate(std::size_t m, std::size_t n, std::size_t k, const AF& a, const BF& b, const KF& keep, T* c,
+                std::size_t ldc, const gemm_workspace<T>& ws, const Shape& shape = Shape{}) {
+  constexpr std::size_t MR = kernel_mr<T>, NR = kernel_nr;
   if (m == 0 || n == 0 || k == 0) return;
   // A small dense product reads a where it lies, when its columns are
   // contiguous and unscaled: packing would cost as much as the product.
   bool in_place = false;
-  if constexpr (std::is_same_v<AF, operand> && std::is_same_v<Shape, dense_shape>)
+  if constexpr (std::is_same_v<AF, operand<T>> && std::is_same_v<Shape, dense_shape>)
     in_place = a.m.rs == 1 && a.m.cs > 0 && a.scale == 1.0 && m * std::min(k, ws.kc()) <= in_place_elements;
   for (std::size_t jc = 0; jc < n; jc += ws.nc()) {
     const std::size_t nc = std::min(ws.nc(), n - jc);
@@ -850,18 +856,18 @@ void accumulate(std::size_t m, std::size_t n, std::size_t k, const AF& a, const 
             const auto part = shape.partial(i0, i0 + rows);
             const std::size_t pl = std::min(std::max(part.first, lo), hi) - pc;
             const std::size_t ph = std::max(std::min(part.second, hi), lo) - pc;
-            const double* at = ws.a() + ir * kc;
+            const T* at = ws.a() + ir * kc;
             std::ptrdiff_t lda = MR;
-            if constexpr (std::is_same_v<AF, operand>) {
+            if constexpr (std::is_same_v<AF, operand<T>>) {
               if (in_place) {
                 at = &a.m(i0, pc);
                 lda = a.m.cs;
               }
             }
             // a read in place ends with its rows: a partial vector is masked
-            const bool edge = in_place && rows / row_lanes * row_lanes != rows;
+            const bool edge = in_place && rows / row_lanes<T> * row_lanes<T> != rows;
             const std::size_t s = jr / NR;
-            auto* tile = edge ? &run_tile<true, Shape> : &run_tile<false, Shape>;
+            auto* tile = edge ? &run_tile<true, Shape, T> : &run_tile<false, Shape, T>;
             tile(ws.skips()[s], at, lda, ws.b() + jr * kc, ws.keep() + jr * kc, ws.whole() + s * kc,
                  c + i0 + j0 * ldc, ldc, rows, cols, lo - pc, hi - pc, pl, std::max(pl, ph), region, i0, j0,
                  pc, shape);

@@ -33,8 +33,20 @@ template <>
 struct vector_of<float> {
   using type = float __attribute__((vector_size(vector_bytes)));
 };
+// Lane masks: integers as wide as the elements they select.
+template <>
+struct vector_of<long long> {
+  using type = long long __attribute__((vector_size(vector_bytes)));
+};
+template <>
+struct vector_of<int> {
+  using type = int __attribute__((vector_size(vector_bytes)));
+};
 template <class T>
 using vec = typename vector_of<T>::type;
+/// The mask of a comparison of two vec<T>.
+template <class T>
+using mask_of = vec<std::conditional_t<sizeof(T) == 8, long long, int>>;
 
 /// Elements of T in one register.
 template <class T>

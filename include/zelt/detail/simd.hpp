@@ -3,8 +3,8 @@
 
 // Small vectors of floats and doubles, per kernel set (detail/kernels/simd.hpp).
 
-#include <cstddef>  // std::size_t
-#include <cstring>  // std::memcpy
+#include <cstddef>      // std::size_t
+#include <cstring>      // std::memcpy
 #include <type_traits>  // std::conditional_t
 #include <utility>      // std::index_sequence
 

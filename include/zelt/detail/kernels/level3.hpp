@@ -217,14 +217,14 @@ void gemm_ref(const threads& policy, bool transa, std::size_t m, std::size_t n, 
       return;
     }
     arena_lease lease;
-    const std::size_t rows = (m + kernel_mr<T> - 1) / kernel_mr<T> * kernel_mr<T>;
+    constexpr std::size_t MR = kernel_mr<T>;
+    const std::size_t rows = (m + MR - 1) / MR * MR;
     if (auto* packed = static_cast<T*>(lease.get(rows * k * sizeof(T)))) {
       pack_a(operand<T>{a}, 0, m, 0, k, packed);
       if (!transa) {
-        small_product<false>(m, n, k, packed, k, kernel_mr<T>, b.p, b.rs, b.cs, alpha, alpha, beta, c.p,
-                             c.ld());
+        small_product<false>(m, n, k, packed, k, MR, b.p, b.rs, b.cs, alpha, alpha, beta, c.p, c.ld());
       } else {
-        small_product<true>(m, n, k, packed, k, kernel_mr<T>, b.p, b.rs, b.cs, T(1), alpha, beta, c.p, c.ld());
+        small_product<true>(m, n, k, packed, k, MR, b.p, b.rs, b.cs, T(1), alpha, beta, c.p, c.ld());
       }
       return;
     }

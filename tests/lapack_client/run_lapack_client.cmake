@@ -2,9 +2,8 @@
 # three BLAS libraries and compares the bits it prints:
 #   reference  libblas.so.3 is the reference BLAS (REFERENCE_BLAS);
 #   zelt.N     the same, with LIBRARY (libzelt_blas.so) preloaded and
-#              ZELT_NUM_THREADS=N, for N in THREADS: every double-precision
-#              real call goes to zelt, everything else stays with the
-#              reference BLAS;
+#              ZELT_NUM_THREADS=N, for N in THREADS: every real call goes to
+#              zelt, everything else stays with the reference BLAS;
 #   openblas   libblas.so.3 is OpenBLAS (OPENBLAS_BLAS), if that is given.
 # Each run gets a scratch directory of symlinks on LD_LIBRARY_PATH, so that
 # liblapack.so.3 is always the reference LAPACK (LAPACK) and libblas.so.3 the
@@ -16,7 +15,7 @@ file(REMOVE_RECURSE "${WORKDIR}")
 file(MAKE_DIRECTORY "${WORKDIR}")
 
 # Routines LAPACK's blocked code calls in this client, and so must be bound.
-set(level3 dgemm_ dtrsm_ dtrmm_ dsyr2k_)
+set(level3 dgemm_ dtrsm_ dtrmm_ dsyr2k_ sgemm_ strsm_ strmm_ ssyr2k_)
 
 # libraries(NAME BLAS [MORE...]): the scratch directory WORKDIR/NAME.lib with
 # liblapack.so.3 and libblas.so.3 (and further files, linked by name).

@@ -242,16 +242,18 @@ void register_ceilings() {
     }
   }
 #if ZELT_HAS_GENERIC_KERNELS
-  register_kernel<zelt::detail::generic::kernel_mr, zelt::detail::generic::kernel_nr>(
-      "generic", &zelt::detail::generic::micro_kernel<false>);
+  register_kernel<zelt::detail::generic::kernel_mr<double>, zelt::detail::generic::kernel_nr>(
+      "generic",
+      &zelt::detail::generic::micro_kernel<false, zelt::detail::generic::kernel_vectors, false, double>);
 #endif
 #if ZELT_HAS_AVX2_KERNELS
-  register_kernel<zelt::detail::avx2::kernel_mr, zelt::detail::avx2::kernel_nr>(
-      "avx2", &zelt::detail::avx2::micro_kernel<false>);
+  register_kernel<zelt::detail::avx2::kernel_mr<double>, zelt::detail::avx2::kernel_nr>(
+      "avx2", &zelt::detail::avx2::micro_kernel<false, zelt::detail::avx2::kernel_vectors, false, double>);
 #endif
 #if ZELT_HAS_AVX512_KERNELS
-  register_kernel<zelt::detail::avx512::kernel_mr, zelt::detail::avx512::kernel_nr>(
-      "avx512", &zelt::detail::avx512::micro_kernel<false>);
+  register_kernel<zelt::detail::avx512::kernel_mr<double>, zelt::detail::avx512::kernel_nr>(
+      "avx512",
+      &zelt::detail::avx512::micro_kernel<false, zelt::detail::avx512::kernel_vectors, false, double>);
 #endif
 }
 

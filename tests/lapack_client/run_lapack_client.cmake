@@ -1,5 +1,6 @@
-# Runs lapack_client (CLIENT), built against the reference LAPACK only, on
-# three BLAS libraries and compares the bits it prints:
+# Runs a LAPACK client (CLIENT: a program built against the reference LAPACK
+# only, or a command such as python3;script) on three BLAS libraries and
+# compares the bits it prints:
 #   reference  libblas.so.3 is the reference BLAS (REFERENCE_BLAS);
 #   zelt.N     the same, with LIBRARY (libzelt_blas.so) preloaded and
 #              ZELT_NUM_THREADS=N, for N in THREADS: every real call goes to
@@ -9,13 +10,25 @@
 # liblapack.so.3 is always the reference LAPACK (LAPACK) and libblas.so.3 the
 # chosen BLAS, whatever the system's alternatives say. The loader's record of
 # its symbol bindings (LD_DEBUG=bindings) proves which library served each
-# call. Fails unless every zelt run prints exactly the reference's bytes;
-# reports how many values OpenBLAS changes. COUNTER is count_differences.
+# call: CALLER (a regular expression ending the caller's file name) must have
+# taken CALLER_SYMBOL from the scratch directory's LAPACK, and LAPACK every
+# routine of LEVEL3 from the BLAS under test, and so must DIRECT_CALLER (a
+# caller that calls the BLAS itself) every routine of DIRECT_SYMBOLS. Fails unless every zelt run
+# prints exactly the reference's bytes; reports how many values OpenBLAS
+# changes, through COUNTER (count_differences) when given, or else how many
+# lines.
+cmake_minimum_required(VERSION 3.25)
 file(REMOVE_RECURSE "${WORKDIR}")
 file(MAKE_DIRECTORY "${WORKDIR}")
 
-# Routines LAPACK's blocked code calls in this client, and so must be bound.
-set(level3 dgemm_ dtrsm_ dtrmm_ dsyr2k_ sgemm_ strsm_ strmm_ ssyr2k_)
+if(NOT DEFINED CALLER)
+  set(CALLER /lapack_client)
+  set(CALLER_SYMBOL dgesv_)
+endif()
+# Routines LAPACK's blocked code calls in the client, and so must be bound.
+if(NOT DEFINED LEVEL3)
+  set(LEVEL3 dgemm_ dtrsm_ dtrmm_ dsyr2k_ sgemm_ strsm_ strmm_ ssyr2k_)
+endif()
 
 # libraries(NAME BLAS [MORE...]): the scratch directory WORKDIR/NAME.lib with
 # liblapack.so.3 and libblas.so.3 (and further files, linked by name).
@@ -47,28 +60,59 @@ function(bound_to run symbol from var)
 endfunction()
 
 # run(NAME LIBDIR [ENV...]): runs the client, its output into WORKDIR/NAME.txt,
-# and checks that it took dgesv_ from LIBDIR's liblapack.so.3.
+# and checks that it took CALLER_SYMBOL from LIBDIR's liblapack.so.3.
 function(run name libdir)
   execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=LD_PRELOAD "LD_LIBRARY_PATH=${libdir}"
-      LD_DEBUG=bindings "LD_DEBUG_OUTPUT=${WORKDIR}/${name}.bindings" ${ARGN} "${CLIENT}"
+      LD_DEBUG=bindings "LD_DEBUG_OUTPUT=${WORKDIR}/${name}.bindings" ${ARGN} ${CLIENT}
     OUTPUT_FILE "${WORKDIR}/${name}.txt" ERROR_VARIABLE err RESULT_VARIABLE status)
   if(NOT status EQUAL 0 OR NOT err STREQUAL "")
-    message(FATAL_ERROR "${name}: lapack_client exited with ${status}: ${err}")
+    message(FATAL_ERROR "${name}: the client exited with ${status}: ${err}")
   endif()
-  bound_to(${name} dgesv_ /lapack_client lapack)
+  bound_to(${name} ${CALLER_SYMBOL} "${CALLER}" lapack)
   if(NOT lapack STREQUAL "${libdir}/liblapack.so.3")
-    message(FATAL_ERROR "${name}: dgesv_ came from '${lapack}', not from ${libdir}/liblapack.so.3")
+    message(FATAL_ERROR "${name}: ${CALLER_SYMBOL} came from '${lapack}', not from ${libdir}/liblapack.so.3")
   endif()
 endfunction()
 
-# expect_bound(RUN FILE): every Level 3 call of LAPACK went to FILE.
+# expect_bound(RUN FILE): every Level 3 call of LAPACK, and every direct
+# call, went to FILE.
 function(expect_bound run file)
-  foreach(symbol IN LISTS level3)
+  foreach(symbol IN LISTS LEVEL3)
     bound_to(${run} ${symbol} "/liblapack\\.so\\.3" target)
     if(NOT target STREQUAL "${file}")
       message(FATAL_ERROR "${run}: LAPACK's ${symbol} was bound to '${target}', not to ${file}")
     endif()
   endforeach()
+  foreach(symbol IN LISTS DIRECT_SYMBOLS)
+    bound_to(${run} ${symbol} "${DIRECT_CALLER}" target)
+    if(NOT target STREQUAL "${file}")
+      message(FATAL_ERROR "${run}: the client's ${symbol} was bound to '${target}', not to ${file}")
+    endif()
+  endforeach()
+endfunction()
+
+# count_differences(RUN VAR): what RUN changes of the reference's output.
+function(count_differences run var)
+  if(COUNTER)
+    execute_process(COMMAND "${COUNTER}" "${WORKDIR}/reference.txt" "${WORKDIR}/${run}.txt"
+      OUTPUT_VARIABLE counts RESULT_VARIABLE status)
+    if(NOT status EQUAL 0)
+      message(FATAL_ERROR "the ${run} run printed other blocks than the reference's")
+    endif()
+  else()
+    file(STRINGS "${WORKDIR}/reference.txt" expected)
+    file(STRINGS "${WORKDIR}/${run}.txt" got)
+    set(changed "")
+    foreach(line IN LISTS got)
+      if(NOT line IN_LIST expected)
+        list(APPEND changed "${line}")
+      endif()
+    endforeach()
+    list(LENGTH changed count)
+    list(JOIN changed "\n" changed)
+    set(counts "${count} lines differ:\n${changed}")
+  endif()
+  set(${var} "${counts}" PARENT_SCOPE)
 endfunction()
 
 libraries(reference "${REFERENCE_BLAS}")
@@ -81,8 +125,7 @@ foreach(threads IN LISTS THREADS)
   execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${WORKDIR}/reference.txt" "${WORKDIR}/zelt.${threads}.txt"
     RESULT_VARIABLE differ)
   if(NOT differ EQUAL 0)
-    execute_process(COMMAND "${COUNTER}" "${WORKDIR}/reference.txt" "${WORKDIR}/zelt.${threads}.txt"
-      OUTPUT_VARIABLE counts)
+    count_differences(zelt.${threads} counts)
     message(FATAL_ERROR "zelt on ${threads} thread(s) changes LAPACK's results:\n${counts}")
   endif()
   message("zelt on ${threads} thread(s): every bit as with the reference BLAS")
@@ -94,11 +137,7 @@ if(OPENBLAS_BLAS AND EXISTS "${OPENBLAS_BLAS}")
   libraries(openblas "${OPENBLAS_BLAS}" "${openblas_dir}/libopenblas.so.0")
   run(openblas "${WORKDIR}/openblas.lib" OPENBLAS_NUM_THREADS=1)
   expect_bound(openblas "${WORKDIR}/openblas.lib/libblas.so.3")
-  execute_process(COMMAND "${COUNTER}" "${WORKDIR}/reference.txt" "${WORKDIR}/openblas.txt"
-    OUTPUT_VARIABLE counts RESULT_VARIABLE status)
-  if(NOT status EQUAL 0)
-    message(FATAL_ERROR "the OpenBLAS run printed other blocks than the reference's")
-  endif()
+  count_differences(openblas counts)
   message("OpenBLAS against the reference BLAS (for information):\n${counts}")
 else()
   message("OpenBLAS is not installed: no comparison with it")

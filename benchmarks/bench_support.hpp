@@ -9,32 +9,36 @@
 namespace zelt_bench {
 
 // Uniform values in [-1, 1) from splitmix64: cheap enough that filling the
-// largest operands does not dominate a smoke run.
-inline void fill_random(double* p, std::size_t n, std::uint64_t seed) {
+// largest operands does not dominate a smoke run. The same values in either
+// precision (rounded to float for float).
+template <class T>
+void fill_random(T* p, std::size_t n, std::uint64_t seed) {
   std::uint64_t state = seed;
   for (std::size_t i = 0; i < n; ++i) {
     std::uint64_t z = (state += 0x9e3779b97f4a7c15ULL);
     z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
     z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
     z ^= z >> 31;
-    p[i] = static_cast<double>(z >> 11) * 0x1p-52 - 1.0;
+    p[i] = static_cast<T>(static_cast<double>(z >> 11) * 0x1p-52 - 1.0);
   }
 }
 
-// Uninitialised storage for `count` doubles starting on a 64-byte boundary,
+// Uninitialised storage for `count` elements starting on a 64-byte boundary,
 // so that every run and every implementation sees the same alignment.
-class aligned_doubles {
+template <class T>
+class aligned {
  public:
-  explicit aligned_doubles(std::size_t count) : storage_(new double[count + 8]) {
+  explicit aligned(std::size_t count) : storage_(new T[count + 64 / sizeof(T)]) {
     const auto address = reinterpret_cast<std::uintptr_t>(storage_.get());
-    offset_ = (64 - address % 64) % 64 / sizeof(double);
+    offset_ = (64 - address % 64) % 64 / sizeof(T);
   }
-  double* data() const noexcept { return storage_.get() + offset_; }
+  T* data() const noexcept { return storage_.get() + offset_; }
 
  private:
-  std::unique_ptr<double[]> storage_;
+  std::unique_ptr<T[]> storage_;
   std::size_t offset_ = 0;
 };
+using aligned_doubles = aligned<double>;
 
 }  // namespace zelt_bench
 

@@ -1,7 +1,8 @@
 // The Level 3 BLAS operations: zelt's C++ interface (`zelt`), its compiled
 // library libzelt_blas (`zelt_so`), OpenBLAS, BLIS and Eigen's product, on
-// square n x n operands. Names are "<operation>/<implementation>/<threads>/<n>";
-// blas3_report.py turns the times into GFLOPS and ratios. Only zelt and
+// square n x n operands. Names are "<operation>/<implementation>/<threads>/<n>",
+// the single-precision ones prefixed with "s" ("sgemm_nn/..."); blas3_report.py
+// turns the times into GFLOPS and ratios. Only zelt and
 // OpenBLAS run on more than one thread (BLIS is its serial build, and
 // libzelt_blas reads its thread count once, from ZELT_NUM_THREADS, set to 1
 // here).
@@ -12,6 +13,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "bench_support.hpp"
@@ -22,30 +24,30 @@ void eigen_gemm(int n, const double* a, const double* b, double* c);
 
 namespace {
 
-using zelt_bench::aligned_doubles;
+using zelt_bench::aligned;
 using zelt_bench::fill_random;
-using matrix = zelt::col_major_matrix<double>;
 
 const std::vector<long> sizes = {8, 16, 32, 64, 256, 500, 1000, 2000};
 const std::vector<long> threaded_sizes = {256, 1000, 2000};
-constexpr double alpha = 1.0, beta = 0.5;  // repeated calls keep C bounded
+const std::vector<long> single_sizes = {64, 256, 500, 1000, 2000};
 
-// The Fortran entry points of one library.
+template <class T>
+constexpr const char* precision_prefix = std::is_same_v<T, float> ? "s" : "";
+
+// The Fortran entry points of one library, of one precision.
+template <class T>
 struct fortran_blas3 {
   using len = std::size_t;
-  using gemm_fn = void (*)(const char*, const char*, const int*, const int*, const int*, const double*,
-                           const double*, const int*, const double*, const int*, const double*, double*,
-                           const int*, len, len);
-  using symm_fn = void (*)(const char*, const char*, const int*, const int*, const double*, const double*,
-                           const int*, const double*, const int*, const double*, double*, const int*, len,
-                           len);
-  using syrk_fn = void (*)(const char*, const char*, const int*, const int*, const double*, const double*,
-                           const int*, const double*, double*, const int*, len, len);
-  using syr2k_fn = void (*)(const char*, const char*, const int*, const int*, const double*, const double*,
-                            const int*, const double*, const int*, const double*, double*, const int*, len,
-                            len);
+  using gemm_fn = void (*)(const char*, const char*, const int*, const int*, const int*, const T*, const T*,
+                           const int*, const T*, const int*, const T*, T*, const int*, len, len);
+  using symm_fn = void (*)(const char*, const char*, const int*, const int*, const T*, const T*, const int*,
+                           const T*, const int*, const T*, T*, const int*, len, len);
+  using syrk_fn = void (*)(const char*, const char*, const int*, const int*, const T*, const T*, const int*,
+                           const T*, T*, const int*, len, len);
+  using syr2k_fn = void (*)(const char*, const char*, const int*, const int*, const T*, const T*, const int*,
+                            const T*, const int*, const T*, T*, const int*, len, len);
   using trmm_fn = void (*)(const char*, const char*, const char*, const char*, const int*, const int*,
-                           const double*, const double*, const int*, double*, const int*, len, len, len, len);
+                           const T*, const T*, const int*, T*, const int*, len, len, len, len);
   gemm_fn gemm = nullptr;
   symm_fn symm = nullptr;
   syrk_fn syrk = nullptr;
@@ -57,34 +59,37 @@ struct fortran_blas3 {
   explicit fortran_blas3(const char* path) {
     handle = path[0] != '\0' ? dlopen(path, RTLD_NOW | RTLD_LOCAL) : nullptr;
     if (handle == nullptr) return;
-    find(gemm, "dgemm_");
-    find(symm, "dsymm_");
-    find(syrk, "dsyrk_");
-    find(syr2k, "dsyr2k_");
-    find(trmm, "dtrmm_");
-    find(trsm, "dtrsm_");
-    find(set_threads, "openblas_set_num_threads");
+    find(gemm, "gemm_");
+    find(symm, "symm_");
+    find(syrk, "syrk_");
+    find(syr2k, "syr2k_");
+    find(trmm, "trmm_");
+    find(trsm, "trsm_");
+    set_threads = reinterpret_cast<void (*)(int)>(dlsym(handle, "openblas_set_num_threads"));
     if (auto blis_threads = reinterpret_cast<void (*)(long)>(dlsym(handle, "bli_thread_set_num_threads")))
       blis_threads(1);
   }
   bool loaded() const noexcept { return handle != nullptr && gemm != nullptr; }
+  // `routine` without its precision letter
   template <class Function>
-  void find(Function& f, const char* name) const {
-    f = reinterpret_cast<Function>(dlsym(handle, name));
+  void find(Function& f, const char* routine) const {
+    f = reinterpret_cast<Function>(
+        dlsym(handle, ((std::is_same_v<T, float> ? "s" : "d") + std::string(routine)).c_str()));
   }
 };
 
 // A, B and C, n x n column-major (ld = n). A has 2n on its diagonal, so that
 // its triangle is far from singular. B is restored before every call of the
 // operations that overwrite it (n^2 copies next to n^3 operations).
+template <class T>
 struct operands {
-  aligned_doubles a, b, c;
-  std::vector<double> b0;
+  aligned<T> a, b, c;
+  std::vector<T> b0;
   explicit operands(std::size_t n) : a(n * n), b(n * n), c(n * n), b0(n * n) {
     fill_random(a.data(), n * n, 31);
     fill_random(b.data(), n * n, 32);
     fill_random(c.data(), n * n, 33);
-    for (std::size_t j = 0; j < n; ++j) a.data()[j * n + j] = 2.0 * static_cast<double>(n);
+    for (std::size_t j = 0; j < n; ++j) a.data()[j * n + j] = T(2) * static_cast<T>(n);
     std::copy(b.data(), b.data() + n * n, b0.begin());
   }
 };
@@ -106,10 +111,19 @@ const operation operations[] = {
     {"trsm", kind::trsm, 1, true},        {"trsm_llt", kind::trsm_llt, 1, true},
 };
 
+// Repeated calls keep C bounded.
+template <class T>
+constexpr T alpha = 1;
+template <class T>
+constexpr T beta = T(0.5);
+
 // One call of operation `op` through a library's symbols.
-void call(const fortran_blas3& l, kind op, int n, operands& x) {
-  const double* a = x.a.data();
-  double *b = x.b.data(), *c = x.c.data();
+template <class T>
+void call(const fortran_blas3<T>& l, kind op, int n, operands<T>& x) {
+  const T* a = x.a.data();
+  T *b = x.b.data(), *c = x.c.data();
+  const T* alpha_ = &alpha<T>;
+  const T* beta_ = &beta<T>;
   switch (op) {
     case kind::gemm_nn:
     case kind::gemm_nt:
@@ -117,34 +131,37 @@ void call(const fortran_blas3& l, kind op, int n, operands& x) {
     case kind::gemm_tt: {
       const bool ta = op == kind::gemm_tn || op == kind::gemm_tt,
                  tb = op == kind::gemm_nt || op == kind::gemm_tt;
-      l.gemm(ta ? "T" : "N", tb ? "T" : "N", &n, &n, &n, &alpha, a, &n, b, &n, &beta, c, &n, 1, 1);
+      l.gemm(ta ? "T" : "N", tb ? "T" : "N", &n, &n, &n, alpha_, a, &n, b, &n, beta_, c, &n, 1, 1);
       break;
     }
     case kind::symm:
-      l.symm("L", "U", &n, &n, &alpha, a, &n, b, &n, &beta, c, &n, 1, 1);
+      l.symm("L", "U", &n, &n, alpha_, a, &n, b, &n, beta_, c, &n, 1, 1);
       break;
     case kind::syrk:
-      l.syrk("U", "N", &n, &n, &alpha, a, &n, &beta, c, &n, 1, 1);
+      l.syrk("U", "N", &n, &n, alpha_, a, &n, beta_, c, &n, 1, 1);
       break;
     case kind::syr2k:
-      l.syr2k("U", "N", &n, &n, &alpha, a, &n, b, &n, &beta, c, &n, 1, 1);
+      l.syr2k("U", "N", &n, &n, alpha_, a, &n, b, &n, beta_, c, &n, 1, 1);
       break;
     case kind::trmm:
-      l.trmm("L", "U", "N", "N", &n, &n, &alpha, a, &n, b, &n, 1, 1, 1, 1);
+      l.trmm("L", "U", "N", "N", &n, &n, alpha_, a, &n, b, &n, 1, 1, 1, 1);
       break;
     case kind::trsm:
-      l.trsm("L", "L", "N", "N", &n, &n, &alpha, a, &n, b, &n, 1, 1, 1, 1);
+      l.trsm("L", "L", "N", "N", &n, &n, alpha_, a, &n, b, &n, 1, 1, 1, 1);
       break;
     case kind::trsm_llt:
-      l.trsm("L", "L", "T", "N", &n, &n, &alpha, a, &n, b, &n, 1, 1, 1, 1);
+      l.trsm("L", "L", "T", "N", &n, &n, alpha_, a, &n, b, &n, 1, 1, 1, 1);
       break;
   }
 }
 
 // The same through zelt's C++ interface.
-void call_zelt(kind op, unsigned n, unsigned threads, operands& x) {
+template <class T>
+void call_zelt(kind op, unsigned n, unsigned threads, operands<T>& x) {
   const zelt::threads policy(threads);
+  using matrix = zelt::col_major_matrix<T>;
   const matrix A(x.a.data(), n, n), B(x.b.data(), n, n), C(x.c.data(), n, n);
+  constexpr T alpha = ::alpha<T>, beta = ::beta<T>;
   switch (op) {
     case kind::gemm_nn:
       zelt::gemm(policy, alpha, A, B, beta, C);
@@ -180,13 +197,14 @@ void call_zelt(kind op, unsigned n, unsigned threads, operands& x) {
   }
 }
 
-template <class Call>
+template <class T, class Call>
 void add(const operation& op, const std::string& implementation, unsigned threads,
          const std::vector<long>& ns, Call run) {
-  const std::string name = std::string(op.name) + "/" + implementation + "/" + std::to_string(threads);
+  const std::string name =
+      precision_prefix<T> + std::string(op.name) + "/" + implementation + "/" + std::to_string(threads);
   auto* b = benchmark::RegisterBenchmark(name.c_str(), [op, run](benchmark::State& state) {
     const auto n = static_cast<std::size_t>(state.range(0));
-    operands x(n);
+    operands<T> x(n);
     for (auto _ : state) {
       if (op.overwrites_b) std::copy(x.b0.begin(), x.b0.end(), x.b.data());
       run(static_cast<int>(n), x);
@@ -201,20 +219,22 @@ void add(const operation& op, const std::string& implementation, unsigned thread
 }
 
 // The register-tile kernel of one kernel set alone, its operands in L1:
-// what the operations can approach ("kernel/<set>/1/256").
-using tile_kernel = void (*)(std::size_t, const double*, std::ptrdiff_t, const double*, const unsigned char*,
-                             const unsigned char*, double*, std::size_t, std::size_t, std::size_t);
-template <std::size_t MR, std::size_t NR>
-void register_kernel(const char* set, tile_kernel kernel) {
+// what the operations can approach ("kernel/<set>/1/256", "skernel/...").
+template <class T>
+using tile_kernel = void (*)(std::size_t, const T*, std::ptrdiff_t, const T*, const unsigned char*,
+                             const unsigned char*, T*, std::size_t, std::size_t, std::size_t);
+template <class T, std::size_t MR, std::size_t NR>
+void register_kernel(const char* set, tile_kernel<T> kernel) {
   if (!zelt::cpu_supports(zelt::kernel_set_named(set))) return;
   auto* k = benchmark::RegisterBenchmark(
-      ("kernel/" + std::string(set) + "/1/256").c_str(), [kernel](benchmark::State& state) {
+      (precision_prefix<T> + std::string("kernel/") + set + "/1/256").c_str(),
+      [kernel](benchmark::State& state) {
         constexpr std::size_t kc = 256;
-        aligned_doubles a(MR * kc), b(kc * NR), c(MR * NR);
+        aligned<T> a(MR * kc), b(kc * NR), c(MR * NR);
         fill_random(a.data(), MR * kc, 41);
         fill_random(b.data(), kc * NR, 42);
         fill_random(c.data(), MR * NR, 43);
-        for (std::size_t i = 0; i < kc * NR; ++i) b.data()[i] *= 1e-3;  // keeps c bounded
+        for (std::size_t i = 0; i < kc * NR; ++i) b.data()[i] *= T(1e-3);  // keeps c bounded
         for (auto _ : state) {
           kernel(kc, a.data(), MR, b.data(), nullptr, nullptr, c.data(), MR, MR, NR);
           benchmark::ClobberMemory();
@@ -225,15 +245,18 @@ void register_kernel(const char* set, tile_kernel kernel) {
   k->UseRealTime();
 }
 
-// The machine's ceilings ("ceiling_muladd/<set>/1/0", "ceiling_fma/...") and
-// each compiled kernel set's tile.
+// The machine's ceilings ("ceiling_muladd/<set>/1/0", "ceiling_fma/...", and
+// on float vectors "sceiling_muladd/...") and each compiled kernel set's tile.
+template <class T>
 void register_ceilings() {
-  for (const zelt_bench::ceiling_probes& p : zelt_bench::ceiling_probe_sets) {
-    if (p.muladd == nullptr || !zelt::cpu_supports(zelt::kernel_set_named(p.set))) continue;
+  for (const zelt_bench::ceiling_probes& set : zelt_bench::ceiling_probe_sets) {
+    const zelt_bench::probe_pair& p = std::is_same_v<T, float> ? set.single_precision : set.double_precision;
+    if (p.muladd == nullptr || !zelt::cpu_supports(zelt::kernel_set_named(set.set))) continue;
     for (const bool fused : {false, true}) {
       const zelt_bench::probe_fn probe = fused ? p.fma : p.muladd;
       if (probe == nullptr) continue;
-      const std::string name = std::string(fused ? "ceiling_fma/" : "ceiling_muladd/") + p.set + "/1/0";
+      const std::string name =
+          precision_prefix<T> + std::string(fused ? "ceiling_fma/" : "ceiling_muladd/") + set.set + "/1/0";
       benchmark::RegisterBenchmark(name.c_str(), [probe](benchmark::State& state) {
         double flops = 0;
         for (auto _ : state) flops += probe(100000);
@@ -242,50 +265,62 @@ void register_ceilings() {
     }
   }
 #if ZELT_HAS_GENERIC_KERNELS
-  register_kernel<zelt::detail::generic::kernel_mr<double>, zelt::detail::generic::kernel_nr>(
+  register_kernel<T, zelt::detail::generic::kernel_mr<T>, zelt::detail::generic::kernel_nr>(
       "generic",
-      &zelt::detail::generic::micro_kernel<false, zelt::detail::generic::kernel_vectors, false, double>);
+      &zelt::detail::generic::micro_kernel<false, zelt::detail::generic::kernel_vectors, false, T>);
 #endif
 #if ZELT_HAS_AVX2_KERNELS
-  register_kernel<zelt::detail::avx2::kernel_mr<double>, zelt::detail::avx2::kernel_nr>(
-      "avx2", &zelt::detail::avx2::micro_kernel<false, zelt::detail::avx2::kernel_vectors, false, double>);
+  register_kernel<T, zelt::detail::avx2::kernel_mr<T>, zelt::detail::avx2::kernel_nr>(
+      "avx2", &zelt::detail::avx2::micro_kernel<false, zelt::detail::avx2::kernel_vectors, false, T>);
 #endif
 #if ZELT_HAS_AVX512_KERNELS
-  register_kernel<zelt::detail::avx512::kernel_mr<double>, zelt::detail::avx512::kernel_nr>(
-      "avx512",
-      &zelt::detail::avx512::micro_kernel<false, zelt::detail::avx512::kernel_vectors, false, double>);
+  register_kernel<T, zelt::detail::avx512::kernel_mr<T>, zelt::detail::avx512::kernel_nr>(
+      "avx512", &zelt::detail::avx512::micro_kernel<false, zelt::detail::avx512::kernel_vectors, false, T>);
 #endif
 }
 
-void register_all() {
-  setenv("ZELT_NUM_THREADS", "1", 1);
-  static const fortran_blas3 zelt_so(ZELT_BENCH_ZELT_SO), openblas(ZELT_BENCH_OPENBLAS),
+// Every operation in double precision on one and two threads; in single
+// precision the four products on one thread. Returns which libraries loaded.
+template <class T>
+std::string register_precision(bool all_operations, const std::vector<long>& one_thread_sizes) {
+  static const fortran_blas3<T> zelt_so(ZELT_BENCH_ZELT_SO), openblas(ZELT_BENCH_OPENBLAS),
       blis(ZELT_BENCH_BLIS);
   for (const operation& op : operations) {
+    if (!all_operations && op.what > kind::gemm_tt) break;  // the gemms come first
     const kind what = op.what;
     for (unsigned threads : {1u, 2u}) {
-      const auto& ns = threads == 1 ? sizes : threaded_sizes;
-      add(op, "zelt", threads, ns,
-          [what, threads](int n, operands& x) { call_zelt(what, static_cast<unsigned>(n), threads, x); });
+      if (!all_operations && threads > 1) continue;
+      const auto& ns = threads == 1 ? one_thread_sizes : threaded_sizes;
+      add<T>(op, "zelt", threads, ns, [what, threads](int n, operands<T>& x) {
+        call_zelt(what, static_cast<unsigned>(n), threads, x);
+      });
       if (openblas.loaded()) {
-        add(op, "openblas", threads, ns, [what, threads](int n, operands& x) {
+        add<T>(op, "openblas", threads, ns, [what, threads](int n, operands<T>& x) {
           openblas.set_threads(static_cast<int>(threads));
           call(openblas, what, n, x);
         });
       }
     }
     if (zelt_so.loaded())
-      add(op, "zelt_so", 1, sizes, [what](int n, operands& x) { call(zelt_so, what, n, x); });
-    if (blis.loaded()) add(op, "blis", 1, sizes, [what](int n, operands& x) { call(blis, what, n, x); });
+      add<T>(op, "zelt_so", 1, one_thread_sizes,
+             [what](int n, operands<T>& x) { call(zelt_so, what, n, x); });
+    if (blis.loaded())
+      add<T>(op, "blis", 1, one_thread_sizes, [what](int n, operands<T>& x) { call(blis, what, n, x); });
   }
-  register_ceilings();
+  register_ceilings<T>();
+  return std::string("zelt_so:") + (zelt_so.loaded() ? "yes" : "missing") +
+         " openblas:" + (openblas.loaded() ? "yes" : "missing") +
+         " blis:" + (blis.loaded() ? "yes" : "missing");
+}
+
+void register_all() {
+  setenv("ZELT_NUM_THREADS", "1", 1);
+  const std::string peers = register_precision<double>(true, sizes);
+  register_precision<float>(false, single_sizes);
 #if ZELT_BENCH_EIGEN
-  add(operations[0], "eigen", 1, sizes,
-      [](int n, operands& x) { eigen_gemm(n, x.a.data(), x.b.data(), x.c.data()); });
+  add<double>(operations[0], "eigen", 1, sizes,
+              [](int n, operands<double>& x) { eigen_gemm(n, x.a.data(), x.b.data(), x.c.data()); });
 #endif
-  std::string peers = std::string("zelt_so:") + (zelt_so.loaded() ? "yes" : "missing") +
-                      " openblas:" + (openblas.loaded() ? "yes" : "missing") +
-                      " blis:" + (blis.loaded() ? "yes" : "missing");
   benchmark::AddCustomContext("peers", peers);
   benchmark::AddCustomContext("kernel_set", zelt::config());
   if (const char* core = std::getenv("OPENBLAS_CORETYPE"))

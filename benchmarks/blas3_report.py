@@ -48,6 +48,55 @@ def load(path):
     return result, data.get("context", {})
 
 
+def ceiling_table(g, prefix):
+    """The ceilings and register tiles of every kernel set measured, in one precision."""
+    out = ["| set | multiply-then-add ceiling | FMA ceiling | register tile | tile / ceiling |", "|---|---|---|---|---|"]
+    for s in ("generic", "avx2", "avx512"):
+        m = g.get((prefix + "ceiling_muladd", s, 1, 0))
+        if m is None:
+            continue
+        f, t = g.get((prefix + "ceiling_fma", s, 1, 0)), g.get((prefix + "kernel", s, 1, 256))
+        share = f"{100 * t / m:.0f} %" if t else ""
+        out.append(f"| {s} | {fmt(m, 1)} | {fmt(f, 1) if f else '-'} | {fmt(t, 1)} | {share} |")
+    out.append("")
+    return out
+
+
+def operation_table(g, native, op, title, threads, ceiling, kernel, prefix="", compare=None):
+    """One operation's GFLOPS by size and implementation, with the ratios. `compare`, when given, is the
+    double-precision ceiling: the table then repeats the double-precision operation's share of it."""
+    name = prefix + op
+    sizes = sorted({k[3] for k in g if k[0] == name and k[2] == threads})
+    columns = [c for c in COLUMNS if any((name, c, threads, n) in g for n in sizes)]
+    out = [f"**{title}**", ""]
+    header = ["n"] + columns
+    if threads == 1 and native:
+        header.append("zelt, -march=native")
+    header += ["zelt / openblas", "zelt / blis"]
+    if threads == 1 and ceiling:
+        header += ["% ceiling", "% tile"]
+    if compare:
+        header.append("dgemm % ceiling")
+    out.append("| " + " | ".join(header) + " |")
+    out.append("|" + "---|" * len(header))
+    for n in sizes:
+        z = g.get((name, "zelt", threads, n))
+        row = [str(n)] + [fmt(g.get((name, c, threads, n)), 1) for c in columns]
+        if threads == 1 and native:
+            row.append(fmt(native.get((name, "zelt", threads, n)), 1))
+        row.append(ratio(z, g.get((name, "openblas", threads, n))))
+        row.append(ratio(z, g.get((name, "blis", threads, n))))
+        if threads == 1 and ceiling:
+            row.append(f"{100 * z / ceiling:.0f}" if z else "")
+            row.append(f"{100 * z / kernel:.0f}" if z and kernel else "")
+        if compare:
+            d = g.get((op, "zelt", threads, n))
+            row.append(f"{100 * d / compare:.0f}" if d else "")
+        out.append("| " + " | ".join(row) + " |")
+    out.append("")
+    return out
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("results")
@@ -82,25 +131,14 @@ def main():
             "this CPU and would otherwise fall back to its SSE3 (Prescott) kernels."
         )
     out.append("")
-    sets = [k[1] for k in g if k[0] == "ceiling_muladd"]
-    if sets:
+    if any(k[0] == "ceiling_muladd" for k in g):
         out.append(
             f"Kernel set in use: `{kernel_set}`. The ceilings, measured in the same run "
             "(benchmarks/ceiling_probe_loops.inc: twelve independent chains acc = acc + x y in registers), and "
             "each set's register tile alone, its operands in L1, one core:"
         )
         out.append("")
-        out.append("| set | multiply-then-add ceiling | FMA ceiling | register tile | tile / ceiling |")
-        out.append("|---|---|---|---|---|")
-        for s in ("generic", "avx2", "avx512"):
-            if s not in sets:
-                continue
-            m, f, t = g.get(("ceiling_muladd", s, 1, 0)), g.get(("ceiling_fma", s, 1, 0)), g.get(("kernel", s, 1, 256))
-            out.append(
-                f"| {s} | {fmt(m, 1)} | {fmt(f, 1) if f else '-'} | {fmt(t, 1)} | "
-                f"{100 * t / m:.0f} % |" if m and t else f"| {s} | {fmt(m, 1)} | {fmt(f, 1)} | {fmt(t, 1)} | |"
-            )
-        out.append("")
+        out += ceiling_table(g, "")
         if ceiling and fused:
             out.append(
                 f"A multiply followed by a separate addition (the reference's two roundings, zelt's bits) peaks at "
@@ -116,30 +154,31 @@ def main():
         out.append(f"### {'One thread' if threads == 1 else 'Two threads'}")
         out.append("")
         for op, title in present:
-            sizes = sorted({k[3] for k in g if k[0] == op and k[2] == threads})
-            columns = [c for c in COLUMNS if any((op, c, threads, n) in g for n in sizes)]
-            out.append(f"**{title}**")
+            out += operation_table(g, native, op, title, threads, ceiling, kernel)
+
+    single = [(op, title) for op, title in OPERATIONS if any(k[0] == "s" + op for k in g)]
+    if single:
+        s_ceiling = g.get(("sceiling_muladd", active, 1, 0))
+        s_fused = g.get(("sceiling_fma", active, 1, 0))
+        s_kernel = g.get(("skernel", active, 1, 256))
+        out.append("### Single precision, one thread")
+        out.append("")
+        out.append(
+            "The same probes and tiles on `float` vectors (twice the lanes of `double`), then `sgemm` as above, "
+            "its `% ceiling` and `% tile` over these. `dgemm % ceiling` repeats the double-precision figure of the "
+            "same case and size for comparison."
+        )
+        out.append("")
+        out += ceiling_table(g, "s")
+        if s_ceiling and s_fused and ceiling:
+            out.append(
+                f"In single precision the multiply-then-add ceiling is {fmt(s_ceiling, 1)} GFLOPS "
+                f"({s_ceiling / ceiling:.2f} times the double one), the fused one {fmt(s_fused, 1)}."
+            )
             out.append("")
-            header = ["n"] + columns
-            if threads == 1 and native:
-                header.append("zelt, -march=native")
-            header += ["zelt / openblas", "zelt / blis"]
-            if threads == 1 and ceiling:
-                header += ["% ceiling", "% tile"]
-            out.append("| " + " | ".join(header) + " |")
-            out.append("|" + "---|" * len(header))
-            for n in sizes:
-                z = g.get((op, "zelt", threads, n))
-                row = [str(n)] + [fmt(g.get((op, c, threads, n)), 1) for c in columns]
-                if threads == 1 and native:
-                    row.append(fmt(native.get((op, "zelt", threads, n)), 1))
-                row.append(ratio(z, g.get((op, "openblas", threads, n))))
-                row.append(ratio(z, g.get((op, "blis", threads, n))))
-                if threads == 1 and ceiling:
-                    row.append(f"{100 * z / ceiling:.0f}" if z else "")
-                    row.append(f"{100 * z / kernel:.0f}" if z and kernel else "")
-                out.append("| " + " | ".join(row) + " |")
-            out.append("")
+        for op, title in single:
+            title = "s" + title.replace("gemm:", "gemm (float):", 1)
+            out += operation_table(g, native, op, title, 1, s_ceiling, s_kernel, prefix="s", compare=ceiling)
     print("\n".join(out))
 
 

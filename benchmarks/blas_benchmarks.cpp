@@ -3,7 +3,9 @@
 // reference BLAS, all on one core. The libraries export the same Fortran
 // symbols, so each is opened with dlopen by path and called through its own
 // pointers. Names are "<operation>/<implementation>/<n>"; blas_report.py turns
-// the times into ns per element, ratios and bandwidths.
+// the times into ns per element, ratios and bandwidths. zelt's operations also
+// run on float ("saxpy/zelt/<n>", ...), for the cost per byte of either
+// precision.
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
 
@@ -21,26 +23,37 @@
 
 namespace {
 
-using zelt_bench::aligned_doubles;
+using zelt_bench::aligned;
 using zelt_bench::fill_random;
-using vec = zelt::external_vec<double, 0, unsigned int>;
-using matrix = zelt::col_major_matrix<double>;
 
 const std::vector<long> level1_sizes = {1000, 100000, 10000000};
 const std::vector<long> level2_sizes = {500, 1000, 2000, 4000};  // square, lda = n
 
 // Chosen so that repeated calls keep every value finite and normal: a NaN, an
 // infinity or a subnormal would change the speed being measured.
-constexpr double axpy_alpha = 0.5;
-constexpr double scal_alpha = 1.0000001;
-constexpr double rot_c = 0.6, rot_s = 0.8;
-constexpr double gemv_alpha = 0.5, gemv_beta = 1.0;
-constexpr double ger_alpha = 1e-3;
+template <class T>
+constexpr T axpy_alpha = T(0.5);
+template <class T>
+constexpr T scal_alpha = std::is_same_v<T, float> ? T(1.0000001f) : T(1.0000001);
+template <class T>
+constexpr T rot_c = T(0.6);
+template <class T>
+constexpr T rot_s = T(0.8);
+template <class T>
+constexpr T gemv_alpha = T(0.5);
+template <class T>
+constexpr T gemv_beta = T(1.0);
+template <class T>
+constexpr T ger_alpha = T(1e-3);
+
+template <class T>
+const std::string precision_prefix = std::is_same_v<T, float> ? "s" : "";
 
 // Two vectors of n elements in one buffer, y starting half a 4 KiB page after
 // x modulo 4 KiB: every run sees the same relative alignment, and stores to
 // one vector never falsely alias loads from the other (separate allocations
 // may land a multiple of 4 KiB apart and stall on exactly that).
+template <class T>
 struct vector_pair {
   vector_pair(std::size_t n, std::uint64_t seed)
       : buffer(2 * n + gap(n)), x(buffer.data()), y(buffer.data() + n + gap(n)) {
@@ -48,13 +61,13 @@ struct vector_pair {
     fill_random(y, n, seed + 1);
   }
   static std::size_t gap(std::size_t n) {
-    const std::size_t page = 4096 / sizeof(double);
+    const std::size_t page = 4096 / sizeof(T);
     return (page / 2 + page - n % page) % page;
   }
 
-  aligned_doubles buffer;
-  double* x;
-  double* y;
+  aligned<T> buffer;
+  T* x;
+  T* y;
 };
 
 // The Fortran entry points of one BLAS library: LP64 integers by address,
@@ -106,23 +119,24 @@ int as_int(std::size_t n) { return static_cast<int>(n); }
 
 // A Level 1 benchmark over one or two vectors of n elements: `run(x, y, n)`.
 // A result, if any, is kept; otherwise the stores are.
-template <class Run>
+template <class T = double, class Run>
 void register_level1(const std::string& name, Run run) {
-  auto* b = benchmark::RegisterBenchmark(name.c_str(), [run](benchmark::State& state) {
-    const auto n = static_cast<std::size_t>(state.range(0));
-    vector_pair v(n, 1);
-    for (auto _ : state) {
-      if constexpr (std::is_void_v<std::invoke_result_t<Run, double*, double*, std::size_t>>) {
-        run(v.x, v.y, n);
-        benchmark::ClobberMemory();
-      } else {
-        benchmark::DoNotOptimize(v.x);
-        const double result = run(v.x, v.y, n);
-        benchmark::DoNotOptimize(result);
-      }
-    }
-    state.SetItemsProcessed(state.iterations() * state.range(0));
-  });
+  auto* b =
+      benchmark::RegisterBenchmark((precision_prefix<T> + name).c_str(), [run](benchmark::State& state) {
+        const auto n = static_cast<std::size_t>(state.range(0));
+        vector_pair<T> v(n, 1);
+        for (auto _ : state) {
+          if constexpr (std::is_void_v<std::invoke_result_t<Run, T*, T*, std::size_t>>) {
+            run(v.x, v.y, n);
+            benchmark::ClobberMemory();
+          } else {
+            benchmark::DoNotOptimize(v.x);
+            const T result = run(v.x, v.y, n);
+            benchmark::DoNotOptimize(result);
+          }
+        }
+        state.SetItemsProcessed(state.iterations() * state.range(0));
+      });
   for (long n : level1_sizes) b->Arg(n);
 }
 
@@ -130,12 +144,13 @@ void register_level1(const std::string& name, Run run) {
 // with random entries and 2n on the diagonal, so that its triangle is far
 // from singular and a triangular solve stays of the size of its right-hand
 // side; x and y laid out like a vector_pair.
+template <class T>
 struct level2_operands {
-  aligned_doubles a;
-  vector_pair v;
+  aligned<T> a;
+  vector_pair<T> v;
   explicit level2_operands(std::size_t n) : a(n * n), v(n, 2) {
     fill_random(a.data(), n * n, 11);
-    for (std::size_t j = 0; j < n; ++j) a.data()[j * n + j] = 2.0 * static_cast<double>(n);
+    for (std::size_t j = 0; j < n; ++j) a.data()[j * n + j] = T(2) * static_cast<T>(n);
   }
 };
 
@@ -143,28 +158,33 @@ struct level2_operands {
 // before every call (n copies, next to the n^2 / 2 multiplications of the
 // call), because trmv and trsv overwrite it with a result that repeated calls
 // would drive to infinity or zero.
-template <class Run>
+template <class T = double, class Run>
 void register_level2(const std::string& name, bool resets_x, Run run) {
-  auto* b = benchmark::RegisterBenchmark(name.c_str(), [run, resets_x](benchmark::State& state) {
-    const auto n = static_cast<std::size_t>(state.range(0));
-    level2_operands operands(n);
-    double* const a = operands.a.data();
-    double* const x = operands.v.x;
-    double* const y = operands.v.y;
-    const std::vector<double> x0(x, x + n);
-    for (auto _ : state) {
-      if (resets_x) std::copy(x0.begin(), x0.end(), x);
-      run(a, x, y, n);
-      benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * state.range(0) * state.range(0));
-  });
+  auto* b = benchmark::RegisterBenchmark(
+      (precision_prefix<T> + name).c_str(), [run, resets_x](benchmark::State& state) {
+        const auto n = static_cast<std::size_t>(state.range(0));
+        level2_operands<T> operands(n);
+        T* const a = operands.a.data();
+        T* const x = operands.v.x;
+        T* const y = operands.v.y;
+        const std::vector<T> x0(x, x + n);
+        for (auto _ : state) {
+          if (resets_x) std::copy(x0.begin(), x0.end(), x);
+          run(a, x, y, n);
+          benchmark::ClobberMemory();
+        }
+        state.SetItemsProcessed(state.iterations() * state.range(0) * state.range(0));
+      });
   for (long n : level2_sizes) b->Arg(n);
 }
 
-vec view(double* p, std::size_t n) { return vec(p, static_cast<unsigned>(n), 0); }
-matrix square(double* a, std::size_t n) {
-  return matrix(a, static_cast<unsigned>(n), static_cast<unsigned>(n));
+template <class T>
+zelt::external_vec<T, 0, unsigned int> view(T* p, std::size_t n) {
+  return {p, static_cast<unsigned>(n), 0};
+}
+template <class T>
+zelt::col_major_matrix<T> square(T* a, std::size_t n) {
+  return {a, static_cast<unsigned>(n), static_cast<unsigned>(n)};
 }
 
 // The strict dot's lower bound: one addition per element, each waiting for
@@ -176,41 +196,39 @@ double add_chain(const double* p, std::size_t n) {
   return s;
 }
 
+template <class T>
 void register_zelt() {
-  register_level1("axpy/zelt", [](double* x, double* y, std::size_t n) {
-    zelt::axpy(axpy_alpha, view(x, n), view(y, n));
-  });
-  register_level1("scal/zelt", [](double* x, double*, std::size_t n) { zelt::scal(scal_alpha, view(x, n)); });
-  register_level1("copy/zelt",
-                  [](double* x, double* y, std::size_t n) { zelt::copy(view(x, n), view(y, n)); });
-  register_level1("swap/zelt",
-                  [](double* x, double* y, std::size_t n) { zelt::swap_elements(view(x, n), view(y, n)); });
-  register_level1("rot/zelt", [](double* x, double* y, std::size_t n) {
-    zelt::rot(view(x, n), view(y, n), rot_c, rot_s);
-  });
-  register_level1("dot/zelt",
-                  [](double* x, double* y, std::size_t n) { return zelt::dot(view(x, n), view(y, n)); });
-  register_level1("dot_lanes/zelt", [](double* x, double* y, std::size_t n) {
+  register_level1<T>("axpy/zelt",
+                     [](T* x, T* y, std::size_t n) { zelt::axpy(axpy_alpha<T>, view(x, n), view(y, n)); });
+  register_level1<T>("scal/zelt", [](T* x, T*, std::size_t n) { zelt::scal(scal_alpha<T>, view(x, n)); });
+  register_level1<T>("copy/zelt", [](T* x, T* y, std::size_t n) { zelt::copy(view(x, n), view(y, n)); });
+  register_level1<T>("swap/zelt",
+                     [](T* x, T* y, std::size_t n) { zelt::swap_elements(view(x, n), view(y, n)); });
+  register_level1<T>(
+      "rot/zelt", [](T* x, T* y, std::size_t n) { zelt::rot(view(x, n), view(y, n), rot_c<T>, rot_s<T>); });
+  register_level1<T>("dot/zelt", [](T* x, T* y, std::size_t n) { return zelt::dot(view(x, n), view(y, n)); });
+  register_level1<T>("dot_lanes/zelt", [](T* x, T* y, std::size_t n) {
     return zelt::dot(view(x, n), view(y, n), zelt::lanes);
   });
-  register_level1("add_chain/loop", [](double* x, double*, std::size_t n) { return add_chain(x, n); });
+  if constexpr (std::is_same_v<T, double>)
+    register_level1<T>("add_chain/loop", [](T* x, T*, std::size_t n) { return add_chain(x, n); });
 
-  register_level2("gemv_n/zelt", false, [](double* a, double* x, double* y, std::size_t n) {
-    zelt::gemv(gemv_alpha, square(a, n), view(x, n), gemv_beta, view(y, n));
+  register_level2<T>("gemv_n/zelt", false, [](T* a, T* x, T* y, std::size_t n) {
+    zelt::gemv(gemv_alpha<T>, square(a, n), view(x, n), gemv_beta<T>, view(y, n));
   });
-  register_level2("gemv_t/zelt", false, [](double* a, double* x, double* y, std::size_t n) {
-    zelt::gemv(gemv_alpha, zelt::transposed(square(a, n)), view(x, n), gemv_beta, view(y, n));
+  register_level2<T>("gemv_t/zelt", false, [](T* a, T* x, T* y, std::size_t n) {
+    zelt::gemv(gemv_alpha<T>, zelt::transposed(square(a, n)), view(x, n), gemv_beta<T>, view(y, n));
   });
-  register_level2("ger/zelt", false, [](double* a, double* x, double* y, std::size_t n) {
-    zelt::ger(ger_alpha, view(x, n), view(y, n), square(a, n));
+  register_level2<T>("ger/zelt", false, [](T* a, T* x, T* y, std::size_t n) {
+    zelt::ger(ger_alpha<T>, view(x, n), view(y, n), square(a, n));
   });
-  register_level2("symv/zelt", false, [](double* a, double* x, double* y, std::size_t n) {
-    zelt::symv(zelt::upper, gemv_alpha, square(a, n), view(x, n), gemv_beta, view(y, n));
+  register_level2<T>("symv/zelt", false, [](T* a, T* x, T* y, std::size_t n) {
+    zelt::symv(zelt::upper, gemv_alpha<T>, square(a, n), view(x, n), gemv_beta<T>, view(y, n));
   });
-  register_level2("trmv/zelt", true, [](double* a, double* x, double*, std::size_t n) {
+  register_level2<T>("trmv/zelt", true, [](T* a, T* x, T*, std::size_t n) {
     zelt::trmv(zelt::upper, zelt::non_unit_diagonal, square(a, n), view(x, n));
   });
-  register_level2("trsv/zelt", true, [](double* a, double* x, double*, std::size_t n) {
+  register_level2<T>("trsv/zelt", true, [](T* a, T* x, T*, std::size_t n) {
     zelt::trsv(zelt::upper, zelt::non_unit_diagonal, square(a, n), view(x, n));
   });
 }
@@ -224,13 +242,13 @@ void register_library(const std::string& label, const fortran_blas& lib) {
   if (l->daxpy != nullptr) {
     register_level1("axpy" + suffix, [l](double* x, double* y, std::size_t n) {
       const int m = as_int(n);
-      l->daxpy(&m, &axpy_alpha, x, &one, y, &one);
+      l->daxpy(&m, &axpy_alpha<double>, x, &one, y, &one);
     });
   }
   if (l->dscal != nullptr) {
     register_level1("scal" + suffix, [l](double* x, double*, std::size_t n) {
       const int m = as_int(n);
-      l->dscal(&m, &scal_alpha, x, &one);
+      l->dscal(&m, &scal_alpha<double>, x, &one);
     });
   }
   if (l->dcopy != nullptr) {
@@ -248,7 +266,7 @@ void register_library(const std::string& label, const fortran_blas& lib) {
   if (l->drot != nullptr) {
     register_level1("rot" + suffix, [l](double* x, double* y, std::size_t n) {
       const int m = as_int(n);
-      l->drot(&m, x, &one, y, &one, &rot_c, &rot_s);
+      l->drot(&m, x, &one, y, &one, &rot_c<double>, &rot_s<double>);
     });
   }
   if (l->ddot != nullptr) {
@@ -260,23 +278,23 @@ void register_library(const std::string& label, const fortran_blas& lib) {
   if (l->dgemv != nullptr) {
     register_level2("gemv_n" + suffix, false, [l](double* a, double* x, double* y, std::size_t n) {
       const int m = as_int(n);
-      l->dgemv("N", &m, &m, &gemv_alpha, a, &m, x, &one, &gemv_beta, y, &one, 1);
+      l->dgemv("N", &m, &m, &gemv_alpha<double>, a, &m, x, &one, &gemv_beta<double>, y, &one, 1);
     });
     register_level2("gemv_t" + suffix, false, [l](double* a, double* x, double* y, std::size_t n) {
       const int m = as_int(n);
-      l->dgemv("T", &m, &m, &gemv_alpha, a, &m, x, &one, &gemv_beta, y, &one, 1);
+      l->dgemv("T", &m, &m, &gemv_alpha<double>, a, &m, x, &one, &gemv_beta<double>, y, &one, 1);
     });
   }
   if (l->dger != nullptr) {
     register_level2("ger" + suffix, false, [l](double* a, double* x, double* y, std::size_t n) {
       const int m = as_int(n);
-      l->dger(&m, &m, &ger_alpha, x, &one, y, &one, a, &m);
+      l->dger(&m, &m, &ger_alpha<double>, x, &one, y, &one, a, &m);
     });
   }
   if (l->dsymv != nullptr) {
     register_level2("symv" + suffix, false, [l](double* a, double* x, double* y, std::size_t n) {
       const int m = as_int(n);
-      l->dsymv("U", &m, &gemv_alpha, a, &m, x, &one, &gemv_beta, y, &one, 1);
+      l->dsymv("U", &m, &gemv_alpha<double>, a, &m, x, &one, &gemv_beta<double>, y, &one, 1);
     });
   }
   if (l->dtrmv != nullptr) {
@@ -323,7 +341,8 @@ void describe(const fortran_blas& openblas, const fortran_blas& blis) {
 }
 
 void register_all() {
-  register_zelt();
+  register_zelt<double>();
+  register_zelt<float>();
   static const fortran_blas zelt_so(ZELT_BENCH_ZELT_SO);
   static const fortran_blas openblas(ZELT_BENCH_OPENBLAS);
   static const fortran_blas blis(ZELT_BENCH_BLIS);

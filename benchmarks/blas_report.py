@@ -78,7 +78,9 @@ def main():
         t = times.get((operation, implementation, size))
         if t is None:
             return None
-        elements = matrix_elements(operation, size) if operation in dict(LEVEL2) else size
+        # a single-precision name is the double one with an "s" in front
+        name = operation if operation in dict(LEVEL1 + LEVEL2) else operation[1:]
+        elements = matrix_elements(name, size) if name in dict(LEVEL2) else size
         return t / elements
 
     out = ["## BLAS operations", ""]
@@ -197,6 +199,23 @@ def main():
                 t = times.get((operation, c, size))
                 cells.append(fmt(None if t is None else 8 * matrix_elements(operation, size) / t, 1))
             out.append(f"| {operation} | {size:,} | " + " | ".join(cells) + " |")
+    out.append("")
+
+    out.append("## Single against double precision")
+    out.append("")
+    out.append("zelt's C++ interface on `float` views (`saxpy`, ..., `strsv`'s bits) against the same")
+    out.append("operation on `double` views, on the same n: nanoseconds per element as above, and the cost per")
+    out.append("byte moved of `float` over `double` (2 t_float / t_double, as a `float` is half the bytes):")
+    out.append("at or below 1, single precision is no slower per byte.")
+    out.append("")
+    out.append("| operation | n | double | float | float / double per byte |")
+    out.append("| --- | --- | --- | --- | --- |")
+    for operation, _ in LEVEL1 + LEVEL2:
+        for size in sorted(sizes["s" + operation]):
+            d = per_element(operation, "zelt", size)
+            f = per_element("s" + operation, "zelt", size)
+            per_byte = f"{2 * f / d:.2f}" if d and f else "—"
+            out.append(f"| {operation} | {size:,} | {fmt(d)} | {fmt(f)} | {per_byte} |")
     out.append("")
     print("\n".join(out))
 

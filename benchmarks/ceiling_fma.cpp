@@ -9,15 +9,19 @@
 double muladd_probe_generic(long);
 double muladd_probe_avx2(long);
 double muladd_probe_avx512(long);
-double fma_probe_generic(long);
+double muladd_probe_single_generic(long);
+double muladd_probe_single_avx2(long);
+double muladd_probe_single_avx512(long);
 
 #if defined(__x86_64__) || defined(__i386__)
 const zelt_bench::ceiling_probes zelt_bench::ceiling_probe_sets[3] = {
-    {"generic", muladd_probe_generic, nullptr},
-    {"avx2", muladd_probe_avx2, fma_probe_avx2},
-    {"avx512", muladd_probe_avx512, fma_probe_avx512},
+    {"generic", {muladd_probe_generic, nullptr}, {muladd_probe_single_generic, nullptr}},
+    {"avx2", {muladd_probe_avx2, fma_probe_avx2}, {muladd_probe_single_avx2, fma_probe_single_avx2}},
+    {"avx512",
+     {muladd_probe_avx512, fma_probe_avx512},
+     {muladd_probe_single_avx512, fma_probe_single_avx512}},
 };
 #else
 const zelt_bench::ceiling_probes zelt_bench::ceiling_probe_sets[3] = {
-    {"generic", muladd_probe_generic, nullptr}, {"", nullptr, nullptr}, {"", nullptr, nullptr}};
+    {"generic", {muladd_probe_generic, nullptr}, {muladd_probe_single_generic, nullptr}}, {}, {}};
 #endif

@@ -15,13 +15,17 @@ namespace zelt_bench {
 /// two, fused or not). The set must run on this CPU.
 using probe_fn = double (*)(long iterations);
 
+struct probe_pair {
+  probe_fn muladd = nullptr, fma = nullptr;
+};
 struct ceiling_probes {
-  const char* set;  // zelt::name of the kernel set
-  probe_fn muladd, fma;
+  const char* set = "";  // zelt::name of the kernel set
+  probe_pair double_precision, single_precision;
 };
 
-// One entry per x86 kernel set (generic, avx2, avx512); fma is null for the
-// generic set, which has no fused instruction.
+// One entry per x86 kernel set (generic, avx2, avx512), each loop on double
+// and on float vectors; fma is null for the generic set, which has no fused
+// instruction.
 extern const ceiling_probes ceiling_probe_sets[3];
 
 }  // namespace zelt_bench

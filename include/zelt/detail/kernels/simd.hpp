@@ -165,10 +165,6 @@ inline void transpose(V* r) noexcept {
   transpose_steps<1>(r);
 }
 
-// The names of the double-precision kernels.
-using vec_t = vec<double>;
-constexpr std::size_t vector_lanes = lanes<double>;
-
 }  // namespace zelt::detail::ZELT_KERNEL_SET
 
 #endif  // ZELT_HAVE_VECTORS

@@ -8,8 +8,16 @@
 # build's figures.
 #   benchmarks/run.sh [extra Google Benchmark flags]
 #   ZELT_BENCH_PARTS=level3 benchmarks/run.sh   (only the Level 3 section)
+#   ZELT_BENCH_PARTS=report benchmarks/run.sh   (no runs: the document again
+#     from the results of the last run, after an edit of their files)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+parts=${ZELT_BENCH_PARTS:-all}
+build=build/bench
+native=build/bench-native
+cxx=${CXX:-g++}
+if [ "$parts" != report ]; then
 
 need=()
 for package in libbenchmark-dev libeigen3-dev libopenblas-dev libblas-dev libblis4-serial python3; do
@@ -24,10 +32,6 @@ if ((${#need[@]})); then
   fi
 fi
 
-build=build/bench
-native=build/bench-native
-cxx=${CXX:-g++}
-parts=${ZELT_BENCH_PARTS:-all}
 configure() {  # configure DIR FLAGS
   rm -f "$1/CMakeCache.txt"  # a fresh configuration, whatever the compiler before
   cmake -S . -B "$1" -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS="$2" \
@@ -81,6 +85,8 @@ if parts:
         merged["benchmarks"] += json.load(open(p))["benchmarks"]
     json.dump(merged, open(os.path.join(build, "blas3_results.json"), "w"))
 MERGE
+
+fi  # runs
 
 compiler=$("$cxx" --version | head -n 1)
 report_flags="-O3 -ffp-contract=off (CMake Release, zelt::zelt; no -march)"

@@ -50,37 +50,65 @@ ZELT_EXACT_LOOP void gemv_n(std::size_t m, std::size_t n, T alpha, A a, X x, Y y
 // several columns run side by side to keep the adder busy: two vectors' worth
 // (eight without vectors), then one vector's worth (four), then one.
 #if ZELT_HAVE_VECTORS
+// Lane l of s[g] is the chain of column c[g L + l]: adds, or subtracts,
+// c[.][i] x[i] for the rows i of [first, last), in ascending order or, when
+// Descending, descending.
+template <std::size_t B, bool Descending, bool Subtract, class T, class X>
+ZELT_EXACT_LOOP void column_chains(const T* const* c, std::size_t first, std::size_t last, X x, vec<T>* s) {
+  ZELT_EXACT_ARITHMETIC
+  constexpr std::size_t L = lanes<T>;
+  if (!Descending) {
+    std::size_t i = first;
+    for (; i + L <= last; i += L) {
+      for (std::size_t g = 0; g < B; ++g) {
+        vec<T> r[L];
+        for (std::size_t k = 0; k < L; ++k) r[k] = load(c[g * L + k] + i);
+        transpose(r);
+        for (std::size_t u = 0; u < L; ++u)
+          s[g] = Subtract ? s[g] - r[u] * broadcast(x[i + u]) : s[g] + r[u] * broadcast(x[i + u]);
+      }
+    }
+    for (; i < last; ++i) {
+      const vec<T> xi = broadcast(x[i]);
+      for (std::size_t g = 0; g < B; ++g) {
+        vec<T> v;
+        for (std::size_t k = 0; k < L; ++k) v[k] = c[g * L + k][i];
+        s[g] = Subtract ? s[g] - v * xi : s[g] + v * xi;
+      }
+    }
+  } else {
+    std::size_t i = last;  // rows [first, i) remain
+    for (; i >= first + L; i -= L) {
+      for (std::size_t g = 0; g < B; ++g) {
+        vec<T> r[L];
+        for (std::size_t k = 0; k < L; ++k) r[k] = load(c[g * L + k] + (i - L));
+        transpose(r);
+        for (std::size_t u = L; u-- > 0;)
+          s[g] = Subtract ? s[g] - r[u] * broadcast(x[i - L + u]) : s[g] + r[u] * broadcast(x[i - L + u]);
+      }
+    }
+    for (; i > first; --i) {
+      const vec<T> xi = broadcast(x[i - 1]);
+      for (std::size_t g = 0; g < B; ++g) {
+        vec<T> v;
+        for (std::size_t k = 0; k < L; ++k) v[k] = c[g * L + k][i - 1];
+        s[g] = Subtract ? s[g] - v * xi : s[g] + v * xi;
+      }
+    }
+  }
+}
+
 // The chains of columns j .. j + B L - 1 of dgemv('T'), one per vector lane:
 // each block of L rows is loaded column by column, transposed so that a
 // vector holds one row across L columns, and added row after row. B groups
 // of L columns run side by side so that the adder's latency is hidden.
 template <std::size_t B, class T, class A, class X>
-ZELT_EXACT_LOOP void gemv_t_lanes(std::size_t m, std::size_t j, A a, X x, T* sums) {
-  ZELT_EXACT_ARITHMETIC
-  constexpr std::size_t L = lanes<T>;
-  const T* c[B * L];
-  for (std::size_t k = 0; k < B * L; ++k) c[k] = a.column(j + k);
+void gemv_t_lanes(std::size_t m, std::size_t j, A a, X x, T* sums) {
+  const T* c[B * lanes<T>];
+  for (std::size_t k = 0; k < B * lanes<T>; ++k) c[k] = a.column(j + k);
   vec<T> s[B] = {};
-  std::size_t i = 0;
-  for (; i + L <= m; i += L) {
-    vec<T> xv[L];
-    for (std::size_t l = 0; l < L; ++l) xv[l] = broadcast(x[i + l]);
-    for (std::size_t g = 0; g < B; ++g) {
-      vec<T> r[L];
-      for (std::size_t k = 0; k < L; ++k) r[k] = load(c[g * L + k] + i);
-      transpose(r);
-      for (std::size_t l = 0; l < L; ++l) s[g] = s[g] + r[l] * xv[l];
-    }
-  }
-  for (; i < m; ++i) {
-    const vec<T> xi = broadcast(x[i]);
-    for (std::size_t g = 0; g < B; ++g) {
-      vec<T> v;
-      for (std::size_t k = 0; k < L; ++k) v[k] = c[g * L + k][i];
-      s[g] = s[g] + v * xi;
-    }
-  }
-  for (std::size_t g = 0; g < B; ++g) store(sums + g * L, s[g]);
+  column_chains<B, false, false>(c, 0, m, x, s);
+  for (std::size_t g = 0; g < B; ++g) store(sums + g * lanes<T>, s[g]);
 }
 #endif
 
@@ -166,11 +194,8 @@ ZELT_EXACT_LOOP void symv_rows(std::size_t first, std::size_t last, const T* t1,
     // L rows at a time: lane l of yv is row i + l's chain; after a transpose,
     // lane k of t2v is column k's chain.
     constexpr std::size_t L = lanes<T>;
-    vec<T> t1v[L], t2v;
-    for (std::size_t k = 0; k < L; ++k) {
-      t1v[k] = broadcast(t1[k]);
-      t2v[k] = t2[k];  // the chains so far (the triangle's, for lower)
-    }
+    vec<T> t2v;
+    for (std::size_t k = 0; k < L; ++k) t2v[k] = t2[k];  // the chains so far (the triangle's, for lower)
     for (; i + L <= last; i += L) {
       vec<T> r[L], yv, xv;
       for (std::size_t l = 0; l < L; ++l) {
@@ -179,7 +204,7 @@ ZELT_EXACT_LOOP void symv_rows(std::size_t first, std::size_t last, const T* t1,
       }
       for (std::size_t k = 0; k < L; ++k) {
         r[k] = load(c[k] + i);
-        yv = yv + t1v[k] * r[k];
+        yv = yv + broadcast(t1[k]) * r[k];  // from memory: 2 L registers would not fit
       }
       for (std::size_t l = 0; l < L; ++l) y[i + l] = yv[l];
       transpose(r);
@@ -378,54 +403,6 @@ void triangular_n(bool upper, bool unit, std::size_t n, A a, X x) {
 // diagonal, after them for trsv, whose chains end there and need the block's
 // own results one after the other.
 #if ZELT_HAVE_VECTORS
-// Lane l of s[g] is the chain of column c[g L + l]: adds, or subtracts,
-// c[.][i] x[i] for the rows i of [first, last), in ascending order or, when
-// Descending, descending.
-template <std::size_t B, bool Descending, bool Subtract, class T, class X>
-ZELT_EXACT_LOOP void column_chains(const T* const* c, std::size_t first, std::size_t last, X x, vec<T>* s) {
-  ZELT_EXACT_ARITHMETIC
-  constexpr std::size_t L = lanes<T>;
-  if (!Descending) {
-    std::size_t i = first;
-    for (; i + L <= last; i += L) {
-      for (std::size_t g = 0; g < B; ++g) {
-        vec<T> r[L];
-        for (std::size_t k = 0; k < L; ++k) r[k] = load(c[g * L + k] + i);
-        transpose(r);
-        for (std::size_t u = 0; u < L; ++u)
-          s[g] = Subtract ? s[g] - r[u] * broadcast(x[i + u]) : s[g] + r[u] * broadcast(x[i + u]);
-      }
-    }
-    for (; i < last; ++i) {
-      const vec<T> xi = broadcast(x[i]);
-      for (std::size_t g = 0; g < B; ++g) {
-        vec<T> v;
-        for (std::size_t k = 0; k < L; ++k) v[k] = c[g * L + k][i];
-        s[g] = Subtract ? s[g] - v * xi : s[g] + v * xi;
-      }
-    }
-  } else {
-    std::size_t i = last;  // rows [first, i) remain
-    for (; i >= first + L; i -= L) {
-      for (std::size_t g = 0; g < B; ++g) {
-        vec<T> r[L];
-        for (std::size_t k = 0; k < L; ++k) r[k] = load(c[g * L + k] + (i - L));
-        transpose(r);
-        for (std::size_t u = L; u-- > 0;)
-          s[g] = Subtract ? s[g] - r[u] * broadcast(x[i - L + u]) : s[g] + r[u] * broadcast(x[i - L + u]);
-      }
-    }
-    for (; i > first; --i) {
-      const vec<T> xi = broadcast(x[i - 1]);
-      for (std::size_t g = 0; g < B; ++g) {
-        vec<T> v;
-        for (std::size_t k = 0; k < L; ++k) v[k] = c[g * L + k][i - 1];
-        s[g] = Subtract ? s[g] - v * xi : s[g] + v * xi;
-      }
-    }
-  }
-}
-
 // Columns [j, j + B L) of dtrmv('T') (Solve false) or dtrsv('T') (Solve
 // true). trmv: every chain from its diagonal through the block's rows, then
 // the shared rows in lockstep. trsv: the shared rows, all finished, in

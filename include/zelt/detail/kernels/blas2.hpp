@@ -150,7 +150,8 @@ ZELT_EXACT_LOOP void gemv_t_columns(std::size_t m, std::size_t j, T alpha, A a, 
 template <class T, class A, class X, class Y>
 void gemv_t(std::size_t m, std::size_t n, T alpha, A a, X x, Y y) {
 #if ZELT_HAVE_VECTORS
-  constexpr std::size_t wide = 2 * lanes<T>, narrow = lanes<T>;
+  // at most 16 columns: more streams from memory than the prefetchers follow
+  constexpr std::size_t wide = std::min<std::size_t>(2 * lanes<T>, 16), narrow = lanes<T>;
 #else
   constexpr std::size_t wide = 8, narrow = 4;
 #endif

@@ -62,12 +62,15 @@ template <class T>
 inline void store(T* p, vec<T> v) noexcept {
   std::memcpy(p, &v, sizeof v);
 }
-// Every lane x. Not vec<T>{} + x, which turns -0.0 into +0.0.
+// Every lane x. Not vec<T>{} + x, which turns -0.0 into +0.0, and not a loop
+// over the lanes, which GCC leaves as sixteen masked inserts for float.
+template <class T, std::size_t... L>
+inline vec<T> broadcast(T x, std::index_sequence<L...>) noexcept {
+  return vec<T>{((void)L, x)...};
+}
 template <class T>
 inline vec<T> broadcast(T x) noexcept {
-  vec<T> v = {};
-  for (std::size_t l = 0; l < lanes<T>; ++l) v[l] = x;
-  return v;
+  return broadcast(x, std::make_index_sequence<lanes<T>>());
 }
 
 #if ZELT_KERNEL_LANES == 4

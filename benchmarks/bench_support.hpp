@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <type_traits>
 
 namespace zelt_bench {
 
@@ -39,6 +41,16 @@ class aligned {
   std::size_t offset_ = 0;
 };
 using aligned_doubles = aligned<double>;
+
+// A benchmark's name, with an "s" in front in single precision ("saxpy/...",
+// "sgemm_nn/..."). Appended, not prepended: GCC 12 warns of an overlapping
+// copy (-Wrestrict) in "s" + std::string at -O3.
+template <class T>
+std::string precision_name(const std::string& name) {
+  std::string result = std::is_same_v<T, float> ? "s" : "";
+  result += name;
+  return result;
+}
 
 }  // namespace zelt_bench
 

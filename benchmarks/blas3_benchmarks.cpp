@@ -26,19 +26,11 @@ namespace {
 
 using zelt_bench::aligned;
 using zelt_bench::fill_random;
+using zelt_bench::precision_name;
 
 const std::vector<long> sizes = {8, 16, 32, 64, 256, 500, 1000, 2000};
 const std::vector<long> threaded_sizes = {256, 1000, 2000};
 const std::vector<long> single_sizes = {64, 256, 500, 1000, 2000};
-
-// `name`, with an "s" in front in single precision. Appended, not prepended:
-// GCC 12 warns of an overlapping copy (-Wrestrict) in "s" + std::string.
-template <class T>
-std::string precision_name(const std::string& name) {
-  std::string result = std::is_same_v<T, float> ? "s" : "";
-  result += name;
-  return result;
-}
 
 // The Fortran entry points of one library, of one precision.
 template <class T>

@@ -25,6 +25,7 @@ namespace {
 
 using zelt_bench::aligned;
 using zelt_bench::fill_random;
+using zelt_bench::precision_name;
 
 const std::vector<long> level1_sizes = {1000, 100000, 10000000};
 const std::vector<long> level2_sizes = {500, 1000, 2000, 4000};  // square, lda = n
@@ -34,7 +35,7 @@ const std::vector<long> level2_sizes = {500, 1000, 2000, 4000};  // square, lda 
 template <class T>
 constexpr T axpy_alpha = T(0.5);
 template <class T>
-constexpr T scal_alpha = std::is_same_v<T, float> ? T(1.0000001f) : T(1.0000001);
+constexpr T scal_alpha = T(1.0000001);
 template <class T>
 constexpr T rot_c = T(0.6);
 template <class T>
@@ -45,9 +46,6 @@ template <class T>
 constexpr T gemv_beta = T(1.0);
 template <class T>
 constexpr T ger_alpha = T(1e-3);
-
-template <class T>
-const std::string precision_prefix = std::is_same_v<T, float> ? "s" : "";
 
 // Two vectors of n elements in one buffer, y starting half a 4 KiB page after
 // x modulo 4 KiB: every run sees the same relative alignment, and stores to
@@ -121,22 +119,21 @@ int as_int(std::size_t n) { return static_cast<int>(n); }
 // A result, if any, is kept; otherwise the stores are.
 template <class T = double, class Run>
 void register_level1(const std::string& name, Run run) {
-  auto* b =
-      benchmark::RegisterBenchmark((precision_prefix<T> + name).c_str(), [run](benchmark::State& state) {
-        const auto n = static_cast<std::size_t>(state.range(0));
-        vector_pair<T> v(n, 1);
-        for (auto _ : state) {
-          if constexpr (std::is_void_v<std::invoke_result_t<Run, T*, T*, std::size_t>>) {
-            run(v.x, v.y, n);
-            benchmark::ClobberMemory();
-          } else {
-            benchmark::DoNotOptimize(v.x);
-            const T result = run(v.x, v.y, n);
-            benchmark::DoNotOptimize(result);
-          }
-        }
-        state.SetItemsProcessed(state.iterations() * state.range(0));
-      });
+  auto* b = benchmark::RegisterBenchmark(precision_name<T>(name).c_str(), [run](benchmark::State& state) {
+    const auto n = static_cast<std::size_t>(state.range(0));
+    vector_pair<T> v(n, 1);
+    for (auto _ : state) {
+      if constexpr (std::is_void_v<std::invoke_result_t<Run, T*, T*, std::size_t>>) {
+        run(v.x, v.y, n);
+        benchmark::ClobberMemory();
+      } else {
+        benchmark::DoNotOptimize(v.x);
+        const T result = run(v.x, v.y, n);
+        benchmark::DoNotOptimize(result);
+      }
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+  });
   for (long n : level1_sizes) b->Arg(n);
 }
 
@@ -160,8 +157,8 @@ struct level2_operands {
 // would drive to infinity or zero.
 template <class T = double, class Run>
 void register_level2(const std::string& name, bool resets_x, Run run) {
-  auto* b = benchmark::RegisterBenchmark(
-      (precision_prefix<T> + name).c_str(), [run, resets_x](benchmark::State& state) {
+  auto* b =
+      benchmark::RegisterBenchmark(precision_name<T>(name).c_str(), [run, resets_x](benchmark::State& state) {
         const auto n = static_cast<std::size_t>(state.range(0));
         level2_operands<T> operands(n);
         T* const a = operands.a.data();

@@ -76,33 +76,39 @@ ZELT_EXACT_LOOP void micro_kernel(std::size_t kc, const T* a, std::ptrdiff_t lda
   // the lanes of C in the last vector (1 ... L)
   const std::size_t edge = rows - (MV - 1) * L;
   vec<T> acc[NR][MV];
-  for (std::size_t j = 0; j < NR; ++j) {
-    for (std::size_t v = 0; v < MV; ++v) {
+  ZELT_UNROLL_TILE for (std::size_t j = 0; j < NR; ++j) {
+    ZELT_UNROLL_TILE for (std::size_t v = 0; v < MV; ++v) {
       const T* cv = c + j * ldc + v * L;
       acc[j][v] = vec<T>{};
       if (j < cols) acc[j][v] = MV > v + 1 || edge == L ? load(cv) : load_first(cv, edge);
     }
   }
+  const T* bv[MV];  // b, for each vector of rows (see opaque)
+  for (std::size_t v = 0; v < MV; ++v) bv[v] = v == 0 ? b : opaque(b);
   for (std::size_t l = 0; l < kc; ++l) {
     vec<T> av[MV];
     const T* al = a + static_cast<std::ptrdiff_t>(l) * lda;
     for (std::size_t v = 0; v < MV; ++v)
       av[v] = EdgeA && MV == v + 1 ? load_first(al + v * L, edge) : load(al + v * L);
     if (Skip && !whole[l]) {
-      for (std::size_t j = 0; j < NR; ++j) {
+      ZELT_UNROLL_TILE for (std::size_t j = 0; j < NR; ++j) {
         if (!keep[l * NR + j]) continue;
-        const T bj = b[l * NR + j];
-        for (std::size_t v = 0; v < MV; ++v) acc[j][v] = acc[j][v] + av[v] * bj;
+        ZELT_UNROLL_TILE for (std::size_t v = 0; v < MV; ++v) {
+          acc[j][v] = acc[j][v] + av[v] * bv[v][l * NR + j];
+        }
       }
     } else {
-      for (std::size_t j = 0; j < NR; ++j) {
-        const T bj = b[l * NR + j];
-        for (std::size_t v = 0; v < MV; ++v) acc[j][v] = acc[j][v] + av[v] * bj;
+      ZELT_UNROLL_TILE for (std::size_t j = 0; j < NR; ++j) {
+        ZELT_UNROLL_TILE for (std::size_t v = 0; v < MV; ++v) {
+          acc[j][v] = acc[j][v] + av[v] * bv[v][l * NR + j];
+        }
       }
     }
   }
-  for (std::size_t j = 0; j < cols; ++j) {
-    for (std::size_t v = 0; v < MV; ++v) {
+  // Over all NR columns, as the loads: indexed up to a bound known only at
+  // run time, the accumulators would live in memory, stored at every step.
+  ZELT_UNROLL_TILE for (std::size_t j = 0; j < NR; ++j) {
+    ZELT_UNROLL_TILE for (std::size_t v = 0; v < MV && j < cols; ++v) {
       T* cv = c + j * ldc + v * L;
       if (MV > v + 1 || edge == L) {
         store(cv, acc[j][v]);
@@ -263,6 +269,8 @@ ZELT_EXACT_LOOP void masked_kernel(std::size_t l0, std::size_t l1, const T* a, c
   vec<T> acc[NR][MV];
   for (std::size_t j = 0; j < NR; ++j)
     for (std::size_t v = 0; v < MV; ++v) acc[j][v] = load(c + j * ldc + v * L);
+  const T* bv[MV];  // b, for each vector of rows (see opaque)
+  for (std::size_t v = 0; v < MV; ++v) bv[v] = v == 0 ? b : opaque(b);
   for (std::size_t l = l0; l < l1; ++l) {
     const auto rows = taking(l);
     const mask_t lo = mask_t{} + static_cast<lane_t>(rows.first),
@@ -275,9 +283,8 @@ ZELT_EXACT_LOOP void masked_kernel(std::size_t l0, std::size_t l1, const T* a, c
     }
     for (std::size_t j = 0; j < NR; ++j) {
       if (Skip && !keep[l * NR + j]) continue;
-      const T bj = b[l * NR + j];
       for (std::size_t v = 0; v < MV; ++v) {
-        const vec<T> sum = acc[j][v] + av[v] * bj;
+        const vec<T> sum = acc[j][v] + av[v] * bv[v][l * NR + j];
         acc[j][v] = takes[v] ? sum : acc[j][v];
       }
     }

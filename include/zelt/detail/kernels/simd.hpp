@@ -17,6 +17,13 @@ constexpr kernel_set this_kernel_set() noexcept { return kernel_set::ZELT_KERNEL
 
 #if ZELT_HAVE_VECTORS
 
+// Unrolls the loop that follows in full: a register tile's loops over its
+// columns and vectors, whose accumulators stay in registers only when every
+// index is a constant (GCC at -O2 leaves an eight-column loop rolled).
+#ifndef ZELT_UNROLL_TILE
+#define ZELT_UNROLL_TILE _Pragma("GCC unroll 16")
+#endif
+
 namespace zelt::detail::ZELT_KERNEL_SET {
 
 constexpr std::size_t vector_bytes = ZELT_KERNEL_LANES * sizeof(double);
@@ -71,6 +78,22 @@ inline vec<T> broadcast(T x, std::index_sequence<L...>) noexcept {
 template <class T>
 inline vec<T> broadcast(T x) noexcept {
   return broadcast(x, std::make_index_sequence<lanes<T>>());
+}
+
+// p, through a register the compiler cannot see into. A register tile reads
+// each packed element of b once per vector of rows: read through p and
+// through opaque(p), the loads stay apart, and each folds into its multiply
+// as a broadcast from memory ({1toN} in AVX-512). A broadcast of its own, the
+// compiler's choice for one load used twice, takes a slot of the
+// floating-point pipes on AMD Zen 4, which the tile's multiplies and adds
+// fill, and costs the tile a third of its speed there.
+// Elsewhere a broadcast is cheaper than a second load, and p stays p.
+template <class T>
+inline const T* opaque(const T* p) noexcept {
+#if ZELT_KERNEL_LANES == 8
+  __asm__("" : "+r"(p));
+#endif
+  return p;
 }
 
 #if ZELT_KERNEL_LANES == 4

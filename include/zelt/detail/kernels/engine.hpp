@@ -390,33 +390,51 @@ class gemm_workspace {
 };
 
 #if ZELT_HAVE_VECTORS
-// dst[l ds + c] = src[c ss + l], times scale unless it is 1, for c < L and
-// l < n: L lines of a block, each contiguous, turned into n rows of L
-// through in-register transposes of L x L blocks. Packing a block read
+// Vectors of W elements of T, W a power of two up to lanes<T>: the
+// transposes of blocks narrower than a register.
+template <class T, std::size_t W>
+struct narrow_vector {
+  typedef T type __attribute__((vector_size(W * sizeof(T))));
+};
+
+// dst[l ds + c] = src[c ss + l], times scale unless it is 1, for c < W and
+// l < n: W lines of a block, each contiguous, turned into n rows of W
+// through in-register transposes of W x W blocks. Packing a block read
 // across its storage costs then a load and a store per vector, not per
 // element.
-template <class T>
+template <std::size_t W, class T>
 ZELT_EXACT_LOOP void transpose_lines(const T* src, std::ptrdiff_t ss, std::size_t n, T scale, T* dst,
                                      std::ptrdiff_t ds) {
   ZELT_EXACT_ARITHMETIC
-  constexpr std::size_t L = lanes<T>;
-  const vec<T> s = broadcast(scale);
+  using V = typename narrow_vector<T, W>::type;
+  V s;
+  for (std::size_t c = 0; c < W; ++c) s[c] = scale;
   std::size_t l = 0;
-  for (; l + L <= n; l += L) {
-    vec<T> r[L];
-    for (std::size_t c = 0; c < L; ++c) r[c] = load(src + static_cast<std::ptrdiff_t>(c) * ss + l);
+  for (; l + W <= n; l += W) {
+    V r[W];
+    for (std::size_t c = 0; c < W; ++c)
+      std::memcpy(&r[c], src + static_cast<std::ptrdiff_t>(c) * ss + l, sizeof(V));
     transpose(r);
-    for (std::size_t t = 0; t < L; ++t)
-      store(dst + static_cast<std::ptrdiff_t>(l + t) * ds, scale == 1.0 ? r[t] : s * r[t]);
+    for (std::size_t t = 0; t < W; ++t) {
+      const V x = scale == 1.0 ? r[t] : s * r[t];
+      std::memcpy(dst + static_cast<std::ptrdiff_t>(l + t) * ds, &x, sizeof(V));
+    }
   }
   for (; l < n; ++l) {
-    for (std::size_t c = 0; c < L; ++c) {
+    for (std::size_t c = 0; c < W; ++c) {
       const T x = src[static_cast<std::ptrdiff_t>(c) * ss + static_cast<std::ptrdiff_t>(l)];
       dst[static_cast<std::ptrdiff_t>(l) * ds + static_cast<std::ptrdiff_t>(c)] =
           scale == 1.0 ? x : scale * x;
     }
   }
 }
+// The columns of a sliver of b that one transpose takes: a register's
+// lanes, or the widest power of two within the sliver's kernel_nr.
+constexpr std::size_t power_of_two_within(std::size_t n) {
+  return n < 2 ? 1 : 2 * power_of_two_within(n / 2);
+}
+template <class T>
+constexpr std::size_t sliver_lanes = std::min(lanes<T>, power_of_two_within(kernel_nr));
 #endif
 
 // The steps of [l0, l0 + kc) that are `half`'s (0: x, 1: y) in two operands
@@ -447,8 +465,9 @@ void pack_a(const AF& a, std::size_t i0, std::size_t mc, std::size_t l0, std::si
           const operand<T>& h = half == 0 ? a.x : a.y;
           const half_steps steps(half, l0, kc);
           for (std::size_t r = 0; r < MR; r += lanes<T>)
-            transpose_lines(&h.m(i0 + p + r, steps.start), h.m.rs, steps.count, T(1),
-                            out + p * kc + steps.first * MR + r, static_cast<std::ptrdiff_t>(2 * MR));
+            transpose_lines<lanes<T>>(&h.m(i0 + p + r, steps.start), h.m.rs, steps.count, T(1),
+                                      out + p * kc + steps.first * MR + r,
+                                      static_cast<std::ptrdiff_t>(2 * MR));
         }
         continue;
       }
@@ -472,7 +491,8 @@ void pack_a(const AF& a, std::size_t i0, std::size_t mc, std::size_t l0, std::si
         std::size_t r = 0;
 #if ZELT_HAVE_VECTORS
         for (; r + lanes<T> <= rows; r += lanes<T>)
-          transpose_lines(&a.m(i0 + p + r, l0), a.m.rs, kc, T(1), out + p * kc + r, std::ptrdiff_t{MR});
+          transpose_lines<lanes<T>>(&a.m(i0 + p + r, l0), a.m.rs, kc, T(1), out + p * kc + r,
+                                    std::ptrdiff_t{MR});
 #endif
         for (; r < MR; ++r) {
           const T* src = &a.m(i0 + p + std::min(r, rows - 1), l0);
@@ -585,8 +605,8 @@ ZELT_EXACT_LOOP void pack_operand(const operand<T>& b, const KF& keep, std::size
       const std::ptrdiff_t step = down ? -std::ptrdiff_t{NR} : std::ptrdiff_t{NR};
       std::size_t c = 0;
 #if ZELT_HAVE_VECTORS
-      for (; c + lanes<T> <= cols; c += lanes<T>)
-        transpose_lines(&b.m(low, j0 + q + c), b.m.cs, kc, scale, first + c, step);
+      for (; c + sliver_lanes<T> <= cols; c += sliver_lanes<T>)
+        transpose_lines<sliver_lanes<T>>(&b.m(low, j0 + q + c), b.m.cs, kc, scale, first + c, step);
 #endif
       for (; c < NR; ++c) {
         if (c >= cols) {
@@ -652,9 +672,9 @@ ZELT_EXACT_LOOP void pack_interleaved(const interleaved_rows<T>& b, bool zeros, 
         T* dst = out + q * kc + steps.first * NR;
         std::size_t c = 0;
 #if ZELT_HAVE_VECTORS
-        for (; c + lanes<T> <= cols; c += lanes<T>)
-          transpose_lines(&h.m(steps.start, j0 + q + c), h.m.cs, steps.count, T(1), dst + c,
-                          static_cast<std::ptrdiff_t>(2 * NR));
+        for (; c + sliver_lanes<T> <= cols; c += sliver_lanes<T>)
+          transpose_lines<sliver_lanes<T>>(&h.m(steps.start, j0 + q + c), h.m.cs, steps.count, T(1), dst + c,
+                                           static_cast<std::ptrdiff_t>(2 * NR));
 #endif
         for (std::size_t t = 0; t < steps.count; ++t)
           for (std::size_t e = c; e < NR; ++e)

@@ -169,6 +169,10 @@ ZELT_EXACT_LOOP void small_tile(std::size_t k, const T* a, std::ptrdiff_t lda, c
       if (!Sum && beta != 0.0 && j < cols) acc[j][v] = beta == 1.0 ? load_c(j, v) : beta * load_c(j, v);
     }
   }
+  // Vector v reads b(l, j) at bj[j][at + apart[v]]: unscaled, each vector's
+  // load folds into its multiply (see opaque).
+  std::ptrdiff_t apart[MV];
+  for (std::size_t v = 0; v < MV; ++v) apart[v] = v == 0 ? 0 : opaque(std::ptrdiff_t{0});
   auto steps = [&](auto scaled) {
     for (std::size_t l = 0; l < k; ++l) {
       vec<T> av[MV];
@@ -176,9 +180,15 @@ ZELT_EXACT_LOOP void small_tile(std::size_t k, const T* a, std::ptrdiff_t lda, c
       for (std::size_t v = 0; v < MV; ++v)
         av[v] = EdgeA && MV == v + 1 ? load_first(al + v * L, edge) : load(al + v * L);
       const std::ptrdiff_t at = static_cast<std::ptrdiff_t>(l) * brs;
-      for (std::size_t j = 0; j < NR; ++j) {
-        const T blj = decltype(scaled)::value ? bscale * bj[j][at] : bj[j][at];
-        for (std::size_t v = 0; v < MV; ++v) acc[j][v] = acc[j][v] + av[v] * blj;
+      ZELT_UNROLL_TILE for (std::size_t j = 0; j < NR; ++j) {
+        if constexpr (decltype(scaled)::value) {
+          const T blj = bscale * bj[j][at];
+          ZELT_UNROLL_TILE for (std::size_t v = 0; v < MV; ++v) acc[j][v] = acc[j][v] + av[v] * blj;
+        } else {
+          ZELT_UNROLL_TILE for (std::size_t v = 0; v < MV; ++v) {
+            acc[j][v] = acc[j][v] + av[v] * bj[j][at + apart[v]];
+          }
+        }
       }
     }
   };

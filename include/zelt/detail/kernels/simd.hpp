@@ -88,8 +88,8 @@ inline vec<T> broadcast(T x) noexcept {
 // floating-point pipes on AMD Zen 4, which the tile's multiplies and adds
 // fill, and costs the tile a third of its speed there.
 // Elsewhere a broadcast is cheaper than a second load, and p stays p.
-template <class T>
-inline const T* opaque(const T* p) noexcept {
+template <class P>
+inline P opaque(P p) noexcept {
 #if ZELT_KERNEL_LANES == 8
   __asm__("" : "+r"(p));
 #endif

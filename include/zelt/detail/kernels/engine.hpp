@@ -108,7 +108,8 @@ ZELT_EXACT_LOOP void micro_kernel(std::size_t kc, const T* a, std::ptrdiff_t lda
   // Over all NR columns, as the loads: indexed up to a bound known only at
   // run time, the accumulators would live in memory, stored at every step.
   ZELT_UNROLL_TILE for (std::size_t j = 0; j < NR; ++j) {
-    ZELT_UNROLL_TILE for (std::size_t v = 0; v < MV && j < cols; ++v) {
+    if (j >= cols) continue;
+    ZELT_UNROLL_TILE for (std::size_t v = 0; v < MV; ++v) {
       T* cv = c + j * ldc + v * L;
       if (MV > v + 1 || edge == L) {
         store(cv, acc[j][v]);

@@ -405,7 +405,8 @@ class gemm_workspace {
 // transposes of blocks narrower than a register.
 template <class T, std::size_t W>
 struct narrow_vector {
-  typedef T type __attribute__((vector_size(W * sizeof(T))));
+  // (a typedef: GCC drops the attribute from an alias of a dependent type)
+  typedef T type __attribute__((vector_size(W * sizeof(T))));  // NOLINT(modernize-use-using)
 };
 
 // dst[l ds + c] = src[c ss + l], times scale unless it is 1, for c < W and

@@ -53,11 +53,16 @@ ZELT_EXACT_LOOP void gemv_n(std::size_t m, std::size_t n, T alpha, A a, X x, Y y
 #if ZELT_HAVE_VECTORS
 // Lane l of s[g] is the chain of column c[g L + l]: adds, or subtracts,
 // c[.][i] x[i] for the rows i of [first, last), in ascending order or, when
-// Descending, descending.
+// Descending, descending. The chains run in local copies: through the
+// pointer, every step would store its sum, since the matrix might lie under
+// it.
 template <std::size_t B, bool Descending, bool Subtract, class T, class X>
-ZELT_EXACT_LOOP void column_chains(const T* const* c, std::size_t first, std::size_t last, X x, vec<T>* s) {
+ZELT_EXACT_LOOP void column_chains(const T* const* c, std::size_t first, std::size_t last, X x,
+                                   vec<T>* sums) {
   ZELT_EXACT_ARITHMETIC
   constexpr std::size_t L = lanes<T>;
+  vec<T> s[B];
+  for (std::size_t g = 0; g < B; ++g) s[g] = sums[g];
   if (!Descending) {
     std::size_t i = first;
     for (; i + L <= last; i += L) {
@@ -97,6 +102,7 @@ ZELT_EXACT_LOOP void column_chains(const T* const* c, std::size_t first, std::si
       }
     }
   }
+  for (std::size_t g = 0; g < B; ++g) sums[g] = s[g];
 }
 
 // The chains of columns j .. j + B L - 1 of dgemv('T'), one per vector lane:
@@ -200,18 +206,17 @@ ZELT_EXACT_LOOP void symv_rows(std::size_t first, std::size_t last, const T* t1,
     vec<T> t2v;
     for (std::size_t k = 0; k < L; ++k) t2v[k] = t2[k];  // the chains so far (the triangle's, for lower)
     for (; i + L <= last; i += L) {
-      vec<T> r[L], yv, xv;
-      for (std::size_t l = 0; l < L; ++l) {
-        yv[l] = y[i + l];
-        xv[l] = x[i + l];
-      }
+      vec<T> r[L], yv;
+      for (std::size_t l = 0; l < L; ++l) yv[l] = y[i + l];
       for (std::size_t k = 0; k < L; ++k) {
         r[k] = load(c[k] + i);
         yv = yv + broadcast(t1[k]) * r[k];  // from memory: 2 L registers would not fit
       }
-      for (std::size_t l = 0; l < L; ++l) y[i + l] = yv[l];
       transpose(r);
-      for (std::size_t l = 0; l < L; ++l) t2v = t2v + r[l] * broadcast(xv[l]);
+      // x from memory too, read before y is written: a broadcast from a
+      // register takes a shuffle, and the transpose keeps the shuffles busy
+      for (std::size_t l = 0; l < L; ++l) t2v = t2v + r[l] * broadcast(x[i + l]);
+      for (std::size_t l = 0; l < L; ++l) y[i + l] = yv[l];
     }
     for (std::size_t k = 0; k < L; ++k) t2[k] = t2v[k];
   }

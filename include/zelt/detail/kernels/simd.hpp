@@ -176,19 +176,77 @@ inline void transpose_step(V& a, V& b, std::index_sequence<J...>) noexcept {
   b = __builtin_shufflevector(a, b, transpose_lane(L, H, true, J)...);
   a = first;
 }
-template <std::size_t H, class V>
-inline void transpose_steps(V* r) noexcept {
-  constexpr std::size_t L = sizeof(V) / sizeof(r[0][0]);
-  for (std::size_t k = 0; k < L; ++k)
-    if (k % (2 * H) < H) transpose_step<H>(r[k], r[k + H], std::make_index_sequence<L>());
-  if constexpr (2 * H < L) transpose_steps<2 * H>(r);
+
+// The unpacks of x86: in each 16-byte block of four lanes, the first
+// result interleaves the first two lanes of a and b, the second the last two.
+constexpr int unpack_lane(std::size_t lanes, bool second, std::size_t j) {
+  const std::size_t lane = j - j % 4 + j % 4 / 2 + (second ? 2 : 0);
+  return static_cast<int>(j % 2 == 0 ? lane : lanes + lane);
+}
+template <class V, std::size_t... J>
+inline void unpack_step(V& a, V& b, std::index_sequence<J...>) noexcept {
+  constexpr std::size_t L = sizeof...(J);
+  const V first = __builtin_shufflevector(a, b, unpack_lane(L, false, J)...);
+  b = __builtin_shufflevector(a, b, unpack_lane(L, true, J)...);
+  a = first;
+}
+
+// For vectors of four blocks of e lanes: the first result takes blocks 0 and
+// 2 of a then of b, the second blocks 1 and 3 (AVX-512's vshuff32x4).
+constexpr int block_select_lane(std::size_t lanes, std::size_t e, bool second, std::size_t j) {
+  const std::size_t block = j / e, from = block % 2 * 2 + (second ? 1 : 0);
+  return static_cast<int>((block < 2 ? 0 : lanes) + from * e + j % e);
+}
+template <std::size_t E, class V, std::size_t... J>
+inline void block_select_step(V& a, V& b, std::index_sequence<J...>) noexcept {
+  constexpr std::size_t L = sizeof...(J);
+  const V first = __builtin_shufflevector(a, b, block_select_lane(L, E, false, J)...);
+  b = __builtin_shufflevector(a, b, block_select_lane(L, E, true, J)...);
+  a = first;
 }
 
 /// Transposes the square block r[0..lanes) of vectors in place: afterwards
 /// r[l][k] is what r[k][l] was. Pure data movement, no arithmetic.
+///
+/// The steps are those that x86 shuffles cheaply. Within each 16-byte block
+/// of E lanes: for double (E = 2), one step of the square transpose, an
+/// unpack; for float (E = 4), unpacks then the square transpose's second
+/// step, which transpose each 4 x 4 block with its middle two rows swapped
+/// (the swap renames registers, no more). Then the blocks, as a matrix of
+/// E x E blocks, are transposed: two blocks to a vector in one step of the
+/// square transpose, four in two rounds of block selects, each result in
+/// place. The square transpose's own steps across blocks of a 512-bit vector
+/// take a two-source permute, twice the cost on AMD Zen 4.
 template <class V>
 inline void transpose(V* r) noexcept {
-  transpose_steps<1>(r);
+  constexpr std::size_t size = sizeof(r[0][0]), L = sizeof(V) / size;
+  constexpr std::size_t E = L < 16 / size ? L : 16 / size;
+  const auto each = std::make_index_sequence<L>();
+  if constexpr (E == 4) {
+    for (std::size_t k = 0; k < L; k += 2) unpack_step(r[k], r[k + 1], each);
+    for (std::size_t k = 0; k < L; ++k)
+      if (k % 4 < 2) transpose_step<2>(r[k], r[k + 2], each);
+    for (std::size_t k = 0; k < L; k += 4) {
+      const V middle = r[k + 1];
+      r[k + 1] = r[k + 2];
+      r[k + 2] = middle;
+    }
+  } else if constexpr (E == 2) {
+    for (std::size_t k = 0; k < L; k += 2) transpose_step<1>(r[k], r[k + 1], each);
+  }
+  static_assert(L == E || L == 2 * E || L == 4 * E, "a vector is one, two or four 16-byte blocks");
+  if constexpr (L == 2 * E) {
+    for (std::size_t k = 0; k < E; ++k) transpose_step<E>(r[k], r[k + E], each);
+  } else if constexpr (L == 4 * E) {
+    for (std::size_t k = 0; k < E; ++k) {
+      block_select_step<E>(r[k], r[k + E], each);
+      block_select_step<E>(r[k + 2 * E], r[k + 3 * E], each);
+    }
+    for (std::size_t k = 0; k < E; ++k) {
+      block_select_step<E>(r[k], r[k + 2 * E], each);
+      block_select_step<E>(r[k + E], r[k + 3 * E], each);
+    }
+  }
 }
 
 }  // namespace zelt::detail::ZELT_KERNEL_SET

@@ -161,49 +161,48 @@ inline void store_first(T* p, vec<T> v, std::size_t n) noexcept {
 #endif
 }
 
-// One step of the square transpose, for rows a and b that lie h rows apart:
-// in each group of 2h lanes, the first result takes the first h lanes of a
-// then of b, the second the last h lanes of a then of b.
-constexpr int transpose_lane(std::size_t lanes, std::size_t h, bool second, std::size_t j) {
-  const std::size_t group = j - j % (2 * h), w = j % (2 * h);
-  const std::size_t from_a = group + w + (second ? h : 0), from_b = lanes + group + w - h + (second ? h : 0);
-  return static_cast<int>(w < h ? from_a : from_b);
-}
-template <std::size_t H, class V, std::size_t... J>
-inline void transpose_step(V& a, V& b, std::index_sequence<J...>) noexcept {
+// The steps of the in-register transposes: each turns a pair of vectors a
+// and b into two, lane j of the first from lane Step::lane(L, false, j) of
+// the concatenation a b, lane j of the second from Step::lane(L, true, j).
+template <class Step, class V, std::size_t... J>
+inline void shuffle_pair(V& a, V& b, std::index_sequence<J...>) noexcept {
   constexpr std::size_t L = sizeof...(J);
-  const V first = __builtin_shufflevector(a, b, transpose_lane(L, H, false, J)...);
-  b = __builtin_shufflevector(a, b, transpose_lane(L, H, true, J)...);
+  const V first = __builtin_shufflevector(a, b, Step::lane(L, false, J)...);
+  b = __builtin_shufflevector(a, b, Step::lane(L, true, J)...);
   a = first;
 }
 
-// The unpacks of x86: in each 16-byte block of four lanes, the first
-// result interleaves the first two lanes of a and b, the second the last two.
-constexpr int unpack_lane(std::size_t lanes, bool second, std::size_t j) {
-  const std::size_t lane = j - j % 4 + j % 4 / 2 + (second ? 2 : 0);
-  return static_cast<int>(j % 2 == 0 ? lane : lanes + lane);
-}
-template <class V, std::size_t... J>
-inline void unpack_step(V& a, V& b, std::index_sequence<J...>) noexcept {
-  constexpr std::size_t L = sizeof...(J);
-  const V first = __builtin_shufflevector(a, b, unpack_lane(L, false, J)...);
-  b = __builtin_shufflevector(a, b, unpack_lane(L, true, J)...);
-  a = first;
-}
+// One step of the square transpose, for rows a and b that lie H rows apart:
+// in each group of 2H lanes, the first result takes the first H lanes of a
+// then of b, the second the last H lanes of a then of b.
+template <std::size_t H>
+struct square_step {
+  static constexpr int lane(std::size_t lanes, bool second, std::size_t j) {
+    const std::size_t group = j - j % (2 * H), w = j % (2 * H);
+    const std::size_t from_a = group + w + (second ? H : 0),
+                      from_b = lanes + group + w - H + (second ? H : 0);
+    return static_cast<int>(w < H ? from_a : from_b);
+  }
+};
 
-// For vectors of four blocks of e lanes: the first result takes blocks 0 and
+// The unpacks of x86: in each 16-byte block of four lanes, the first result
+// interleaves the first two lanes of a and b, the second the last two.
+struct unpack_step {
+  static constexpr int lane(std::size_t lanes, bool second, std::size_t j) {
+    const std::size_t from = j - j % 4 + j % 4 / 2 + (second ? 2 : 0);
+    return static_cast<int>(j % 2 == 0 ? from : lanes + from);
+  }
+};
+
+// For vectors of four blocks of E lanes: the first result takes blocks 0 and
 // 2 of a then of b, the second blocks 1 and 3 (AVX-512's vshuff32x4).
-constexpr int block_select_lane(std::size_t lanes, std::size_t e, bool second, std::size_t j) {
-  const std::size_t block = j / e, from = block % 2 * 2 + (second ? 1 : 0);
-  return static_cast<int>((block < 2 ? 0 : lanes) + from * e + j % e);
-}
-template <std::size_t E, class V, std::size_t... J>
-inline void block_select_step(V& a, V& b, std::index_sequence<J...>) noexcept {
-  constexpr std::size_t L = sizeof...(J);
-  const V first = __builtin_shufflevector(a, b, block_select_lane(L, E, false, J)...);
-  b = __builtin_shufflevector(a, b, block_select_lane(L, E, true, J)...);
-  a = first;
-}
+template <std::size_t E>
+struct block_select_step {
+  static constexpr int lane(std::size_t lanes, bool second, std::size_t j) {
+    const std::size_t block = j / E, from = block % 2 * 2 + (second ? 1 : 0);
+    return static_cast<int>((block < 2 ? 0 : lanes) + from * E + j % E);
+  }
+};
 
 /// Transposes the square block r[0..lanes) of vectors in place: afterwards
 /// r[l][k] is what r[k][l] was. Pure data movement, no arithmetic.
@@ -223,28 +222,28 @@ inline void transpose(V* r) noexcept {
   constexpr std::size_t E = L < 16 / size ? L : 16 / size;
   const auto each = std::make_index_sequence<L>();
   if constexpr (E == 4) {
-    for (std::size_t k = 0; k < L; k += 2) unpack_step(r[k], r[k + 1], each);
+    for (std::size_t k = 0; k < L; k += 2) shuffle_pair<unpack_step>(r[k], r[k + 1], each);
     for (std::size_t k = 0; k < L; ++k)
-      if (k % 4 < 2) transpose_step<2>(r[k], r[k + 2], each);
+      if (k % 4 < 2) shuffle_pair<square_step<2>>(r[k], r[k + 2], each);
     for (std::size_t k = 0; k < L; k += 4) {
       const V middle = r[k + 1];
       r[k + 1] = r[k + 2];
       r[k + 2] = middle;
     }
   } else if constexpr (E == 2) {
-    for (std::size_t k = 0; k < L; k += 2) transpose_step<1>(r[k], r[k + 1], each);
+    for (std::size_t k = 0; k < L; k += 2) shuffle_pair<square_step<1>>(r[k], r[k + 1], each);
   }
   static_assert(L == E || L == 2 * E || L == 4 * E, "a vector is one, two or four 16-byte blocks");
   if constexpr (L == 2 * E) {
-    for (std::size_t k = 0; k < E; ++k) transpose_step<E>(r[k], r[k + E], each);
+    for (std::size_t k = 0; k < E; ++k) shuffle_pair<square_step<E>>(r[k], r[k + E], each);
   } else if constexpr (L == 4 * E) {
     for (std::size_t k = 0; k < E; ++k) {
-      block_select_step<E>(r[k], r[k + E], each);
-      block_select_step<E>(r[k + 2 * E], r[k + 3 * E], each);
+      shuffle_pair<block_select_step<E>>(r[k], r[k + E], each);
+      shuffle_pair<block_select_step<E>>(r[k + 2 * E], r[k + 3 * E], each);
     }
     for (std::size_t k = 0; k < E; ++k) {
-      block_select_step<E>(r[k], r[k + 2 * E], each);
-      block_select_step<E>(r[k + E], r[k + 3 * E], each);
+      shuffle_pair<block_select_step<E>>(r[k], r[k + 2 * E], each);
+      shuffle_pair<block_select_step<E>>(r[k + E], r[k + 3 * E], each);
     }
   }
 }

@@ -6,7 +6,7 @@
 #include <cstddef>      // std::size_t
 #include <cstring>      // std::memcpy
 #include <type_traits>  // std::conditional_t
-#include <utility>      // std::index_sequence
+#include <utility>      // std::index_sequence, std::swap
 
 #include "zelt/kernel_set.hpp"
 

@@ -225,11 +225,7 @@ inline void transpose(V* r) noexcept {
     for (std::size_t k = 0; k < L; k += 2) shuffle_pair<unpack_step>(r[k], r[k + 1], each);
     for (std::size_t k = 0; k < L; ++k)
       if (k % 4 < 2) shuffle_pair<square_step<2>>(r[k], r[k + 2], each);
-    for (std::size_t k = 0; k < L; k += 4) {
-      const V middle = r[k + 1];
-      r[k + 1] = r[k + 2];
-      r[k + 2] = middle;
-    }
+    for (std::size_t k = 0; k < L; k += 4) std::swap(r[k + 1], r[k + 2]);
   } else if constexpr (E == 2) {
     for (std::size_t k = 0; k < L; k += 2) shuffle_pair<square_step<1>>(r[k], r[k + 1], each);
   }

@@ -11,6 +11,7 @@
 
 #include <string>
 #include <type_traits>
+#include <vector>
 
 namespace zelt_test {
 
@@ -39,6 +40,19 @@ template <class T>
 std::string mixed_dot_name(const char* prefix = "", const char* suffix = "") {
   return std::string(prefix) + (is_single<T> ? "sdsdot" : "dsdot") + suffix;
 }
+
+/// The count of compared calls and the first differences.
+struct tally {
+  long calls = 0;
+  long differing = 0;
+  std::vector<std::string> first;  // descriptions of the first differences
+  void record(bool same, const std::string& what) {
+    ++calls;
+    if (same) return;
+    ++differing;
+    if (first.size() < 20) first.push_back(what);
+  }
+};
 
 enum layout { row_major = 101, col_major = 102 };
 enum transpose { no_trans = 111, trans = 112 };

@@ -45,18 +45,6 @@ struct rotmg_window<float> {
   static constexpr float edges[] = {0x1p-24f, 5.96046e-8f, 1.67772e7f, 0x1p+24f};
 };
 
-struct tally {
-  long calls = 0;
-  long differing = 0;
-  std::vector<std::string> first;  // descriptions of the first differences
-  void record(bool same, const std::string& what) {
-    ++calls;
-    if (same) return;
-    ++differing;
-    if (first.size() < 20) first.push_back(what);
-  }
-};
-
 template <class T>
 class harness {
  public:

@@ -2,19 +2,23 @@
 #define ZELT_BLAS1_HPP_
 
 // Level 1 BLAS over every vector view (external_vec, strided_vec, mixed) of
-// float or double. Each operation gives the bits of the reference BLAS
-// 3.11.0 routine of the same name for the views' element type (sdot or ddot,
-// saxpy or daxpy, ...): the same IEEE operations in the same order, each
-// rounded on its own in that type, the reference's shortcuts included (axpy
-// with alpha == 0 and scal with alpha == 1 touch nothing). Scalars take the
-// element type. Element i of a view is element i counted from its first,
-// whatever its stride or index base.
+// float, double, std::complex<float> or std::complex<double>. Each operation
+// gives the bits of the reference BLAS 3.11.0 routine of the same name for
+// the views' element type (sdot, ddot, cdotu or zdotu; saxpy, daxpy, caxpy
+// or zaxpy, ...): the same IEEE operations in the same order, each rounded
+// on its own in that type, complex products and quotients as the reference's
+// compiler forms them (detail/complex.hpp), the reference's shortcuts
+// included (axpy with alpha == 0 and scal with alpha == 1 touch nothing).
+// Scalars take the element type, the real ones (rot's c and s, scal's real
+// alpha) its real type. Element i of a view is element i counted from its
+// first, whatever its stride or index base.
 //
 // dot, asum and nrm2 are one long chain of additions in the reference and
 // so run at the latency of an addition per element; dot(x, y, lanes) is the
 // fast alternative with its own fixed order.
 
 #include <cmath>        // std::abs, std::sqrt, std::copysign, std::isfinite
+#include <complex>      // std::complex
 #include <cstddef>      // std::size_t
 #include <limits>       // std::numeric_limits
 #include <type_traits>  // std::is_same_v
@@ -46,6 +50,22 @@ ZELT_EXACT_LOOP T dot_kernel(X x, Y y, std::size_t n) {
   for (std::size_t i = 0; i < n; ++i) sum = sum + mul(x[i], y[i]);
   return sum;
 }
+
+template <class T, class X, class Y>
+ZELT_EXACT_LOOP T dotc_kernel(X x, Y y, std::size_t n) {
+  ZELT_EXACT_ARITHMETIC
+  T sum = 0;
+  for (std::size_t i = 0; i < n; ++i) sum = sum + mul(conjugate(x[i]), y[i]);
+  return sum;
+}
+
+// Part k of a complex vector's 2n parts, each real part before its imaginary
+// part: the order in which the complex two-norm reads them.
+template <class E>
+struct complex_parts {
+  E e;
+  auto operator[](std::size_t k) const noexcept { return k % 2 == 0 ? e[k / 2].real() : e[k / 2].imag(); }
+};
 
 // dsdot and sdsdot: each single-precision element widened, the products and
 // their sum in double precision, left to right from `sum`. A product of two
@@ -123,13 +143,24 @@ struct rotmg_window<float> {
 
 namespace zelt {
 
-/// x . y: the products x[i] * y[i] added left to right from 0 (sdot, ddot).
+/// x . y: the products x[i] * y[i] added left to right from 0 (sdot, ddot,
+/// cdotu, zdotu: complex vectors are not conjugated; dotc conjugates x).
 template <class VectorX, class VectorY>
 detail::element_t<VectorX> dot(const VectorX& x, const VectorY& y) {
-  detail::expect_one_element_type<VectorX, VectorY>();
+  detail::expect_one_scalar_type<VectorX, VectorY>();
   detail::expect_same_length("dot", x, y);
   return detail::dot_kernel<detail::element_t<VectorX>>(detail::read_access(x), detail::read_access(y),
                                                         static_cast<std::size_t>(x.size()));
+}
+
+/// conj(x) . y: the products conj(x[i]) * y[i] added left to right from 0
+/// (cdotc, zdotc; over real vectors the same as dot).
+template <class VectorX, class VectorY>
+detail::element_t<VectorX> dotc(const VectorX& x, const VectorY& y) {
+  detail::expect_one_scalar_type<VectorX, VectorY>();
+  detail::expect_same_length("dotc", x, y);
+  return detail::dotc_kernel<detail::element_t<VectorX>>(detail::read_access(x), detail::read_access(y),
+                                                         static_cast<std::size_t>(x.size()));
 }
 
 /// x . y of two single-precision vectors in double precision: every
@@ -167,30 +198,42 @@ detail::element_t<VectorX> dot(const VectorX& x, const VectorY& y, lanes_t) {
                               static_cast<std::size_t>(x.size()), detail::plus());
 }
 
-/// y = y + alpha * x, element by element (saxpy, daxpy); nothing when
-/// alpha == 0.
+/// y = y + alpha * x, element by element (saxpy, daxpy, caxpy, zaxpy);
+/// nothing when alpha == 0 (for a complex alpha: |re| + |im| == 0).
 template <class VectorX, class VectorY>
 void axpy(detail::element_t<VectorX> alpha, const VectorX& x, const VectorY& y) {
-  detail::expect_one_element_type<VectorX, VectorY>();
+  detail::expect_one_scalar_type<VectorX, VectorY>();
   detail::expect_same_length("axpy", x, y);
-  if (x.size() == 0 || alpha == 0) return;
+  if (x.size() == 0 || detail::abs1(alpha) == 0) return;
   ZELT_KERNEL_CALL(
       axpy_kernel(alpha, detail::read_access(x), detail::access(y), static_cast<std::size_t>(x.size())));
 }
 
-/// x = alpha * x (sscal, dscal); nothing when alpha == 1. alpha == 0
-/// multiplies too, so a NaN or infinite element becomes NaN.
+/// x = alpha * x (sscal, dscal, cscal, zscal); nothing when alpha == 1.
+/// alpha == 0 multiplies too, so a NaN or infinite element becomes NaN.
 template <class VectorX>
 void scal(detail::element_t<VectorX> alpha, const VectorX& x) {
-  detail::expect_one_element_type<VectorX>();
-  if (alpha == 1) return;
+  detail::expect_one_scalar_type<VectorX>();
+  if (alpha == detail::element_t<VectorX>(1)) return;
   ZELT_KERNEL_CALL(scal_kernel(alpha, detail::access(x), static_cast<std::size_t>(x.size())));
+}
+
+/// x = alpha * x for a real alpha and a complex x, both parts of each
+/// element multiplied by alpha (csscal, zdscal); nothing when alpha == 1. A
+/// real scalar given to scal over a complex view takes this form, whose
+/// zeros and NaNs differ from those of the complex product (alpha + 0i) x.
+template <class VectorX, std::enable_if_t<detail::is_complex_v<detail::element_t<VectorX>>, int> = 0>
+void scal(detail::real_t<detail::element_t<VectorX>> alpha, const VectorX& x) {
+  detail::expect_one_scalar_type<VectorX>();
+  if (alpha == 1) return;
+  const auto e = detail::access(x);
+  for (std::size_t i = 0; i < static_cast<std::size_t>(x.size()); ++i) e[i] = detail::scale(alpha, e[i]);
 }
 
 /// y = x (scopy, dcopy).
 template <class VectorX, class VectorY>
 void copy(const VectorX& x, const VectorY& y) {
-  detail::expect_one_element_type<VectorX, VectorY>();
+  detail::expect_one_scalar_type<VectorX, VectorY>();
   detail::expect_same_length("copy", x, y);
   ZELT_KERNEL_CALL(
       copy_kernel(detail::read_access(x), detail::access(y), static_cast<std::size_t>(x.size())));
@@ -200,26 +243,27 @@ void copy(const VectorX& x, const VectorY& y) {
 /// code that swaps two view objects must not exchange their elements instead.
 template <class VectorX, class VectorY>
 void swap_elements(const VectorX& x, const VectorY& y) {
-  detail::expect_one_element_type<VectorX, VectorY>();
+  detail::expect_one_scalar_type<VectorX, VectorY>();
   detail::expect_same_length("swap_elements", x, y);
   ZELT_KERNEL_CALL(swap_kernel(detail::access(x), detail::access(y), static_cast<std::size_t>(x.size())));
 }
 
-/// The 0-based index of the first element of largest magnitude (isamax or
-/// idamax minus one): later elements win only when strictly larger, and a NaN
+/// The 0-based index of the first element of largest magnitude (isamax,
+/// idamax, icamax or izamax minus one), the magnitude of a complex element
+/// being |re| + |im|: later elements win only when strictly larger, and a NaN
 /// never wins over an earlier element. An empty vector gives the size type's
 /// maximum.
 template <class VectorX>
 auto iamax(const VectorX& x) {
-  detail::expect_one_element_type<VectorX>();
+  detail::expect_one_scalar_type<VectorX>();
   using size_type = typename VectorX::size_type;
   const auto n = static_cast<std::size_t>(x.size());
   if (n == 0) return std::numeric_limits<size_type>::max();
   const auto e = detail::read_access(x);
   std::size_t best = 0;
-  detail::element_t<VectorX> largest = std::abs(e[0]);
+  auto largest = detail::abs1(e[0]);
   for (std::size_t i = 1; i < n; ++i) {
-    const auto a = std::abs(e[i]);
+    const auto a = detail::abs1(e[i]);
     if (a > largest) {
       best = i;
       largest = a;
@@ -234,19 +278,27 @@ template <class T, class E>
 ZELT_EXACT_LOOP T asum_kernel(E e, std::size_t n) {
   ZELT_EXACT_ARITHMETIC
   T sum = 0;
-  for (std::size_t i = 0; i < n; ++i) sum = sum + std::abs(e[i]);
+  for (std::size_t i = 0; i < n; ++i) sum = sum + abs1(e[i]);
   return sum;
 }
 
 }  // namespace detail
 
 /// |x[0]| + |x[1]| + ... left to right from 0, in the element type (sasum,
-/// dasum); over doubles, one_norm's bits.
+/// dasum); over doubles, one_norm's bits. Over complex vectors the sum of
+/// |re| + |im| in the real type, as the reference's two routines add them:
+/// dzasum adds each element's |re| + |im|, scasum |re| and then |im|.
 template <class VectorX>
-detail::element_t<VectorX> asum(const VectorX& x) {
-  detail::expect_one_element_type<VectorX>();
-  return detail::asum_kernel<detail::element_t<VectorX>>(detail::read_access(x),
-                                                         static_cast<std::size_t>(x.size()));
+detail::real_t<detail::element_t<VectorX>> asum(const VectorX& x) {
+  detail::expect_one_scalar_type<VectorX>();
+  using T = detail::element_t<VectorX>;
+  const auto n = static_cast<std::size_t>(x.size());
+  if constexpr (std::is_same_v<T, std::complex<float>>) {
+    return detail::asum_kernel<float>(
+        detail::complex_parts<decltype(detail::read_access(x))>{detail::read_access(x)}, 2 * n);
+  } else {
+    return detail::asum_kernel<detail::real_t<T>>(detail::read_access(x), n);
+  }
 }
 
 namespace detail {
@@ -305,22 +357,31 @@ T nrm2_kernel(E e, std::size_t n) {
 
 }  // namespace detail
 
-/// The two-norm by the reference's three accumulators (snrm2, dnrm2, LAPACK
-/// 3.10 and later): squares of small, medium and big magnitudes are summed
-/// apart, scaled by powers of two so that none overflows or underflows, and
-/// combined at the end.
+/// The two-norm by the reference's three accumulators (snrm2, dnrm2, scnrm2,
+/// dznrm2, LAPACK 3.10 and later): squares of small, medium and big
+/// magnitudes are summed apart, scaled by powers of two so that none
+/// overflows or underflows, and combined at the end. A complex vector is
+/// taken as its 2n parts, each real part before its imaginary part.
 template <class VectorX>
-detail::element_t<VectorX> nrm2(const VectorX& x) {
-  detail::expect_one_element_type<VectorX>();
-  return detail::nrm2_kernel<detail::element_t<VectorX>>(detail::read_access(x),
-                                                         static_cast<std::size_t>(x.size()));
+detail::real_t<detail::element_t<VectorX>> nrm2(const VectorX& x) {
+  detail::expect_one_scalar_type<VectorX>();
+  using T = detail::element_t<VectorX>;
+  const auto n = static_cast<std::size_t>(x.size());
+  if constexpr (detail::is_complex_v<T>) {
+    return detail::nrm2_kernel<detail::real_t<T>>(
+        detail::complex_parts<decltype(detail::read_access(x))>{detail::read_access(x)}, 2 * n);
+  } else {
+    return detail::nrm2_kernel<T>(detail::read_access(x), n);
+  }
 }
 
-/// Applies the plane rotation (c, s) to the pairs (x[i], y[i]) (srot, drot):
-/// x[i] = c x[i] + s y[i], y[i] = c y[i] - s x[i], both from the values on entry.
+/// Applies the plane rotation (c, s) to the pairs (x[i], y[i]) (srot, drot,
+/// and csrot, zdrot over complex vectors with a real c and s): x[i] = c x[i]
+/// + s y[i], y[i] = c y[i] - s x[i], both from the values on entry.
 template <class VectorX, class VectorY>
-void rot(const VectorX& x, const VectorY& y, detail::element_t<VectorX> c, detail::element_t<VectorX> s) {
-  detail::expect_one_element_type<VectorX, VectorY>();
+void rot(const VectorX& x, const VectorY& y, detail::real_t<detail::element_t<VectorX>> c,
+         detail::real_t<detail::element_t<VectorX>> s) {
+  detail::expect_one_scalar_type<VectorX, VectorY>();
   detail::expect_same_length("rot", x, y);
   ZELT_KERNEL_CALL(
       rot_kernel(detail::access(x), detail::access(y), static_cast<std::size_t>(x.size()), c, s));
@@ -368,6 +429,131 @@ void rotg(T& a, T& b, T& c, T& s) {
     a = r;
     b = z;
   }
+}
+
+namespace detail {
+
+// Fortran's MAX and MIN of two reals as the reference's compiler emits them:
+// when either is a NaN, the first.
+template <class T>
+T fortran_max(T x, T y) noexcept {
+  return y > x ? y : x;
+}
+template <class T>
+T fortran_min(T x, T y) noexcept {
+  return y < x ? y : x;
+}
+
+/// |re z|^2 + |im z|^2, each square rounded on its own.
+template <class T>
+T abs_squared(std::complex<T> z) noexcept {
+  ZELT_EXACT_ARITHMETIC
+  return mul(z.real(), z.real()) + mul(z.imag(), z.imag());
+}
+
+}  // namespace detail
+
+/// Constructs the complex rotation that turns (a, b) into (r, 0) the
+/// reference's safe way (crotg, zrotg, LAPACK 3.10 and later): a real cosine
+/// c and a complex sine s with c a + s b = r and c b - conj(s) a = 0. On return
+/// a is r; b is unchanged.
+template <class T>
+void rotg(std::complex<T>& a, std::complex<T> b, T& c, std::complex<T>& s) {
+  ZELT_EXACT_ARITHMETIC
+  static_assert(std::is_same_v<T, float> || std::is_same_v<T, double>,
+                "zelt: rotg takes std::complex<float> or std::complex<double>");
+  using detail::abs_squared;
+  using detail::conjugate;
+  using detail::div;
+  using detail::fortran_max;
+  using detail::fortran_min;
+  using detail::mul;
+  using complex = std::complex<T>;
+  constexpr T safmin = detail::blas_constants<T>::safmin, safmax = detail::blas_constants<T>::safmax;
+  constexpr T zero = 0, one = 1;
+  const T rtmin = std::sqrt(safmin);
+  const complex f = a, g = b;
+  const auto is_zero = [](complex z) { return z.real() == zero && z.imag() == zero; };
+  complex r;
+  if (is_zero(g)) {
+    c = one;
+    s = complex(zero, zero);
+    r = f;
+  } else if (is_zero(f)) {
+    c = zero;
+    if (g.real() == zero) {
+      r = std::abs(g.imag());
+      s = div(conjugate(g), r.real());
+    } else if (g.imag() == zero) {
+      r = std::abs(g.real());
+      s = div(conjugate(g), r.real());
+    } else {
+      const T g1 = fortran_max(std::abs(g.real()), std::abs(g.imag()));
+      const T rtmax = std::sqrt(safmax / 2);
+      if (g1 > rtmin && g1 < rtmax) {
+        const T d = std::sqrt(abs_squared(g));
+        s = div(conjugate(g), d);
+        r = d;
+      } else {
+        const T u = fortran_min(safmax, fortran_max(safmin, g1));
+        const complex gs = div(g, u);
+        const T d = std::sqrt(abs_squared(gs));
+        s = div(conjugate(gs), d);
+        r = d * u;
+      }
+    }
+  } else {
+    const T f1 = fortran_max(std::abs(f.real()), std::abs(f.imag()));
+    const T g1 = fortran_max(std::abs(g.real()), std::abs(g.imag()));
+    T rtmax = std::sqrt(safmax / 4);
+    // The rotation of f scaled by 1/u and g by 1/u, then w = v/u for f's own
+    // scale v: unscaled when both lie safely inside the range.
+    const bool unscaled = f1 > rtmin && f1 < rtmax && g1 > rtmin && g1 < rtmax;
+    const T u = unscaled ? one : fortran_min(safmax, fortran_max(fortran_max(safmin, f1), g1));
+    const complex gs = unscaled ? g : div(g, u);
+    const T g2 = abs_squared(gs);
+    complex fs;
+    T f2, h2, w = one;
+    if (unscaled) {
+      fs = f;
+      f2 = abs_squared(fs);
+      h2 = f2 + g2;
+    } else if (f1 / u < rtmin) {
+      const T v = fortran_min(safmax, fortran_max(safmin, f1));
+      w = v / u;
+      fs = div(f, v);
+      f2 = abs_squared(fs);
+      h2 = mul(f2, mul(w, w)) + g2;
+    } else {
+      fs = div(f, u);
+      f2 = abs_squared(fs);
+      h2 = f2 + g2;
+    }
+    if (f2 >= h2 * safmin) {
+      c = std::sqrt(f2 / h2);
+      r = div(fs, c);
+      rtmax = rtmax * 2;
+      if (f2 > rtmin && h2 < rtmax) {
+        s = mul(conjugate(gs), div(fs, std::sqrt(f2 * h2)));
+      } else {
+        s = mul(conjugate(gs), div(r, h2));
+      }
+    } else {
+      const T d = std::sqrt(f2 * h2);
+      c = f2 / d;
+      if (c >= safmin) {
+        r = div(fs, c);
+      } else {
+        r = mul(fs, h2 / d);
+      }
+      s = mul(conjugate(gs), div(fs, d));
+    }
+    if (!unscaled) {
+      c = c * w;
+      r = mul(r, u);
+    }
+  }
+  a = r;
 }
 
 /// Applies the modified rotation `param` (flag, h11, h21, h12, h22, as rotmg

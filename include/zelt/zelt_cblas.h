@@ -2,8 +2,8 @@
 #define ZELT_ZELT_CBLAS_H_
 
 /*
- * libzelt_blas's C interface: the real CBLAS functions (single and double
- * precision) with the reference CBLAS's names, enum values and argument
+ * libzelt_blas's C interface: the CBLAS functions (real and complex, single
+ * and double precision) with the reference CBLAS's names, enum values and argument
  * order, and the
  * Fortran-ABI routines the library exports (LP64 integers by address,
  * character flags followed at the end of the argument list by their hidden
@@ -59,6 +59,32 @@ float cblas_scabs1(const void* z);
 double cblas_dznrm2(const int N, const void* X, const int incX);
 double cblas_dzasum(const int N, const void* X, const int incX);
 double cblas_dcabs1(const void* z);
+
+/* Complex vectors: X and Y hold N complex numbers of two floats (c) or two
+ * doubles (z), real part first; scalars are passed by address. The dot
+ * products come back through their last argument. */
+void cblas_cdotu_sub(const int N, const void* X, const int incX, const void* Y, const int incY, void* dotu);
+void cblas_cdotc_sub(const int N, const void* X, const int incX, const void* Y, const int incY, void* dotc);
+size_t cblas_icamax(const int N, const void* X, const int incX);
+void cblas_cswap(const int N, void* X, const int incX, void* Y, const int incY);
+void cblas_ccopy(const int N, const void* X, const int incX, void* Y, const int incY);
+void cblas_caxpy(const int N, const void* alpha, const void* X, const int incX, void* Y, const int incY);
+void cblas_crotg(void* a, void* b, float* c, void* s);
+void cblas_csrot(const int N, void* X, const int incX, void* Y, const int incY, const float c, const float s);
+void cblas_cscal(const int N, const void* alpha, void* X, const int incX);
+void cblas_csscal(const int N, const float alpha, void* X, const int incX);
+
+void cblas_zdotu_sub(const int N, const void* X, const int incX, const void* Y, const int incY, void* dotu);
+void cblas_zdotc_sub(const int N, const void* X, const int incX, const void* Y, const int incY, void* dotc);
+size_t cblas_izamax(const int N, const void* X, const int incX);
+void cblas_zswap(const int N, void* X, const int incX, void* Y, const int incY);
+void cblas_zcopy(const int N, const void* X, const int incX, void* Y, const int incY);
+void cblas_zaxpy(const int N, const void* alpha, const void* X, const int incX, void* Y, const int incY);
+void cblas_zrotg(void* a, void* b, double* c, void* s);
+void cblas_zdrot(const int N, void* X, const int incX, void* Y, const int incY, const double c,
+                 const double s);
+void cblas_zscal(const int N, const void* alpha, void* X, const int incX);
+void cblas_zdscal(const int N, const double alpha, void* X, const int incX);
 /* 0-based; 0 when N < 1 or incX < 1 */
 size_t cblas_idamax(const int N, const double* X, const int incX);
 
@@ -179,11 +205,11 @@ void cblas_sgemm(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const 
                  const int M, const int N, const int K, const float alpha, const float* A, const int lda,
                  const float* B, const int ldb, const float beta, float* C, const int ldc);
 void cblas_ssymm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_UPLO Uplo, const int M,
-                 const int N, const float alpha, const float* A, const int lda, const float* B,
-                 const int ldb, const float beta, float* C, const int ldc);
+                 const int N, const float alpha, const float* A, const int lda, const float* B, const int ldb,
+                 const float beta, float* C, const int ldc);
 void cblas_ssyrk(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE Trans, const int N,
-                 const int K, const float alpha, const float* A, const int lda, const float beta,
-                 float* C, const int ldc);
+                 const int K, const float alpha, const float* A, const int lda, const float beta, float* C,
+                 const int ldc);
 void cblas_ssyr2k(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE Trans, const int N,
                   const int K, const float alpha, const float* A, const int lda, const float* B,
                   const int ldb, const float beta, float* C, const int ldc);
@@ -256,6 +282,44 @@ float scabs1_(const void* z);
 void scasumsub_(const int* n, const void* x, const int* incx, float* asum);
 void scnrm2sub_(const int* n, const void* x, const int* incx, float* nrm2);
 void scabs1sub_(const void* z, float* cabs1);
+void cdotusub_(const int* n, const void* x, const int* incx, const void* y, const int* incy, void* dotu);
+void cdotcsub_(const int* n, const void* x, const int* incx, const void* y, const int* incy, void* dotc);
+void zdotusub_(const int* n, const void* x, const int* incx, const void* y, const int* incy, void* dotu);
+void zdotcsub_(const int* n, const void* x, const int* incx, const void* y, const int* incy, void* dotc);
+void icamaxsub_(const int* n, const void* x, const int* incx, int* iamax);
+void izamaxsub_(const int* n, const void* x, const int* incx, int* iamax);
+
+/* The complex Fortran routines. A COMPLEX function returns its value as
+ * gfortran does, as C's float _Complex or double _Complex would come back:
+ * these structs of the real and the imaginary part are returned the same
+ * way. */
+typedef struct zelt_complex_float { /* NOLINT(modernize-use-using) */
+  float real, imag;
+} zelt_complex_float;
+typedef struct zelt_complex_double { /* NOLINT(modernize-use-using) */
+  double real, imag;
+} zelt_complex_double;
+zelt_complex_float cdotu_(const int* n, const void* x, const int* incx, const void* y, const int* incy);
+zelt_complex_float cdotc_(const int* n, const void* x, const int* incx, const void* y, const int* incy);
+zelt_complex_double zdotu_(const int* n, const void* x, const int* incx, const void* y, const int* incy);
+zelt_complex_double zdotc_(const int* n, const void* x, const int* incx, const void* y, const int* incy);
+void caxpy_(const int* n, const void* alpha, const void* x, const int* incx, void* y, const int* incy);
+void zaxpy_(const int* n, const void* alpha, const void* x, const int* incx, void* y, const int* incy);
+void cscal_(const int* n, const void* alpha, void* x, const int* incx);
+void zscal_(const int* n, const void* alpha, void* x, const int* incx);
+void csscal_(const int* n, const float* alpha, void* x, const int* incx);
+void zdscal_(const int* n, const double* alpha, void* x, const int* incx);
+void ccopy_(const int* n, const void* x, const int* incx, void* y, const int* incy);
+void zcopy_(const int* n, const void* x, const int* incx, void* y, const int* incy);
+void cswap_(const int* n, void* x, const int* incx, void* y, const int* incy);
+void zswap_(const int* n, void* x, const int* incx, void* y, const int* incy);
+int icamax_(const int* n, const void* x, const int* incx); /* 1-based, 0 for none */
+int izamax_(const int* n, const void* x, const int* incx);
+void csrot_(const int* n, void* x, const int* incx, void* y, const int* incy, const float* c, const float* s);
+void zdrot_(const int* n, void* x, const int* incx, void* y, const int* incy, const double* c,
+            const double* s);
+void crotg_(void* a, const void* b, float* c, void* s);
+void zrotg_(void* a, const void* b, double* c, void* s);
 
 void dgemv_(const char* trans, const int* m, const int* n, const double* alpha, const double* a,
             const int* lda, const double* x, const int* incx, const double* beta, double* y, const int* incy,

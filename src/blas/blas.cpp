@@ -1,11 +1,12 @@
-// libzelt_blas: the Fortran-ABI symbols of the double-precision real BLAS
-// routines zelt implements (ddot_, dgemv_, ...), LP64 integers, character
+// libzelt_blas: the Fortran-ABI symbols of the BLAS routines zelt implements
+// (ddot_, dgemv_, cdotc_, ...), LP64 integers, character
 // flags with their hidden lengths, and xerbla_. Each routine checks its
 // arguments as the reference BLAS does, reports the first bad one through
 // xerbla_ and returns untouched, takes the reference's quick returns, and
 // otherwise runs zelt's operation on views of its arguments, which gives the
 // reference's bits.
 #include <cctype>   // std::toupper
+#include <complex>  // std::complex
 #include <cstddef>  // std::size_t, std::ptrdiff_t
 #include <cstdio>   // std::fprintf, stderr
 #include <cstdlib>  // std::getenv, std::strtol
@@ -219,6 +220,91 @@ ZELT_BLAS_EXPORT float sdsdot_(const int* n, const float* sb, const float* sx, c
     return with_vector(*n, sy, *incy, [&](auto vy) { return zelt::sdsdot(*sb, vx, vy); });
   });
 }
+
+// ---- Level 1, complex ----------------------------------------------------------
+// The same routines over complex elements, the dot products' values returned
+// as gfortran returns a COMPLEX function's, and the ones with a real scalar:
+// csscal and zdscal, csrot and zdrot.
+
+namespace {
+
+template <class T>
+T dotc(const int* n, const T* x, const int* incx, const T* y, const int* incy) {
+  if (*n <= 0) return 0;
+  return with_vector(*n, x, *incx, [&](auto vx) {
+    return with_vector(*n, y, *incy, [&](auto vy) { return zelt::dotc(vx, vy); });
+  });
+}
+
+template <class R>
+void real_scal(const int* n, const R* alpha, std::complex<R>* x, const int* incx) {
+  if (*n <= 0 || *incx <= 0) return;
+  with_vector(*n, x, *incx, [&](auto vx) { zelt::scal(*alpha, vx); });
+}
+
+// The complex element types behind the Fortran routines' untyped arguments.
+template <class R>
+const std::complex<R>* in(const void* p) {
+  return static_cast<const std::complex<R>*>(p);
+}
+template <class R>
+std::complex<R>* out(void* p) {
+  return static_cast<std::complex<R>*>(p);
+}
+
+template <class Result, class R>
+Result fortran_value(std::complex<R> z) {
+  return {z.real(), z.imag()};
+}
+
+}  // namespace
+
+// p: the type letter; R: the real type; rs: the letters of the routines with
+// a real scalar (cs, zd); Complex: the C type of a complex function value.
+// NOLINTBEGIN(bugprone-macro-parentheses)
+#define ZELT_COMPLEX_LEVEL1(p, R, rs, Complex)                                                             \
+  ZELT_BLAS_EXPORT Complex p##dotu_(const int* n, const void* x, const int* incx, const void* y,           \
+                                    const int* incy) {                                                     \
+    return fortran_value<Complex>(dot(n, in<R>(x), incx, in<R>(y), incy));                                 \
+  }                                                                                                        \
+  ZELT_BLAS_EXPORT Complex p##dotc_(const int* n, const void* x, const int* incx, const void* y,           \
+                                    const int* incy) {                                                     \
+    return fortran_value<Complex>(dotc(n, in<R>(x), incx, in<R>(y), incy));                                \
+  }                                                                                                        \
+  ZELT_BLAS_EXPORT void p##axpy_(const int* n, const void* alpha, const void* x, const int* incx, void* y, \
+                                 const int* incy) {                                                        \
+    axpy(n, in<R>(alpha), in<R>(x), incx, out<R>(y), incy);                                                \
+  }                                                                                                        \
+  ZELT_BLAS_EXPORT void p##scal_(const int* n, const void* alpha, void* x, const int* incx) {              \
+    scal(n, in<R>(alpha), out<R>(x), incx);                                                                \
+  }                                                                                                        \
+  ZELT_BLAS_EXPORT void rs##scal_(const int* n, const R* alpha, void* x, const int* incx) {                \
+    real_scal(n, alpha, out<R>(x), incx);                                                                  \
+  }                                                                                                        \
+  ZELT_BLAS_EXPORT void p##copy_(const int* n, const void* x, const int* incx, void* y, const int* incy) { \
+    copy(n, in<R>(x), incx, out<R>(y), incy);                                                              \
+  }                                                                                                        \
+  ZELT_BLAS_EXPORT void p##swap_(const int* n, void* x, const int* incx, void* y, const int* incy) {       \
+    swap(n, out<R>(x), incx, out<R>(y), incy);                                                             \
+  }                                                                                                        \
+  ZELT_BLAS_EXPORT int i##p##amax_(const int* n, const void* x, const int* incx) {                         \
+    return iamax(n, in<R>(x), incx);                                                                       \
+  }                                                                                                        \
+  ZELT_BLAS_EXPORT void rs##rot_(const int* n, void* x, const int* incx, void* y, const int* incy,         \
+                                 const R* c, const R* s) {                                                 \
+    if (*n <= 0) return;                                                                                   \
+    with_vector(*n, out<R>(x), *incx, [&](auto vx) {                                                       \
+      with_vector(*n, out<R>(y), *incy, [&](auto vy) { zelt::rot(vx, vy, *c, *s); });                      \
+    });                                                                                                    \
+  }                                                                                                        \
+  ZELT_BLAS_EXPORT void p##rotg_(void* a, const void* b, R* c, void* s) {                                  \
+    zelt::rotg(*out<R>(a), *in<R>(b), *c, *out<R>(s));                                                     \
+  }
+
+ZELT_COMPLEX_LEVEL1(c, float, cs, zelt_complex_float)
+ZELT_COMPLEX_LEVEL1(z, double, zd, zelt_complex_double)
+#undef ZELT_COMPLEX_LEVEL1
+// NOLINTEND(bugprone-macro-parentheses)
 
 // ---- Level 2 ---------------------------------------------------------------
 // Each routine once over its element type, with the name it reports errors

@@ -327,6 +327,64 @@ double cblas_dzasum(const int N, const void* X, const int incX) { return dzasum_
 
 double cblas_dcabs1(const void* z) { return dcabs1_(z); }
 
+// p: the type letter; R: the real type; rs: the letters of the routines with
+// a real scalar (cs, zd).
+// NOLINTBEGIN(bugprone-macro-parentheses)
+#define ZELT_CBLAS_COMPLEX_LEVEL1(p, R, rs)                                                           \
+  void p##dotusub_(const int* n, const void* x, const int* incx, const void* y, const int* incy,      \
+                   void* dot) {                                                                       \
+    const auto z = p##dotu_(n, x, incx, y, incy);                                                     \
+    static_cast<R*>(dot)[0] = z.real;                                                                 \
+    static_cast<R*>(dot)[1] = z.imag;                                                                 \
+  }                                                                                                   \
+  void p##dotcsub_(const int* n, const void* x, const int* incx, const void* y, const int* incy,      \
+                   void* dot) {                                                                       \
+    const auto z = p##dotc_(n, x, incx, y, incy);                                                     \
+    static_cast<R*>(dot)[0] = z.real;                                                                 \
+    static_cast<R*>(dot)[1] = z.imag;                                                                 \
+  }                                                                                                   \
+  void i##p##amaxsub_(const int* n, const void* x, const int* incx, int* iamax) {                     \
+    *iamax = i##p##amax_(n, x, incx);                                                                 \
+  }                                                                                                   \
+  void cblas_##p##dotu_sub(const int N, const void* X, const int incX, const void* Y, const int incY, \
+                           void* dotu) {                                                              \
+    p##dotusub_(&N, X, &incX, Y, &incY, dotu);                                                        \
+  }                                                                                                   \
+  void cblas_##p##dotc_sub(const int N, const void* X, const int incX, const void* Y, const int incY, \
+                           void* dotc) {                                                              \
+    p##dotcsub_(&N, X, &incX, Y, &incY, dotc);                                                        \
+  }                                                                                                   \
+  size_t cblas_i##p##amax(const int N, const void* X, const int incX) {                               \
+    const int i = i##p##amax_(&N, X, &incX);                                                          \
+    return i > 0 ? static_cast<size_t>(i - 1) : 0;                                                    \
+  }                                                                                                   \
+  void cblas_##p##swap(const int N, void* X, const int incX, void* Y, const int incY) {               \
+    p##swap_(&N, X, &incX, Y, &incY);                                                                 \
+  }                                                                                                   \
+  void cblas_##p##copy(const int N, const void* X, const int incX, void* Y, const int incY) {         \
+    p##copy_(&N, X, &incX, Y, &incY);                                                                 \
+  }                                                                                                   \
+  void cblas_##p##axpy(const int N, const void* alpha, const void* X, const int incX, void* Y,        \
+                       const int incY) {                                                              \
+    p##axpy_(&N, alpha, X, &incX, Y, &incY);                                                          \
+  }                                                                                                   \
+  void cblas_##p##rotg(void* a, void* b, R* c, void* s) { p##rotg_(a, b, c, s); }                     \
+  void cblas_##rs##rot(const int N, void* X, const int incX, void* Y, const int incY, const R c,      \
+                       const R s) {                                                                   \
+    rs##rot_(&N, X, &incX, Y, &incY, &c, &s);                                                         \
+  }                                                                                                   \
+  void cblas_##p##scal(const int N, const void* alpha, void* X, const int incX) {                     \
+    p##scal_(&N, alpha, X, &incX);                                                                    \
+  }                                                                                                   \
+  void cblas_##rs##scal(const int N, const R alpha, void* X, const int incX) {                        \
+    rs##scal_(&N, &alpha, X, &incX);                                                                  \
+  }
+
+ZELT_CBLAS_COMPLEX_LEVEL1(c, float, cs)
+ZELT_CBLAS_COMPLEX_LEVEL1(z, double, zd)
+#undef ZELT_CBLAS_COMPLEX_LEVEL1
+// NOLINTEND(bugprone-macro-parentheses)
+
 // ---- Level 2 ---------------------------------------------------------------
 // Row-major: A is, to Fortran, the column-major N x M matrix A^T. Each
 // function once over its element type, then the exported ones of both

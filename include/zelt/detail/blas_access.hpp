@@ -9,6 +9,7 @@
 #include <cstddef>      // std::ptrdiff_t, std::size_t
 #include <type_traits>  // std::remove_const_t, std::is_same_v
 
+#include "zelt/detail/complex.hpp"
 #include "zelt/strided.hpp"
 #include "zelt/vector.hpp"
 
@@ -30,6 +31,19 @@ constexpr void expect_one_element_type() noexcept {
                 "accumulate in double)");
   static_assert(std::is_same_v<T, float> || std::is_same_v<T, double>,
                 "zelt: the BLAS operations take views of float or double");
+}
+
+/// The same for the operations that also take complex elements:
+/// std::complex<float> or std::complex<double> as well.
+template <class First, class... Rest>
+constexpr void expect_one_scalar_type() noexcept {
+  using T = element_t<First>;
+  static_assert((std::is_same_v<T, element_t<Rest>> && ...),
+                "zelt: the operands of a BLAS operation hold different element types; convert one "
+                "of them first");
+  static_assert(std::is_same_v<real_t<T>, float> || std::is_same_v<real_t<T>, double>,
+                "zelt: the BLAS operations take views of float, double, std::complex<float> or "
+                "std::complex<double>");
 }
 
 /// Element i is p[i].

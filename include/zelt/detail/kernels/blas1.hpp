@@ -1,6 +1,8 @@
 // The Level 1 kernels that run in vector lanes: one element per lane, each
-// computed exactly as the reference's scalar loop computes it. Included once
-// per kernel set by zelt/blas1.hpp (see detail/for_each_kernel_set.hpp).
+// computed exactly as the reference's scalar loop computes it. The loops over
+// any access take complex elements too, through mul's complex forms.
+// Included once per kernel set by zelt/blas1.hpp (see
+// detail/for_each_kernel_set.hpp).
 
 namespace zelt::detail::ZELT_KERNEL_SET {
 
@@ -13,13 +15,13 @@ ZELT_EXACT_LOOP void axpy_kernel(T alpha, X x, Y y, std::size_t n) {
 template <class T, class X>
 ZELT_EXACT_LOOP void scal_kernel(T alpha, X x, std::size_t n) {
   ZELT_EXACT_ARITHMETIC
-  for (std::size_t i = 0; i < n; ++i) x[i] = alpha * x[i];
+  for (std::size_t i = 0; i < n; ++i) x[i] = mul(alpha, x[i]);
 }
 
 #if ZELT_HAVE_VECTORS
 // The same three loops over contiguous vectors, written with full-width
 // vectors: lane l is element i + l, computed exactly as the scalar loop does.
-template <class T>
+template <class T, std::enable_if_t<std::is_floating_point_v<T>, int> = 0>
 ZELT_EXACT_LOOP void axpy_kernel(T alpha, unit_access<const T> x, unit_access<T> y, std::size_t n) {
   ZELT_EXACT_ARITHMETIC
   constexpr std::size_t L = lanes<T>;
@@ -34,7 +36,7 @@ ZELT_EXACT_LOOP void axpy_kernel(T alpha, unit_access<const T> x, unit_access<T>
   for (; i < n; ++i) y.p[i] = y.p[i] + mul(alpha, x.p[i]);
 }
 
-template <class T>
+template <class T, std::enable_if_t<std::is_floating_point_v<T>, int> = 0>
 ZELT_EXACT_LOOP void scal_kernel(T alpha, unit_access<T> x, std::size_t n) {
   ZELT_EXACT_ARITHMETIC
   constexpr std::size_t L = lanes<T>;
@@ -84,13 +86,14 @@ void swap_kernel(X x, Y y, std::size_t n) {
   }
 }
 
+// A real rotation, of real or complex pairs.
 template <class T, class X, class Y>
 ZELT_EXACT_LOOP void rot_kernel(X x, Y y, std::size_t n, T c, T s) {
   ZELT_EXACT_ARITHMETIC
   for (std::size_t i = 0; i < n; ++i) {
-    const T xi = x[i];
-    const T yi = y[i];
-    const T t = mul(c, xi) + mul(s, yi);
+    const auto xi = x[i];
+    const auto yi = y[i];
+    const auto t = mul(c, xi) + mul(s, yi);
     y[i] = mul(c, yi) - mul(s, xi);
     x[i] = t;
   }

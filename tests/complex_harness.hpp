@@ -1,0 +1,257 @@
+#ifndef ZELT_TESTS_COMPLEX_HARNESS_HPP_
+#define ZELT_TESTS_COMPLEX_HARNESS_HPP_
+
+// The differential harness over complex elements: the complex routines of two
+// implementations, each a table of Fortran-ABI functions (a library's c* or z*
+// symbols, or zelt's C++ interface behind the same signatures), run on the same
+// random inputs, every output buffer (guards and the gaps between strided
+// elements included) and every returned value compared bit for bit, a NaN
+// matching any NaN. Zeros of either sign, infinities, NaNs and subnormals are
+// planted in real and imaginary parts separately.
+#include <dlfcn.h>
+
+#include <complex>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "blas_api.hpp"
+
+namespace zelt_test {
+
+/// The complex routines of one implementation, with the reference's Fortran
+/// signatures, over std::complex<R>.
+template <class R>
+struct complex_routines {
+  using C = std::complex<R>;
+  C (*dotu)(const int*, const C*, const int*, const C*, const int*) = nullptr;
+  C (*dotc)(const int*, const C*, const int*, const C*, const int*) = nullptr;
+  void (*axpy)(const int*, const C*, const C*, const int*, C*, const int*) = nullptr;
+  void (*scal)(const int*, const C*, C*, const int*) = nullptr;
+  void (*real_scal)(const int*, const R*, C*, const int*) = nullptr;  // csscal, zdscal
+  void (*copy)(const int*, const C*, const int*, C*, const int*) = nullptr;
+  void (*swap)(const int*, C*, const int*, C*, const int*) = nullptr;
+  int (*iamax)(const int*, const C*, const int*) = nullptr;
+  R (*asum)(const int*, const C*, const int*) = nullptr;                                  // scasum, dzasum
+  R (*nrm2)(const int*, const C*, const int*) = nullptr;                                  // scnrm2, dznrm2
+  void (*rot)(const int*, C*, const int*, C*, const int*, const R*, const R*) = nullptr;  // csrot, zdrot
+  void (*rotg)(C*, const C*, R*, C*) = nullptr;
+
+  bool complete() const {
+    return dotu && dotc && axpy && scal && real_scal && copy && swap && iamax && asum && nrm2 && rot && rotg;
+  }
+};
+
+/// The table of a library's Fortran symbols: c* for float, z* for double.
+template <class R>
+complex_routines<R> library_routines(const shared_library& lib) {
+  const bool single = std::is_same_v<R, float>;
+  const std::string p = single ? "c" : "z", rs = single ? "cs" : "zd", rp = single ? "sc" : "dz";
+  complex_routines<R> r;
+  const auto get = [&](auto& f, const std::string& name) { f = lib.symbol<std::decay_t<decltype(f)>>(name); };
+  get(r.dotu, p + "dotu_");
+  get(r.dotc, p + "dotc_");
+  get(r.axpy, p + "axpy_");
+  get(r.scal, p + "scal_");
+  get(r.real_scal, rs + "scal_");
+  get(r.copy, p + "copy_");
+  get(r.swap, p + "swap_");
+  get(r.iamax, "i" + p + "amax_");
+  get(r.asum, rp + "asum_");
+  get(r.nrm2, rp + "nrm2_");
+  get(r.rot, rs + "rot_");
+  get(r.rotg, p + "rotg_");
+  return r;
+}
+
+template <class R>
+class complex_harness {
+ public:
+  using C = std::complex<R>;
+
+  complex_harness(const complex_routines<R>& ref, const complex_routines<R>& impl, std::uint64_t seed)
+      : ref_(ref), impl_(impl), gen_(seed) {}
+
+  tally run() {
+    level1();
+    rotations();
+    return t_;
+  }
+
+ private:
+  static bool same(R a, R b) {
+    if (a != a && b != b) return true;
+    return std::memcmp(&a, &b, sizeof a) == 0;
+  }
+  static bool same(C a, C b) { return same(a.real(), b.real()) && same(a.imag(), b.imag()); }
+  static bool same(const std::vector<C>& a, const std::vector<C>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+      if (!same(a[i], b[i])) return false;
+    return true;
+  }
+
+  bool coin(int one_in) { return std::uniform_int_distribution<int>(0, one_in - 1)(gen_) == 0; }
+
+  // A part of a few binades, so that products and sums round visibly; in
+  // special runs now and then a zero of either sign, an infinity, a NaN or a
+  // subnormal.
+  R part(bool specials) {
+    if (specials) {
+      switch (std::uniform_int_distribution<int>(0, 14)(gen_)) {
+        case 0:
+          return R(0);
+        case 1:
+          return -R(0);
+        case 2:
+          return coin(2) ? std::numeric_limits<R>::infinity() : -std::numeric_limits<R>::infinity();
+        case 3:
+          return std::numeric_limits<R>::quiet_NaN();
+        case 4:
+          return (coin(2) ? -1 : 1) * std::numeric_limits<R>::denorm_min() *
+                 static_cast<R>(std::uniform_int_distribution<int>(1, 5)(gen_));
+        default:
+          break;
+      }
+    }
+    const auto m = static_cast<R>(std::uniform_real_distribution<double>(-2, 2)(gen_));
+    return std::ldexp(m, std::uniform_int_distribution<int>(-3, 3)(gen_));
+  }
+  // A part of any magnitude from the smallest subnormal to the largest finite
+  // value, or, in special runs, a special one.
+  R wide_part(bool specials) {
+    if (specials && coin(4)) return part(true);
+    if (coin(4)) return part(false);
+    constexpr int lo = std::numeric_limits<R>::min_exponent - std::numeric_limits<R>::digits;
+    constexpr int hi = std::numeric_limits<R>::max_exponent - 1;
+    const auto m = static_cast<R>(std::uniform_real_distribution<double>(1, 2)(gen_));
+    return (coin(2) ? -1 : 1) * std::ldexp(m, std::uniform_int_distribution<int>(lo, hi)(gen_));
+  }
+  C value(bool specials) { return {part(specials), part(specials)}; }
+  std::vector<C> buffer(std::size_t n, bool specials) {
+    std::vector<C> b(n);
+    for (C& x : b) x = value(specials);
+    return b;
+  }
+  // A scalar: 0, 1, -1, i, a real one, or any.
+  C scalar(bool specials) {
+    switch (std::uniform_int_distribution<int>(0, 6)(gen_)) {
+      case 0:
+        return C(0, coin(2) ? R(0) : -R(0));
+      case 1:
+        return C(1, 0);
+      case 2:
+        return C(-1, 0);
+      case 3:
+        return C(0, 1);
+      case 4:
+        return C(part(false), 0);
+      default:
+        return value(specials);
+    }
+  }
+  // Room for n elements with increment inc, and two guard elements on each side.
+  static std::size_t span(int n, int inc) {
+    const auto a = static_cast<std::size_t>(inc < 0 ? -inc : inc);
+    return (n <= 0 ? 0 : static_cast<std::size_t>(n - 1) * a + 1) + 4;
+  }
+
+  template <class... Args>
+  static std::string describe(const char* name, Args... args) {
+    std::ostringstream os;
+    os << name << "(";
+    ((os << args << ","), ...);
+    os << ")";
+    return os.str();
+  }
+
+  void level1() {
+    const int sizes[] = {0, 1, 2, 3, 4, 5, 7, 8, 9, 16, 17, 31, 100};
+    const int incs[] = {1, 1, 2, -1, -3, 0};
+    for (int n : sizes) {
+      for (int incx : incs) {
+        for (int incy : incs) {
+          for (int run = 0; run < 3; ++run) {
+            const bool specials = run == 2;
+            const C alpha = scalar(specials);
+            const R real_alpha = coin(3) ? R(1) : part(specials);
+            const std::vector<C> x = buffer(span(n, incx), specials), y = buffer(span(n, incy), specials);
+            const C* xp = x.data() + 2;
+            const C* yp = y.data() + 2;
+            t_.record(same(ref_.dotu(&n, xp, &incx, yp, &incy), impl_.dotu(&n, xp, &incx, yp, &incy)),
+                      describe("dotu", n, incx, incy, run));
+            t_.record(same(ref_.dotc(&n, xp, &incx, yp, &incy), impl_.dotc(&n, xp, &incx, yp, &incy)),
+                      describe("dotc", n, incx, incy, run));
+            auto xr = x, xi = x, yr = y, yi = y;
+            if (incy != 0) {
+              ref_.axpy(&n, &alpha, xp, &incx, yr.data() + 2, &incy);
+              impl_.axpy(&n, &alpha, xp, &incx, yi.data() + 2, &incy);
+              t_.record(same(yr, yi), describe("axpy", n, alpha, incx, incy, run));
+              yr = y, yi = y;
+              ref_.copy(&n, xp, &incx, yr.data() + 2, &incy);
+              impl_.copy(&n, xp, &incx, yi.data() + 2, &incy);
+              t_.record(same(yr, yi), describe("copy", n, incx, incy, run));
+            }
+            if (incx != 0 && incy != 0) {
+              yr = y, yi = y;
+              ref_.swap(&n, xr.data() + 2, &incx, yr.data() + 2, &incy);
+              impl_.swap(&n, xi.data() + 2, &incx, yi.data() + 2, &incy);
+              t_.record(same(xr, xi) && same(yr, yi), describe("swap", n, incx, incy, run));
+              xr = x, xi = x, yr = y, yi = y;
+              const R c = part(specials), s = part(specials);
+              ref_.rot(&n, xr.data() + 2, &incx, yr.data() + 2, &incy, &c, &s);
+              impl_.rot(&n, xi.data() + 2, &incx, yi.data() + 2, &incy, &c, &s);
+              t_.record(same(xr, xi) && same(yr, yi), describe("rot", n, incx, incy, c, s, run));
+            }
+            if (incy == incs[0]) {
+              // the Fortran routines' quick returns on increments <= 0 included
+              xr = x, xi = x;
+              ref_.scal(&n, &alpha, xr.data() + 2, &incx);
+              impl_.scal(&n, &alpha, xi.data() + 2, &incx);
+              t_.record(same(xr, xi), describe("scal", n, alpha, incx, run));
+              xr = x, xi = x;
+              ref_.real_scal(&n, &real_alpha, xr.data() + 2, &incx);
+              impl_.real_scal(&n, &real_alpha, xi.data() + 2, &incx);
+              t_.record(same(xr, xi), describe("real scal", n, real_alpha, incx, run));
+              t_.record(same(ref_.asum(&n, xp, &incx), impl_.asum(&n, xp, &incx)),
+                        describe("asum", n, incx, run));
+              t_.record(same(ref_.nrm2(&n, xp, &incx), impl_.nrm2(&n, xp, &incx)),
+                        describe("nrm2", n, incx, run));
+              t_.record(ref_.iamax(&n, xp, &incx) == impl_.iamax(&n, xp, &incx),
+                        describe("iamax", n, incx, run));
+            }
+          }
+        }
+      }
+    }
+  }
+
+  void rotations() {
+    for (int trial = 0; trial < 40000; ++trial) {
+      const bool specials = trial % 4 == 0;
+      // now and then a zero part or a zero number, where rotg takes its
+      // shortcuts
+      C a(wide_part(specials), wide_part(specials)), b(wide_part(specials), wide_part(specials));
+      if (coin(8)) a = C(coin(2) ? R(0) : a.real(), coin(2) ? R(0) : a.imag());
+      if (coin(8)) b = C(coin(2) ? R(0) : b.real(), coin(2) ? R(0) : b.imag());
+      C ar = a, ai = a, sr(7, 7), si(7, 7);
+      R cr = 7, ci = 7;
+      ref_.rotg(&ar, &b, &cr, &sr);
+      impl_.rotg(&ai, &b, &ci, &si);
+      t_.record(same(ar, ai) && same(cr, ci) && same(sr, si), describe("rotg", a, b));
+    }
+  }
+
+  const complex_routines<R>& ref_;
+  const complex_routines<R>& impl_;
+  std::mt19937_64 gen_;
+  tally t_;
+};
+
+}  // namespace zelt_test
+
+#endif  // ZELT_TESTS_COMPLEX_HARNESS_HPP_

@@ -227,7 +227,8 @@ void scal(detail::real_t<detail::element_t<VectorX>> alpha, const VectorX& x) {
   detail::expect_one_scalar_type<VectorX>();
   if (alpha == 1) return;
   const auto e = detail::access(x);
-  for (std::size_t i = 0; i < static_cast<std::size_t>(x.size()); ++i) e[i] = detail::scale(alpha, e[i]);
+  for (std::size_t i = 0; i < static_cast<std::size_t>(x.size()); ++i)
+    e[i] = detail::scale_parts(alpha, e[i]);
 }
 
 /// y = x (scopy, dcopy).

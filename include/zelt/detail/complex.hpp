@@ -11,7 +11,7 @@
 //    (rc - 0d) + (rd + 0c)i, which differs from rc + (rd)i where d or c is
 //    infinite, and in the sign of zeros. So mul and div promote a real
 //    operand; the two places where the reference writes out the parts (the
-//    real scalings csscal and zdscal) take scale;
+//    real scalings csscal and zdscal) take scale_parts;
 //  * a quotient takes the range-reduced form below, never the textbook one.
 //
 // Sums and differences of two complex numbers are part by part: std::complex's
@@ -68,7 +68,7 @@ constexpr std::complex<T> mul(std::complex<T> x, T r) noexcept {
 
 /// r (re y) + r (im y) i: each part scaled by the real r on its own.
 template <class T>
-constexpr std::complex<T> scale(T r, std::complex<T> y) noexcept {
+constexpr std::complex<T> scale_parts(T r, std::complex<T> y) noexcept {
   ZELT_EXACT_ARITHMETIC
   return {r * y.real(), r * y.imag()};
 }

@@ -1,0 +1,56 @@
+# Compares the dynamic symbols libzelt_blas.so defines with those of the
+# reference BLAS: -DNM=... -DREFERENCE=... -DLIBRARY=...
+#
+# Every name the reference defines must be defined by zelt too, except the
+# routines still to come, listed below; the test also fails when one of
+# those appears, so that the list only shrinks.
+cmake_policy(SET CMP0057 NEW)  # IN_LIST
+set(pending_stems gbmv gemm gemv gerc geru hbmv hemm hemv her her2 her2k herk hpmv hpr hpr2 symm syr2k syrk
+  tbmv tbsv tpmv tpsv trmm trmv trsm trsv)
+set(pending "")
+foreach(p IN ITEMS c z)
+  foreach(stem IN LISTS pending_stems)
+    list(APPEND pending ${p}${stem}_ cblas_${p}${stem})
+  endforeach()
+endforeach()
+
+function(defined_names library out)
+  execute_process(COMMAND ${NM} -D --defined-only ${library} OUTPUT_VARIABLE text RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "${NM} failed on ${library}")
+  endif()
+  string(REGEX MATCHALL "[^ \n]+\n" lines "${text}")
+  set(names "")
+  foreach(line IN LISTS lines)
+    string(STRIP "${line}" name)
+    list(APPEND names ${name})
+  endforeach()
+  set(${out} ${names} PARENT_SCOPE)
+endfunction()
+
+defined_names(${REFERENCE} reference_names)
+defined_names(${LIBRARY} zelt_names)
+list(LENGTH reference_names count)
+if(count LESS 300)
+  message(FATAL_ERROR "only ${count} names read from ${REFERENCE}")
+endif()
+set(missing "")
+foreach(name IN LISTS reference_names)
+  if(NOT name IN_LIST zelt_names AND NOT name IN_LIST pending)
+    list(APPEND missing ${name})
+  endif()
+endforeach()
+set(arrived "")
+foreach(name IN LISTS pending)
+  if(name IN_LIST zelt_names)
+    list(APPEND arrived ${name})
+  endif()
+endforeach()
+if(missing)
+  message(FATAL_ERROR "libzelt_blas.so lacks: ${missing}")
+endif()
+if(arrived)
+  message(FATAL_ERROR "now exported, take them off the pending list: ${arrived}")
+endif()
+list(LENGTH pending pending_count)
+message("every one of the reference's ${count} names but the ${pending_count} pending")

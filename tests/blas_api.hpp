@@ -9,6 +9,8 @@
 // C++ interface (blas_cpp.hpp) or through libzelt_blas.so's Fortran symbols.
 #include <dlfcn.h>
 
+#include <cstddef>
+#include <sstream>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -39,6 +41,23 @@ std::string blas_name(const char* pattern) {
 template <class T>
 std::string mixed_dot_name(const char* prefix = "", const char* suffix = "") {
   return std::string(prefix) + (is_single<T> ? "sdsdot" : "dsdot") + suffix;
+}
+
+/// Room for n elements with increment inc, plus two guard elements on each
+/// side that must never change.
+inline std::size_t span(int n, int inc) {
+  const auto a = static_cast<std::size_t>(inc < 0 ? -inc : inc);
+  return (n <= 0 ? 0 : static_cast<std::size_t>(n - 1) * a + 1) + 4;
+}
+
+/// "name(arg,arg,...,)": a call, to name a difference.
+template <class... Args>
+std::string describe(const char* name, Args... args) {
+  std::ostringstream os;
+  os << name << "(";
+  ((os << args << ","), ...);
+  os << ")";
+  return os.str();
 }
 
 /// The count of compared calls and the first differences.

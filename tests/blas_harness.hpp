@@ -14,7 +14,6 @@
 #include <cstring>
 #include <limits>
 #include <random>
-#include <sstream>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -133,12 +132,6 @@ class harness {
     for (T& x : b) x = value(specials);
     return b;
   }
-  // Room for n elements with increment inc, plus two guard elements on each
-  // side that must never change.
-  static std::size_t span(int n, int inc) {
-    const auto a = static_cast<std::size_t>(inc < 0 ? -inc : inc);
-    return (n <= 0 ? 0 : static_cast<std::size_t>(n - 1) * a + 1) + 4;
-  }
   T scalar() {
     static const T choices[] = {T(0), T(1), T(-1), T(0.7), T(-2.5)};
     std::uniform_int_distribution<int> pick(0, 5);
@@ -146,15 +139,6 @@ class harness {
     return k < 5 ? choices[k] : value(false);
   }
   bool coin(int one_in) { return std::uniform_int_distribution<int>(0, one_in - 1)(gen_) == 0; }
-
-  template <class... Args>
-  static std::string describe(const char* name, Args... args) {
-    std::ostringstream os;
-    os << name << "(";
-    ((os << args << ","), ...);
-    os << ")";
-    return os.str();
-  }
 
   void level1() {
     const int sizes[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 11, 16, 17, 31, 100, 257};

@@ -16,7 +16,6 @@
 #include <cstring>
 #include <limits>
 #include <random>
-#include <sstream>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -164,21 +163,6 @@ class complex_harness {
         return value(specials);
     }
   }
-  // Room for n elements with increment inc, and two guard elements on each side.
-  static std::size_t span(int n, int inc) {
-    const auto a = static_cast<std::size_t>(inc < 0 ? -inc : inc);
-    return (n <= 0 ? 0 : static_cast<std::size_t>(n - 1) * a + 1) + 4;
-  }
-
-  template <class... Args>
-  static std::string describe(const char* name, Args... args) {
-    std::ostringstream os;
-    os << name << "(";
-    ((os << args << ","), ...);
-    os << ")";
-    return os.str();
-  }
-
   void level1() {
     const int sizes[] = {0, 1, 2, 3, 4, 5, 7, 8, 9, 16, 17, 31, 100};
     const int incs[] = {1, 1, 2, -1, -3, 0};

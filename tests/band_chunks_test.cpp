@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <cstring>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -43,14 +42,6 @@ class random_values {
  private:
   std::mt19937_64 gen_;
 };
-
-template <class... Args>
-std::string describe(const char* name, Args... args) {
-  std::ostringstream os;
-  os << name;
-  ((os << ' ' << args), ...);
-  return os.str();
-}
 
 // Orders of 1, 2 and 3 chunks and more, each with a short last chunk, and
 // bands narrower and wider than the vector paths' column blocks.

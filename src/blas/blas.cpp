@@ -259,6 +259,13 @@ Result fortran_value(std::complex<R> z) {
 
 }  // namespace
 
+// Their untyped arguments reach a caller through pointers of any complex
+// type (from dlsym, say): the same call. The function-type sanitizer, which
+// tells those C++ types apart, is left out of them.
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((no_sanitize("function"))), apply_to = function)
+#endif
+
 // p: the type letter; R: the real type; rs: the letters of the routines with
 // a real scalar (cs, zd); Complex: the C type of a complex function value.
 // NOLINTBEGIN(bugprone-macro-parentheses)
@@ -305,6 +312,10 @@ ZELT_COMPLEX_LEVEL1(c, float, cs, zelt_complex_float)
 ZELT_COMPLEX_LEVEL1(z, double, zd, zelt_complex_double)
 #undef ZELT_COMPLEX_LEVEL1
 // NOLINTEND(bugprone-macro-parentheses)
+
+#if defined(__clang__)
+#pragma clang attribute pop
+#endif
 
 // ---- Level 2 ---------------------------------------------------------------
 // Each routine once over its element type, with the name it reports errors

@@ -852,10 +852,6 @@ ZELT_CBLAS_LEVEL3(d, double)
 #undef ZELT_CBLAS_LEVEL3
 // NOLINTEND(bugprone-macro-parentheses)
 
-#if defined(__clang__)
-#pragma clang attribute pop
-#endif
-
 // ---- The reference library's Fortran helpers --------------------------------
 
 namespace {
@@ -937,3 +933,7 @@ void xerbla_array_(const char* srname_array, const int* srname_len, const int* i
   for (int i = 0; i < 32; ++i) name[i] = i < *srname_len ? srname_array[i] : ' ';
   xerbla_(name, info, sizeof name);
 }
+
+#if defined(__clang__)
+#pragma clang attribute pop
+#endif

@@ -9,7 +9,10 @@
 // C++ interface (blas_cpp.hpp) or through libzelt_blas.so's Fortran symbols.
 #include <dlfcn.h>
 
+#include <cmath>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <sstream>
 #include <string>
 #include <type_traits>
@@ -41,6 +44,17 @@ std::string blas_name(const char* pattern) {
 template <class T>
 std::string mixed_dot_name(const char* prefix = "", const char* suffix = "") {
   return std::string(prefix) + (is_single<T> ? "sdsdot" : "dsdot") + suffix;
+}
+
+/// The same bits, or both NaN.
+template <class R>
+bool same_part(R a, R b) {
+  if (std::isnan(a) && std::isnan(b)) return true;
+  std::conditional_t<sizeof(R) == 4, std::uint32_t, std::uint64_t> x, y;
+  static_assert(sizeof x == sizeof a);
+  std::memcpy(&x, &a, sizeof x);
+  std::memcpy(&y, &b, sizeof y);
+  return x == y;
 }
 
 /// Room for n elements with increment inc, plus two guard elements on each

@@ -64,14 +64,7 @@ class harness {
   }
 
  private:
-  static bool same(T a, T b) {
-    if (std::isnan(a) && std::isnan(b)) return true;
-    std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t> x, y;
-    static_assert(sizeof x == sizeof a);
-    std::memcpy(&x, &a, sizeof x);
-    std::memcpy(&y, &b, sizeof y);
-    return x == y;
-  }
+  static bool same(T a, T b) { return same_part(a, b); }
   static bool same(const std::vector<T>& a, const std::vector<T>& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)

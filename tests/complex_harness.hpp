@@ -69,17 +69,6 @@ complex_routines<R> library_routines(const shared_library& lib) {
   return r;
 }
 
-/// The same bits, or both NaN.
-template <class R>
-bool same_part(R a, R b) {
-  if (std::isnan(a) && std::isnan(b)) return true;
-  std::conditional_t<sizeof(R) == 4, std::uint32_t, std::uint64_t> x, y;
-  static_assert(sizeof x == sizeof a);
-  std::memcpy(&x, &a, sizeof x);
-  std::memcpy(&y, &b, sizeof y);
-  return x == y;
-}
-
 template <class R>
 class complex_harness {
  public:

@@ -3,6 +3,7 @@
 // libzelt_blas.so's Fortran symbols: every bit must agree.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <complex>
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +13,8 @@
 #include "complex_harness.hpp"
 #include "kernel_set_env.hpp"
 #include "zelt/blas1.hpp"
+#include "zelt/blas2.hpp"
+#include "zelt/matrix_views.hpp"
 
 namespace {
 
@@ -36,6 +39,49 @@ auto with_vector(int n, E* p, int inc, bool strided_unit, F f) {
   if (inc == 1 && !strided_unit) return f(zelt::external_vec<E, 0, unsigned>(p, length, 0));
   E* first = inc < 0 && n > 0 ? p + static_cast<std::ptrdiff_t>(n - 1) * -inc : p;
   return f(zelt::strided_vec<E, unsigned>(first, length, inc));
+}
+
+// geru or gerc through the C++ interface.
+template <class R, bool Strided>
+void ger(bool conjugate_y, const int* m, const int* n, const std::complex<R>* alpha, const std::complex<R>* x,
+         const int* incx, const std::complex<R>* y, const int* incy, std::complex<R>* a, const int* lda) {
+  if (*m == 0 || *n == 0) return;
+  const zelt::col_major_matrix<std::complex<R>> A(a, static_cast<unsigned>(*m), static_cast<unsigned>(*n),
+                                                  static_cast<unsigned>(*lda));
+  with_vector(*m, x, *incx, Strided, [&](auto vx) {
+    with_vector(*n, y, *incy, Strided, [&](auto vy) {
+      if (conjugate_y) {
+        zelt::gerc(*alpha, vx, vy, A);
+      } else {
+        zelt::geru(*alpha, vx, vy, A);
+      }
+    });
+  });
+}
+
+template <class R>
+void cblas_ger(bool conjugate_y, int layout, int m, int n, const std::complex<R>* alpha,
+               const std::complex<R>* x, int incx, const std::complex<R>* y, int incy, std::complex<R>* a,
+               int lda) {
+  if (m == 0 || n == 0) return;
+  const auto run = [&](const auto& A) {
+    with_vector(m, x, incx, false, [&](auto vx) {
+      with_vector(n, y, incy, false, [&](auto vy) {
+        if (conjugate_y) {
+          zelt::gerc(*alpha, vx, vy, A);
+        } else {
+          zelt::geru(*alpha, vx, vy, A);
+        }
+      });
+    });
+  };
+  const auto rows = static_cast<unsigned>(m), cols = static_cast<unsigned>(n),
+             ld = static_cast<unsigned>(lda);
+  if (layout == 102) {
+    run(zelt::col_major_matrix<std::complex<R>>(a, rows, cols, ld));
+  } else {
+    run(zelt::row_major_matrix<std::complex<R>>(a, rows, cols, ld));
+  }
 }
 
 // zelt's C++ interface behind the Fortran signatures, with the Fortran
@@ -101,6 +147,75 @@ complex_routines<R> cpp_routines() {
     });
   };
   r.rotg = [](C* a, const C* b, R* c, C* s) { zelt::rotg(*a, *b, *c, *s); };
+  r.gemv = [](const char* t, const int* m, const int* n, const C* alpha, const C* a, const int* lda,
+              const C* x, const int* incx, const C* beta, C* y, const int* incy, std::size_t) {
+    if (*m == 0 || *n == 0) return;
+    const zelt::col_major_matrix<const C> A(a, static_cast<unsigned>(*m), static_cast<unsigned>(*n),
+                                            static_cast<unsigned>(*lda));
+    const char flag = static_cast<char>(std::toupper(static_cast<unsigned char>(*t)));
+    const int lenx = flag == 'N' ? *n : *m, leny = flag == 'N' ? *m : *n;
+    with_vector(lenx, x, *incx, Strided, [&](auto vx) {
+      with_vector(leny, y, *incy, Strided, [&](auto vy) {
+        if (flag == 'N') {
+          zelt::gemv(*alpha, A, vx, *beta, vy);
+        } else if (flag == 'T') {
+          zelt::gemv(*alpha, zelt::transposed(A), vx, *beta, vy);
+        } else {
+          zelt::gemv(*alpha, zelt::adjoint(A), vx, *beta, vy);
+        }
+      });
+    });
+  };
+  r.geru = [](const int* m, const int* n, const C* alpha, const C* x, const int* incx, const C* y,
+              const int* incy, C* a,
+              const int* lda) { ger<R, Strided>(false, m, n, alpha, x, incx, y, incy, a, lda); };
+  r.gerc = [](const int* m, const int* n, const C* alpha, const C* x, const int* incx, const C* y,
+              const int* incy, C* a,
+              const int* lda) { ger<R, Strided>(true, m, n, alpha, x, incx, y, incy, a, lda); };
+  return r;
+}
+
+// The CBLAS routines through the C++ interface: the m x n matrix A in the
+// layout given, op(A) as the view for the flag.
+template <class R, class F>
+void with_matrix_op(int layout, int t, const std::complex<R>* a, int m, int n, int lda, F f) {
+  using C = std::complex<R>;
+  const auto rows = static_cast<unsigned>(m), cols = static_cast<unsigned>(n),
+             ld = static_cast<unsigned>(lda);
+  const auto apply = [&](const auto& A) {
+    if (t == 111) {
+      f(A);
+    } else if (t == 112) {
+      f(zelt::transposed(A));
+    } else {
+      f(zelt::adjoint(A));
+    }
+  };
+  if (layout == 102) {
+    apply(zelt::col_major_matrix<const C>(a, rows, cols, ld));
+  } else {
+    apply(zelt::row_major_matrix<const C>(a, rows, cols, ld));
+  }
+}
+
+template <class R>
+zelt_test::complex_cblas_routines<R> cpp_cblas_routines() {
+  using C = std::complex<R>;
+  zelt_test::complex_cblas_routines<R> r;
+  r.gemv = [](int layout, int t, int m, int n, const C* alpha, const C* a, int lda, const C* x, int incx,
+              const C* beta, C* y, int incy) {
+    if (m == 0 || n == 0) return;
+    const int lenx = t == 111 ? n : m, leny = t == 111 ? m : n;
+    with_matrix_op<R>(layout, t, a, m, n, lda, [&](const auto& A) {
+      with_vector(lenx, x, incx, false, [&](auto vx) {
+        with_vector(leny, y, incy, false, [&](auto vy) { zelt::gemv(*alpha, A, vx, *beta, vy); });
+      });
+    });
+  };
+  r.geru = [](int layout, int m, int n, const C* alpha, const C* x, int incx, const C* y, int incy, C* a,
+              int lda) { cblas_ger<R>(false, layout, m, n, alpha, x, incx, y, incy, a, lda); };
+  r.gerc = [](int layout, int m, int n, const C* alpha, const C* x, int incx, const C* y, int incy, C* a,
+              int lda) { cblas_ger<R>(true, layout, m, n, alpha, x, incx, y, incy, a, lda); };
   return r;
 }
 
@@ -118,6 +233,38 @@ void expect_cpp_reference_bits(std::uint64_t seed) {
   ASSERT_TRUE(ref.complete());
   expect_no_differences(zelt_test::complex_harness<R>(ref, cpp_routines<R, Strided>(), seed).run());
 }
+
+template <class R>
+void expect_cblas_reference_bits(bool through_library, std::uint64_t seed) {
+  const auto ref = zelt_test::library_cblas_routines<R>(reference_library());
+  ASSERT_TRUE(ref.complete());
+  zelt_test::complex_harness<R> harness(reference_routines<R>(), cpp_routines<R, false>(), seed);
+  if (!through_library) {
+    expect_no_differences(harness.run_cblas(ref, cpp_cblas_routines<R>()));
+    return;
+  }
+#if defined(ZELT_BLAS_LIBRARY)
+  const zelt_test::shared_library library(ZELT_BLAS_LIBRARY);
+  const auto zelt = zelt_test::library_cblas_routines<R>(library);
+  ASSERT_TRUE(zelt.complete());
+  expect_no_differences(harness.run_cblas(ref, zelt));
+#endif
+}
+
+TEST(ComplexBlas, RowAndColumnMajorViewsGiveTheReferenceCblasBits) {
+  expect_cblas_reference_bits<double>(false, 24);
+}
+TEST(ComplexBlas, SingleRowAndColumnMajorViewsGiveTheReferenceCblasBits) {
+  expect_cblas_reference_bits<float>(false, 24);
+}
+#if defined(ZELT_BLAS_LIBRARY)
+TEST(ComplexBlasLibrary, CblasGivesTheReferenceBitsInBothLayouts) {
+  expect_cblas_reference_bits<double>(true, 25);
+}
+TEST(ComplexBlasLibrary, SingleCblasGivesTheReferenceBitsInBothLayouts) {
+  expect_cblas_reference_bits<float>(true, 25);
+}
+#endif
 
 TEST(ComplexBlas, CppInterfaceGivesTheReferenceBits) { expect_cpp_reference_bits<double, false>(21); }
 TEST(ComplexBlas, SingleCppInterfaceGivesTheReferenceBits) { expect_cpp_reference_bits<float, false>(21); }

@@ -42,8 +42,17 @@ struct complex_routines {
   void (*rot)(const int*, C*, const int*, C*, const int*, const R*, const R*) = nullptr;  // csrot, zdrot
   void (*rotg)(C*, const C*, R*, C*) = nullptr;
 
+  using len = std::size_t;  // a hidden Fortran string length
+  void (*gemv)(const char*, const int*, const int*, const C*, const C*, const int*, const C*, const int*,
+               const C*, C*, const int*, len) = nullptr;
+  void (*geru)(const int*, const int*, const C*, const C*, const int*, const C*, const int*, C*,
+               const int*) = nullptr;
+  void (*gerc)(const int*, const int*, const C*, const C*, const int*, const C*, const int*, C*,
+               const int*) = nullptr;
+
   bool complete() const {
-    return dotu && dotc && axpy && scal && real_scal && copy && swap && iamax && asum && nrm2 && rot && rotg;
+    return dotu && dotc && axpy && scal && real_scal && copy && swap && iamax && asum && nrm2 && rot &&
+           rotg && gemv && geru && gerc;
   }
 };
 
@@ -66,6 +75,34 @@ complex_routines<R> library_routines(const shared_library& lib) {
   get(r.nrm2, rp + "nrm2_");
   get(r.rot, rs + "rot_");
   get(r.rotg, p + "rotg_");
+  get(r.gemv, p + "gemv_");
+  get(r.geru, p + "geru_");
+  get(r.gerc, p + "gerc_");
+  return r;
+}
+
+/// The complex routines of one implementation with the CBLAS's signatures
+/// (layout and flags as their int values, scalars by address), over
+/// std::complex<R>: a library's cblas_c* or cblas_z* functions, or zelt's
+/// C++ interface over row- and column-major views.
+template <class R>
+struct complex_cblas_routines {
+  using C = std::complex<R>;
+  void (*gemv)(int, int, int, int, const C*, const C*, int, const C*, int, const C*, C*, int) = nullptr;
+  void (*geru)(int, int, int, const C*, const C*, int, const C*, int, C*, int) = nullptr;
+  void (*gerc)(int, int, int, const C*, const C*, int, const C*, int, C*, int) = nullptr;
+
+  bool complete() const { return gemv && geru && gerc; }
+};
+
+template <class R>
+complex_cblas_routines<R> library_cblas_routines(const shared_library& lib) {
+  const std::string p = std::is_same_v<R, float> ? "cblas_c" : "cblas_z";
+  complex_cblas_routines<R> r;
+  const auto get = [&](auto& f, const std::string& name) { f = lib.symbol<std::decay_t<decltype(f)>>(name); };
+  get(r.gemv, p + "gemv");
+  get(r.geru, p + "geru");
+  get(r.gerc, p + "gerc");
   return r;
 }
 
@@ -77,9 +114,51 @@ class complex_harness {
   complex_harness(const complex_routines<R>& ref, const complex_routines<R>& impl, std::uint64_t seed)
       : ref_(ref), impl_(impl), gen_(seed) {}
 
+  /// The CBLAS routines of two implementations, both layouts.
+  tally run_cblas(const complex_cblas_routines<R>& ref, const complex_cblas_routines<R>& impl) {
+    const int sizes[] = {0, 1, 2, 3, 4, 5, 7, 8, 9, 13, 33};
+    const int incs[] = {1, 1, 2, -1, -2};
+    const auto pick = [&](int count) { return std::uniform_int_distribution<int>(0, count - 1)(gen_); };
+    for (int layout : {102, 101}) {
+      const bool row = layout == 101;
+      for (int trial = 0; trial < 3000; ++trial) {
+        const int m = sizes[pick(11)], n = sizes[pick(11)], incx = incs[pick(5)], incy = incs[pick(5)];
+        const bool specials = trial % 3 == 2;
+        const C alpha = scalar(specials), beta = scalar(specials);
+        const int pad = coin(2) ? 0 : 3;
+        const stored_matrix a = row ? matrix(n, m, pad, specials) : matrix(m, n, pad, specials);
+        {
+          // NoTrans, Trans, ConjTrans. The reference's row-major ConjTrans
+          // reads uninitialised locals when M is 0, so it is not asked.
+          const int t = row && m == 0 ? 111 + pick(2) : 111 + pick(3);
+          const int lenx = t == 111 ? n : m, leny = t == 111 ? m : n;
+          const std::vector<C> x = buffer(span(lenx, incx), specials), y = buffer(span(leny, incy), specials);
+          auto yr = y, yi = y;
+          ref.gemv(layout, t, m, n, &alpha, a.v.data(), a.ld, x.data() + 2, incx, &beta, yr.data() + 2, incy);
+          impl.gemv(layout, t, m, n, &alpha, a.v.data(), a.ld, x.data() + 2, incx, &beta, yi.data() + 2,
+                    incy);
+          t_.record(same(yr, yi), describe("cblas gemv", layout, t, m, n, alpha, beta, incx, incy, specials));
+        }
+        {
+          const std::vector<C> x = buffer(span(m, incx), specials), y = buffer(span(n, incy), specials);
+          auto ar = a.v, ai = a.v;
+          ref.geru(layout, m, n, &alpha, x.data() + 2, incx, y.data() + 2, incy, ar.data(), a.ld);
+          impl.geru(layout, m, n, &alpha, x.data() + 2, incx, y.data() + 2, incy, ai.data(), a.ld);
+          t_.record(same(ar, ai), describe("cblas geru", layout, m, n, alpha, incx, incy, specials));
+          ar = a.v, ai = a.v;
+          ref.gerc(layout, m, n, &alpha, x.data() + 2, incx, y.data() + 2, incy, ar.data(), a.ld);
+          impl.gerc(layout, m, n, &alpha, x.data() + 2, incx, y.data() + 2, incy, ai.data(), a.ld);
+          t_.record(same(ar, ai), describe("cblas gerc", layout, m, n, alpha, incx, incy, specials));
+        }
+      }
+    }
+    return t_;
+  }
+
   tally run() {
     level1();
     rotations();
+    level2();
     return t_;
   }
 
@@ -226,6 +305,52 @@ class complex_harness {
       ref_.rotg(&ar, &b, &cr, &sr);
       impl_.rotg(&ai, &b, &ci, &si);
       t_.record(same(ar, ai) && same(cr, ci) && same(sr, si), describe("rotg", a, b));
+    }
+  }
+
+  // An m x n column-major matrix, its leading dimension padded by pad, with
+  // one guard element after it.
+  struct stored_matrix {
+    std::vector<C> v;
+    int ld;
+  };
+  stored_matrix matrix(int m, int n, int pad, bool specials) {
+    const int ld = (m > 1 ? m : 1) + pad;
+    return {buffer(static_cast<std::size_t>(ld) * static_cast<std::size_t>(n) + 1, specials), ld};
+  }
+
+  void level2() {
+    const int sizes[] = {0, 1, 2, 3, 4, 5, 7, 8, 9, 13, 33};
+    const int incs[] = {1, 1, 2, -1, -2};
+    const char* const transposes[] = {"N", "T", "C", "n", "t", "c"};
+    const auto pick = [&](int count) { return std::uniform_int_distribution<int>(0, count - 1)(gen_); };
+    for (int trial = 0; trial < 4000; ++trial) {
+      const int m = sizes[pick(11)], n = sizes[pick(11)], incx = incs[pick(5)], incy = incs[pick(5)];
+      const bool specials = trial % 3 == 2;
+      const C alpha = scalar(specials), beta = scalar(specials);
+      const int pad = coin(2) ? 0 : 3;
+      const stored_matrix a = matrix(m, n, pad, specials);
+      {
+        const char* t = transposes[pick(6)];
+        const bool no_trans = *t == 'N' || *t == 'n';
+        const int lenx = no_trans ? n : m, leny = no_trans ? m : n;
+        const std::vector<C> x = buffer(span(lenx, incx), specials), y = buffer(span(leny, incy), specials);
+        auto yr = y, yi = y;
+        ref_.gemv(t, &m, &n, &alpha, a.v.data(), &a.ld, x.data() + 2, &incx, &beta, yr.data() + 2, &incy, 1);
+        impl_.gemv(t, &m, &n, &alpha, a.v.data(), &a.ld, x.data() + 2, &incx, &beta, yi.data() + 2, &incy, 1);
+        t_.record(same(yr, yi), describe("gemv", t, m, n, alpha, beta, incx, incy, a.ld, specials));
+      }
+      {
+        const std::vector<C> x = buffer(span(m, incx), specials), y = buffer(span(n, incy), specials);
+        auto ar = a.v, ai = a.v;
+        ref_.geru(&m, &n, &alpha, x.data() + 2, &incx, y.data() + 2, &incy, ar.data(), &a.ld);
+        impl_.geru(&m, &n, &alpha, x.data() + 2, &incx, y.data() + 2, &incy, ai.data(), &a.ld);
+        t_.record(same(ar, ai), describe("geru", m, n, alpha, incx, incy, a.ld, specials));
+        ar = a.v, ai = a.v;
+        ref_.gerc(&m, &n, &alpha, x.data() + 2, &incx, y.data() + 2, &incy, ar.data(), &a.ld);
+        impl_.gerc(&m, &n, &alpha, x.data() + 2, &incx, y.data() + 2, &incy, ai.data(), &a.ld);
+        t_.record(same(ar, ai), describe("gerc", m, n, alpha, incx, incy, a.ld, specials));
+      }
     }
   }
 

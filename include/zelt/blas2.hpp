@@ -28,6 +28,7 @@
 #include "zelt/detail/simd.hpp"
 #include "zelt/kernel_set.hpp"
 #include "zelt/matrix.hpp"
+#include "zelt/matrix_views.hpp"
 #include "zelt/shape.hpp"
 
 namespace zelt {
@@ -41,6 +42,7 @@ struct reference_matrix {
   col_access<T> a;
   std::size_t rows, cols;
   bool transposed;
+  bool conjugated = false;  // the operation's elements are conj of the stored ones
 };
 
 template <class Matrix>
@@ -53,6 +55,74 @@ auto as_reference(const Matrix& A) noexcept {
   } else {
     static_assert(std::is_same_v<typename Matrix::orientation, row_orien>, "a row- or column-major matrix");
     return reference_matrix<T>{{p, ld}, A.ncols(), A.nrows(), true};
+  }
+}
+
+template <class Matrix>
+auto as_reference(const conjugated_matrix<Matrix>& A) noexcept {
+  auto R = as_reference(A.base());
+  R.conjugated = true;
+  return R;
+}
+
+// The complex Level 2 routines in the reference's order, one element at a
+// time, with its complex arithmetic (detail/complex.hpp).
+
+// y = beta y as the reference's gemv and hemv start: zero when beta == 0,
+// untouched when beta == 1.
+template <class T, class Y>
+ZELT_EXACT_LOOP void complex_scale_by_beta(T beta, Y y, std::size_t n) {
+  ZELT_EXACT_ARITHMETIC
+  if (beta == T(1)) return;
+  for (std::size_t i = 0; i < n; ++i) y[i] = beta == T(0) ? T(0) : mul(beta, y[i]);
+}
+
+// gemv('N'): column by column, y(i) = y(i) + (alpha x(j)) a(i, j).
+template <class T, class A, class X, class Y>
+ZELT_EXACT_LOOP void complex_gemv_n(std::size_t m, std::size_t n, T alpha, A a, X x, Y y) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < n; ++j) {
+    const T temp = mul(alpha, x[j]);
+    for (std::size_t i = 0; i < m; ++i) y[i] = y[i] + mul(temp, a(i, j));
+  }
+}
+
+// gemv('T') and gemv('C'): y(j) = y(j) + alpha (sum over i of op(a(i, j)) x(i)).
+template <class T, class A, class X, class Y>
+ZELT_EXACT_LOOP void complex_gemv_t(std::size_t m, std::size_t n, T alpha, A a, X x, Y y, bool conjugate_a) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < n; ++j) {
+    T temp = 0;
+    if (conjugate_a) {
+      for (std::size_t i = 0; i < m; ++i) temp = temp + mul(conjugate(a(i, j)), x[i]);
+    } else {
+      for (std::size_t i = 0; i < m; ++i) temp = temp + mul(a(i, j), x[i]);
+    }
+    y[j] = y[j] + mul(alpha, temp);
+  }
+}
+
+// Element i of x conjugated.
+template <class X>
+struct conjugated_access {
+  X x;
+  auto operator[](std::size_t i) const noexcept { return conjugate(x[i]); }
+};
+
+template <class Y>
+void conjugate_in_place(Y y, std::size_t n) {
+  for (std::size_t i = 0; i < n; ++i) y[i] = conjugate(y[i]);
+}
+
+// geru and gerc: a(i, j) = a(i, j) + u(i) (alpha v(j)), columns with v(j) == 0
+// untouched; U and V may read their vectors conjugated.
+template <class T, class U, class V>
+ZELT_EXACT_LOOP void complex_ger(std::size_t m, std::size_t n, T alpha, U u, V v, col_access<T> a) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < n; ++j) {
+    if (v[j] == T(0)) continue;
+    const T temp = mul(alpha, v[j]);
+    for (std::size_t i = 0; i < m; ++i) a(i, j) = a(i, j) + mul(u[i], temp);
   }
 }
 
@@ -92,18 +162,51 @@ namespace zelt {
 template <class Matrix, class VectorX, class VectorY>
 void gemv(detail::element_t<Matrix> alpha, const Matrix& A, const VectorX& x, detail::element_t<Matrix> beta,
           const VectorY& y) {
-  detail::expect_one_element_type<Matrix, VectorX, VectorY>();
+  using T = detail::element_t<Matrix>;
+  if constexpr (detail::is_complex_v<T>) {
+    detail::expect_one_scalar_type<Matrix, VectorX, VectorY>();
+  } else {
+    detail::expect_one_element_type<Matrix, VectorX, VectorY>();
+  }
   detail::expect_length("gemv", "x", x, A.ncols(), "columns");
   detail::expect_length("gemv", "y", y, A.nrows(), "rows");
   const auto R = detail::as_reference(A);
-  if (R.rows == 0 || R.cols == 0 || (alpha == 0 && beta == 1)) return;
-  const auto ey = detail::access(y);
-  ZELT_KERNEL_CALL(scale_by_beta(beta, ey, static_cast<std::size_t>(y.size())));
-  if (alpha == 0) return;
-  if (R.transposed) {
-    ZELT_KERNEL_CALL(gemv_t(R.rows, R.cols, alpha, R.a, detail::read_access(x), ey));
+  if (R.rows == 0 || R.cols == 0 || (alpha == T(0) && beta == T(1))) return;
+  if constexpr (detail::is_complex_v<T>) {
+    const auto ey = detail::access(y);
+    const auto n = static_cast<std::size_t>(y.size());
+    if (R.transposed) {
+      // zgemv('T') or zgemv('C') on the storage
+      detail::complex_scale_by_beta(beta, ey, n);
+      if (alpha == T(0)) return;
+      detail::complex_gemv_t(R.rows, R.cols, alpha, R.a, detail::read_access(x), ey, R.conjugated);
+    } else if (!R.conjugated) {
+      detail::complex_scale_by_beta(beta, ey, n);
+      if (alpha == T(0)) return;
+      detail::complex_gemv_n(R.rows, R.cols, alpha, R.a, detail::read_access(x), ey);
+    } else {
+      // The conjugate of the stored matrix, not transposed: the adjoint of a
+      // row-major matrix. The reference CBLAS computes conj(y) = conj(beta)
+      // conj(y) + conj(alpha) B conj(x) by zgemv('N') on the storage B and
+      // conjugates y before and after; so does this.
+      detail::conjugate_in_place(ey, n);
+      detail::complex_scale_by_beta(detail::conjugate(beta), ey, n);
+      if (alpha != T(0)) {
+        detail::complex_gemv_n(
+            R.rows, R.cols, detail::conjugate(alpha), R.a,
+            detail::conjugated_access<decltype(detail::read_access(x))>{detail::read_access(x)}, ey);
+      }
+      detail::conjugate_in_place(ey, n);
+    }
   } else {
-    ZELT_KERNEL_CALL(gemv_n(R.rows, R.cols, alpha, R.a, detail::read_access(x), ey));
+    const auto ey = detail::access(y);
+    ZELT_KERNEL_CALL(scale_by_beta(beta, ey, static_cast<std::size_t>(y.size())));
+    if (alpha == 0) return;
+    if (R.transposed) {
+      ZELT_KERNEL_CALL(gemv_t(R.rows, R.cols, alpha, R.a, detail::read_access(x), ey));
+    } else {
+      ZELT_KERNEL_CALL(gemv_n(R.rows, R.cols, alpha, R.a, detail::read_access(x), ey));
+    }
   }
 }
 
@@ -121,6 +224,63 @@ void ger(detail::element_t<Matrix> alpha, const VectorX& x, const VectorY& y, co
     ZELT_KERNEL_CALL(ger_kernel(R.rows, R.cols, alpha, detail::read_access(y), detail::read_access(x), R.a));
   } else {
     ZELT_KERNEL_CALL(ger_kernel(R.rows, R.cols, alpha, detail::read_access(x), detail::read_access(y), R.a));
+  }
+}
+
+namespace detail {
+
+// geru (conjugate_y false) and gerc (true) on complex views.
+template <class VectorX, class VectorY, class Matrix>
+void complex_ger(const char* name, bool conjugate_y, element_t<Matrix> alpha, const VectorX& x,
+                 const VectorY& y, const Matrix& A) {
+  using T = element_t<Matrix>;
+  expect_one_scalar_type<Matrix, VectorX, VectorY>();
+  expect_length(name, "x", x, A.nrows(), "rows");
+  expect_length(name, "y", y, A.ncols(), "columns");
+  const auto R = as_reference(A);
+  if (R.rows == 0 || R.cols == 0 || alpha == T(0)) return;
+  const auto ex = read_access(x);
+  const auto ey = read_access(y);
+  using conj_y = conjugated_access<decltype(ey)>;
+  if (!R.transposed) {
+    if (conjugate_y) {
+      complex_ger(R.rows, R.cols, alpha, ex, conj_y{ey}, R.a);
+    } else {
+      complex_ger(R.rows, R.cols, alpha, ex, ey, R.a);
+    }
+  } else if (conjugate_y) {
+    // the reference CBLAS's row-major gerc: geru on the storage with
+    // conj(y) and x exchanged
+    complex_ger(R.rows, R.cols, alpha, conj_y{ey}, ex, R.a);
+  } else {
+    complex_ger(R.rows, R.cols, alpha, ey, ex, R.a);
+  }
+}
+
+}  // namespace detail
+
+/// A = alpha x y^T + A over complex (or real) views (cgeru, zgeru; over real
+/// views sger, dger); columns whose y element is exactly 0 are not touched.
+/// Row-major A gives geru on its column-major transpose with x and y
+/// exchanged.
+template <class VectorX, class VectorY, class Matrix>
+void geru(detail::element_t<Matrix> alpha, const VectorX& x, const VectorY& y, const Matrix& A) {
+  if constexpr (detail::is_complex_v<detail::element_t<Matrix>>) {
+    detail::complex_ger("geru", false, alpha, x, y, A);
+  } else {
+    ger(alpha, x, y, A);
+  }
+}
+
+/// A = alpha x y^H + A (cgerc, zgerc; over real views the same as geru).
+/// Row-major A gives, as the reference CBLAS, geru on its column-major
+/// transpose with conj(y) in the place of x and x in the place of y.
+template <class VectorX, class VectorY, class Matrix>
+void gerc(detail::element_t<Matrix> alpha, const VectorX& x, const VectorY& y, const Matrix& A) {
+  if constexpr (detail::is_complex_v<detail::element_t<Matrix>>) {
+    detail::complex_ger("gerc", true, alpha, x, y, A);
+  } else {
+    ger(alpha, x, y, A);
   }
 }
 

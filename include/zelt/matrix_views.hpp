@@ -10,9 +10,11 @@
 // column-major one) is contiguous and comes back as an external_vec; a line
 // across it is a strided_vec whose stride is the leading dimension.
 
+#include <complex>      // std::conj
 #include <cstddef>      // std::ptrdiff_t, std::size_t
-#include <type_traits>  // std::is_same_v
+#include <type_traits>  // std::is_same_v, std::remove_const_t
 
+#include "zelt/detail/complex.hpp"
 #include "zelt/detail/contract.hpp"
 #include "zelt/matrix.hpp"
 #include "zelt/shape.hpp"
@@ -116,6 +118,67 @@ Matrix sub_matrix(Matrix A, typename Matrix::size_type i0, typename Matrix::size
 template <class Matrix>
 transposed_matrix_t<Matrix> transposed(Matrix A) noexcept {
   return transposed_matrix_t<Matrix>(A.data(), A.ncols(), A.nrows(), A.ld());
+}
+
+/// A matrix whose elements the operations take conjugated: the view of
+/// conj(A) over A's storage, for the BLAS's conjugate transpose (see
+/// adjoint). It has A's shape, orientation and storage; `base()` is A.
+/// Nothing is written through it: it is an operand only.
+template <class Matrix>
+class conjugated_matrix {
+ public:
+  using base_type = Matrix;
+  using orientation = typename Matrix::orientation;
+  using size_type = typename Matrix::size_type;
+  using element_type = const typename Matrix::element_type;
+  using value_type = typename Matrix::value_type;
+
+  explicit conjugated_matrix(Matrix A) noexcept : base_(A) {}
+
+  const Matrix& base() const noexcept { return base_; }
+  size_type nrows() const noexcept { return base_.nrows(); }
+  size_type ncols() const noexcept { return base_.ncols(); }
+  size_type ld() const noexcept { return base_.ld(); }
+  element_type* data() const noexcept { return base_.data(); }
+  /// conj(A(i, j)), by value.
+  value_type operator()(size_type i, size_type j) const noexcept { return std::conj(base_(i, j)); }
+
+ private:
+  Matrix base_;
+};
+
+namespace detail {
+template <class Matrix>
+struct is_conjugated : std::false_type {};
+template <class Matrix>
+struct is_conjugated<conjugated_matrix<Matrix>> : std::true_type {};
+}  // namespace detail
+
+/// conj(A): A's elements conjugated, as an operand. A matrix of real
+/// elements is its own conjugate; conjugating twice gives A back.
+template <class Matrix>
+auto conjugated(Matrix A) noexcept {
+  if constexpr (detail::is_conjugated<Matrix>::value) {
+    return A.base();
+  } else if constexpr (detail::is_complex_v<std::remove_const_t<typename Matrix::element_type>>) {
+    return conjugated_matrix<Matrix>(A);
+  } else {
+    return A;
+  }
+}
+
+/// The transpose of conj(A) is conj of A's transpose.
+template <class Matrix>
+conjugated_matrix<transposed_matrix_t<Matrix>> transposed(conjugated_matrix<Matrix> A) noexcept {
+  return conjugated_matrix<transposed_matrix_t<Matrix>>(transposed(A.base()));
+}
+
+/// The conjugate transpose A^H of `A`: the operand that takes the place of
+/// the BLAS's 'C' flag (zgemv('C', ...) is gemv over adjoint(A)). Over real
+/// elements it is transposed(A).
+template <class Matrix>
+auto adjoint(Matrix A) noexcept {
+  return conjugated(transposed(A));
 }
 
 }  // namespace zelt

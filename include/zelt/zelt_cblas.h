@@ -85,6 +85,23 @@ void cblas_zdrot(const int N, void* X, const int incX, void* Y, const int incY, 
                  const double s);
 void cblas_zscal(const int N, const void* alpha, void* X, const int incX);
 void cblas_zdscal(const int N, const double alpha, void* X, const int incX);
+
+/* Complex Level 2 (so far): matrices of complex numbers, alpha and beta by
+ * address. CblasConjTrans takes the conjugate transpose. */
+void cblas_cgemv(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const int M, const int N,
+                 const void* alpha, const void* A, const int lda, const void* X, const int incX,
+                 const void* beta, void* Y, const int incY);
+void cblas_cgeru(const CBLAS_LAYOUT layout, const int M, const int N, const void* alpha, const void* X,
+                 const int incX, const void* Y, const int incY, void* A, const int lda);
+void cblas_cgerc(const CBLAS_LAYOUT layout, const int M, const int N, const void* alpha, const void* X,
+                 const int incX, const void* Y, const int incY, void* A, const int lda);
+void cblas_zgemv(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const int M, const int N,
+                 const void* alpha, const void* A, const int lda, const void* X, const int incX,
+                 const void* beta, void* Y, const int incY);
+void cblas_zgeru(const CBLAS_LAYOUT layout, const int M, const int N, const void* alpha, const void* X,
+                 const int incX, const void* Y, const int incY, void* A, const int lda);
+void cblas_zgerc(const CBLAS_LAYOUT layout, const int M, const int N, const void* alpha, const void* X,
+                 const int incX, const void* Y, const int incY, void* A, const int lda);
 /* 0-based; 0 when N < 1 or incX < 1 */
 size_t cblas_idamax(const int N, const double* X, const int incX);
 
@@ -320,6 +337,18 @@ void zdrot_(const int* n, void* x, const int* incx, void* y, const int* incy, co
             const double* s);
 void crotg_(void* a, const void* b, float* c, void* s);
 void zrotg_(void* a, const void* b, double* c, void* s);
+void cgemv_(const char* trans, const int* m, const int* n, const void* alpha, const void* a, const int* lda,
+            const void* x, const int* incx, const void* beta, void* y, const int* incy, size_t trans_len);
+void zgemv_(const char* trans, const int* m, const int* n, const void* alpha, const void* a, const int* lda,
+            const void* x, const int* incx, const void* beta, void* y, const int* incy, size_t trans_len);
+void cgeru_(const int* m, const int* n, const void* alpha, const void* x, const int* incx, const void* y,
+            const int* incy, void* a, const int* lda);
+void zgeru_(const int* m, const int* n, const void* alpha, const void* x, const int* incx, const void* y,
+            const int* incy, void* a, const int* lda);
+void cgerc_(const int* m, const int* n, const void* alpha, const void* x, const int* incx, const void* y,
+            const int* incy, void* a, const int* lda);
+void zgerc_(const int* m, const int* n, const void* alpha, const void* x, const int* incx, const void* y,
+            const int* incy, void* a, const int* lda);
 
 void dgemv_(const char* trans, const int* m, const int* n, const double* alpha, const double* a,
             const int* lda, const double* x, const int* incx, const double* beta, double* y, const int* incy,

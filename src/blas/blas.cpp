@@ -341,6 +341,8 @@ void gemv(const char* name, const char* trans, const int* m, const int* n, const
     with_vector(leny, y, *incy, [&](auto vy) {
       if (no_trans) {
         zelt::gemv(*alpha, A, vx, *beta, vy);
+      } else if (same_letter(trans, 'C')) {
+        zelt::gemv(*alpha, zelt::adjoint(A), vx, *beta, vy);
       } else {
         zelt::gemv(*alpha, zelt::transposed(A), vx, *beta, vy);
       }
@@ -348,16 +350,24 @@ void gemv(const char* name, const char* trans, const int* m, const int* n, const
   });
 }
 
+// ger, geru (conjugate_y false) and gerc (true).
 template <class T>
 void ger(const char* name, const int* m, const int* n, const T* alpha, const T* x, const int* incx,
-         const T* y, const int* incy, T* a, const int* lda) {
+         const T* y, const int* incy, T* a, const int* lda, bool conjugate_y = false) {
   const int info =
       first_bad({{*m < 0, 1}, {*n < 0, 2}, {*incx == 0, 5}, {*incy == 0, 7}, {*lda < at_least_one(*m), 9}});
   if (info != 0) return report(name, info);
   if (*m == 0 || *n == 0) return;
   const auto A = matrix(a, *m, *n, *lda);
-  with_vector(*m, x, *incx,
-              [&](auto vx) { with_vector(*n, y, *incy, [&](auto vy) { zelt::ger(*alpha, vx, vy, A); }); });
+  with_vector(*m, x, *incx, [&](auto vx) {
+    with_vector(*n, y, *incy, [&](auto vy) {
+      if (conjugate_y) {
+        zelt::gerc(*alpha, vx, vy, A);
+      } else {
+        zelt::geru(*alpha, vx, vy, A);
+      }
+    });
+  });
 }
 
 template <class T>
@@ -738,6 +748,30 @@ void tpsv(const char* name, const char* uplo, const char* trans, const char* dia
 ZELT_LEVEL2(s, "S", float)
 ZELT_LEVEL2(d, "D", double)
 #undef ZELT_LEVEL2
+
+// NOLINTEND(bugprone-macro-parentheses)
+
+// The complex routines of Level 2 so far.
+// NOLINTBEGIN(bugprone-macro-parentheses)
+#define ZELT_COMPLEX_LEVEL2(p, P, R)                                                                         \
+  ZELT_BLAS_EXPORT void p##gemv_(const char* trans, const int* m, const int* n, const void* alpha,           \
+                                 const void* a, const int* lda, const void* x, const int* incx,              \
+                                 const void* beta, void* y, const int* incy, len_t trans_len) {              \
+    gemv<std::complex<R>>(P "GEMV ", trans, m, n, in<R>(alpha), in<R>(a), lda, in<R>(x), incx, in<R>(beta),  \
+                          out<R>(y), incy, trans_len);                                                       \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##geru_(const int* m, const int* n, const void* alpha, const void* x,               \
+                                 const int* incx, const void* y, const int* incy, void* a, const int* lda) { \
+    ger<std::complex<R>>(P "GERU ", m, n, in<R>(alpha), in<R>(x), incx, in<R>(y), incy, out<R>(a), lda);     \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##gerc_(const int* m, const int* n, const void* alpha, const void* x,               \
+                                 const int* incx, const void* y, const int* incy, void* a, const int* lda) { \
+    ger<std::complex<R>>(P "GERC ", m, n, in<R>(alpha), in<R>(x), incx, in<R>(y), incy, out<R>(a), lda,      \
+                         true);                                                                              \
+  }
+ZELT_COMPLEX_LEVEL2(c, "C", float)
+ZELT_COMPLEX_LEVEL2(z, "Z", double)
+#undef ZELT_COMPLEX_LEVEL2
 // NOLINTEND(bugprone-macro-parentheses)
 
 // ---------------------------------------------------------------------------

@@ -23,11 +23,13 @@
 // through their dynamic symbols (both are weak here), so that a program's
 // own definitions, such as the reference testers', take their place.
 #include <cmath>    // std::abs
+#include <complex>  // std::complex, std::conj
 #include <cstdarg>  // va_list
 #include <cstddef>  // std::size_t
 #include <cstdio>   // std::fprintf, std::vfprintf
 #include <cstring>  // std::strstr
 #include <utility>  // std::pair
+#include <vector>   // std::vector
 
 #include "zelt/blas1.hpp"  // detail::nrm2_kernel
 
@@ -392,6 +394,20 @@ ZELT_CBLAS_COMPLEX_LEVEL1(z, double, zd)
 
 namespace {
 
+// The n elements of x with increment inc (from the far end when inc < 0, the
+// same element n times when inc == 0), conjugated, one after another: the
+// copy the reference CBLAS makes for its row-major conjugated operands.
+template <class C>
+std::vector<C> conjugated_copy(const C* x, int n, int inc) {
+  std::vector<C> copy(static_cast<std::size_t>(n));
+  const std::ptrdiff_t step = inc < 0 ? -inc : inc;
+  for (int k = 0; k < n; ++k) {
+    const std::size_t to = inc < 0 ? static_cast<std::size_t>(n - 1 - k) : static_cast<std::size_t>(k);
+    copy[to] = std::conj(x[static_cast<std::ptrdiff_t>(k) * step]);
+  }
+  return copy;
+}
+
 template <class T, class F>
 void gemv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const int M,
           const int N, const T alpha, const T* A, const int lda, const T* X, const int incX, const T beta,
@@ -405,6 +421,45 @@ void gemv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_TR
           first_bad({{m < 0, 2}, {n < 0, 3}, {lda < at_least_one(m), 6}, {incX == 0, 8}, {incY == 0, 11}})))
     return;
   fortran(&ta, &m, &n, &alpha, A, &lda, X, &incX, &beta, Y, &incY, 1);
+}
+
+// The complex gemv. Row-major ConjTrans is, as in the reference CBLAS,
+// zgemv('N') on the storage with conj(alpha), conj(beta) and a conjugated
+// contiguous copy of x, y conjugated before and after: the copy makes the
+// increment of x the Fortran routine checks 1.
+template <class R, class F>
+void complex_gemv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA,
+                  const int M, const int N, const void* alpha, const void* A, const int lda, const void* X,
+                  const int incX, const void* beta, void* Y, const int incY) {
+  using C = std::complex<R>;
+  const c_call c(name, layout);
+  if (!c.layout_ok()) return;
+  const char ta = trans_flipped(TransA, c.row_major());
+  if (ta == 0) return c.bad_enum(2, "Illegal TransA setting, %d\n", static_cast<int>(TransA));
+  const int m = c.row_major() ? N : M, n = c.row_major() ? M : N;
+  const bool conjugate = c.row_major() && TransA == CblasConjTrans && M > 0;
+  if (c.fortran_bad(first_bad({{m < 0, 2},
+                               {n < 0, 3},
+                               {lda < at_least_one(m), 6},
+                               {!conjugate && incX == 0, 8},
+                               {incY == 0, 11}})))
+    return;
+  if (!conjugate) {
+    fortran(&ta, &m, &n, alpha, A, &lda, X, &incX, beta, Y, &incY, 1);
+    return;
+  }
+  const std::vector<C> x = conjugated_copy(static_cast<const C*>(X), M, incX);
+  C* y = static_cast<C*>(Y);
+  const auto conjugate_y = [&] {
+    for (int k = 0; k < N; ++k)
+      y[static_cast<std::ptrdiff_t>(k) * std::abs(incY)] =
+          std::conj(y[static_cast<std::ptrdiff_t>(k) * std::abs(incY)]);
+  };
+  const C a = std::conj(*static_cast<const C*>(alpha)), b = std::conj(*static_cast<const C*>(beta));
+  const int one = 1;
+  conjugate_y();
+  fortran(&ta, &m, &n, &a, A, &lda, x.data(), &one, &b, Y, &incY, 1);
+  conjugate_y();
 }
 
 template <class T, class F>
@@ -545,6 +600,30 @@ void ger(const char* name, F fortran, const CBLAS_LAYOUT layout, const int M, co
           first_bad({{m < 0, 1}, {n < 0, 2}, {incx == 0, 5}, {incy == 0, 7}, {lda < at_least_one(m), 9}})))
     return;
   fortran(&m, &n, &alpha, x, &incx, y, &incy, A, &lda);
+}
+
+// cgeru, zgeru and cgerc, zgerc. Row-major: A^T += alpha y x^T, and for
+// gerc, as in the reference CBLAS, geru with a conjugated contiguous copy of
+// y in the place of x.
+template <class R, class F>
+void complex_ger(const char* name, F fortran, F unconjugated, bool conjugate_y, const CBLAS_LAYOUT layout,
+                 const int M, const int N, const void* alpha, const void* X, const int incX, const void* Y,
+                 const int incY, void* A, const int lda) {
+  using C = std::complex<R>;
+  const c_call c(name, layout);
+  if (!c.layout_ok()) return;
+  const bool row = c.row_major();
+  const bool copy = row && conjugate_y && N > 0;
+  std::vector<C> y_copy;
+  if (copy) y_copy = conjugated_copy(static_cast<const C*>(Y), N, incY);
+  const int m = row ? N : M, n = row ? M : N;
+  const int incx = row ? (copy ? 1 : incY) : incX, incy = row ? incX : incY;
+  const void* x = row ? (copy ? static_cast<const void*>(y_copy.data()) : Y) : X;
+  const void* y = row ? X : Y;
+  if (c.fortran_bad(
+          first_bad({{m < 0, 1}, {n < 0, 2}, {incx == 0, 5}, {incy == 0, 7}, {lda < at_least_one(m), 9}})))
+    return;
+  (row ? unconjugated : fortran)(&m, &n, alpha, x, &incx, y, &incy, A, &lda);
 }
 
 template <class T, class F>
@@ -850,6 +929,34 @@ void trsm(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_SI
 ZELT_CBLAS_LEVEL3(s, float)
 ZELT_CBLAS_LEVEL3(d, double)
 #undef ZELT_CBLAS_LEVEL3
+// NOLINTEND(bugprone-macro-parentheses)
+
+// ---- Complex Level 2 -----------------------------------------------------------
+
+// NOLINTBEGIN(bugprone-macro-parentheses)
+#define ZELT_CBLAS_COMPLEX_LEVEL2(p, R)                                                                     \
+  void cblas_##p##gemv(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const int M, const int N,   \
+                       const void* alpha, const void* A, const int lda, const void* X, const int incX,      \
+                       const void* beta, void* Y, const int incY) {                                         \
+    complex_gemv<R>("cblas_" #p "gemv", p##gemv_, layout, TransA, M, N, alpha, A, lda, X, incX, beta, Y,    \
+                    incY);                                                                                  \
+  }                                                                                                         \
+  void cblas_##p##geru(const CBLAS_LAYOUT layout, const int M, const int N, const void* alpha,              \
+                       const void* X, const int incX, const void* Y, const int incY, void* A,               \
+                       const int lda) {                                                                     \
+    complex_ger<R>("cblas_" #p "geru", p##geru_, p##geru_, false, layout, M, N, alpha, X, incX, Y, incY, A, \
+                   lda);                                                                                    \
+  }                                                                                                         \
+  void cblas_##p##gerc(const CBLAS_LAYOUT layout, const int M, const int N, const void* alpha,              \
+                       const void* X, const int incX, const void* Y, const int incY, void* A,               \
+                       const int lda) {                                                                     \
+    complex_ger<R>("cblas_" #p "gerc", p##gerc_, p##geru_, true, layout, M, N, alpha, X, incX, Y, incY, A,  \
+                   lda);                                                                                    \
+  }
+
+ZELT_CBLAS_COMPLEX_LEVEL2(c, float)
+ZELT_CBLAS_COMPLEX_LEVEL2(z, double)
+#undef ZELT_CBLAS_COMPLEX_LEVEL2
 // NOLINTEND(bugprone-macro-parentheses)
 
 // ---- The reference library's Fortran helpers --------------------------------

@@ -84,6 +84,117 @@ void cblas_ger(bool conjugate_y, int layout, int m, int n, const std::complex<R>
   }
 }
 
+// The CBLAS routines through the C++ interface: the m x n matrix A in the
+// layout given, op(A) as the view for the flag.
+template <class R, class F>
+void with_matrix_op(int layout, int t, const std::complex<R>* a, int m, int n, int lda, F f) {
+  using C = std::complex<R>;
+  const auto rows = static_cast<unsigned>(m), cols = static_cast<unsigned>(n),
+             ld = static_cast<unsigned>(lda);
+  const auto apply = [&](const auto& A) {
+    if (t == 111) {
+      f(A);
+    } else if (t == 112) {
+      f(zelt::transposed(A));
+    } else {
+      f(zelt::adjoint(A));
+    }
+  };
+  if (layout == 102) {
+    apply(zelt::col_major_matrix<const C>(a, rows, cols, ld));
+  } else {
+    apply(zelt::row_major_matrix<const C>(a, rows, cols, ld));
+  }
+}
+
+// The n x n matrix at a in the given layout (101 row-major, 102
+// column-major), given to f.
+template <class E, class F>
+void with_layout(int layout, E* a, int n, int lda, F f) {
+  const auto order = static_cast<unsigned>(n), ld = static_cast<unsigned>(lda);
+  if (layout == 102) {
+    f(zelt::col_major_matrix<E>(a, order, order, ld));
+  } else {
+    f(zelt::row_major_matrix<E>(a, order, order, ld));
+  }
+}
+
+template <class F>
+void with_uplo(bool upper, F f) {
+  if (upper) {
+    f(zelt::upper);
+  } else {
+    f(zelt::lower);
+  }
+}
+
+// The Hermitian and triangular routines through the C++ interface, with the
+// CBLAS's signatures: the triangle tag names the triangle of the matrix as
+// passed, so that of op(A) when A is transposed.
+template <class R, bool Strided>
+struct cpp_hermitian {
+  using C = std::complex<R>;
+  static void hemv(int layout, int uplo, int n, const C* alpha, const C* a, int lda, const C* x, int incx,
+                   const C* beta, C* y, int incy) {
+    if (n == 0) return;
+    with_layout(layout, a, n, lda, [&](const auto& A) {
+      with_vector(n, x, incx, Strided, [&](auto vx) {
+        with_vector(n, y, incy, Strided, [&](auto vy) {
+          with_uplo(uplo == 121, [&](auto tri) { zelt::hemv(tri, *alpha, A, vx, *beta, vy); });
+        });
+      });
+    });
+  }
+  static void her(int layout, int uplo, int n, R alpha, const C* x, int incx, C* a, int lda) {
+    if (n == 0) return;
+    with_layout(layout, a, n, lda, [&](const auto& A) {
+      with_vector(n, x, incx, Strided,
+                  [&](auto vx) { with_uplo(uplo == 121, [&](auto tri) { zelt::her(tri, alpha, vx, A); }); });
+    });
+  }
+  static void her2(int layout, int uplo, int n, const C* alpha, const C* x, int incx, const C* y, int incy,
+                   C* a, int lda) {
+    if (n == 0) return;
+    with_layout(layout, a, n, lda, [&](const auto& A) {
+      with_vector(n, x, incx, Strided, [&](auto vx) {
+        with_vector(n, y, incy, Strided, [&](auto vy) {
+          with_uplo(uplo == 121, [&](auto tri) { zelt::her2(tri, *alpha, vx, vy, A); });
+        });
+      });
+    });
+  }
+  template <bool Solve>
+  static void triangular(int layout, int uplo, int t, int diag, int n, const C* a, int lda, C* x, int incx) {
+    if (n == 0) return;
+    with_matrix_op<R>(layout, t, a, n, n, lda, [&](const auto& A) {
+      with_vector(n, x, incx, Strided, [&](auto vx) {
+        with_uplo((uplo == 121) == (t == 111), [&](auto tri) {
+          const auto run = [&](auto dg) {
+            if constexpr (Solve) {
+              zelt::trsv(tri, dg, A, vx);
+            } else {
+              zelt::trmv(tri, dg, A, vx);
+            }
+          };
+          if (diag == 132) {
+            run(zelt::unit_diagonal);
+          } else {
+            run(zelt::non_unit_diagonal);
+          }
+        });
+      });
+    });
+  }
+};
+
+// A Fortran flag as the CBLAS's enum.
+int uplo_enum(const char* uplo) { return std::toupper(static_cast<unsigned char>(*uplo)) == 'U' ? 121 : 122; }
+int trans_enum(const char* t) {
+  const int flag = std::toupper(static_cast<unsigned char>(*t));
+  return flag == 'N' ? 111 : flag == 'T' ? 112 : 113;
+}
+int diag_enum(const char* diag) { return std::toupper(static_cast<unsigned char>(*diag)) == 'U' ? 132 : 131; }
+
 // zelt's C++ interface behind the Fortran signatures, with the Fortran
 // routines' quick returns (the views take no increment <= 0 where the
 // routines return at once).
@@ -172,30 +283,27 @@ complex_routines<R> cpp_routines() {
   r.gerc = [](const int* m, const int* n, const C* alpha, const C* x, const int* incx, const C* y,
               const int* incy, C* a,
               const int* lda) { ger<R, Strided>(true, m, n, alpha, x, incx, y, incy, a, lda); };
-  return r;
-}
-
-// The CBLAS routines through the C++ interface: the m x n matrix A in the
-// layout given, op(A) as the view for the flag.
-template <class R, class F>
-void with_matrix_op(int layout, int t, const std::complex<R>* a, int m, int n, int lda, F f) {
-  using C = std::complex<R>;
-  const auto rows = static_cast<unsigned>(m), cols = static_cast<unsigned>(n),
-             ld = static_cast<unsigned>(lda);
-  const auto apply = [&](const auto& A) {
-    if (t == 111) {
-      f(A);
-    } else if (t == 112) {
-      f(zelt::transposed(A));
-    } else {
-      f(zelt::adjoint(A));
-    }
+  using H = cpp_hermitian<R, Strided>;
+  r.hemv = [](const char* uplo, const int* n, const C* alpha, const C* a, const int* lda, const C* x,
+              const int* incx, const C* beta, C* y, const int* incy,
+              std::size_t) { H::hemv(102, uplo_enum(uplo), *n, alpha, a, *lda, x, *incx, beta, y, *incy); };
+  r.her = [](const char* uplo, const int* n, const R* alpha, const C* x, const int* incx, C* a,
+             const int* lda, std::size_t) {
+    if (*alpha != 0) H::her(102, uplo_enum(uplo), *n, *alpha, x, *incx, a, *lda);
   };
-  if (layout == 102) {
-    apply(zelt::col_major_matrix<const C>(a, rows, cols, ld));
-  } else {
-    apply(zelt::row_major_matrix<const C>(a, rows, cols, ld));
-  }
+  r.her2 = [](const char* uplo, const int* n, const C* alpha, const C* x, const int* incx, const C* y,
+              const int* incy, C* a, const int* lda,
+              std::size_t) { H::her2(102, uplo_enum(uplo), *n, alpha, x, *incx, y, *incy, a, *lda); };
+  r.trmv = [](const char* uplo, const char* t, const char* diag, const int* n, const C* a, const int* lda,
+              C* x, const int* incx, std::size_t, std::size_t, std::size_t) {
+    H::template triangular<false>(102, uplo_enum(uplo), trans_enum(t), diag_enum(diag), *n, a, *lda, x,
+                                  *incx);
+  };
+  r.trsv = [](const char* uplo, const char* t, const char* diag, const int* n, const C* a, const int* lda,
+              C* x, const int* incx, std::size_t, std::size_t, std::size_t) {
+    H::template triangular<true>(102, uplo_enum(uplo), trans_enum(t), diag_enum(diag), *n, a, *lda, x, *incx);
+  };
+  return r;
 }
 
 template <class R>
@@ -216,6 +324,12 @@ zelt_test::complex_cblas_routines<R> cpp_cblas_routines() {
               int lda) { cblas_ger<R>(false, layout, m, n, alpha, x, incx, y, incy, a, lda); };
   r.gerc = [](int layout, int m, int n, const C* alpha, const C* x, int incx, const C* y, int incy, C* a,
               int lda) { cblas_ger<R>(true, layout, m, n, alpha, x, incx, y, incy, a, lda); };
+  using H = cpp_hermitian<R, false>;
+  r.hemv = H::hemv;
+  r.her = H::her;
+  r.her2 = H::her2;
+  r.trmv = H::template triangular<false>;
+  r.trsv = H::template triangular<true>;
   return r;
 }
 

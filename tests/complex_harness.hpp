@@ -17,6 +17,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <tuple>
 #include <type_traits>
 #include <vector>
 
@@ -49,10 +50,18 @@ struct complex_routines {
                const int*) = nullptr;
   void (*gerc)(const int*, const int*, const C*, const C*, const int*, const C*, const int*, C*,
                const int*) = nullptr;
+  void (*hemv)(const char*, const int*, const C*, const C*, const int*, const C*, const int*, const C*, C*,
+               const int*, len) = nullptr;
+  void (*her)(const char*, const int*, const R*, const C*, const int*, C*, const int*, len) = nullptr;
+  void (*her2)(const char*, const int*, const C*, const C*, const int*, const C*, const int*, C*, const int*,
+               len) = nullptr;
+  using triangular = void (*)(const char*, const char*, const char*, const int*, const C*, const int*, C*,
+                              const int*, len, len, len);
+  triangular trmv = nullptr, trsv = nullptr;
 
   bool complete() const {
     return dotu && dotc && axpy && scal && real_scal && copy && swap && iamax && asum && nrm2 && rot &&
-           rotg && gemv && geru && gerc;
+           rotg && gemv && geru && gerc && hemv && her && her2 && trmv && trsv;
   }
 };
 
@@ -78,6 +87,11 @@ complex_routines<R> library_routines(const shared_library& lib) {
   get(r.gemv, p + "gemv_");
   get(r.geru, p + "geru_");
   get(r.gerc, p + "gerc_");
+  get(r.hemv, p + "hemv_");
+  get(r.her, p + "her_");
+  get(r.her2, p + "her2_");
+  get(r.trmv, p + "trmv_");
+  get(r.trsv, p + "trsv_");
   return r;
 }
 
@@ -91,8 +105,13 @@ struct complex_cblas_routines {
   void (*gemv)(int, int, int, int, const C*, const C*, int, const C*, int, const C*, C*, int) = nullptr;
   void (*geru)(int, int, int, const C*, const C*, int, const C*, int, C*, int) = nullptr;
   void (*gerc)(int, int, int, const C*, const C*, int, const C*, int, C*, int) = nullptr;
+  void (*hemv)(int, int, int, const C*, const C*, int, const C*, int, const C*, C*, int) = nullptr;
+  void (*her)(int, int, int, R, const C*, int, C*, int) = nullptr;
+  void (*her2)(int, int, int, const C*, const C*, int, const C*, int, C*, int) = nullptr;
+  using triangular = void (*)(int, int, int, int, int, const C*, int, C*, int);
+  triangular trmv = nullptr, trsv = nullptr;
 
-  bool complete() const { return gemv && geru && gerc; }
+  bool complete() const { return gemv && geru && gerc && hemv && her && her2 && trmv && trsv; }
 };
 
 template <class R>
@@ -103,6 +122,11 @@ complex_cblas_routines<R> library_cblas_routines(const shared_library& lib) {
   get(r.gemv, p + "gemv");
   get(r.geru, p + "geru");
   get(r.gerc, p + "gerc");
+  get(r.hemv, p + "hemv");
+  get(r.her, p + "her");
+  get(r.her2, p + "her2");
+  get(r.trmv, p + "trmv");
+  get(r.trsv, p + "trsv");
   return r;
 }
 
@@ -149,6 +173,31 @@ class complex_harness {
           ref.gerc(layout, m, n, &alpha, x.data() + 2, incx, y.data() + 2, incy, ar.data(), a.ld);
           impl.gerc(layout, m, n, &alpha, x.data() + 2, incx, y.data() + 2, incy, ai.data(), a.ld);
           t_.record(same(ar, ai), describe("cblas gerc", layout, m, n, alpha, incx, incy, specials));
+        }
+        {
+          const stored_matrix s = matrix(n, n, pad, specials);
+          const int uplo = 121 + pick(2), t = 111 + pick(3), diag = 131 + pick(2);
+          const std::vector<C> x = buffer(span(n, incx), specials), y = buffer(span(n, incy), specials);
+          auto yr = y, yi = y;
+          ref.hemv(layout, uplo, n, &alpha, s.v.data(), s.ld, x.data() + 2, incx, &beta, yr.data() + 2, incy);
+          impl.hemv(layout, uplo, n, &alpha, s.v.data(), s.ld, x.data() + 2, incx, &beta, yi.data() + 2,
+                    incy);
+          t_.record(same(yr, yi), describe("cblas hemv", layout, uplo, n, alpha, beta, incx, incy, specials));
+          auto ar = s.v, ai = s.v;
+          ref.her(layout, uplo, n, alpha.real(), x.data() + 2, incx, ar.data(), s.ld);
+          impl.her(layout, uplo, n, alpha.real(), x.data() + 2, incx, ai.data(), s.ld);
+          t_.record(same(ar, ai), describe("cblas her", layout, uplo, n, alpha, incx, specials));
+          ar = s.v, ai = s.v;
+          ref.her2(layout, uplo, n, &alpha, x.data() + 2, incx, y.data() + 2, incy, ar.data(), s.ld);
+          impl.her2(layout, uplo, n, &alpha, x.data() + 2, incx, y.data() + 2, incy, ai.data(), s.ld);
+          t_.record(same(ar, ai), describe("cblas her2", layout, uplo, n, alpha, incx, incy, specials));
+          for (const auto& [name, r, i] : {std::tuple{"cblas trmv", ref.trmv, impl.trmv},
+                                           std::tuple{"cblas trsv", ref.trsv, impl.trsv}}) {
+            auto xr = x, xi = x;
+            r(layout, uplo, t, diag, n, s.v.data(), s.ld, xr.data() + 2, incx);
+            i(layout, uplo, t, diag, n, s.v.data(), s.ld, xi.data() + 2, incx);
+            t_.record(same(xr, xi), describe(name, layout, uplo, t, diag, n, incx, specials));
+          }
         }
       }
     }
@@ -350,6 +399,33 @@ class complex_harness {
         ref_.gerc(&m, &n, &alpha, x.data() + 2, &incx, y.data() + 2, &incy, ar.data(), &a.ld);
         impl_.gerc(&m, &n, &alpha, x.data() + 2, &incx, y.data() + 2, &incy, ai.data(), &a.ld);
         t_.record(same(ar, ai), describe("gerc", m, n, alpha, incx, incy, a.ld, specials));
+      }
+      {
+        const stored_matrix s = matrix(n, n, pad, specials);
+        const char* uplo = pick(2) ? "U" : "l";
+        const char* t = transposes[pick(6)];
+        const char* diag = pick(2) ? "N" : "u";
+        const std::vector<C> x = buffer(span(n, incx), specials), y = buffer(span(n, incy), specials);
+        auto yr = y, yi = y;
+        ref_.hemv(uplo, &n, &alpha, s.v.data(), &s.ld, x.data() + 2, &incx, &beta, yr.data() + 2, &incy, 1);
+        impl_.hemv(uplo, &n, &alpha, s.v.data(), &s.ld, x.data() + 2, &incx, &beta, yi.data() + 2, &incy, 1);
+        t_.record(same(yr, yi), describe("hemv", uplo, n, alpha, beta, incx, incy, s.ld, specials));
+        const R real_alpha = alpha.real();
+        auto ar = s.v, ai = s.v;
+        ref_.her(uplo, &n, &real_alpha, x.data() + 2, &incx, ar.data(), &s.ld, 1);
+        impl_.her(uplo, &n, &real_alpha, x.data() + 2, &incx, ai.data(), &s.ld, 1);
+        t_.record(same(ar, ai), describe("her", uplo, n, real_alpha, incx, s.ld, specials));
+        ar = s.v, ai = s.v;
+        ref_.her2(uplo, &n, &alpha, x.data() + 2, &incx, y.data() + 2, &incy, ar.data(), &s.ld, 1);
+        impl_.her2(uplo, &n, &alpha, x.data() + 2, &incx, y.data() + 2, &incy, ai.data(), &s.ld, 1);
+        t_.record(same(ar, ai), describe("her2", uplo, n, alpha, incx, incy, s.ld, specials));
+        for (const auto& [name, r, i] :
+             {std::tuple{"trmv", ref_.trmv, impl_.trmv}, std::tuple{"trsv", ref_.trsv, impl_.trsv}}) {
+          auto xr = x, xi = x;
+          r(uplo, t, diag, &n, s.v.data(), &s.ld, xr.data() + 2, &incx, 1, 1, 1);
+          i(uplo, t, diag, &n, s.v.data(), &s.ld, xi.data() + 2, &incx, 1, 1, 1);
+          t_.record(same(xr, xi), describe(name, uplo, t, diag, n, incx, s.ld, specials));
+        }
       }
     }
   }

@@ -1,18 +1,24 @@
 #ifndef ZELT_BLAS2_HPP_
 #define ZELT_BLAS2_HPP_
 
-// Level 2 BLAS over row- and column-major matrices, their blocks and their
-// transposes, with every vector view, of float or double. Each operation
-// gives the bits of the reference BLAS 3.11.0 routine of the same name for
-// the element type (sgemv or dgemv, sger or dger, ..., strsv or dtrsv), the
-// reference's shortcuts included; the scalars take the element type.
+// Level 2 BLAS over row- and column-major matrices, their blocks, their
+// transposes and adjoints, with every vector view, of float, double,
+// std::complex<float> or std::complex<double>. Each operation gives the bits
+// of the reference BLAS 3.11.0 routine of the same name for the element type
+// (sgemv, dgemv, cgemv or zgemv, ..., ztrsv), the reference's shortcuts
+// included; the scalars take the element type (her's alpha its real type).
 //
 // A column-major matrix is the reference's own layout and is passed to the
 // reference order as it is. A row-major matrix A is the column-major matrix
 // B = transposed(A), so it gets the order of the call the reference CBLAS
 // makes for row-major data: gemv on A runs dgemv('T') on B, a triangle of A is
 // the other triangle of B, ger swaps x and y. transposed(A) takes the place
-// of the `trans` flag.
+// of the `trans` flag, adjoint(A) of its 'C'. For a Hermitian or conjugated
+// operand that B does not give directly, the reference CBLAS runs the
+// column-major routine on conjugated vectors and scalars and conjugates the
+// result; so does zelt (see detail/complex_level2.hpp).
+//
+// The complex operations are the reference's loops, one element at a time.
 //
 // Speed comes only from computing independent outputs side by side (several
 // columns of a matrix-vector product at once); every output's own chain of
@@ -23,6 +29,7 @@
 
 #include "zelt/blas_tags.hpp"
 #include "zelt/detail/blas_access.hpp"
+#include "zelt/detail/complex_level2.hpp"
 #include "zelt/detail/contract.hpp"
 #include "zelt/detail/exact.hpp"
 #include "zelt/detail/simd.hpp"
@@ -63,67 +70,6 @@ auto as_reference(const conjugated_matrix<Matrix>& A) noexcept {
   auto R = as_reference(A.base());
   R.conjugated = true;
   return R;
-}
-
-// The complex Level 2 routines in the reference's order, one element at a
-// time, with its complex arithmetic (detail/complex.hpp).
-
-// y = beta y as the reference's gemv and hemv start: zero when beta == 0,
-// untouched when beta == 1.
-template <class T, class Y>
-ZELT_EXACT_LOOP void complex_scale_by_beta(T beta, Y y, std::size_t n) {
-  ZELT_EXACT_ARITHMETIC
-  if (beta == T(1)) return;
-  for (std::size_t i = 0; i < n; ++i) y[i] = beta == T(0) ? T(0) : mul(beta, y[i]);
-}
-
-// gemv('N'): column by column, y(i) = y(i) + (alpha x(j)) a(i, j).
-template <class T, class A, class X, class Y>
-ZELT_EXACT_LOOP void complex_gemv_n(std::size_t m, std::size_t n, T alpha, A a, X x, Y y) {
-  ZELT_EXACT_ARITHMETIC
-  for (std::size_t j = 0; j < n; ++j) {
-    const T temp = mul(alpha, x[j]);
-    for (std::size_t i = 0; i < m; ++i) y[i] = y[i] + mul(temp, a(i, j));
-  }
-}
-
-// gemv('T') and gemv('C'): y(j) = y(j) + alpha (sum over i of op(a(i, j)) x(i)).
-template <class T, class A, class X, class Y>
-ZELT_EXACT_LOOP void complex_gemv_t(std::size_t m, std::size_t n, T alpha, A a, X x, Y y, bool conjugate_a) {
-  ZELT_EXACT_ARITHMETIC
-  for (std::size_t j = 0; j < n; ++j) {
-    T temp = 0;
-    if (conjugate_a) {
-      for (std::size_t i = 0; i < m; ++i) temp = temp + mul(conjugate(a(i, j)), x[i]);
-    } else {
-      for (std::size_t i = 0; i < m; ++i) temp = temp + mul(a(i, j), x[i]);
-    }
-    y[j] = y[j] + mul(alpha, temp);
-  }
-}
-
-// Element i of x conjugated.
-template <class X>
-struct conjugated_access {
-  X x;
-  auto operator[](std::size_t i) const noexcept { return conjugate(x[i]); }
-};
-
-template <class Y>
-void conjugate_in_place(Y y, std::size_t n) {
-  for (std::size_t i = 0; i < n; ++i) y[i] = conjugate(y[i]);
-}
-
-// geru and gerc: a(i, j) = a(i, j) + u(i) (alpha v(j)), columns with v(j) == 0
-// untouched; U and V may read their vectors conjugated.
-template <class T, class U, class V>
-ZELT_EXACT_LOOP void complex_ger(std::size_t m, std::size_t n, T alpha, U u, V v, col_access<T> a) {
-  ZELT_EXACT_ARITHMETIC
-  for (std::size_t j = 0; j < n; ++j) {
-    if (v[j] == T(0)) continue;
-    const T temp = mul(alpha, v[j]);
-    for (std::size_t i = 0; i < m; ++i) a(i, j) = a(i, j) + mul(u[i], temp);
-  }
 }
 
 template <class Matrix>
@@ -192,9 +138,8 @@ void gemv(detail::element_t<Matrix> alpha, const Matrix& A, const VectorX& x, de
       detail::conjugate_in_place(ey, n);
       detail::complex_scale_by_beta(detail::conjugate(beta), ey, n);
       if (alpha != T(0)) {
-        detail::complex_gemv_n(
-            R.rows, R.cols, detail::conjugate(alpha), R.a,
-            detail::conjugated_access<decltype(detail::read_access(x))>{detail::read_access(x)}, ey);
+        detail::complex_gemv_n(R.rows, R.cols, detail::conjugate(alpha), R.a,
+                               detail::conjugated_elements(detail::read_access(x)), ey);
       }
       detail::conjugate_in_place(ey, n);
     }
@@ -241,17 +186,16 @@ void complex_ger(const char* name, bool conjugate_y, element_t<Matrix> alpha, co
   if (R.rows == 0 || R.cols == 0 || alpha == T(0)) return;
   const auto ex = read_access(x);
   const auto ey = read_access(y);
-  using conj_y = conjugated_access<decltype(ey)>;
   if (!R.transposed) {
     if (conjugate_y) {
-      complex_ger(R.rows, R.cols, alpha, ex, conj_y{ey}, R.a);
+      complex_ger(R.rows, R.cols, alpha, ex, conjugated_elements(ey), R.a);
     } else {
       complex_ger(R.rows, R.cols, alpha, ex, ey, R.a);
     }
   } else if (conjugate_y) {
     // the reference CBLAS's row-major gerc: geru on the storage with
     // conj(y) and x exchanged
-    complex_ger(R.rows, R.cols, alpha, conj_y{ey}, ex, R.a);
+    complex_ger(R.rows, R.cols, alpha, conjugated_elements(ey), ex, R.a);
   } else {
     complex_ger(R.rows, R.cols, alpha, ey, ex, R.a);
   }
@@ -329,32 +273,109 @@ void syr2(Triangle, detail::element_t<Matrix> alpha, const VectorX& x, const Vec
                                detail::read_access(y), R.a));
 }
 
+/// y = alpha A x + beta y for the Hermitian A stored in its triangle
+/// `Triangle` (chemv, zhemv; over real views symv): the other triangle and
+/// the imaginary parts of the diagonal are never read.
+template <class Triangle, class Matrix, class VectorX, class VectorY>
+void hemv(Triangle triangle, detail::element_t<Matrix> alpha, const Matrix& A, const VectorX& x,
+          detail::element_t<Matrix> beta, const VectorY& y) {
+  using T = detail::element_t<Matrix>;
+  if constexpr (!detail::is_complex_v<T>) {
+    symv(triangle, alpha, A, x, beta, y);
+  } else {
+    detail::expect_one_scalar_type<Matrix, VectorX, VectorY>();
+    detail::expect_square("hemv", A);
+    detail::expect_length("hemv", "x", x, A.ncols(), "columns");
+    detail::expect_length("hemv", "y", y, A.nrows(), "rows");
+    const auto R = detail::as_reference(A);
+    if (R.rows == 0 || (alpha == T(0) && beta == T(1))) return;
+    const detail::full_triangle<decltype(R.a)> s{R.a, R.rows, Triangle::is_upper != R.transposed};
+    detail::hemv_on(s, R.rows, R.transposed != R.conjugated, alpha, detail::read_access(x), beta,
+                    detail::access(y));
+  }
+}
+
+/// A = alpha x x^H + A on the triangle `Triangle` of the Hermitian A, alpha
+/// real (cher, zher; over real views syr). A column whose x element is
+/// exactly 0 is not touched but for the imaginary part of its diagonal
+/// element, which, as everywhere on the diagonal, becomes +0.
+template <class Triangle, class VectorX, class Matrix>
+void her(Triangle triangle, detail::real_t<detail::element_t<Matrix>> alpha, const VectorX& x,
+         const Matrix& A) {
+  using T = detail::element_t<Matrix>;
+  if constexpr (!detail::is_complex_v<T>) {
+    syr(triangle, alpha, x, A);
+  } else {
+    detail::expect_one_scalar_type<Matrix, VectorX>();
+    detail::expect_square("her", A);
+    detail::expect_length("her", "x", x, A.ncols(), "columns");
+    const auto R = detail::as_reference(A);
+    if (R.rows == 0 || alpha == 0) return;
+    const detail::full_triangle<decltype(R.a)> s{R.a, R.rows, Triangle::is_upper != R.transposed};
+    detail::her_on<T>(s, R.rows, R.transposed != R.conjugated, alpha, detail::read_access(x));
+  }
+}
+
+/// A = alpha x y^H + conj(alpha) y x^H + A on the triangle `Triangle` of the
+/// Hermitian A (cher2, zher2; over real views syr2). A column where both x
+/// and y are exactly 0 is not touched but for the imaginary part of its
+/// diagonal element, which becomes +0.
+template <class Triangle, class VectorX, class VectorY, class Matrix>
+void her2(Triangle triangle, detail::element_t<Matrix> alpha, const VectorX& x, const VectorY& y,
+          const Matrix& A) {
+  using T = detail::element_t<Matrix>;
+  if constexpr (!detail::is_complex_v<T>) {
+    syr2(triangle, alpha, x, y, A);
+  } else {
+    detail::expect_one_scalar_type<Matrix, VectorX, VectorY>();
+    detail::expect_square("her2", A);
+    detail::expect_length("her2", "x", x, A.ncols(), "columns");
+    detail::expect_length("her2", "y", y, A.ncols(), "columns");
+    const auto R = detail::as_reference(A);
+    if (R.rows == 0 || alpha == T(0)) return;
+    const detail::full_triangle<decltype(R.a)> s{R.a, R.rows, Triangle::is_upper != R.transposed};
+    detail::her2_on(s, R.rows, R.transposed != R.conjugated, alpha, detail::read_access(x),
+                    detail::read_access(y));
+  }
+}
+
 /// x = A x for the triangular A given by its triangle `Triangle` and
-/// `Diagonal` (strmv, dtrmv); the other triangle, and the diagonal when it is unit,
-/// are never read.
+/// `Diagonal` (strmv, dtrmv, ctrmv, ztrmv); the other triangle, and the
+/// diagonal when it is unit, are never read. adjoint(A) takes the place of
+/// the 'C' flag.
 template <class Triangle, class Diagonal, class Matrix, class VectorX>
 void trmv(Triangle, Diagonal, const Matrix& A, const VectorX& x) {
-  detail::expect_one_element_type<Matrix, VectorX>();
+  detail::expect_one_scalar_type<Matrix, VectorX>();
   detail::expect_square("trmv", A);
   detail::expect_length("trmv", "x", x, A.ncols(), "columns");
   const auto R = detail::as_reference(A);
   if (R.rows == 0) return;
-  ZELT_KERNEL_CALL(trmv_kernel(Triangle::is_upper != R.transposed, R.transposed, Diagonal::is_unit, R.rows,
-                               R.a, detail::access(x)));
+  if constexpr (detail::is_complex_v<detail::element_t<Matrix>>) {
+    const detail::full_triangle<decltype(R.a)> s{R.a, R.rows, Triangle::is_upper != R.transposed};
+    detail::triangular_on(false, s, R.rows, R.transposed, R.conjugated, Diagonal::is_unit, detail::access(x));
+  } else {
+    ZELT_KERNEL_CALL(trmv_kernel(Triangle::is_upper != R.transposed, R.transposed, Diagonal::is_unit, R.rows,
+                                 R.a, detail::access(x)));
+  }
 }
 
 /// Solves A x = b in place (b on entry in x) for the triangular A given by
-/// its triangle `Triangle` and `Diagonal` (strsv, dtrsv). No test for singularity:
+/// its triangle `Triangle` and `Diagonal` (strsv, dtrsv, ctrsv, ztrsv). No test for singularity:
 /// a zero on the diagonal gives infinities or NaN, as in the reference.
 template <class Triangle, class Diagonal, class Matrix, class VectorX>
 void trsv(Triangle, Diagonal, const Matrix& A, const VectorX& x) {
-  detail::expect_one_element_type<Matrix, VectorX>();
+  detail::expect_one_scalar_type<Matrix, VectorX>();
   detail::expect_square("trsv", A);
   detail::expect_length("trsv", "x", x, A.ncols(), "columns");
   const auto R = detail::as_reference(A);
   if (R.rows == 0) return;
-  ZELT_KERNEL_CALL(trsv_kernel(Triangle::is_upper != R.transposed, R.transposed, Diagonal::is_unit, R.rows,
-                               R.a, detail::access(x)));
+  if constexpr (detail::is_complex_v<detail::element_t<Matrix>>) {
+    const detail::full_triangle<decltype(R.a)> s{R.a, R.rows, Triangle::is_upper != R.transposed};
+    detail::triangular_on(true, s, R.rows, R.transposed, R.conjugated, Diagonal::is_unit, detail::access(x));
+  } else {
+    ZELT_KERNEL_CALL(trsv_kernel(Triangle::is_upper != R.transposed, R.transposed, Diagonal::is_unit, R.rows,
+                                 R.a, detail::access(x)));
+  }
 }
 
 }  // namespace zelt

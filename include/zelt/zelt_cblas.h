@@ -102,6 +102,28 @@ void cblas_zgeru(const CBLAS_LAYOUT layout, const int M, const int N, const void
                  const int incX, const void* Y, const int incY, void* A, const int lda);
 void cblas_zgerc(const CBLAS_LAYOUT layout, const int M, const int N, const void* alpha, const void* X,
                  const int incX, const void* Y, const int incY, void* A, const int lda);
+void cblas_chemv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const void* alpha,
+                 const void* A, const int lda, const void* X, const int incX, const void* beta, void* Y,
+                 const int incY);
+void cblas_cher(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const float alpha,
+                const void* X, const int incX, void* A, const int lda);
+void cblas_cher2(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const void* alpha,
+                 const void* X, const int incX, const void* Y, const int incY, void* A, const int lda);
+void cblas_ctrmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
+                 const CBLAS_DIAG Diag, const int N, const void* A, const int lda, void* X, const int incX);
+void cblas_ctrsv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
+                 const CBLAS_DIAG Diag, const int N, const void* A, const int lda, void* X, const int incX);
+void cblas_zhemv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const void* alpha,
+                 const void* A, const int lda, const void* X, const int incX, const void* beta, void* Y,
+                 const int incY);
+void cblas_zher(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const double alpha,
+                const void* X, const int incX, void* A, const int lda);
+void cblas_zher2(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const void* alpha,
+                 const void* X, const int incX, const void* Y, const int incY, void* A, const int lda);
+void cblas_ztrmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
+                 const CBLAS_DIAG Diag, const int N, const void* A, const int lda, void* X, const int incX);
+void cblas_ztrsv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
+                 const CBLAS_DIAG Diag, const int N, const void* A, const int lda, void* X, const int incX);
 /* 0-based; 0 when N < 1 or incX < 1 */
 size_t cblas_idamax(const int N, const double* X, const int incX);
 
@@ -349,6 +371,26 @@ void cgerc_(const int* m, const int* n, const void* alpha, const void* x, const 
             const int* incy, void* a, const int* lda);
 void zgerc_(const int* m, const int* n, const void* alpha, const void* x, const int* incx, const void* y,
             const int* incy, void* a, const int* lda);
+void chemv_(const char* uplo, const int* n, const void* alpha, const void* a, const int* lda, const void* x,
+            const int* incx, const void* beta, void* y, const int* incy, size_t uplo_len);
+void cher_(const char* uplo, const int* n, const float* alpha, const void* x, const int* incx, void* a,
+           const int* lda, size_t uplo_len);
+void cher2_(const char* uplo, const int* n, const void* alpha, const void* x, const int* incx, const void* y,
+            const int* incy, void* a, const int* lda, size_t uplo_len);
+void ctrmv_(const char* uplo, const char* trans, const char* diag, const int* n, const void* a,
+            const int* lda, void* x, const int* incx, size_t uplo_len, size_t trans_len, size_t diag_len);
+void ctrsv_(const char* uplo, const char* trans, const char* diag, const int* n, const void* a,
+            const int* lda, void* x, const int* incx, size_t uplo_len, size_t trans_len, size_t diag_len);
+void zhemv_(const char* uplo, const int* n, const void* alpha, const void* a, const int* lda, const void* x,
+            const int* incx, const void* beta, void* y, const int* incy, size_t uplo_len);
+void zher_(const char* uplo, const int* n, const double* alpha, const void* x, const int* incx, void* a,
+           const int* lda, size_t uplo_len);
+void zher2_(const char* uplo, const int* n, const void* alpha, const void* x, const int* incx, const void* y,
+            const int* incy, void* a, const int* lda, size_t uplo_len);
+void ztrmv_(const char* uplo, const char* trans, const char* diag, const int* n, const void* a,
+            const int* lda, void* x, const int* incx, size_t uplo_len, size_t trans_len, size_t diag_len);
+void ztrsv_(const char* uplo, const char* trans, const char* diag, const int* n, const void* a,
+            const int* lda, void* x, const int* incx, size_t uplo_len, size_t trans_len, size_t diag_len);
 
 void dgemv_(const char* trans, const int* m, const int* n, const double* alpha, const double* a,
             const int* lda, const double* x, const int* incx, const double* beta, double* y, const int* incy,

@@ -384,13 +384,14 @@ void symv(const char* name, const char* uplo, const int* n, const T* alpha, cons
   const auto A = matrix(a, *n, *n, *lda);
   with_vector(*n, x, *incx, [&](auto vx) {
     with_vector(*n, y, *incy, [&](auto vy) {
-      with_triangle(upper, [&](auto tri) { zelt::symv(tri, *alpha, A, vx, *beta, vy); });
+      with_triangle(upper, [&](auto tri) { zelt::hemv(tri, *alpha, A, vx, *beta, vy); });
     });
   });
 }
 
-template <class T>
-void syr(const char* name, const char* uplo, const int* n, const T* alpha, const T* x, const int* incx, T* a,
+// syr, and her with its real alpha.
+template <class T, class S>
+void syr(const char* name, const char* uplo, const int* n, const S* alpha, const T* x, const int* incx, T* a,
          const int* lda, len_t) {
   const bool upper = same_letter(uplo, 'U');
   const int info = first_bad(
@@ -399,7 +400,7 @@ void syr(const char* name, const char* uplo, const int* n, const T* alpha, const
   if (*n == 0) return;
   const auto A = matrix(a, *n, *n, *lda);
   with_vector(*n, x, *incx,
-              [&](auto vx) { with_triangle(upper, [&](auto tri) { zelt::syr(tri, *alpha, vx, A); }); });
+              [&](auto vx) { with_triangle(upper, [&](auto tri) { zelt::her(tri, *alpha, vx, A); }); });
 }
 
 template <class T>
@@ -416,13 +417,14 @@ void syr2(const char* name, const char* uplo, const int* n, const T* alpha, cons
   const auto A = matrix(a, *n, *n, *lda);
   with_vector(*n, x, *incx, [&](auto vx) {
     with_vector(*n, y, *incy, [&](auto vy) {
-      with_triangle(upper, [&](auto tri) { zelt::syr2(tri, *alpha, vx, vy, A); });
+      with_triangle(upper, [&](auto tri) { zelt::her2(tri, *alpha, vx, vy, A); });
     });
   });
 }
 
-// dtrmv and dtrsv share their checks and their mapping: op(A) = A or
-// transposed(A), whose triangle as passed is the other one of A's storage.
+// trmv and trsv share their checks and their mapping: op(A) = A,
+// transposed(A) or adjoint(A), whose triangle as passed is the other one of
+// A's storage.
 template <class T, class Operation>
 void triangular(const char* name, const char* uplo, const char* trans, const char* diag, const int* n,
                 const T* a, const int* lda, T* x, const int* incx, Operation operation) {
@@ -442,6 +444,8 @@ void triangular(const char* name, const char* uplo, const char* trans, const cha
     with_diagonal(unit, [&](auto dg) {
       if (no_trans) {
         with_triangle(upper, [&](auto tri) { operation(tri, dg, A, vx); });
+      } else if (same_letter(trans, 'C')) {
+        with_triangle(!upper, [&](auto tri) { operation(tri, dg, zelt::adjoint(A), vx); });
       } else {
         with_triangle(!upper, [&](auto tri) { operation(tri, dg, zelt::transposed(A), vx); });
       }
@@ -768,6 +772,34 @@ ZELT_LEVEL2(d, "D", double)
                                  const int* incx, const void* y, const int* incy, void* a, const int* lda) { \
     ger<std::complex<R>>(P "GERC ", m, n, in<R>(alpha), in<R>(x), incx, in<R>(y), incy, out<R>(a), lda,      \
                          true);                                                                              \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##hemv_(const char* uplo, const int* n, const void* alpha, const void* a,           \
+                                 const int* lda, const void* x, const int* incx, const void* beta, void* y,  \
+                                 const int* incy, len_t uplo_len) {                                          \
+    symv<std::complex<R>>(P "HEMV ", uplo, n, in<R>(alpha), in<R>(a), lda, in<R>(x), incx, in<R>(beta),      \
+                          out<R>(y), incy, uplo_len);                                                        \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##her_(const char* uplo, const int* n, const R* alpha, const void* x,               \
+                                const int* incx, void* a, const int* lda, len_t uplo_len) {                  \
+    syr<std::complex<R>>(P "HER  ", uplo, n, alpha, in<R>(x), incx, out<R>(a), lda, uplo_len);               \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##her2_(const char* uplo, const int* n, const void* alpha, const void* x,           \
+                                 const int* incx, const void* y, const int* incy, void* a, const int* lda,   \
+                                 len_t uplo_len) {                                                           \
+    syr2<std::complex<R>>(P "HER2 ", uplo, n, in<R>(alpha), in<R>(x), incx, in<R>(y), incy, out<R>(a), lda,  \
+                          uplo_len);                                                                         \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##trmv_(const char* uplo, const char* trans, const char* diag, const int* n,        \
+                                 const void* a, const int* lda, void* x, const int* incx, len_t uplo_len,    \
+                                 len_t trans_len, len_t diag_len) {                                          \
+    trmv<std::complex<R>>(P "TRMV ", uplo, trans, diag, n, in<R>(a), lda, out<R>(x), incx, uplo_len,         \
+                          trans_len, diag_len);                                                              \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##trsv_(const char* uplo, const char* trans, const char* diag, const int* n,        \
+                                 const void* a, const int* lda, void* x, const int* incx, len_t uplo_len,    \
+                                 len_t trans_len, len_t diag_len) {                                          \
+    trsv<std::complex<R>>(P "TRSV ", uplo, trans, diag, n, in<R>(a), lda, out<R>(x), incx, uplo_len,         \
+                          trans_len, diag_len);                                                              \
   }
 ZELT_COMPLEX_LEVEL2(c, "C", float)
 ZELT_COMPLEX_LEVEL2(z, "Z", double)

@@ -423,15 +423,38 @@ void gemv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_TR
   fortran(&ta, &m, &n, &alpha, A, &lda, X, &incX, &beta, Y, &incY, 1);
 }
 
-// The complex gemv. Row-major ConjTrans is, as in the reference CBLAS,
-// zgemv('N') on the storage with conj(alpha), conj(beta) and a conjugated
-// contiguous copy of x, y conjugated before and after: the copy makes the
-// increment of x the Fortran routine checks 1.
+// Conjugates the n elements of x with increment inc in place.
+template <class T>
+void conjugate_vector(T* x, int n, int inc) {
+  if constexpr (zelt::detail::is_complex_v<T>) {
+    for (int k = 0; k < n; ++k) {
+      T& e = x[static_cast<std::ptrdiff_t>(k) * std::abs(inc)];
+      e = std::conj(e);
+    }
+  }
+}
+
+// A row-major product that is conj of a column-major one on the storage, as
+// the reference CBLAS runs it: y (n elements) conjugated before and after,
+// and in between `call(alpha, x, incx, beta)` with conj(alpha), conj(beta)
+// and a conjugated contiguous copy of x's nx elements, whose increment, 1,
+// is the one the Fortran routine checks.
+template <class C, class Call>
+void on_conjugates(const void* alpha, const void* X, int nx, int incX, const void* beta, void* Y, int n,
+                   int incY, Call call) {
+  const std::vector<C> x = conjugated_copy(static_cast<const C*>(X), nx, incX);
+  const C a = std::conj(*static_cast<const C*>(alpha)), b = std::conj(*static_cast<const C*>(beta));
+  conjugate_vector(static_cast<C*>(Y), n, incY);
+  call(&a, x.data(), 1, &b);
+  conjugate_vector(static_cast<C*>(Y), n, incY);
+}
+
+// The complex gemv. Row-major ConjTrans is zgemv('N') on the storage, on
+// conjugates.
 template <class R, class F>
 void complex_gemv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA,
                   const int M, const int N, const void* alpha, const void* A, const int lda, const void* X,
                   const int incX, const void* beta, void* Y, const int incY) {
-  using C = std::complex<R>;
   const c_call c(name, layout);
   if (!c.layout_ok()) return;
   const char ta = trans_flipped(TransA, c.row_major());
@@ -448,18 +471,82 @@ void complex_gemv(const char* name, F fortran, const CBLAS_LAYOUT layout, const 
     fortran(&ta, &m, &n, alpha, A, &lda, X, &incX, beta, Y, &incY, 1);
     return;
   }
-  const std::vector<C> x = conjugated_copy(static_cast<const C*>(X), M, incX);
-  C* y = static_cast<C*>(Y);
-  const auto conjugate_y = [&] {
-    for (int k = 0; k < N; ++k)
-      y[static_cast<std::ptrdiff_t>(k) * std::abs(incY)] =
-          std::conj(y[static_cast<std::ptrdiff_t>(k) * std::abs(incY)]);
-  };
-  const C a = std::conj(*static_cast<const C*>(alpha)), b = std::conj(*static_cast<const C*>(beta));
+  on_conjugates<std::complex<R>>(alpha, X, M, incX, beta, Y, N, incY,
+                                 [&](const void* a, const void* x, int incx, const void* b) {
+                                   fortran(&ta, &m, &n, a, A, &lda, x, &incx, b, Y, &incY, 1);
+                                 });
+}
+
+// The complex hemv. Row-major: the Hermitian storage is conj of the matrix,
+// so, as gemv above, zhemv on the other triangle, on conjugates.
+template <class R, class F>
+void hemv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N,
+          const void* alpha, const void* A, const int lda, const void* X, const int incX, const void* beta,
+          void* Y, const int incY) {
+  const c_call c(name, layout);
+  if (!c.layout_ok()) return;
+  const char ul = symmetric_letter(c, Uplo);
+  if (ul == 0) return;
+  const bool conjugate = c.row_major() && N > 0;
+  if (c.fortran_bad(
+          first_bad({{N < 0, 2}, {lda < at_least_one(N), 5}, {!conjugate && incX == 0, 7}, {incY == 0, 10}})))
+    return;
+  if (!conjugate) {
+    fortran(&ul, &N, alpha, A, &lda, X, &incX, beta, Y, &incY, 1);
+    return;
+  }
+  on_conjugates<std::complex<R>>(alpha, X, N, incX, beta, Y, N, incY,
+                                 [&](const void* a, const void* x, int incx, const void* b) {
+                                   fortran(&ul, &N, a, A, &lda, x, &incx, b, Y, &incY, 1);
+                                 });
+}
+
+// The complex her and her2. Row-major: zher on the other triangle with a
+// conjugated contiguous copy of x; zher2 with such copies of y and x, in that
+// order.
+template <class R, class F>
+void her(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N,
+         const R alpha, const void* X, const int incX, void* A, const int lda) {
+  using C = std::complex<R>;
+  const c_call c(name, layout);
+  if (!c.layout_ok()) return;
+  const char ul = symmetric_letter(c, Uplo);
+  if (ul == 0) return;
+  const bool conjugate = c.row_major() && N > 0;
+  if (c.fortran_bad(first_bad({{N < 0, 2}, {!conjugate && incX == 0, 5}, {lda < at_least_one(N), 7}})))
+    return;
+  if (!conjugate) {
+    fortran(&ul, &N, &alpha, X, &incX, A, &lda, 1);
+    return;
+  }
+  const std::vector<C> x = conjugated_copy(static_cast<const C*>(X), N, incX);
   const int one = 1;
-  conjugate_y();
-  fortran(&ta, &m, &n, &a, A, &lda, x.data(), &one, &b, Y, &incY, 1);
-  conjugate_y();
+  fortran(&ul, &N, &alpha, x.data(), &one, A, &lda, 1);
+}
+
+template <class R, class F>
+void her2(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N,
+          const void* alpha, const void* X, const int incX, const void* Y, const int incY, void* A,
+          const int lda) {
+  using C = std::complex<R>;
+  const c_call c(name, layout);
+  if (!c.layout_ok()) return;
+  const char ul = symmetric_letter(c, Uplo);
+  if (ul == 0) return;
+  const bool conjugate = c.row_major() && N > 0;
+  if (c.fortran_bad(first_bad({{N < 0, 2},
+                               {!conjugate && incX == 0, 5},
+                               {!conjugate && incY == 0, 7},
+                               {lda < at_least_one(N), 9}})))
+    return;
+  if (!conjugate) {
+    fortran(&ul, &N, alpha, X, &incX, Y, &incY, A, &lda, 1);
+    return;
+  }
+  const std::vector<C> x = conjugated_copy(static_cast<const C*>(X), N, incX);
+  const std::vector<C> y = conjugated_copy(static_cast<const C*>(Y), N, incY);
+  const int one = 1;
+  fortran(&ul, &N, alpha, y.data(), &one, x.data(), &one, A, &lda, 1);
 }
 
 template <class T, class F>
@@ -484,6 +571,19 @@ void gbmv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_TR
   fortran(&ta, &m, &n, &kl, &ku, &alpha, A, &lda, X, &incX, &beta, Y, &incY, 1);
 }
 
+// Runs `call`, for complex data in row-major ConjTrans with x conjugated
+// before and after: the reference CBLAS's mapping, to the column-major 'N'
+// operation on the storage. (The reference conjugates x before it checks
+// Diag, and returns with x conjugated when Diag is bad; here the checks come
+// first.)
+template <class T, class Call>
+void with_conjugated_x(const c_call& c, CBLAS_TRANSPOSE TransA, int N, T* X, int incX, Call call) {
+  const bool conjugate = zelt::detail::is_complex_v<T> && c.row_major() && TransA == CblasConjTrans;
+  if (conjugate) conjugate_vector(X, N, incX);
+  call();
+  if (conjugate) conjugate_vector(X, N, incX);
+}
+
 template <class T, class F>
 void trmv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo,
           const CBLAS_TRANSPOSE TransA, const CBLAS_DIAG Diag, const int N, const T* A, const int lda, T* X,
@@ -492,7 +592,8 @@ void trmv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UP
   triangular_flags f;
   if (!c.layout_ok() || !triangular_letters(c, Uplo, TransA, Diag, f)) return;
   if (c.fortran_bad(first_bad({{N < 0, 4}, {lda < at_least_one(N), 6}, {incX == 0, 8}}))) return;
-  fortran(&f.ul, &f.ta, &f.di, &N, A, &lda, X, &incX, 1, 1, 1);
+  with_conjugated_x(c, TransA, N, X, incX,
+                    [&] { fortran(&f.ul, &f.ta, &f.di, &N, A, &lda, X, &incX, 1, 1, 1); });
 }
 
 template <class T, class F>
@@ -525,7 +626,8 @@ void trsv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UP
   triangular_flags f;
   if (!c.layout_ok() || !triangular_letters(c, Uplo, TransA, Diag, f)) return;
   if (c.fortran_bad(first_bad({{N < 0, 4}, {lda < at_least_one(N), 6}, {incX == 0, 8}}))) return;
-  fortran(&f.ul, &f.ta, &f.di, &N, A, &lda, X, &incX, 1, 1, 1);
+  with_conjugated_x(c, TransA, N, X, incX,
+                    [&] { fortran(&f.ul, &f.ta, &f.di, &N, A, &lda, X, &incX, 1, 1, 1); });
 }
 
 template <class T, class F>
@@ -952,6 +1054,32 @@ ZELT_CBLAS_LEVEL3(d, double)
                        const int lda) {                                                                     \
     complex_ger<R>("cblas_" #p "gerc", p##gerc_, p##geru_, true, layout, M, N, alpha, X, incX, Y, incY, A,  \
                    lda);                                                                                    \
+  }                                                                                                         \
+  void cblas_##p##hemv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const void* alpha,    \
+                       const void* A, const int lda, const void* X, const int incX, const void* beta,       \
+                       void* Y, const int incY) {                                                           \
+    hemv<R>("cblas_" #p "hemv", p##hemv_, layout, Uplo, N, alpha, A, lda, X, incX, beta, Y, incY);          \
+  }                                                                                                         \
+  void cblas_##p##her(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const R alpha,         \
+                      const void* X, const int incX, void* A, const int lda) {                              \
+    her<R>("cblas_" #p "her", p##her_, layout, Uplo, N, alpha, X, incX, A, lda);                            \
+  }                                                                                                         \
+  void cblas_##p##her2(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const void* alpha,    \
+                       const void* X, const int incX, const void* Y, const int incY, void* A,               \
+                       const int lda) {                                                                     \
+    her2<R>("cblas_" #p "her2", p##her2_, layout, Uplo, N, alpha, X, incX, Y, incY, A, lda);                \
+  }                                                                                                         \
+  void cblas_##p##trmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,      \
+                       const CBLAS_DIAG Diag, const int N, const void* A, const int lda, void* X,           \
+                       const int incX) {                                                                    \
+    trmv("cblas_" #p "trmv", p##trmv_, layout, Uplo, TransA, Diag, N,                                       \
+         static_cast<const std::complex<R>*>(A), lda, static_cast<std::complex<R>*>(X), incX);              \
+  }                                                                                                         \
+  void cblas_##p##trsv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,      \
+                       const CBLAS_DIAG Diag, const int N, const void* A, const int lda, void* X,           \
+                       const int incX) {                                                                    \
+    trsv("cblas_" #p "trsv", p##trsv_, layout, Uplo, TransA, Diag, N,                                       \
+         static_cast<const std::complex<R>*>(A), lda, static_cast<std::complex<R>*>(X), incX);              \
   }
 
 ZELT_CBLAS_COMPLEX_LEVEL2(c, float)

@@ -14,6 +14,8 @@
 #include "kernel_set_env.hpp"
 #include "zelt/blas1.hpp"
 #include "zelt/blas2.hpp"
+#include "zelt/blas2_band.hpp"
+#include "zelt/blas2_packed.hpp"
 #include "zelt/matrix_views.hpp"
 
 namespace {
@@ -84,6 +86,18 @@ void cblas_ger(bool conjugate_y, int layout, int m, int n, const std::complex<R>
   }
 }
 
+// op(A) for the CBLAS's flag.
+template <class Matrix, class F>
+void with_op(int t, const Matrix& A, F f) {
+  if (t == 111) {
+    f(A);
+  } else if (t == 112) {
+    f(zelt::transposed(A));
+  } else {
+    f(zelt::adjoint(A));
+  }
+}
+
 // The CBLAS routines through the C++ interface: the m x n matrix A in the
 // layout given, op(A) as the view for the flag.
 template <class R, class F>
@@ -91,19 +105,10 @@ void with_matrix_op(int layout, int t, const std::complex<R>* a, int m, int n, i
   using C = std::complex<R>;
   const auto rows = static_cast<unsigned>(m), cols = static_cast<unsigned>(n),
              ld = static_cast<unsigned>(lda);
-  const auto apply = [&](const auto& A) {
-    if (t == 111) {
-      f(A);
-    } else if (t == 112) {
-      f(zelt::transposed(A));
-    } else {
-      f(zelt::adjoint(A));
-    }
-  };
   if (layout == 102) {
-    apply(zelt::col_major_matrix<const C>(a, rows, cols, ld));
+    with_op(t, zelt::col_major_matrix<const C>(a, rows, cols, ld), f);
   } else {
-    apply(zelt::row_major_matrix<const C>(a, rows, cols, ld));
+    with_op(t, zelt::row_major_matrix<const C>(a, rows, cols, ld), f);
   }
 }
 
@@ -181,6 +186,133 @@ struct cpp_hermitian {
           } else {
             run(zelt::non_unit_diagonal);
           }
+        });
+      });
+    });
+  }
+};
+
+// The band and packed routines through the C++ interface, with the CBLAS's
+// signatures.
+template <class R, bool Strided>
+struct cpp_band_packed {
+  using C = std::complex<R>;
+  template <class F>
+  static void with_triangle_band(int layout, int uplo, const C* a, int n, int k, int lda, F f) {
+    const auto order = static_cast<std::size_t>(n), width = static_cast<std::size_t>(k),
+               ld = static_cast<std::size_t>(lda);
+    with_uplo(uplo == 121, [&](auto tri) {
+      using Tri = decltype(tri);
+      if (layout == 102) {
+        f(zelt::triangle_band<const C, Tri, zelt::col_orien>(a, order, width, ld));
+      } else {
+        f(zelt::triangle_band<const C, Tri, zelt::row_orien>(a, order, width, ld));
+      }
+    });
+  }
+  template <class E, class F>
+  static void with_packed(int layout, int uplo, E* ap, int n, F f) {
+    with_uplo(uplo == 121, [&](auto tri) {
+      using Tri = decltype(tri);
+      if (layout == 102) {
+        f(zelt::packed_matrix<E, Tri, zelt::col_orien>(ap, static_cast<std::size_t>(n)));
+      } else {
+        f(zelt::packed_matrix<E, Tri, zelt::row_orien>(ap, static_cast<std::size_t>(n)));
+      }
+    });
+  }
+  template <class F>
+  static void with_diag(int diag, F f) {
+    if (diag == 132) {
+      f(zelt::unit_diagonal);
+    } else {
+      f(zelt::non_unit_diagonal);
+    }
+  }
+
+  static void gbmv(int layout, int t, int m, int n, int kl, int ku, const C* alpha, const C* a, int lda,
+                   const C* x, int incx, const C* beta, C* y, int incy) {
+    if (m == 0 || n == 0) return;
+    const int lenx = t == 111 ? n : m, leny = t == 111 ? m : n;
+    const auto rows = static_cast<std::size_t>(m), cols = static_cast<std::size_t>(n),
+               lower = static_cast<std::size_t>(kl), upper = static_cast<std::size_t>(ku),
+               ld = static_cast<std::size_t>(lda);
+    const auto run = [&](const auto& A) {
+      with_op(t, A, [&](const auto& opA) {
+        with_vector(lenx, x, incx, Strided, [&](auto vx) {
+          with_vector(leny, y, incy, Strided, [&](auto vy) { zelt::gbmv(*alpha, opA, vx, *beta, vy); });
+        });
+      });
+    };
+    if (layout == 102) {
+      run(zelt::col_major_band<const C>(a, rows, cols, lower, upper, ld));
+    } else {
+      run(zelt::row_major_band<const C>(a, rows, cols, lower, upper, ld));
+    }
+  }
+  static void hbmv(int layout, int uplo, int n, int k, const C* alpha, const C* a, int lda, const C* x,
+                   int incx, const C* beta, C* y, int incy) {
+    if (n == 0) return;
+    with_triangle_band(layout, uplo, a, n, k, lda, [&](const auto& A) {
+      with_vector(n, x, incx, Strided, [&](auto vx) {
+        with_vector(n, y, incy, Strided, [&](auto vy) { zelt::hbmv(*alpha, A, vx, *beta, vy); });
+      });
+    });
+  }
+  static void hpmv(int layout, int uplo, int n, const C* alpha, const C* ap, const C* x, int incx,
+                   const C* beta, C* y, int incy) {
+    if (n == 0) return;
+    with_packed(layout, uplo, ap, n, [&](const auto& A) {
+      with_vector(n, x, incx, Strided, [&](auto vx) {
+        with_vector(n, y, incy, Strided, [&](auto vy) { zelt::hpmv(*alpha, A, vx, *beta, vy); });
+      });
+    });
+  }
+  static void hpr(int layout, int uplo, int n, R alpha, const C* x, int incx, C* ap) {
+    if (n == 0) return;
+    with_packed(layout, uplo, ap, n, [&](const auto& A) {
+      with_vector(n, x, incx, Strided, [&](auto vx) { zelt::hpr(alpha, vx, A); });
+    });
+  }
+  static void hpr2(int layout, int uplo, int n, const C* alpha, const C* x, int incx, const C* y, int incy,
+                   C* ap) {
+    if (n == 0) return;
+    with_packed(layout, uplo, ap, n, [&](const auto& A) {
+      with_vector(n, x, incx, Strided, [&](auto vx) {
+        with_vector(n, y, incy, Strided, [&](auto vy) { zelt::hpr2(*alpha, vx, vy, A); });
+      });
+    });
+  }
+  template <bool Solve>
+  static void tb(int layout, int uplo, int t, int diag, int n, int k, const C* a, int lda, C* x, int incx) {
+    if (n == 0) return;
+    with_triangle_band(layout, uplo, a, n, k, lda, [&](const auto& A) {
+      with_op(t, A, [&](const auto& opA) {
+        with_vector(n, x, incx, Strided, [&](auto vx) {
+          with_diag(diag, [&](auto dg) {
+            if constexpr (Solve) {
+              zelt::tbsv(dg, opA, vx);
+            } else {
+              zelt::tbmv(dg, opA, vx);
+            }
+          });
+        });
+      });
+    });
+  }
+  template <bool Solve>
+  static void tp(int layout, int uplo, int t, int diag, int n, const C* ap, C* x, int incx) {
+    if (n == 0) return;
+    with_packed(layout, uplo, ap, n, [&](const auto& A) {
+      with_op(t, A, [&](const auto& opA) {
+        with_vector(n, x, incx, Strided, [&](auto vx) {
+          with_diag(diag, [&](auto dg) {
+            if constexpr (Solve) {
+              zelt::tpsv(dg, opA, vx);
+            } else {
+              zelt::tpmv(dg, opA, vx);
+            }
+          });
         });
       });
     });
@@ -303,6 +435,42 @@ complex_routines<R> cpp_routines() {
               C* x, const int* incx, std::size_t, std::size_t, std::size_t) {
     H::template triangular<true>(102, uplo_enum(uplo), trans_enum(t), diag_enum(diag), *n, a, *lda, x, *incx);
   };
+  using B = cpp_band_packed<R, Strided>;
+  r.gbmv = [](const char* t, const int* m, const int* n, const int* kl, const int* ku, const C* alpha,
+              const C* a, const int* lda, const C* x, const int* incx, const C* beta, C* y, const int* incy,
+              std::size_t) {
+    B::gbmv(102, trans_enum(t), *m, *n, *kl, *ku, alpha, a, *lda, x, *incx, beta, y, *incy);
+  };
+  r.hbmv = [](const char* uplo, const int* n, const int* k, const C* alpha, const C* a, const int* lda,
+              const C* x, const int* incx, const C* beta, C* y, const int* incy, std::size_t) {
+    B::hbmv(102, uplo_enum(uplo), *n, *k, alpha, a, *lda, x, *incx, beta, y, *incy);
+  };
+  r.hpmv = [](const char* uplo, const int* n, const C* alpha, const C* ap, const C* x, const int* incx,
+              const C* beta, C* y, const int* incy,
+              std::size_t) { B::hpmv(102, uplo_enum(uplo), *n, alpha, ap, x, *incx, beta, y, *incy); };
+  r.hpr = [](const char* uplo, const int* n, const R* alpha, const C* x, const int* incx, C* ap,
+             std::size_t) {
+    if (*alpha != 0) B::hpr(102, uplo_enum(uplo), *n, *alpha, x, *incx, ap);
+  };
+  r.hpr2 = [](const char* uplo, const int* n, const C* alpha, const C* x, const int* incx, const C* y,
+              const int* incy, C* ap,
+              std::size_t) { B::hpr2(102, uplo_enum(uplo), *n, alpha, x, *incx, y, *incy, ap); };
+  r.tbmv = [](const char* uplo, const char* t, const char* diag, const int* n, const int* k, const C* a,
+              const int* lda, C* x, const int* incx, std::size_t, std::size_t, std::size_t) {
+    B::template tb<false>(102, uplo_enum(uplo), trans_enum(t), diag_enum(diag), *n, *k, a, *lda, x, *incx);
+  };
+  r.tbsv = [](const char* uplo, const char* t, const char* diag, const int* n, const int* k, const C* a,
+              const int* lda, C* x, const int* incx, std::size_t, std::size_t, std::size_t) {
+    B::template tb<true>(102, uplo_enum(uplo), trans_enum(t), diag_enum(diag), *n, *k, a, *lda, x, *incx);
+  };
+  r.tpmv = [](const char* uplo, const char* t, const char* diag, const int* n, const C* ap, C* x,
+              const int* incx, std::size_t, std::size_t, std::size_t) {
+    B::template tp<false>(102, uplo_enum(uplo), trans_enum(t), diag_enum(diag), *n, ap, x, *incx);
+  };
+  r.tpsv = [](const char* uplo, const char* t, const char* diag, const int* n, const C* ap, C* x,
+              const int* incx, std::size_t, std::size_t, std::size_t) {
+    B::template tp<true>(102, uplo_enum(uplo), trans_enum(t), diag_enum(diag), *n, ap, x, *incx);
+  };
   return r;
 }
 
@@ -330,6 +498,16 @@ zelt_test::complex_cblas_routines<R> cpp_cblas_routines() {
   r.her2 = H::her2;
   r.trmv = H::template triangular<false>;
   r.trsv = H::template triangular<true>;
+  using B = cpp_band_packed<R, false>;
+  r.gbmv = B::gbmv;
+  r.hbmv = B::hbmv;
+  r.hpmv = B::hpmv;
+  r.hpr = B::hpr;
+  r.hpr2 = B::hpr2;
+  r.tbmv = B::template tb<false>;
+  r.tbsv = B::template tb<true>;
+  r.tpmv = B::template tp<false>;
+  r.tpsv = B::template tp<true>;
   return r;
 }
 

@@ -58,10 +58,26 @@ struct complex_routines {
   using triangular = void (*)(const char*, const char*, const char*, const int*, const C*, const int*, C*,
                               const int*, len, len, len);
   triangular trmv = nullptr, trsv = nullptr;
+  void (*gbmv)(const char*, const int*, const int*, const int*, const int*, const C*, const C*, const int*,
+               const C*, const int*, const C*, C*, const int*, len) = nullptr;
+  void (*hbmv)(const char*, const int*, const int*, const C*, const C*, const int*, const C*, const int*,
+               const C*, C*, const int*, len) = nullptr;
+  void (*hpmv)(const char*, const int*, const C*, const C*, const C*, const int*, const C*, C*, const int*,
+               len) = nullptr;
+  void (*hpr)(const char*, const int*, const R*, const C*, const int*, C*, len) = nullptr;
+  void (*hpr2)(const char*, const int*, const C*, const C*, const int*, const C*, const int*, C*,
+               len) = nullptr;
+  using triangular_band = void (*)(const char*, const char*, const char*, const int*, const int*, const C*,
+                                   const int*, C*, const int*, len, len, len);
+  triangular_band tbmv = nullptr, tbsv = nullptr;
+  using triangular_packed = void (*)(const char*, const char*, const char*, const int*, const C*, C*,
+                                     const int*, len, len, len);
+  triangular_packed tpmv = nullptr, tpsv = nullptr;
 
   bool complete() const {
     return dotu && dotc && axpy && scal && real_scal && copy && swap && iamax && asum && nrm2 && rot &&
-           rotg && gemv && geru && gerc && hemv && her && her2 && trmv && trsv;
+           rotg && gemv && geru && gerc && hemv && her && her2 && trmv && trsv && gbmv && hbmv && hpmv &&
+           hpr && hpr2 && tbmv && tbsv && tpmv && tpsv;
   }
 };
 
@@ -92,6 +108,15 @@ complex_routines<R> library_routines(const shared_library& lib) {
   get(r.her2, p + "her2_");
   get(r.trmv, p + "trmv_");
   get(r.trsv, p + "trsv_");
+  get(r.gbmv, p + "gbmv_");
+  get(r.hbmv, p + "hbmv_");
+  get(r.hpmv, p + "hpmv_");
+  get(r.hpr, p + "hpr_");
+  get(r.hpr2, p + "hpr2_");
+  get(r.tbmv, p + "tbmv_");
+  get(r.tbsv, p + "tbsv_");
+  get(r.tpmv, p + "tpmv_");
+  get(r.tpsv, p + "tpsv_");
   return r;
 }
 
@@ -110,8 +135,21 @@ struct complex_cblas_routines {
   void (*her2)(int, int, int, const C*, const C*, int, const C*, int, C*, int) = nullptr;
   using triangular = void (*)(int, int, int, int, int, const C*, int, C*, int);
   triangular trmv = nullptr, trsv = nullptr;
+  void (*gbmv)(int, int, int, int, int, int, const C*, const C*, int, const C*, int, const C*, C*,
+               int) = nullptr;
+  void (*hbmv)(int, int, int, int, const C*, const C*, int, const C*, int, const C*, C*, int) = nullptr;
+  void (*hpmv)(int, int, int, const C*, const C*, const C*, int, const C*, C*, int) = nullptr;
+  void (*hpr)(int, int, int, R, const C*, int, C*) = nullptr;
+  void (*hpr2)(int, int, int, const C*, const C*, int, const C*, int, C*) = nullptr;
+  using triangular_band = void (*)(int, int, int, int, int, int, const C*, int, C*, int);
+  triangular_band tbmv = nullptr, tbsv = nullptr;
+  using triangular_packed = void (*)(int, int, int, int, int, const C*, C*, int);
+  triangular_packed tpmv = nullptr, tpsv = nullptr;
 
-  bool complete() const { return gemv && geru && gerc && hemv && her && her2 && trmv && trsv; }
+  bool complete() const {
+    return gemv && geru && gerc && hemv && her && her2 && trmv && trsv && gbmv && hbmv && hpmv && hpr &&
+           hpr2 && tbmv && tbsv && tpmv && tpsv;
+  }
 };
 
 template <class R>
@@ -127,6 +165,15 @@ complex_cblas_routines<R> library_cblas_routines(const shared_library& lib) {
   get(r.her2, p + "her2");
   get(r.trmv, p + "trmv");
   get(r.trsv, p + "trsv");
+  get(r.gbmv, p + "gbmv");
+  get(r.hbmv, p + "hbmv");
+  get(r.hpmv, p + "hpmv");
+  get(r.hpr, p + "hpr");
+  get(r.hpr2, p + "hpr2");
+  get(r.tbmv, p + "tbmv");
+  get(r.tbsv, p + "tbsv");
+  get(r.tpmv, p + "tpmv");
+  get(r.tpsv, p + "tpsv");
   return r;
 }
 
@@ -196,6 +243,62 @@ class complex_harness {
             auto xr = x, xi = x;
             r(layout, uplo, t, diag, n, s.v.data(), s.ld, xr.data() + 2, incx);
             i(layout, uplo, t, diag, n, s.v.data(), s.ld, xi.data() + 2, incx);
+            t_.record(same(xr, xi), describe(name, layout, uplo, t, diag, n, incx, specials));
+          }
+        }
+        {
+          // band and packed storage; a row-major band of m x n is stored as
+          // the band of its n x m transpose
+          const int t = row && m == 0 ? 111 + pick(2) : 111 + pick(3);
+          const int uplo = 121 + pick(2), diag = 131 + pick(2);
+          const int kl = pick(4), ku = pick(4), k = pick(4), lda = kl + ku + 1 + pad, ldt = k + 1 + pad;
+          const std::vector<C> band =
+              buffer(static_cast<std::size_t>(lda) * static_cast<std::size_t>(row ? m : n) + 1, specials);
+          const std::vector<C> tri =
+              buffer(static_cast<std::size_t>(ldt) * static_cast<std::size_t>(n) + 1, specials);
+          const std::vector<C> packed =
+              buffer(static_cast<std::size_t>(n) * static_cast<std::size_t>(n + 1) / 2 + 1, specials);
+          const int lenx = t == 111 ? n : m, leny = t == 111 ? m : n;
+          const std::vector<C> x = buffer(span(lenx, incx), specials), y = buffer(span(leny, incy), specials);
+          auto yr = y, yi = y;
+          ref.gbmv(layout, t, m, n, kl, ku, &alpha, band.data(), lda, x.data() + 2, incx, &beta,
+                   yr.data() + 2, incy);
+          impl.gbmv(layout, t, m, n, kl, ku, &alpha, band.data(), lda, x.data() + 2, incx, &beta,
+                    yi.data() + 2, incy);
+          t_.record(same(yr, yi),
+                    describe("cblas gbmv", layout, t, m, n, kl, ku, alpha, beta, incx, incy, specials));
+          const std::vector<C> u = buffer(span(n, incx), specials), v = buffer(span(n, incy), specials);
+          yr = v, yi = v;
+          ref.hbmv(layout, uplo, n, k, &alpha, tri.data(), ldt, u.data() + 2, incx, &beta, yr.data() + 2,
+                   incy);
+          impl.hbmv(layout, uplo, n, k, &alpha, tri.data(), ldt, u.data() + 2, incx, &beta, yi.data() + 2,
+                    incy);
+          t_.record(same(yr, yi),
+                    describe("cblas hbmv", layout, uplo, n, k, alpha, beta, incx, incy, specials));
+          yr = v, yi = v;
+          ref.hpmv(layout, uplo, n, &alpha, packed.data(), u.data() + 2, incx, &beta, yr.data() + 2, incy);
+          impl.hpmv(layout, uplo, n, &alpha, packed.data(), u.data() + 2, incx, &beta, yi.data() + 2, incy);
+          t_.record(same(yr, yi), describe("cblas hpmv", layout, uplo, n, alpha, beta, incx, incy, specials));
+          auto pr = packed, pi = packed;
+          ref.hpr(layout, uplo, n, alpha.real(), u.data() + 2, incx, pr.data());
+          impl.hpr(layout, uplo, n, alpha.real(), u.data() + 2, incx, pi.data());
+          t_.record(same(pr, pi), describe("cblas hpr", layout, uplo, n, alpha, incx, specials));
+          pr = packed, pi = packed;
+          ref.hpr2(layout, uplo, n, &alpha, u.data() + 2, incx, v.data() + 2, incy, pr.data());
+          impl.hpr2(layout, uplo, n, &alpha, u.data() + 2, incx, v.data() + 2, incy, pi.data());
+          t_.record(same(pr, pi), describe("cblas hpr2", layout, uplo, n, alpha, incx, incy, specials));
+          for (const auto& [name, r, i] : {std::tuple{"cblas tbmv", ref.tbmv, impl.tbmv},
+                                           std::tuple{"cblas tbsv", ref.tbsv, impl.tbsv}}) {
+            auto xr = u, xi = u;
+            r(layout, uplo, t, diag, n, k, tri.data(), ldt, xr.data() + 2, incx);
+            i(layout, uplo, t, diag, n, k, tri.data(), ldt, xi.data() + 2, incx);
+            t_.record(same(xr, xi), describe(name, layout, uplo, t, diag, n, k, incx, specials));
+          }
+          for (const auto& [name, r, i] : {std::tuple{"cblas tpmv", ref.tpmv, impl.tpmv},
+                                           std::tuple{"cblas tpsv", ref.tpsv, impl.tpsv}}) {
+            auto xr = u, xi = u;
+            r(layout, uplo, t, diag, n, packed.data(), xr.data() + 2, incx);
+            i(layout, uplo, t, diag, n, packed.data(), xi.data() + 2, incx);
             t_.record(same(xr, xi), describe(name, layout, uplo, t, diag, n, incx, specials));
           }
         }
@@ -425,6 +528,62 @@ class complex_harness {
           r(uplo, t, diag, &n, s.v.data(), &s.ld, xr.data() + 2, &incx, 1, 1, 1);
           i(uplo, t, diag, &n, s.v.data(), &s.ld, xi.data() + 2, &incx, 1, 1, 1);
           t_.record(same(xr, xi), describe(name, uplo, t, diag, n, incx, s.ld, specials));
+        }
+      }
+      {
+        // band and packed storage
+        const char* t = transposes[pick(6)];
+        const char* uplo = pick(2) ? "u" : "L";
+        const char* diag = pick(2) ? "n" : "U";
+        const bool no_trans = *t == 'N' || *t == 'n';
+        const int kl = pick(4), ku = pick(4), k = pick(4), lda = kl + ku + 1 + pad, ldt = k + 1 + pad;
+        const std::vector<C> band =
+            buffer(static_cast<std::size_t>(lda) * static_cast<std::size_t>(n) + 1, specials);
+        const std::vector<C> tri =
+            buffer(static_cast<std::size_t>(ldt) * static_cast<std::size_t>(n) + 1, specials);
+        const std::vector<C> packed =
+            buffer(static_cast<std::size_t>(n) * static_cast<std::size_t>(n + 1) / 2 + 1, specials);
+        const int lenx = no_trans ? n : m, leny = no_trans ? m : n;
+        const std::vector<C> x = buffer(span(lenx, incx), specials), y = buffer(span(leny, incy), specials);
+        auto yr = y, yi = y;
+        ref_.gbmv(t, &m, &n, &kl, &ku, &alpha, band.data(), &lda, x.data() + 2, &incx, &beta, yr.data() + 2,
+                  &incy, 1);
+        impl_.gbmv(t, &m, &n, &kl, &ku, &alpha, band.data(), &lda, x.data() + 2, &incx, &beta, yi.data() + 2,
+                   &incy, 1);
+        t_.record(same(yr, yi), describe("gbmv", t, m, n, kl, ku, alpha, beta, incx, incy, lda, specials));
+        const std::vector<C> u = buffer(span(n, incx), specials), v = buffer(span(n, incy), specials);
+        yr = v, yi = v;
+        ref_.hbmv(uplo, &n, &k, &alpha, tri.data(), &ldt, u.data() + 2, &incx, &beta, yr.data() + 2, &incy,
+                  1);
+        impl_.hbmv(uplo, &n, &k, &alpha, tri.data(), &ldt, u.data() + 2, &incx, &beta, yi.data() + 2, &incy,
+                   1);
+        t_.record(same(yr, yi), describe("hbmv", uplo, n, k, alpha, beta, incx, incy, ldt, specials));
+        yr = v, yi = v;
+        ref_.hpmv(uplo, &n, &alpha, packed.data(), u.data() + 2, &incx, &beta, yr.data() + 2, &incy, 1);
+        impl_.hpmv(uplo, &n, &alpha, packed.data(), u.data() + 2, &incx, &beta, yi.data() + 2, &incy, 1);
+        t_.record(same(yr, yi), describe("hpmv", uplo, n, alpha, beta, incx, incy, specials));
+        const R real_alpha = alpha.real();
+        auto pr = packed, pi = packed;
+        ref_.hpr(uplo, &n, &real_alpha, u.data() + 2, &incx, pr.data(), 1);
+        impl_.hpr(uplo, &n, &real_alpha, u.data() + 2, &incx, pi.data(), 1);
+        t_.record(same(pr, pi), describe("hpr", uplo, n, real_alpha, incx, specials));
+        pr = packed, pi = packed;
+        ref_.hpr2(uplo, &n, &alpha, u.data() + 2, &incx, v.data() + 2, &incy, pr.data(), 1);
+        impl_.hpr2(uplo, &n, &alpha, u.data() + 2, &incx, v.data() + 2, &incy, pi.data(), 1);
+        t_.record(same(pr, pi), describe("hpr2", uplo, n, alpha, incx, incy, specials));
+        for (const auto& [name, r, i] :
+             {std::tuple{"tbmv", ref_.tbmv, impl_.tbmv}, std::tuple{"tbsv", ref_.tbsv, impl_.tbsv}}) {
+          auto xr = u, xi = u;
+          r(uplo, t, diag, &n, &k, tri.data(), &ldt, xr.data() + 2, &incx, 1, 1, 1);
+          i(uplo, t, diag, &n, &k, tri.data(), &ldt, xi.data() + 2, &incx, 1, 1, 1);
+          t_.record(same(xr, xi), describe(name, uplo, t, diag, n, k, incx, ldt, specials));
+        }
+        for (const auto& [name, r, i] :
+             {std::tuple{"tpmv", ref_.tpmv, impl_.tpmv}, std::tuple{"tpsv", ref_.tpsv, impl_.tpsv}}) {
+          auto xr = u, xi = u;
+          r(uplo, t, diag, &n, packed.data(), xr.data() + 2, &incx, 1, 1, 1);
+          i(uplo, t, diag, &n, packed.data(), xi.data() + 2, &incx, 1, 1, 1);
+          t_.record(same(xr, xi), describe(name, uplo, t, diag, n, incx, specials));
         }
       }
     }

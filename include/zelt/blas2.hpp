@@ -119,30 +119,9 @@ void gemv(detail::element_t<Matrix> alpha, const Matrix& A, const VectorX& x, de
   const auto R = detail::as_reference(A);
   if (R.rows == 0 || R.cols == 0 || (alpha == T(0) && beta == T(1))) return;
   if constexpr (detail::is_complex_v<T>) {
-    const auto ey = detail::access(y);
-    const auto n = static_cast<std::size_t>(y.size());
-    if (R.transposed) {
-      // zgemv('T') or zgemv('C') on the storage
-      detail::complex_scale_by_beta(beta, ey, n);
-      if (alpha == T(0)) return;
-      detail::complex_gemv_t(R.rows, R.cols, alpha, R.a, detail::read_access(x), ey, R.conjugated);
-    } else if (!R.conjugated) {
-      detail::complex_scale_by_beta(beta, ey, n);
-      if (alpha == T(0)) return;
-      detail::complex_gemv_n(R.rows, R.cols, alpha, R.a, detail::read_access(x), ey);
-    } else {
-      // The conjugate of the stored matrix, not transposed: the adjoint of a
-      // row-major matrix. The reference CBLAS computes conj(y) = conj(beta)
-      // conj(y) + conj(alpha) B conj(x) by zgemv('N') on the storage B and
-      // conjugates y before and after; so does this.
-      detail::conjugate_in_place(ey, n);
-      detail::complex_scale_by_beta(detail::conjugate(beta), ey, n);
-      if (alpha != T(0)) {
-        detail::complex_gemv_n(R.rows, R.cols, detail::conjugate(alpha), R.a,
-                               detail::conjugated_elements(detail::read_access(x)), ey);
-      }
-      detail::conjugate_in_place(ey, n);
-    }
+    const detail::full_columns<decltype(R.a)> columns{R.a, R.rows};
+    detail::gemv_on(columns, R.cols, R.transposed, R.conjugated, alpha, detail::read_access(x), beta,
+                    detail::access(y), static_cast<std::size_t>(y.size()));
   } else {
     const auto ey = detail::access(y);
     ZELT_KERNEL_CALL(scale_by_beta(beta, ey, static_cast<std::size_t>(y.size())));

@@ -86,8 +86,8 @@ void cblas_zdrot(const int N, void* X, const int incX, void* Y, const int incY, 
 void cblas_zscal(const int N, const void* alpha, void* X, const int incX);
 void cblas_zdscal(const int N, const double alpha, void* X, const int incX);
 
-/* Complex Level 2 (so far): matrices of complex numbers, alpha and beta by
- * address. CblasConjTrans takes the conjugate transpose. */
+/* Complex Level 2: matrices of complex numbers, alpha and beta by address
+ * (her and hpr: alpha real). CblasConjTrans takes the conjugate transpose. */
 void cblas_cgemv(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const int M, const int N,
                  const void* alpha, const void* A, const int lda, const void* X, const int incX,
                  const void* beta, void* Y, const int incY);
@@ -124,6 +124,50 @@ void cblas_ztrmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_T
                  const CBLAS_DIAG Diag, const int N, const void* A, const int lda, void* X, const int incX);
 void cblas_ztrsv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
                  const CBLAS_DIAG Diag, const int N, const void* A, const int lda, void* X, const int incX);
+void cblas_cgbmv(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const int M, const int N,
+                 const int KL, const int KU, const void* alpha, const void* A, const int lda, const void* X,
+                 const int incX, const void* beta, void* Y, const int incY);
+void cblas_chbmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const int K,
+                 const void* alpha, const void* A, const int lda, const void* X, const int incX,
+                 const void* beta, void* Y, const int incY);
+void cblas_chpmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const void* alpha,
+                 const void* Ap, const void* X, const int incX, const void* beta, void* Y, const int incY);
+void cblas_chpr(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const float alpha,
+                const void* X, const int incX, void* Ap);
+void cblas_chpr2(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const void* alpha,
+                 const void* X, const int incX, const void* Y, const int incY, void* Ap);
+void cblas_ctbmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
+                 const CBLAS_DIAG Diag, const int N, const int K, const void* A, const int lda, void* X,
+                 const int incX);
+void cblas_ctbsv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
+                 const CBLAS_DIAG Diag, const int N, const int K, const void* A, const int lda, void* X,
+                 const int incX);
+void cblas_ctpmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
+                 const CBLAS_DIAG Diag, const int N, const void* Ap, void* X, const int incX);
+void cblas_ctpsv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
+                 const CBLAS_DIAG Diag, const int N, const void* Ap, void* X, const int incX);
+void cblas_zgbmv(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const int M, const int N,
+                 const int KL, const int KU, const void* alpha, const void* A, const int lda, const void* X,
+                 const int incX, const void* beta, void* Y, const int incY);
+void cblas_zhbmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const int K,
+                 const void* alpha, const void* A, const int lda, const void* X, const int incX,
+                 const void* beta, void* Y, const int incY);
+void cblas_zhpmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const void* alpha,
+                 const void* Ap, const void* X, const int incX, const void* beta, void* Y, const int incY);
+void cblas_zhpr(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const double alpha,
+                const void* X, const int incX, void* Ap);
+void cblas_zhpr2(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const void* alpha,
+                 const void* X, const int incX, const void* Y, const int incY, void* Ap);
+void cblas_ztbmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
+                 const CBLAS_DIAG Diag, const int N, const int K, const void* A, const int lda, void* X,
+                 const int incX);
+void cblas_ztbsv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
+                 const CBLAS_DIAG Diag, const int N, const int K, const void* A, const int lda, void* X,
+                 const int incX);
+void cblas_ztpmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
+                 const CBLAS_DIAG Diag, const int N, const void* Ap, void* X, const int incX);
+void cblas_ztpsv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
+                 const CBLAS_DIAG Diag, const int N, const void* Ap, void* X, const int incX);
 /* 0-based; 0 when N < 1 or incX < 1 */
 size_t cblas_idamax(const int N, const double* X, const int incX);
 
@@ -391,6 +435,44 @@ void ztrmv_(const char* uplo, const char* trans, const char* diag, const int* n,
             const int* lda, void* x, const int* incx, size_t uplo_len, size_t trans_len, size_t diag_len);
 void ztrsv_(const char* uplo, const char* trans, const char* diag, const int* n, const void* a,
             const int* lda, void* x, const int* incx, size_t uplo_len, size_t trans_len, size_t diag_len);
+void cgbmv_(const char* trans, const int* m, const int* n, const int* kl, const int* ku, const void* alpha,
+            const void* a, const int* lda, const void* x, const int* incx, const void* beta, void* y,
+            const int* incy, size_t trans_len);
+void chbmv_(const char* uplo, const int* n, const int* k, const void* alpha, const void* a, const int* lda,
+            const void* x, const int* incx, const void* beta, void* y, const int* incy, size_t uplo_len);
+void chpmv_(const char* uplo, const int* n, const void* alpha, const void* ap, const void* x, const int* incx,
+            const void* beta, void* y, const int* incy, size_t uplo_len);
+void chpr_(const char* uplo, const int* n, const float* alpha, const void* x, const int* incx, void* ap,
+           size_t uplo_len);
+void chpr2_(const char* uplo, const int* n, const void* alpha, const void* x, const int* incx, const void* y,
+            const int* incy, void* ap, size_t uplo_len);
+void ctbmv_(const char* uplo, const char* trans, const char* diag, const int* n, const int* k, const void* a,
+            const int* lda, void* x, const int* incx, size_t uplo_len, size_t trans_len, size_t diag_len);
+void ctbsv_(const char* uplo, const char* trans, const char* diag, const int* n, const int* k, const void* a,
+            const int* lda, void* x, const int* incx, size_t uplo_len, size_t trans_len, size_t diag_len);
+void ctpmv_(const char* uplo, const char* trans, const char* diag, const int* n, const void* ap, void* x,
+            const int* incx, size_t uplo_len, size_t trans_len, size_t diag_len);
+void ctpsv_(const char* uplo, const char* trans, const char* diag, const int* n, const void* ap, void* x,
+            const int* incx, size_t uplo_len, size_t trans_len, size_t diag_len);
+void zgbmv_(const char* trans, const int* m, const int* n, const int* kl, const int* ku, const void* alpha,
+            const void* a, const int* lda, const void* x, const int* incx, const void* beta, void* y,
+            const int* incy, size_t trans_len);
+void zhbmv_(const char* uplo, const int* n, const int* k, const void* alpha, const void* a, const int* lda,
+            const void* x, const int* incx, const void* beta, void* y, const int* incy, size_t uplo_len);
+void zhpmv_(const char* uplo, const int* n, const void* alpha, const void* ap, const void* x, const int* incx,
+            const void* beta, void* y, const int* incy, size_t uplo_len);
+void zhpr_(const char* uplo, const int* n, const double* alpha, const void* x, const int* incx, void* ap,
+           size_t uplo_len);
+void zhpr2_(const char* uplo, const int* n, const void* alpha, const void* x, const int* incx, const void* y,
+            const int* incy, void* ap, size_t uplo_len);
+void ztbmv_(const char* uplo, const char* trans, const char* diag, const int* n, const int* k, const void* a,
+            const int* lda, void* x, const int* incx, size_t uplo_len, size_t trans_len, size_t diag_len);
+void ztbsv_(const char* uplo, const char* trans, const char* diag, const int* n, const int* k, const void* a,
+            const int* lda, void* x, const int* incx, size_t uplo_len, size_t trans_len, size_t diag_len);
+void ztpmv_(const char* uplo, const char* trans, const char* diag, const int* n, const void* ap, void* x,
+            const int* incx, size_t uplo_len, size_t trans_len, size_t diag_len);
+void ztpsv_(const char* uplo, const char* trans, const char* diag, const int* n, const void* ap, void* x,
+            const int* incx, size_t uplo_len, size_t trans_len, size_t diag_len);
 
 void dgemv_(const char* trans, const int* m, const int* n, const double* alpha, const double* a,
             const int* lda, const double* x, const int* incx, const double* beta, double* y, const int* incy,

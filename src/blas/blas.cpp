@@ -511,6 +511,18 @@ void with_op(bool trans, const Matrix& A, F f) {
   }
 }
 
+// Calls f with op(A) for the flag: A, transposed(A) or adjoint(A).
+template <class Matrix, class F>
+void with_op(const char* trans, const Matrix& A, F f) {
+  if (same_letter(trans, 'N')) {
+    f(A);
+  } else if (same_letter(trans, 'C')) {
+    f(zelt::adjoint(A));
+  } else {
+    f(zelt::transposed(A));
+  }
+}
+
 bool is_trans(const char* flag) { return same_letter(flag, 'T') || same_letter(flag, 'C'); }
 
 // The checks of dtbmv, dtbsv (band: k and lda, numbers 5 and 7, incx 9) and
@@ -540,7 +552,7 @@ void gbmv(const char* name, const char* trans, const int* m, const int* n, const
   const int lenx = no_trans ? *n : *m, leny = no_trans ? *m : *n;
   with_vector(lenx, x, *incx, [&](auto vx) {
     with_vector(leny, y, *incy, [&](auto vy) {
-      with_op(!no_trans, A, [&](const auto& opA) { zelt::gbmv(*alpha, opA, vx, *beta, vy); });
+      with_op(trans, A, [&](const auto& opA) { zelt::gbmv(*alpha, opA, vx, *beta, vy); });
     });
   });
 }
@@ -560,7 +572,7 @@ void sbmv(const char* name, const char* uplo, const int* n, const int* k, const 
   with_vector(*n, x, *incx, [&](auto vx) {
     with_vector(*n, y, *incy, [&](auto vy) {
       with_band_triangle(upper, a, *n, *k, *lda,
-                         [&](const auto& A) { zelt::sbmv(*alpha, A, vx, *beta, vy); });
+                         [&](const auto& A) { zelt::hbmv(*alpha, A, vx, *beta, vy); });
     });
   });
 }
@@ -575,20 +587,21 @@ void spmv(const char* name, const char* uplo, const int* n, const T* alpha, cons
   if (*n == 0) return;
   with_vector(*n, x, *incx, [&](auto vx) {
     with_vector(*n, y, *incy, [&](auto vy) {
-      with_packed(upper, ap, *n, [&](const auto& A) { zelt::spmv(*alpha, A, vx, *beta, vy); });
+      with_packed(upper, ap, *n, [&](const auto& A) { zelt::hpmv(*alpha, A, vx, *beta, vy); });
     });
   });
 }
 
-template <class T>
-void spr(const char* name, const char* uplo, const int* n, const T* alpha, const T* x, const int* incx, T* ap,
+// spr, and hpr with its real alpha.
+template <class T, class S>
+void spr(const char* name, const char* uplo, const int* n, const S* alpha, const T* x, const int* incx, T* ap,
          len_t) {
   const bool upper = same_letter(uplo, 'U');
   const int info = first_bad({{!upper && !same_letter(uplo, 'L'), 1}, {*n < 0, 2}, {*incx == 0, 5}});
   if (info != 0) return report(name, info);
   if (*n == 0) return;
   with_vector(*n, x, *incx,
-              [&](auto vx) { with_packed(upper, ap, *n, [&](const auto& A) { zelt::spr(*alpha, vx, A); }); });
+              [&](auto vx) { with_packed(upper, ap, *n, [&](const auto& A) { zelt::hpr(*alpha, vx, A); }); });
 }
 
 template <class T>
@@ -601,13 +614,13 @@ void spr2(const char* name, const char* uplo, const int* n, const T* alpha, cons
   if (*n == 0) return;
   with_vector(*n, x, *incx, [&](auto vx) {
     with_vector(*n, y, *incy, [&](auto vy) {
-      with_packed(upper, ap, *n, [&](const auto& A) { zelt::spr2(*alpha, vx, vy, A); });
+      with_packed(upper, ap, *n, [&](const auto& A) { zelt::hpr2(*alpha, vx, vy, A); });
     });
   });
 }
 
-// dtbmv and dtbsv: op(A) = A or transposed(A), the latter the other
-// triangle stored the other way.
+// tbmv and tbsv: op(A) = A, transposed(A) or adjoint(A), the latter two
+// the other triangle stored the other way.
 template <class T, class Operation>
 void triangular_band(const char* name, const char* uplo, const char* trans, const char* diag, const int* n,
                      const int* k, const T* a, const int* lda, T* x, const int* incx, Operation operation) {
@@ -618,7 +631,7 @@ void triangular_band(const char* name, const char* uplo, const char* trans, cons
   with_vector(*n, x, *incx, [&](auto vx) {
     with_diagonal(same_letter(diag, 'U'), [&](auto dg) {
       with_band_triangle(same_letter(uplo, 'U'), a, *n, *k, *lda, [&](const auto& A) {
-        with_op(is_trans(trans), A, [&](const auto& opA) { operation(dg, opA, vx); });
+        with_op(trans, A, [&](const auto& opA) { operation(dg, opA, vx); });
       });
     });
   });
@@ -634,7 +647,7 @@ void triangular_packed(const char* name, const char* uplo, const char* trans, co
   with_vector(*n, x, *incx, [&](auto vx) {
     with_diagonal(same_letter(diag, 'U'), [&](auto dg) {
       with_packed(same_letter(uplo, 'U'), ap, *n, [&](const auto& A) {
-        with_op(is_trans(trans), A, [&](const auto& opA) { operation(dg, opA, vx); });
+        with_op(trans, A, [&](const auto& opA) { operation(dg, opA, vx); });
       });
     });
   });
@@ -800,6 +813,59 @@ ZELT_LEVEL2(d, "D", double)
                                  len_t trans_len, len_t diag_len) {                                          \
     trsv<std::complex<R>>(P "TRSV ", uplo, trans, diag, n, in<R>(a), lda, out<R>(x), incx, uplo_len,         \
                           trans_len, diag_len);                                                              \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##gbmv_(const char* trans, const int* m, const int* n, const int* kl,               \
+                                 const int* ku, const void* alpha, const void* a, const int* lda,            \
+                                 const void* x, const int* incx, const void* beta, void* y, const int* incy, \
+                                 len_t trans_len) {                                                          \
+    gbmv<std::complex<R>>(P "GBMV ", trans, m, n, kl, ku, in<R>(alpha), in<R>(a), lda, in<R>(x), incx,       \
+                          in<R>(beta), out<R>(y), incy, trans_len);                                          \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##hbmv_(const char* uplo, const int* n, const int* k, const void* alpha,            \
+                                 const void* a, const int* lda, const void* x, const int* incx,              \
+                                 const void* beta, void* y, const int* incy, len_t uplo_len) {               \
+    sbmv<std::complex<R>>(P "HBMV ", uplo, n, k, in<R>(alpha), in<R>(a), lda, in<R>(x), incx, in<R>(beta),   \
+                          out<R>(y), incy, uplo_len);                                                        \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##hpmv_(const char* uplo, const int* n, const void* alpha, const void* ap,          \
+                                 const void* x, const int* incx, const void* beta, void* y, const int* incy, \
+                                 len_t uplo_len) {                                                           \
+    spmv<std::complex<R>>(P "HPMV ", uplo, n, in<R>(alpha), in<R>(ap), in<R>(x), incx, in<R>(beta),          \
+                          out<R>(y), incy, uplo_len);                                                        \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##hpr_(const char* uplo, const int* n, const R* alpha, const void* x,               \
+                                const int* incx, void* ap, len_t uplo_len) {                                 \
+    spr<std::complex<R>>(P "HPR  ", uplo, n, alpha, in<R>(x), incx, out<R>(ap), uplo_len);                   \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##hpr2_(const char* uplo, const int* n, const void* alpha, const void* x,           \
+                                 const int* incx, const void* y, const int* incy, void* ap,                  \
+                                 len_t uplo_len) {                                                           \
+    spr2<std::complex<R>>(P "HPR2 ", uplo, n, in<R>(alpha), in<R>(x), incx, in<R>(y), incy, out<R>(ap),      \
+                          uplo_len);                                                                         \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##tbmv_(const char* uplo, const char* trans, const char* diag, const int* n,        \
+                                 const int* k, const void* a, const int* lda, void* x, const int* incx,      \
+                                 len_t uplo_len, len_t trans_len, len_t diag_len) {                          \
+    tbmv<std::complex<R>>(P "TBMV ", uplo, trans, diag, n, k, in<R>(a), lda, out<R>(x), incx, uplo_len,      \
+                          trans_len, diag_len);                                                              \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##tbsv_(const char* uplo, const char* trans, const char* diag, const int* n,        \
+                                 const int* k, const void* a, const int* lda, void* x, const int* incx,      \
+                                 len_t uplo_len, len_t trans_len, len_t diag_len) {                          \
+    tbsv<std::complex<R>>(P "TBSV ", uplo, trans, diag, n, k, in<R>(a), lda, out<R>(x), incx, uplo_len,      \
+                          trans_len, diag_len);                                                              \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##tpmv_(const char* uplo, const char* trans, const char* diag, const int* n,        \
+                                 const void* ap, void* x, const int* incx, len_t uplo_len, len_t trans_len,  \
+                                 len_t diag_len) {                                                           \
+    tpmv<std::complex<R>>(P "TPMV ", uplo, trans, diag, n, in<R>(ap), out<R>(x), incx, uplo_len, trans_len,  \
+                          diag_len);                                                                         \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##tpsv_(const char* uplo, const char* trans, const char* diag, const int* n,        \
+                                 const void* ap, void* x, const int* incx, len_t uplo_len, len_t trans_len,  \
+                                 len_t diag_len) {                                                           \
+    tpsv<std::complex<R>>(P "TPSV ", uplo, trans, diag, n, in<R>(ap), out<R>(x), incx, uplo_len, trans_len,  \
+                          diag_len);                                                                         \
   }
 ZELT_COMPLEX_LEVEL2(c, "C", float)
 ZELT_COMPLEX_LEVEL2(z, "Z", double)

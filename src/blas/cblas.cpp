@@ -403,24 +403,23 @@ std::vector<C> conjugated_copy(const C* x, int n, int inc) {
   const std::ptrdiff_t step = inc < 0 ? -inc : inc;
   for (int k = 0; k < n; ++k) {
     const std::size_t to = inc < 0 ? static_cast<std::size_t>(n - 1 - k) : static_cast<std::size_t>(k);
-    copy[to] = std::conj(x[static_cast<std::ptrdiff_t>(k) * step]);
+    copy[to] = zelt::detail::conjugate(x[static_cast<std::ptrdiff_t>(k) * step]);
   }
   return copy;
 }
 
-template <class T, class F>
-void gemv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const int M,
-          const int N, const T alpha, const T* A, const int lda, const T* X, const int incX, const T beta,
-          T* Y, const int incY) {
-  const c_call c(name, layout);
-  if (!c.layout_ok()) return;
-  const char ta = trans_flipped(TransA, c.row_major());
-  if (ta == 0) return c.bad_enum(2, "Illegal TransA setting, %d\n", static_cast<int>(TransA));
-  const int m = c.row_major() ? N : M, n = c.row_major() ? M : N;
-  if (c.fortran_bad(
-          first_bad({{m < 0, 2}, {n < 0, 3}, {lda < at_least_one(m), 6}, {incX == 0, 8}, {incY == 0, 11}})))
-    return;
-  fortran(&ta, &m, &n, &alpha, A, &lda, X, &incX, &beta, Y, &incY, 1);
+// The complex arrays and scalars the C functions take by address.
+template <class R>
+const std::complex<R>* in(const void* p) {
+  return static_cast<const std::complex<R>*>(p);
+}
+template <class R>
+std::complex<R>* out(void* p) {
+  return static_cast<std::complex<R>*>(p);
+}
+template <class R>
+std::complex<R> scalar(const void* p) {
+  return *in<R>(p);
 }
 
 // Conjugates the n elements of x with increment inc in place.
@@ -432,6 +431,14 @@ void conjugate_vector(T* x, int n, int inc) {
       e = std::conj(e);
     }
   }
+}
+
+// Whether a Hermitian routine runs on conjugates: complex data in row-major
+// storage, which holds the conjugate of the matrix (N > 0: nothing is
+// computed otherwise).
+template <class T>
+bool hermitian_row_major(const c_call& c, int N) {
+  return zelt::detail::is_complex_v<T> && c.row_major() && N > 0;
 }
 
 // A row-major product that is conj of a column-major one on the storage, as
@@ -449,104 +456,32 @@ void on_conjugates(const void* alpha, const void* X, int nx, int incX, const voi
   conjugate_vector(static_cast<C*>(Y), n, incY);
 }
 
-// The complex gemv. Row-major ConjTrans is zgemv('N') on the storage, on
-// conjugates.
-template <class R, class F>
-void complex_gemv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA,
-                  const int M, const int N, const void* alpha, const void* A, const int lda, const void* X,
-                  const int incX, const void* beta, void* Y, const int incY) {
+template <class T, class F>
+void gemv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const int M,
+          const int N, const T alpha, const T* A, const int lda, const T* X, const int incX, const T beta,
+          T* Y, const int incY) {
   const c_call c(name, layout);
   if (!c.layout_ok()) return;
   const char ta = trans_flipped(TransA, c.row_major());
   if (ta == 0) return c.bad_enum(2, "Illegal TransA setting, %d\n", static_cast<int>(TransA));
   const int m = c.row_major() ? N : M, n = c.row_major() ? M : N;
-  const bool conjugate = c.row_major() && TransA == CblasConjTrans && M > 0;
+  // complex row-major ConjTrans: zgemv('N') on the storage, on conjugates
+  const bool conjugate = zelt::detail::is_complex_v<T> && c.row_major() && TransA == CblasConjTrans && M > 0;
   if (c.fortran_bad(first_bad({{m < 0, 2},
                                {n < 0, 3},
                                {lda < at_least_one(m), 6},
                                {!conjugate && incX == 0, 8},
                                {incY == 0, 11}})))
     return;
-  if (!conjugate) {
-    fortran(&ta, &m, &n, alpha, A, &lda, X, &incX, beta, Y, &incY, 1);
-    return;
+  if constexpr (zelt::detail::is_complex_v<T>) {
+    if (conjugate) {
+      return on_conjugates<T>(&alpha, X, M, incX, &beta, Y, N, incY,
+                              [&](const void* a, const void* x, int incx, const void* b) {
+                                fortran(&ta, &m, &n, a, A, &lda, x, &incx, b, Y, &incY, 1);
+                              });
+    }
   }
-  on_conjugates<std::complex<R>>(alpha, X, M, incX, beta, Y, N, incY,
-                                 [&](const void* a, const void* x, int incx, const void* b) {
-                                   fortran(&ta, &m, &n, a, A, &lda, x, &incx, b, Y, &incY, 1);
-                                 });
-}
-
-// The complex hemv. Row-major: the Hermitian storage is conj of the matrix,
-// so, as gemv above, zhemv on the other triangle, on conjugates.
-template <class R, class F>
-void hemv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N,
-          const void* alpha, const void* A, const int lda, const void* X, const int incX, const void* beta,
-          void* Y, const int incY) {
-  const c_call c(name, layout);
-  if (!c.layout_ok()) return;
-  const char ul = symmetric_letter(c, Uplo);
-  if (ul == 0) return;
-  const bool conjugate = c.row_major() && N > 0;
-  if (c.fortran_bad(
-          first_bad({{N < 0, 2}, {lda < at_least_one(N), 5}, {!conjugate && incX == 0, 7}, {incY == 0, 10}})))
-    return;
-  if (!conjugate) {
-    fortran(&ul, &N, alpha, A, &lda, X, &incX, beta, Y, &incY, 1);
-    return;
-  }
-  on_conjugates<std::complex<R>>(alpha, X, N, incX, beta, Y, N, incY,
-                                 [&](const void* a, const void* x, int incx, const void* b) {
-                                   fortran(&ul, &N, a, A, &lda, x, &incx, b, Y, &incY, 1);
-                                 });
-}
-
-// The complex her and her2. Row-major: zher on the other triangle with a
-// conjugated contiguous copy of x; zher2 with such copies of y and x, in that
-// order.
-template <class R, class F>
-void her(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N,
-         const R alpha, const void* X, const int incX, void* A, const int lda) {
-  using C = std::complex<R>;
-  const c_call c(name, layout);
-  if (!c.layout_ok()) return;
-  const char ul = symmetric_letter(c, Uplo);
-  if (ul == 0) return;
-  const bool conjugate = c.row_major() && N > 0;
-  if (c.fortran_bad(first_bad({{N < 0, 2}, {!conjugate && incX == 0, 5}, {lda < at_least_one(N), 7}})))
-    return;
-  if (!conjugate) {
-    fortran(&ul, &N, &alpha, X, &incX, A, &lda, 1);
-    return;
-  }
-  const std::vector<C> x = conjugated_copy(static_cast<const C*>(X), N, incX);
-  const int one = 1;
-  fortran(&ul, &N, &alpha, x.data(), &one, A, &lda, 1);
-}
-
-template <class R, class F>
-void her2(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N,
-          const void* alpha, const void* X, const int incX, const void* Y, const int incY, void* A,
-          const int lda) {
-  using C = std::complex<R>;
-  const c_call c(name, layout);
-  if (!c.layout_ok()) return;
-  const char ul = symmetric_letter(c, Uplo);
-  if (ul == 0) return;
-  const bool conjugate = c.row_major() && N > 0;
-  if (c.fortran_bad(first_bad({{N < 0, 2},
-                               {!conjugate && incX == 0, 5},
-                               {!conjugate && incY == 0, 7},
-                               {lda < at_least_one(N), 9}})))
-    return;
-  if (!conjugate) {
-    fortran(&ul, &N, alpha, X, &incX, Y, &incY, A, &lda, 1);
-    return;
-  }
-  const std::vector<C> x = conjugated_copy(static_cast<const C*>(X), N, incX);
-  const std::vector<C> y = conjugated_copy(static_cast<const C*>(Y), N, incY);
-  const int one = 1;
-  fortran(&ul, &N, alpha, y.data(), &one, x.data(), &one, A, &lda, 1);
+  fortran(&ta, &m, &n, &alpha, A, &lda, X, &incX, &beta, Y, &incY, 1);
 }
 
 template <class T, class F>
@@ -560,14 +495,24 @@ void gbmv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_TR
   // the band of A^T has A's sub- and superdiagonals exchanged
   const int m = c.row_major() ? N : M, n = c.row_major() ? M : N;
   const int kl = c.row_major() ? KU : KL, ku = c.row_major() ? KL : KU;
+  // complex row-major ConjTrans: the 'N' product on conjugates, as gemv
+  const bool conjugate = zelt::detail::is_complex_v<T> && c.row_major() && TransA == CblasConjTrans && M > 0;
   if (c.fortran_bad(first_bad({{m < 0, 2},
                                {n < 0, 3},
                                {kl < 0, 4},
                                {ku < 0, 5},
                                {static_cast<long long>(lda) < static_cast<long long>(kl) + ku + 1, 8},
-                               {incX == 0, 10},
+                               {!conjugate && incX == 0, 10},
                                {incY == 0, 13}})))
     return;
+  if constexpr (zelt::detail::is_complex_v<T>) {
+    if (conjugate) {
+      return on_conjugates<T>(&alpha, X, M, incX, &beta, Y, N, incY,
+                              [&](const void* a, const void* x, int incx, const void* b) {
+                                fortran(&ta, &m, &n, &kl, &ku, a, A, &lda, x, &incx, b, Y, &incY, 1);
+                              });
+    }
+  }
   fortran(&ta, &m, &n, &kl, &ku, &alpha, A, &lda, X, &incX, &beta, Y, &incY, 1);
 }
 
@@ -604,7 +549,8 @@ void tbmv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UP
   triangular_flags f;
   if (!c.layout_ok() || !triangular_letters(c, Uplo, TransA, Diag, f)) return;
   if (c.fortran_bad(first_bad({{N < 0, 4}, {K < 0, 5}, {lda <= K, 7}, {incX == 0, 9}}))) return;
-  fortran(&f.ul, &f.ta, &f.di, &N, &K, A, &lda, X, &incX, 1, 1, 1);
+  with_conjugated_x(c, TransA, N, X, incX,
+                    [&] { fortran(&f.ul, &f.ta, &f.di, &N, &K, A, &lda, X, &incX, 1, 1, 1); });
 }
 
 template <class T, class F>
@@ -615,7 +561,7 @@ void tpmv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UP
   triangular_flags f;
   if (!c.layout_ok() || !triangular_letters(c, Uplo, TransA, Diag, f)) return;
   if (c.fortran_bad(first_bad({{N < 0, 4}, {incX == 0, 7}}))) return;
-  fortran(&f.ul, &f.ta, &f.di, &N, Ap, X, &incX, 1, 1, 1);
+  with_conjugated_x(c, TransA, N, X, incX, [&] { fortran(&f.ul, &f.ta, &f.di, &N, Ap, X, &incX, 1, 1, 1); });
 }
 
 template <class T, class F>
@@ -638,7 +584,8 @@ void tbsv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UP
   triangular_flags f;
   if (!c.layout_ok() || !triangular_letters(c, Uplo, TransA, Diag, f)) return;
   if (c.fortran_bad(first_bad({{N < 0, 4}, {K < 0, 5}, {lda <= K, 7}, {incX == 0, 9}}))) return;
-  fortran(&f.ul, &f.ta, &f.di, &N, &K, A, &lda, X, &incX, 1, 1, 1);
+  with_conjugated_x(c, TransA, N, X, incX,
+                    [&] { fortran(&f.ul, &f.ta, &f.di, &N, &K, A, &lda, X, &incX, 1, 1, 1); });
 }
 
 template <class T, class F>
@@ -649,7 +596,7 @@ void tpsv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UP
   triangular_flags f;
   if (!c.layout_ok() || !triangular_letters(c, Uplo, TransA, Diag, f)) return;
   if (c.fortran_bad(first_bad({{N < 0, 4}, {incX == 0, 7}}))) return;
-  fortran(&f.ul, &f.ta, &f.di, &N, Ap, X, &incX, 1, 1, 1);
+  with_conjugated_x(c, TransA, N, X, incX, [&] { fortran(&f.ul, &f.ta, &f.di, &N, Ap, X, &incX, 1, 1, 1); });
 }
 
 template <class T, class F>
@@ -660,8 +607,18 @@ void symv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UP
   if (!c.layout_ok()) return;
   const char ul = symmetric_letter(c, Uplo);
   if (ul == 0) return;
-  if (c.fortran_bad(first_bad({{N < 0, 2}, {lda < at_least_one(N), 5}, {incX == 0, 7}, {incY == 0, 10}})))
+  const bool conjugate = hermitian_row_major<T>(c, N);
+  if (c.fortran_bad(
+          first_bad({{N < 0, 2}, {lda < at_least_one(N), 5}, {!conjugate && incX == 0, 7}, {incY == 0, 10}})))
     return;
+  if constexpr (zelt::detail::is_complex_v<T>) {
+    if (conjugate) {
+      return on_conjugates<T>(&alpha, X, N, incX, &beta, Y, N, incY,
+                              [&](const void* a, const void* x, int incx, const void* b) {
+                                fortran(&ul, &N, a, A, &lda, x, &incx, b, Y, &incY, 1);
+                              });
+    }
+  }
   fortran(&ul, &N, &alpha, A, &lda, X, &incX, &beta, Y, &incY, 1);
 }
 
@@ -673,8 +630,18 @@ void sbmv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UP
   if (!c.layout_ok()) return;
   const char ul = symmetric_letter(c, Uplo);
   if (ul == 0) return;
-  if (c.fortran_bad(first_bad({{N < 0, 2}, {K < 0, 3}, {lda <= K, 6}, {incX == 0, 8}, {incY == 0, 11}})))
+  const bool conjugate = hermitian_row_major<T>(c, N);
+  if (c.fortran_bad(
+          first_bad({{N < 0, 2}, {K < 0, 3}, {lda <= K, 6}, {!conjugate && incX == 0, 8}, {incY == 0, 11}})))
     return;
+  if constexpr (zelt::detail::is_complex_v<T>) {
+    if (conjugate) {
+      return on_conjugates<T>(&alpha, X, N, incX, &beta, Y, N, incY,
+                              [&](const void* a, const void* x, int incx, const void* b) {
+                                fortran(&ul, &N, &K, a, A, &lda, x, &incx, b, Y, &incY, 1);
+                              });
+    }
+  }
   fortran(&ul, &N, &K, &alpha, A, &lda, X, &incX, &beta, Y, &incY, 1);
 }
 
@@ -685,7 +652,16 @@ void spmv(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UP
   if (!c.layout_ok()) return;
   const char ul = symmetric_letter(c, Uplo);
   if (ul == 0) return;
-  if (c.fortran_bad(first_bad({{N < 0, 2}, {incX == 0, 6}, {incY == 0, 9}}))) return;
+  const bool conjugate = hermitian_row_major<T>(c, N);
+  if (c.fortran_bad(first_bad({{N < 0, 2}, {!conjugate && incX == 0, 6}, {incY == 0, 9}}))) return;
+  if constexpr (zelt::detail::is_complex_v<T>) {
+    if (conjugate) {
+      return on_conjugates<T>(&alpha, X, N, incX, &beta, Y, N, incY,
+                              [&](const void* a, const void* x, int incx, const void* b) {
+                                fortran(&ul, &N, a, Ap, x, &incx, b, Y, &incY, 1);
+                              });
+    }
+  }
   fortran(&ul, &N, &alpha, Ap, X, &incX, &beta, Y, &incY, 1);
 }
 
@@ -728,25 +704,42 @@ void complex_ger(const char* name, F fortran, F unconjugated, bool conjugate_y, 
   (row ? unconjugated : fortran)(&m, &n, alpha, x, &incx, y, &incy, A, &lda);
 }
 
-template <class T, class F>
+// syr, and her with its real alpha: row-major, the other triangle with a
+// conjugated contiguous copy of x.
+template <class T, class S, class F>
 void syr(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N,
-         const T alpha, const T* X, const int incX, T* A, const int lda) {
+         const S alpha, const T* X, const int incX, T* A, const int lda) {
   const c_call c(name, layout);
   if (!c.layout_ok()) return;
   const char ul = symmetric_letter(c, Uplo);
   if (ul == 0) return;
-  if (c.fortran_bad(first_bad({{N < 0, 2}, {incX == 0, 5}, {lda < at_least_one(N), 7}}))) return;
+  const bool conjugate = hermitian_row_major<T>(c, N);
+  if (c.fortran_bad(first_bad({{N < 0, 2}, {!conjugate && incX == 0, 5}, {lda < at_least_one(N), 7}})))
+    return;
+  if (conjugate) {
+    const std::vector<T> x = conjugated_copy(X, N, incX);
+    const int one = 1;
+    return fortran(&ul, &N, &alpha, x.data(), &one, A, &lda, 1);
+  }
   fortran(&ul, &N, &alpha, X, &incX, A, &lda, 1);
 }
 
-template <class T, class F>
+// spr, and hpr with its real alpha: row-major, as her, on a conjugated
+// contiguous copy of x.
+template <class T, class S, class F>
 void spr(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N,
-         const T alpha, const T* X, const int incX, T* Ap) {
+         const S alpha, const T* X, const int incX, T* Ap) {
   const c_call c(name, layout);
   if (!c.layout_ok()) return;
   const char ul = symmetric_letter(c, Uplo);
   if (ul == 0) return;
-  if (c.fortran_bad(first_bad({{N < 0, 2}, {incX == 0, 5}}))) return;
+  const bool conjugate = hermitian_row_major<T>(c, N);
+  if (c.fortran_bad(first_bad({{N < 0, 2}, {!conjugate && incX == 0, 5}}))) return;
+  if (conjugate) {
+    const std::vector<T> x = conjugated_copy(X, N, incX);
+    const int one = 1;
+    return fortran(&ul, &N, &alpha, x.data(), &one, Ap, 1);
+  }
   fortran(&ul, &N, &alpha, X, &incX, Ap, 1);
 }
 
@@ -757,8 +750,18 @@ void syr2(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UP
   if (!c.layout_ok()) return;
   const char ul = symmetric_letter(c, Uplo);
   if (ul == 0) return;
-  if (c.fortran_bad(first_bad({{N < 0, 2}, {incX == 0, 5}, {incY == 0, 7}, {lda < at_least_one(N), 9}})))
+  const bool conjugate = hermitian_row_major<T>(c, N);
+  if (c.fortran_bad(first_bad({{N < 0, 2},
+                               {!conjugate && incX == 0, 5},
+                               {!conjugate && incY == 0, 7},
+                               {lda < at_least_one(N), 9}})))
     return;
+  if (conjugate) {
+    // her2 row-major: conjugated contiguous copies of y and x, in that order
+    const std::vector<T> x = conjugated_copy(X, N, incX), y = conjugated_copy(Y, N, incY);
+    const int one = 1;
+    return fortran(&ul, &N, &alpha, y.data(), &one, x.data(), &one, A, &lda, 1);
+  }
   fortran(&ul, &N, &alpha, X, &incX, Y, &incY, A, &lda, 1);
 }
 
@@ -769,7 +772,15 @@ void spr2(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UP
   if (!c.layout_ok()) return;
   const char ul = symmetric_letter(c, Uplo);
   if (ul == 0) return;
-  if (c.fortran_bad(first_bad({{N < 0, 2}, {incX == 0, 5}, {incY == 0, 7}}))) return;
+  const bool conjugate = hermitian_row_major<T>(c, N);
+  if (c.fortran_bad(first_bad({{N < 0, 2}, {!conjugate && incX == 0, 5}, {!conjugate && incY == 0, 7}})))
+    return;
+  if (conjugate) {
+    // as her2: conjugated contiguous copies of y and x, in that order
+    const std::vector<T> x = conjugated_copy(X, N, incX), y = conjugated_copy(Y, N, incY);
+    const int one = 1;
+    return fortran(&ul, &N, &alpha, y.data(), &one, x.data(), &one, A, 1);
+  }
   fortran(&ul, &N, &alpha, X, &incX, Y, &incY, A, 1);
 }
 
@@ -1040,8 +1051,8 @@ ZELT_CBLAS_LEVEL3(d, double)
   void cblas_##p##gemv(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const int M, const int N,   \
                        const void* alpha, const void* A, const int lda, const void* X, const int incX,      \
                        const void* beta, void* Y, const int incY) {                                         \
-    complex_gemv<R>("cblas_" #p "gemv", p##gemv_, layout, TransA, M, N, alpha, A, lda, X, incX, beta, Y,    \
-                    incY);                                                                                  \
+    gemv("cblas_" #p "gemv", p##gemv_, layout, TransA, M, N, scalar<R>(alpha), in<R>(A), lda, in<R>(X),     \
+         incX, scalar<R>(beta), out<R>(Y), incY);                                                           \
   }                                                                                                         \
   void cblas_##p##geru(const CBLAS_LAYOUT layout, const int M, const int N, const void* alpha,              \
                        const void* X, const int incX, const void* Y, const int incY, void* A,               \
@@ -1058,28 +1069,73 @@ ZELT_CBLAS_LEVEL3(d, double)
   void cblas_##p##hemv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const void* alpha,    \
                        const void* A, const int lda, const void* X, const int incX, const void* beta,       \
                        void* Y, const int incY) {                                                           \
-    hemv<R>("cblas_" #p "hemv", p##hemv_, layout, Uplo, N, alpha, A, lda, X, incX, beta, Y, incY);          \
+    symv("cblas_" #p "hemv", p##hemv_, layout, Uplo, N, scalar<R>(alpha), in<R>(A), lda, in<R>(X), incX,    \
+         scalar<R>(beta), out<R>(Y), incY);                                                                 \
+  }                                                                                                         \
+  void cblas_##p##hbmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const int K,          \
+                       const void* alpha, const void* A, const int lda, const void* X, const int incX,      \
+                       const void* beta, void* Y, const int incY) {                                         \
+    sbmv("cblas_" #p "hbmv", p##hbmv_, layout, Uplo, N, K, scalar<R>(alpha), in<R>(A), lda, in<R>(X), incX, \
+         scalar<R>(beta), out<R>(Y), incY);                                                                 \
+  }                                                                                                         \
+  void cblas_##p##hpmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const void* alpha,    \
+                       const void* Ap, const void* X, const int incX, const void* beta, void* Y,            \
+                       const int incY) {                                                                    \
+    spmv("cblas_" #p "hpmv", p##hpmv_, layout, Uplo, N, scalar<R>(alpha), in<R>(Ap), in<R>(X), incX,        \
+         scalar<R>(beta), out<R>(Y), incY);                                                                 \
   }                                                                                                         \
   void cblas_##p##her(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const R alpha,         \
                       const void* X, const int incX, void* A, const int lda) {                              \
-    her<R>("cblas_" #p "her", p##her_, layout, Uplo, N, alpha, X, incX, A, lda);                            \
+    syr("cblas_" #p "her", p##her_, layout, Uplo, N, alpha, in<R>(X), incX, out<R>(A), lda);                \
+  }                                                                                                         \
+  void cblas_##p##hpr(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const R alpha,         \
+                      const void* X, const int incX, void* Ap) {                                            \
+    spr("cblas_" #p "hpr", p##hpr_, layout, Uplo, N, alpha, in<R>(X), incX, out<R>(Ap));                    \
   }                                                                                                         \
   void cblas_##p##her2(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const void* alpha,    \
                        const void* X, const int incX, const void* Y, const int incY, void* A,               \
                        const int lda) {                                                                     \
-    her2<R>("cblas_" #p "her2", p##her2_, layout, Uplo, N, alpha, X, incX, Y, incY, A, lda);                \
+    syr2("cblas_" #p "her2", p##her2_, layout, Uplo, N, scalar<R>(alpha), in<R>(X), incX, in<R>(Y), incY,   \
+         out<R>(A), lda);                                                                                   \
+  }                                                                                                         \
+  void cblas_##p##hpr2(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const int N, const void* alpha,    \
+                       const void* X, const int incX, const void* Y, const int incY, void* Ap) {            \
+    spr2("cblas_" #p "hpr2", p##hpr2_, layout, Uplo, N, scalar<R>(alpha), in<R>(X), incX, in<R>(Y), incY,   \
+         out<R>(Ap));                                                                                       \
+  }                                                                                                         \
+  void cblas_##p##gbmv(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const int M, const int N,   \
+                       const int KL, const int KU, const void* alpha, const void* A, const int lda,         \
+                       const void* X, const int incX, const void* beta, void* Y, const int incY) {          \
+    gbmv("cblas_" #p "gbmv", p##gbmv_, layout, TransA, M, N, KL, KU, scalar<R>(alpha), in<R>(A), lda,       \
+         in<R>(X), incX, scalar<R>(beta), out<R>(Y), incY);                                                 \
   }                                                                                                         \
   void cblas_##p##trmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,      \
                        const CBLAS_DIAG Diag, const int N, const void* A, const int lda, void* X,           \
                        const int incX) {                                                                    \
-    trmv("cblas_" #p "trmv", p##trmv_, layout, Uplo, TransA, Diag, N,                                       \
-         static_cast<const std::complex<R>*>(A), lda, static_cast<std::complex<R>*>(X), incX);              \
+    trmv("cblas_" #p "trmv", p##trmv_, layout, Uplo, TransA, Diag, N, in<R>(A), lda, out<R>(X), incX);      \
   }                                                                                                         \
   void cblas_##p##trsv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,      \
                        const CBLAS_DIAG Diag, const int N, const void* A, const int lda, void* X,           \
                        const int incX) {                                                                    \
-    trsv("cblas_" #p "trsv", p##trsv_, layout, Uplo, TransA, Diag, N,                                       \
-         static_cast<const std::complex<R>*>(A), lda, static_cast<std::complex<R>*>(X), incX);              \
+    trsv("cblas_" #p "trsv", p##trsv_, layout, Uplo, TransA, Diag, N, in<R>(A), lda, out<R>(X), incX);      \
+  }                                                                                                         \
+  void cblas_##p##tbmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,      \
+                       const CBLAS_DIAG Diag, const int N, const int K, const void* A, const int lda,       \
+                       void* X, const int incX) {                                                           \
+    tbmv("cblas_" #p "tbmv", p##tbmv_, layout, Uplo, TransA, Diag, N, K, in<R>(A), lda, out<R>(X), incX);   \
+  }                                                                                                         \
+  void cblas_##p##tbsv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,      \
+                       const CBLAS_DIAG Diag, const int N, const int K, const void* A, const int lda,       \
+                       void* X, const int incX) {                                                           \
+    tbsv("cblas_" #p "tbsv", p##tbsv_, layout, Uplo, TransA, Diag, N, K, in<R>(A), lda, out<R>(X), incX);   \
+  }                                                                                                         \
+  void cblas_##p##tpmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,      \
+                       const CBLAS_DIAG Diag, const int N, const void* Ap, void* X, const int incX) {       \
+    tpmv("cblas_" #p "tpmv", p##tpmv_, layout, Uplo, TransA, Diag, N, in<R>(Ap), out<R>(X), incX);          \
+  }                                                                                                         \
+  void cblas_##p##tpsv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,      \
+                       const CBLAS_DIAG Diag, const int N, const void* Ap, void* X, const int incX) {       \
+    tpsv("cblas_" #p "tpsv", p##tpsv_, layout, Uplo, TransA, Diag, N, in<R>(Ap), out<R>(X), incX);          \
   }
 
 ZELT_CBLAS_COMPLEX_LEVEL2(c, float)

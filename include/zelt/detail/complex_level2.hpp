@@ -68,27 +68,38 @@ ZELT_EXACT_LOOP void complex_scale_by_beta(T beta, Y y, std::size_t n) {
   for (std::size_t i = 0; i < n; ++i) y[i] = beta == T(0) ? T(0) : mul(beta, y[i]);
 }
 
-// gemv('N'): column by column, y(i) = y(i) + (alpha x(j)) a(i, j).
-template <class T, class A, class X, class Y>
-ZELT_EXACT_LOOP void complex_gemv_n(std::size_t m, std::size_t n, T alpha, A a, X x, Y y) {
+/// The columns of a full m x n matrix: `Access` has column(j); every row is
+/// in every column. A band's columns (reference_band) have the same form.
+template <class Access>
+struct full_columns {
+  Access a;
+  std::size_t m;
+
+  auto column(std::size_t j) const noexcept { return a.column(j); }
+  std::size_t first(std::size_t) const noexcept { return 0; }
+  std::size_t last(std::size_t) const noexcept { return m; }
+};
+
+// gemv('N'), gbmv('N'): column by column, y(i) = y(i) + (alpha x(j)) a(i, j).
+template <class T, class Columns, class X, class Y>
+ZELT_EXACT_LOOP void complex_gemv_n(const Columns& a, std::size_t n, T alpha, X x, Y y) {
   ZELT_EXACT_ARITHMETIC
   for (std::size_t j = 0; j < n; ++j) {
+    const auto column = a.column(j);
     const T temp = mul(alpha, x[j]);
-    for (std::size_t i = 0; i < m; ++i) y[i] = y[i] + mul(temp, a(i, j));
+    for (std::size_t i = a.first(j); i < a.last(j); ++i) y[i] = y[i] + mul(temp, column[i]);
   }
 }
 
-// gemv('T') and gemv('C'): y(j) = y(j) + alpha (sum over i of op(a(i, j)) x(i)).
-template <class T, class A, class X, class Y>
-ZELT_EXACT_LOOP void complex_gemv_t(std::size_t m, std::size_t n, T alpha, A a, X x, Y y, bool conjugate_a) {
+// gemv('T'), gemv('C') and gbmv's: y(j) = y(j) + alpha (sum over i of op(a(i, j)) x(i)).
+template <class T, class Columns, class X, class Y>
+ZELT_EXACT_LOOP void complex_gemv_t(const Columns& a, std::size_t n, T alpha, X x, Y y, bool conjugate_a) {
   ZELT_EXACT_ARITHMETIC
   for (std::size_t j = 0; j < n; ++j) {
+    const auto column = a.column(j);
     T temp = 0;
-    if (conjugate_a) {
-      for (std::size_t i = 0; i < m; ++i) temp = temp + mul(conjugate(a(i, j)), x[i]);
-    } else {
-      for (std::size_t i = 0; i < m; ++i) temp = temp + mul(a(i, j), x[i]);
-    }
+    for (std::size_t i = a.first(j); i < a.last(j); ++i)
+      temp = temp + mul(conjugate_if(conjugate_a, column[i]), x[i]);
     y[j] = y[j] + mul(alpha, temp);
   }
 }
@@ -255,6 +266,29 @@ void her2_on(const Triangle& s, std::size_t n, bool conjugated_storage, T alpha,
   } else {
     complex_her2(s, n, alpha, x, y);
   }
+}
+
+// gemv and gbmv of op(a) for the storage a of n columns, op(a) = a, its
+// transpose, its conjugate transpose, or its conjugate. The conjugate, the
+// adjoint of row-major storage, is, as in the reference CBLAS, the 'N'
+// product on conjugates: conj(y) = conj(beta) conj(y) + conj(alpha) a conj(x).
+template <class T, class Columns, class X, class Y>
+void gemv_on(const Columns& a, std::size_t n, bool transposed, bool conjugated, T alpha, X x, T beta, Y y,
+             std::size_t leny) {
+  if (transposed || !conjugated) {
+    complex_scale_by_beta(beta, y, leny);
+    if (alpha == T(0)) return;
+    if (transposed) {
+      complex_gemv_t(a, n, alpha, x, y, conjugated);
+    } else {
+      complex_gemv_n(a, n, alpha, x, y);
+    }
+    return;
+  }
+  conjugate_in_place(y, leny);
+  complex_scale_by_beta(conjugate(beta), y, leny);
+  if (alpha != T(0)) complex_gemv_n(a, n, conjugate(alpha), conjugated_elements(x), y);
+  conjugate_in_place(y, leny);
 }
 
 // trmv (solve false) and trsv (true) of op(s), op(s) = s, its transpose, its

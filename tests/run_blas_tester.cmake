@@ -22,7 +22,7 @@ execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=LD_PRELOAD "LD_LIBRARY_P
   "${TESTER}" ${input_args}
   WORKING_DIRECTORY "${WORKDIR}" OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
 set(report "${out}")
-foreach(summary_file IN ITEMS dblat2.out dblat3.out sblat2.out sblat3.out)
+foreach(summary_file IN ITEMS dblat2.out dblat3.out sblat2.out sblat3.out cblat2.out cblat3.out zblat2.out zblat3.out)
   if(EXISTS "${WORKDIR}/${summary_file}")
     file(READ "${WORKDIR}/${summary_file}" summary)
     string(APPEND report "${summary}")

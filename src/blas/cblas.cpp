@@ -441,6 +441,30 @@ bool hermitian_row_major(const c_call& c, int N) {
   return zelt::detail::is_complex_v<T> && c.row_major() && N > 0;
 }
 
+// The x and y the Fortran syr2, spr2, her2 and hpr2 receive. For complex
+// data in row-major storage, which holds the conjugate of the matrix, the
+// reference CBLAS passes y and x exchanged: conjugated contiguous copies
+// (increment 1) when N > 0, else as they are; so the checks of the
+// increments are exchanged too.
+template <class T>
+struct rank2_operands {
+  std::vector<T> x_copy, y_copy;
+  const T* x;
+  const T* y;
+  int incx, incy;
+
+  rank2_operands(const c_call& c, int N, const T* X, int incX, const T* Y, int incY)
+      : x(X), y(Y), incx(incX), incy(incY) {
+    if (!zelt::detail::is_complex_v<T> || !c.row_major()) return;
+    if (N <= 0) {
+      x = Y, incx = incY, y = X, incy = incX;
+      return;
+    }
+    x_copy = conjugated_copy(Y, N, incY), y_copy = conjugated_copy(X, N, incX);
+    x = x_copy.data(), y = y_copy.data(), incx = incy = 1;
+  }
+};
+
 // A row-major product that is conj of a column-major one on the storage, as
 // the reference CBLAS runs it: y (n elements) conjugated before and after,
 // and in between `call(alpha, x, incx, beta)` with conj(alpha), conj(beta)
@@ -750,19 +774,10 @@ void syr2(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UP
   if (!c.layout_ok()) return;
   const char ul = symmetric_letter(c, Uplo);
   if (ul == 0) return;
-  const bool conjugate = hermitian_row_major<T>(c, N);
-  if (c.fortran_bad(first_bad({{N < 0, 2},
-                               {!conjugate && incX == 0, 5},
-                               {!conjugate && incY == 0, 7},
-                               {lda < at_least_one(N), 9}})))
+  const rank2_operands<T> o(c, N, X, incX, Y, incY);
+  if (c.fortran_bad(first_bad({{N < 0, 2}, {o.incx == 0, 5}, {o.incy == 0, 7}, {lda < at_least_one(N), 9}})))
     return;
-  if (conjugate) {
-    // her2 row-major: conjugated contiguous copies of y and x, in that order
-    const std::vector<T> x = conjugated_copy(X, N, incX), y = conjugated_copy(Y, N, incY);
-    const int one = 1;
-    return fortran(&ul, &N, &alpha, y.data(), &one, x.data(), &one, A, &lda, 1);
-  }
-  fortran(&ul, &N, &alpha, X, &incX, Y, &incY, A, &lda, 1);
+  fortran(&ul, &N, &alpha, o.x, &o.incx, o.y, &o.incy, A, &lda, 1);
 }
 
 template <class T, class F>
@@ -772,16 +787,9 @@ void spr2(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UP
   if (!c.layout_ok()) return;
   const char ul = symmetric_letter(c, Uplo);
   if (ul == 0) return;
-  const bool conjugate = hermitian_row_major<T>(c, N);
-  if (c.fortran_bad(first_bad({{N < 0, 2}, {!conjugate && incX == 0, 5}, {!conjugate && incY == 0, 7}})))
-    return;
-  if (conjugate) {
-    // as her2: conjugated contiguous copies of y and x, in that order
-    const std::vector<T> x = conjugated_copy(X, N, incX), y = conjugated_copy(Y, N, incY);
-    const int one = 1;
-    return fortran(&ul, &N, &alpha, y.data(), &one, x.data(), &one, A, 1);
-  }
-  fortran(&ul, &N, &alpha, X, &incX, Y, &incY, A, 1);
+  const rank2_operands<T> o(c, N, X, incX, Y, incY);
+  if (c.fortran_bad(first_bad({{N < 0, 2}, {o.incx == 0, 5}, {o.incy == 0, 7}}))) return;
+  fortran(&ul, &N, &alpha, o.x, &o.incx, o.y, &o.incy, A, 1);
 }
 
 }  // namespace

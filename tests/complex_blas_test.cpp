@@ -530,7 +530,9 @@ template <class R>
 void expect_cblas_reference_bits(bool through_library, std::uint64_t seed) {
   const auto ref = zelt_test::library_cblas_routines<R>(reference_library());
   ASSERT_TRUE(ref.complete());
-  zelt_test::complex_harness<R> harness(reference_routines<R>(), cpp_routines<R, false>(), seed);
+  // the Fortran tables the harness keeps, unused by its CBLAS runs
+  const complex_routines<R> fortran_ref = reference_routines<R>(), fortran_cpp = cpp_routines<R, false>();
+  zelt_test::complex_harness<R> harness(fortran_ref, fortran_cpp, seed);
   if (!through_library) {
     expect_no_differences(harness.run_cblas(ref, cpp_cblas_routines<R>()));
     return;

@@ -13,6 +13,7 @@
 #include <complex>      // std::conj
 #include <cstddef>      // std::ptrdiff_t, std::size_t
 #include <type_traits>  // std::is_same_v, std::remove_const_t
+#include <utility>      // std::move
 
 #include "zelt/detail/complex.hpp"
 #include "zelt/detail/contract.hpp"
@@ -133,7 +134,7 @@ class conjugated_matrix {
   using element_type = const typename Matrix::element_type;
   using value_type = typename Matrix::value_type;
 
-  explicit conjugated_matrix(Matrix A) noexcept : base_(A) {}
+  explicit conjugated_matrix(Matrix A) noexcept : base_(std::move(A)) {}
 
   const Matrix& base() const noexcept { return base_; }
   size_type nrows() const noexcept { return base_.nrows(); }

@@ -85,9 +85,9 @@ template <class T, class Columns, class X, class Y>
 ZELT_EXACT_LOOP void complex_gemv_n(const Columns& a, std::size_t n, T alpha, X x, Y y) {
   ZELT_EXACT_ARITHMETIC
   for (std::size_t j = 0; j < n; ++j) {
-    const auto column = a.column(j);
+    const auto aj = a.column(j);
     const T temp = mul(alpha, x[j]);
-    for (std::size_t i = a.first(j); i < a.last(j); ++i) y[i] = y[i] + mul(temp, column[i]);
+    for (std::size_t i = a.first(j); i < a.last(j); ++i) y[i] = y[i] + mul(temp, aj[i]);
   }
 }
 
@@ -96,10 +96,10 @@ template <class T, class Columns, class X, class Y>
 ZELT_EXACT_LOOP void complex_gemv_t(const Columns& a, std::size_t n, T alpha, X x, Y y, bool conjugate_a) {
   ZELT_EXACT_ARITHMETIC
   for (std::size_t j = 0; j < n; ++j) {
-    const auto column = a.column(j);
+    const auto aj = a.column(j);
     T temp = 0;
     for (std::size_t i = a.first(j); i < a.last(j); ++i)
-      temp = temp + mul(conjugate_if(conjugate_a, column[i]), x[i]);
+      temp = temp + mul(conjugate_if(conjugate_a, aj[i]), x[i]);
     y[j] = y[j] + mul(alpha, temp);
   }
 }
@@ -123,14 +123,14 @@ template <class T, class Triangle, class X, class Y>
 ZELT_EXACT_LOOP void complex_hemv(const Triangle& a, std::size_t n, T alpha, X x, Y y) {
   ZELT_EXACT_ARITHMETIC
   for (std::size_t j = 0; j < n; ++j) {
-    const auto column = a.column(j);
+    const auto aj = a.column(j);
     const T temp1 = mul(alpha, x[j]);
     T temp2 = 0;
     for (std::size_t i = a.first(j); i < a.last(j); ++i) {
-      y[i] = y[i] + mul(temp1, column[i]);
-      temp2 = temp2 + mul(conjugate(column[i]), x[i]);
+      y[i] = y[i] + mul(temp1, aj[i]);
+      temp2 = temp2 + mul(conjugate(aj[i]), x[i]);
     }
-    y[j] = y[j] + mul(temp1, real_of(column[j])) + mul(alpha, temp2);
+    y[j] = y[j] + mul(temp1, real_of(aj[j])) + mul(alpha, temp2);
   }
 }
 
@@ -140,13 +140,13 @@ template <class T, class Triangle, class X>
 ZELT_EXACT_LOOP void complex_her(const Triangle& a, std::size_t n, real_t<T> alpha, X x) {
   ZELT_EXACT_ARITHMETIC
   for (std::size_t j = 0; j < n; ++j) {
-    const auto column = a.column(j);
+    const auto aj = a.column(j);
     if (x[j] != T(0)) {
       const T temp = mul(alpha, conjugate(x[j]));
-      for (std::size_t i = a.first(j); i < a.last(j); ++i) column[i] = column[i] + mul(x[i], temp);
-      column[j] = T(real_of(column[j]) + real_of(mul(x[j], temp)));
+      for (std::size_t i = a.first(j); i < a.last(j); ++i) aj[i] = aj[i] + mul(x[i], temp);
+      aj[j] = T(real_of(aj[j]) + real_of(mul(x[j], temp)));
     } else {
-      column[j] = T(real_of(column[j]));
+      aj[j] = T(real_of(aj[j]));
     }
   }
 }
@@ -155,14 +155,14 @@ template <class T, class Triangle, class X, class Y>
 ZELT_EXACT_LOOP void complex_her2(const Triangle& a, std::size_t n, T alpha, X x, Y y) {
   ZELT_EXACT_ARITHMETIC
   for (std::size_t j = 0; j < n; ++j) {
-    const auto column = a.column(j);
+    const auto aj = a.column(j);
     if (x[j] != T(0) || y[j] != T(0)) {
       const T temp1 = mul(alpha, conjugate(y[j])), temp2 = conjugate(mul(alpha, x[j]));
       for (std::size_t i = a.first(j); i < a.last(j); ++i)
-        column[i] = column[i] + mul(x[i], temp1) + mul(y[i], temp2);
-      column[j] = T(real_of(column[j]) + real_of(mul(x[j], temp1) + mul(y[j], temp2)));
+        aj[i] = aj[i] + mul(x[i], temp1) + mul(y[i], temp2);
+      aj[j] = T(real_of(aj[j]) + real_of(mul(x[j], temp1) + mul(y[j], temp2)));
     } else {
-      column[j] = T(real_of(column[j]));
+      aj[j] = T(real_of(aj[j]));
     }
   }
 }
@@ -181,21 +181,21 @@ ZELT_EXACT_LOOP void complex_trmv(const Triangle& a, std::size_t n, bool transpo
   const bool forward = a.upper != transposed;
   for (std::size_t jk = 0; jk < n; ++jk) {
     const std::size_t j = nth(0, n, forward, jk), first = a.first(j), last = a.last(j);
-    const auto column = a.column(j);
+    const auto aj = a.column(j);
     if (!transposed) {
       if (x[j] == T(0)) continue;
       const T temp = x[j];
       for (std::size_t k = 0; k < last - first; ++k) {
         const std::size_t i = nth(first, last, forward, k);
-        x[i] = x[i] + mul(temp, column[i]);
+        x[i] = x[i] + mul(temp, aj[i]);
       }
-      if (!unit) x[j] = mul(x[j], column[j]);
+      if (!unit) x[j] = mul(x[j], aj[j]);
     } else {
       T temp = x[j];
-      if (!unit) temp = mul(temp, conjugate_if(conjugate_a, column[j]));
+      if (!unit) temp = mul(temp, conjugate_if(conjugate_a, aj[j]));
       for (std::size_t k = 0; k < last - first; ++k) {
         const std::size_t i = nth(first, last, forward, k);
-        temp = temp + mul(conjugate_if(conjugate_a, column[i]), x[i]);
+        temp = temp + mul(conjugate_if(conjugate_a, aj[i]), x[i]);
       }
       x[j] = temp;
     }
@@ -210,22 +210,22 @@ ZELT_EXACT_LOOP void complex_trsv(const Triangle& a, std::size_t n, bool transpo
   const bool forward = a.upper == transposed;
   for (std::size_t jk = 0; jk < n; ++jk) {
     const std::size_t j = nth(0, n, forward, jk), first = a.first(j), last = a.last(j);
-    const auto column = a.column(j);
+    const auto aj = a.column(j);
     if (!transposed) {
       if (x[j] == T(0)) continue;
-      if (!unit) x[j] = div(x[j], column[j]);
+      if (!unit) x[j] = div(x[j], aj[j]);
       const T temp = x[j];
       for (std::size_t k = 0; k < last - first; ++k) {
         const std::size_t i = nth(first, last, forward, k);
-        x[i] = x[i] - mul(temp, column[i]);
+        x[i] = x[i] - mul(temp, aj[i]);
       }
     } else {
       T temp = x[j];
       for (std::size_t k = 0; k < last - first; ++k) {
         const std::size_t i = nth(first, last, forward, k);
-        temp = temp - mul(conjugate_if(conjugate_a, column[i]), x[i]);
+        temp = temp - mul(conjugate_if(conjugate_a, aj[i]), x[i]);
       }
-      if (!unit) temp = div(temp, conjugate_if(conjugate_a, column[j]));
+      if (!unit) temp = div(temp, conjugate_if(conjugate_a, aj[j]));
       x[j] = temp;
     }
   }

@@ -81,6 +81,32 @@ struct complex_routines {
   }
 };
 
+/// Fills the Level 2 entries of a table, Fortran's or the CBLAS's, which
+/// share their names: routine "gemv" is the symbol prefix + "gemv" + suffix.
+template <class Table>
+void get_level2(Table& r, const shared_library& lib, const std::string& prefix, const std::string& suffix) {
+  const auto get = [&](auto& f, const char* routine) {
+    f = lib.symbol<std::decay_t<decltype(f)>>(prefix + routine + suffix);
+  };
+  get(r.gemv, "gemv");
+  get(r.geru, "geru");
+  get(r.gerc, "gerc");
+  get(r.hemv, "hemv");
+  get(r.her, "her");
+  get(r.her2, "her2");
+  get(r.trmv, "trmv");
+  get(r.trsv, "trsv");
+  get(r.gbmv, "gbmv");
+  get(r.hbmv, "hbmv");
+  get(r.hpmv, "hpmv");
+  get(r.hpr, "hpr");
+  get(r.hpr2, "hpr2");
+  get(r.tbmv, "tbmv");
+  get(r.tbsv, "tbsv");
+  get(r.tpmv, "tpmv");
+  get(r.tpsv, "tpsv");
+}
+
 /// The table of a library's Fortran symbols: c* for float, z* for double.
 template <class R>
 complex_routines<R> library_routines(const shared_library& lib) {
@@ -100,23 +126,7 @@ complex_routines<R> library_routines(const shared_library& lib) {
   get(r.nrm2, rp + "nrm2_");
   get(r.rot, rs + "rot_");
   get(r.rotg, p + "rotg_");
-  get(r.gemv, p + "gemv_");
-  get(r.geru, p + "geru_");
-  get(r.gerc, p + "gerc_");
-  get(r.hemv, p + "hemv_");
-  get(r.her, p + "her_");
-  get(r.her2, p + "her2_");
-  get(r.trmv, p + "trmv_");
-  get(r.trsv, p + "trsv_");
-  get(r.gbmv, p + "gbmv_");
-  get(r.hbmv, p + "hbmv_");
-  get(r.hpmv, p + "hpmv_");
-  get(r.hpr, p + "hpr_");
-  get(r.hpr2, p + "hpr2_");
-  get(r.tbmv, p + "tbmv_");
-  get(r.tbsv, p + "tbsv_");
-  get(r.tpmv, p + "tpmv_");
-  get(r.tpsv, p + "tpsv_");
+  get_level2(r, lib, p, "_");
   return r;
 }
 
@@ -156,24 +166,7 @@ template <class R>
 complex_cblas_routines<R> library_cblas_routines(const shared_library& lib) {
   const std::string p = std::is_same_v<R, float> ? "cblas_c" : "cblas_z";
   complex_cblas_routines<R> r;
-  const auto get = [&](auto& f, const std::string& name) { f = lib.symbol<std::decay_t<decltype(f)>>(name); };
-  get(r.gemv, p + "gemv");
-  get(r.geru, p + "geru");
-  get(r.gerc, p + "gerc");
-  get(r.hemv, p + "hemv");
-  get(r.her, p + "her");
-  get(r.her2, p + "her2");
-  get(r.trmv, p + "trmv");
-  get(r.trsv, p + "trsv");
-  get(r.gbmv, p + "gbmv");
-  get(r.hbmv, p + "hbmv");
-  get(r.hpmv, p + "hpmv");
-  get(r.hpr, p + "hpr");
-  get(r.hpr2, p + "hpr2");
-  get(r.tbmv, p + "tbmv");
-  get(r.tbsv, p + "tbsv");
-  get(r.tpmv, p + "tpmv");
-  get(r.tpsv, p + "tpsv");
+  get_level2(r, lib, p, "");
   return r;
 }
 

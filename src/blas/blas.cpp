@@ -69,6 +69,8 @@ zelt::col_major_matrix<T> matrix(T* a, int m, int n, int lda) {
 
 using zelt_blas::at_least_one;
 using zelt_blas::first_bad;
+using zelt_blas::in;
+using zelt_blas::out;
 
 template <class F>
 void with_triangle(bool upper, F f) {
@@ -240,16 +242,6 @@ template <class R>
 void real_scal(const int* n, const R* alpha, std::complex<R>* x, const int* incx) {
   if (*n <= 0 || *incx <= 0) return;
   with_vector(*n, x, *incx, [&](auto vx) { zelt::scal(*alpha, vx); });
-}
-
-// The complex element types behind the Fortran routines' untyped arguments.
-template <class R>
-const std::complex<R>* in(const void* p) {
-  return static_cast<const std::complex<R>*>(p);
-}
-template <class R>
-std::complex<R>* out(void* p) {
-  return static_cast<std::complex<R>*>(p);
 }
 
 template <class Result, class R>

@@ -100,6 +100,8 @@ namespace {
 
 using zelt_blas::at_least_one;
 using zelt_blas::first_bad;
+using zelt_blas::in;
+using zelt_blas::out;
 
 /// One C call: its routine name and layout, and its error reports.
 class c_call {
@@ -408,15 +410,7 @@ std::vector<C> conjugated_copy(const C* x, int n, int inc) {
   return copy;
 }
 
-// The complex arrays and scalars the C functions take by address.
-template <class R>
-const std::complex<R>* in(const void* p) {
-  return static_cast<const std::complex<R>*>(p);
-}
-template <class R>
-std::complex<R>* out(void* p) {
-  return static_cast<std::complex<R>*>(p);
-}
+// A complex scalar the C functions take by address.
 template <class R>
 std::complex<R> scalar(const void* p) {
   return *in<R>(p);

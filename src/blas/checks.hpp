@@ -1,8 +1,10 @@
 #ifndef ZELT_SRC_BLAS_CHECKS_HPP_
 #define ZELT_SRC_BLAS_CHECKS_HPP_
 
-// What the library's Fortran and C entry points share to check arguments as
-// the reference does.
+// What the library's Fortran and C entry points share: the checks of their
+// arguments as the reference makes them, and the complex element types
+// behind their untyped ones.
+#include <complex>
 #include <initializer_list>
 #include <utility>  // std::pair
 
@@ -18,6 +20,16 @@ inline int first_bad(std::initializer_list<std::pair<bool, int>> checks) {
     if (bad) return number;
   }
   return 0;
+}
+
+/// The complex array or scalar behind a `void*` argument.
+template <class R>
+const std::complex<R>* in(const void* p) {
+  return static_cast<const std::complex<R>*>(p);
+}
+template <class R>
+std::complex<R>* out(void* p) {
+  return static_cast<std::complex<R>*>(p);
 }
 
 }  // namespace zelt_blas

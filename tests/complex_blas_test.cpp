@@ -16,6 +16,7 @@
 #include "zelt/blas2.hpp"
 #include "zelt/blas2_band.hpp"
 #include "zelt/blas2_packed.hpp"
+#include "zelt/blas3.hpp"
 #include "zelt/matrix_views.hpp"
 
 namespace {
@@ -327,6 +328,121 @@ int trans_enum(const char* t) {
 }
 int diag_enum(const char* diag) { return std::toupper(static_cast<unsigned char>(*diag)) == 'U' ? 132 : 131; }
 
+// The Level 3 routines through the C++ interface, with the Fortran
+// signatures and quick returns.
+template <class R>
+struct cpp_level3 {
+  using C = std::complex<R>;
+  using len = std::size_t;
+  // op(A) of the column-major rows x cols matrix A for the Fortran flag.
+  template <class F>
+  static void with_op_of(const char* t, const C* a, int rows, int cols, int lda, F f) {
+    const auto m = static_cast<unsigned>(rows), n = static_cast<unsigned>(cols),
+               ld = static_cast<unsigned>(lda);
+    with_op(trans_enum(t), zelt::col_major_matrix<const C>(a, m, n, ld), f);
+  }
+  static zelt::col_major_matrix<C> output(C* c, int m, int n, int ldc) {
+    return {c, static_cast<unsigned>(m), static_cast<unsigned>(n), static_cast<unsigned>(ldc)};
+  }
+  static bool no_trans(const char* t) { return trans_enum(t) == 111; }
+  template <class F>
+  static void with_side(const char* side, F f) {
+    if (std::toupper(static_cast<unsigned char>(*side)) == 'L') {
+      f(zelt::left);
+    } else {
+      f(zelt::right);
+    }
+  }
+
+  static void gemm(const char* ta, const char* tb, const int* m, const int* n, const int* k, const C* alpha,
+                   const C* a, const int* lda, const C* b, const int* ldb, const C* beta, C* c,
+                   const int* ldc, len, len) {
+    if (*m == 0 || *n == 0) return;
+    with_op_of(ta, a, no_trans(ta) ? *m : *k, no_trans(ta) ? *k : *m, *lda, [&](const auto& A) {
+      with_op_of(tb, b, no_trans(tb) ? *k : *n, no_trans(tb) ? *n : *k, *ldb,
+                 [&](const auto& B) { zelt::gemm(*alpha, A, B, *beta, output(c, *m, *n, *ldc)); });
+    });
+  }
+  template <bool Hermitian>
+  static void symm(const char* side, const char* uplo, const int* m, const int* n, const C* alpha, const C* a,
+                   const int* lda, const C* b, const int* ldb, const C* beta, C* c, const int* ldc, len,
+                   len) {
+    if (*m == 0 || *n == 0) return;
+    const int order = std::toupper(static_cast<unsigned char>(*side)) == 'L' ? *m : *n;
+    with_op_of("N", a, order, order, *lda, [&](const auto& A) {
+      with_op_of("N", b, *m, *n, *ldb, [&](const auto& B) {
+        with_side(side, [&](auto sd) {
+          with_uplo(uplo_enum(uplo) == 121, [&](auto tri) {
+            if constexpr (Hermitian) {
+              zelt::hemm(sd, tri, *alpha, A, B, *beta, output(c, *m, *n, *ldc));
+            } else {
+              zelt::symm(sd, tri, *alpha, A, B, *beta, output(c, *m, *n, *ldc));
+            }
+          });
+        });
+      });
+    });
+  }
+  template <bool Hermitian, class S>
+  static void syrk(const char* uplo, const char* t, const int* n, const int* k, const S* alpha, const C* a,
+                   const int* lda, const S* beta, C* c, const int* ldc, len, len) {
+    if (*n == 0) return;
+    with_op_of(t, a, no_trans(t) ? *n : *k, no_trans(t) ? *k : *n, *lda, [&](const auto& A) {
+      with_uplo(uplo_enum(uplo) == 121, [&](auto tri) {
+        if constexpr (Hermitian) {
+          zelt::herk(tri, *alpha, A, *beta, output(c, *n, *n, *ldc));
+        } else {
+          zelt::syrk(tri, *alpha, A, *beta, output(c, *n, *n, *ldc));
+        }
+      });
+    });
+  }
+  template <bool Hermitian, class S>
+  static void syr2k(const char* uplo, const char* t, const int* n, const int* k, const C* alpha, const C* a,
+                    const int* lda, const C* b, const int* ldb, const S* beta, C* c, const int* ldc, len,
+                    len) {
+    if (*n == 0) return;
+    const int rows = no_trans(t) ? *n : *k, cols = no_trans(t) ? *k : *n;
+    with_op_of(t, a, rows, cols, *lda, [&](const auto& A) {
+      with_op_of(t, b, rows, cols, *ldb, [&](const auto& B) {
+        with_uplo(uplo_enum(uplo) == 121, [&](auto tri) {
+          if constexpr (Hermitian) {
+            zelt::her2k(tri, *alpha, A, B, *beta, output(c, *n, *n, *ldc));
+          } else {
+            zelt::syr2k(tri, *alpha, A, B, *beta, output(c, *n, *n, *ldc));
+          }
+        });
+      });
+    });
+  }
+  template <bool Solve>
+  static void triangular(const char* side, const char* uplo, const char* t, const char* diag, const int* m,
+                         const int* n, const C* alpha, const C* a, const int* lda, C* b, const int* ldb, len,
+                         len, len, len) {
+    if (*m == 0 || *n == 0) return;
+    const int order = std::toupper(static_cast<unsigned char>(*side)) == 'L' ? *m : *n;
+    with_op_of(t, a, order, order, *lda, [&](const auto& A) {
+      with_side(side, [&](auto sd) {
+        // the triangle of op(A)
+        with_uplo((uplo_enum(uplo) == 121) == no_trans(t), [&](auto tri) {
+          const auto run = [&](auto dg) {
+            if constexpr (Solve) {
+              zelt::trsm(sd, tri, dg, *alpha, A, output(b, *m, *n, *ldb));
+            } else {
+              zelt::trmm(sd, tri, dg, *alpha, A, output(b, *m, *n, *ldb));
+            }
+          };
+          if (diag_enum(diag) == 132) {
+            run(zelt::unit_diagonal);
+          } else {
+            run(zelt::non_unit_diagonal);
+          }
+        });
+      });
+    });
+  }
+};
+
 // zelt's C++ interface behind the Fortran signatures, with the Fortran
 // routines' quick returns (the views take no increment <= 0 where the
 // routines return at once).
@@ -471,8 +587,125 @@ complex_routines<R> cpp_routines() {
               const int* incx, std::size_t, std::size_t, std::size_t) {
     B::template tp<true>(102, uplo_enum(uplo), trans_enum(t), diag_enum(diag), *n, ap, x, *incx);
   };
+  using L3 = cpp_level3<R>;
+  r.gemm = L3::gemm;
+  r.symm = L3::template symm<false>;
+  r.hemm = L3::template symm<true>;
+  r.syrk = L3::template syrk<false, C>;
+  r.herk = L3::template syrk<true, R>;
+  r.syr2k = L3::template syr2k<false, C>;
+  r.her2k = L3::template syr2k<true, R>;
+  r.trmm = L3::template triangular<false>;
+  r.trsm = L3::template triangular<true>;
   return r;
 }
+
+// The Level 3 routines through the C++ interface, with the CBLAS's
+// signatures: every matrix in the layout given.
+template <class R>
+struct cpp_cblas_level3 {
+  using C = std::complex<R>;
+  // f(C) with the m x n output in the layout given.
+  template <class F>
+  static void with_output(int layout, C* c, int m, int n, int ldc, F f) {
+    const auto rows = static_cast<unsigned>(m), cols = static_cast<unsigned>(n),
+               ld = static_cast<unsigned>(ldc);
+    if (layout == 102) {
+      f(zelt::col_major_matrix<C>(c, rows, cols, ld));
+    } else {
+      f(zelt::row_major_matrix<C>(c, rows, cols, ld));
+    }
+  }
+  template <class F>
+  static void with_side(int side, F f) {
+    if (side == 141) {
+      f(zelt::left);
+    } else {
+      f(zelt::right);
+    }
+  }
+
+  static void gemm(int layout, int ta, int tb, int m, int n, int k, const C* alpha, const C* a, int lda,
+                   const C* b, int ldb, const C* beta, C* c, int ldc) {
+    if (m == 0 || n == 0) return;
+    with_matrix_op<R>(layout, ta, a, ta == 111 ? m : k, ta == 111 ? k : m, lda, [&](const auto& A) {
+      with_matrix_op<R>(layout, tb, b, tb == 111 ? k : n, tb == 111 ? n : k, ldb, [&](const auto& B) {
+        with_output(layout, c, m, n, ldc, [&](const auto& Cm) { zelt::gemm(*alpha, A, B, *beta, Cm); });
+      });
+    });
+  }
+  template <bool Hermitian>
+  static void symm(int layout, int side, int uplo, int m, int n, const C* alpha, const C* a, int lda,
+                   const C* b, int ldb, const C* beta, C* c, int ldc) {
+    if (m == 0 || n == 0) return;
+    const int order = side == 141 ? m : n;
+    with_matrix_op<R>(layout, 111, a, order, order, lda, [&](const auto& A) {
+      with_matrix_op<R>(layout, 111, b, m, n, ldb, [&](const auto& B) {
+        with_output(layout, c, m, n, ldc, [&](const auto& Cm) {
+          with_side(side, [&](auto sd) {
+            with_uplo(uplo == 121, [&](auto tri) {
+              if constexpr (Hermitian) {
+                zelt::hemm(sd, tri, *alpha, A, B, *beta, Cm);
+              } else {
+                zelt::symm(sd, tri, *alpha, A, B, *beta, Cm);
+              }
+            });
+          });
+        });
+      });
+    });
+  }
+  // syrk, herk, and, with B (`Two`), syr2k and her2k.
+  template <bool Hermitian, bool Two, class Alpha, class Beta>
+  static void rank_k(int layout, int uplo, int t, int n, int k, Alpha alpha, const C* a, int lda, const C* b,
+                     int ldb, Beta beta, C* c, int ldc) {
+    if (n == 0) return;
+    const int rows = t == 111 ? n : k, cols = t == 111 ? k : n;
+    with_matrix_op<R>(layout, t, a, rows, cols, lda, [&](const auto& A) {
+      with_matrix_op<R>(layout, t, Two ? b : a, rows, cols, Two ? ldb : lda, [&](const auto& B) {
+        with_output(layout, c, n, n, ldc, [&](const auto& Cm) {
+          with_uplo(uplo == 121, [&](auto tri) {
+            if constexpr (Two && Hermitian) {
+              zelt::her2k(tri, alpha, A, B, beta, Cm);
+            } else if constexpr (Two) {
+              zelt::syr2k(tri, alpha, A, B, beta, Cm);
+            } else if constexpr (Hermitian) {
+              zelt::herk(tri, alpha, A, beta, Cm);
+            } else {
+              zelt::syrk(tri, alpha, A, beta, Cm);
+            }
+          });
+        });
+      });
+    });
+  }
+  template <bool Solve>
+  static void triangular(int layout, int side, int uplo, int t, int diag, int m, int n, const C* alpha,
+                         const C* a, int lda, C* b, int ldb) {
+    if (m == 0 || n == 0) return;
+    const int order = side == 141 ? m : n;
+    with_matrix_op<R>(layout, t, a, order, order, lda, [&](const auto& A) {
+      with_output(layout, b, m, n, ldb, [&](const auto& B) {
+        with_side(side, [&](auto sd) {
+          with_uplo((uplo == 121) == (t == 111), [&](auto tri) {
+            const auto run = [&](auto dg) {
+              if constexpr (Solve) {
+                zelt::trsm(sd, tri, dg, *alpha, A, B);
+              } else {
+                zelt::trmm(sd, tri, dg, *alpha, A, B);
+              }
+            };
+            if (diag == 132) {
+              run(zelt::unit_diagonal);
+            } else {
+              run(zelt::non_unit_diagonal);
+            }
+          });
+        });
+      });
+    });
+  }
+};
 
 template <class R>
 zelt_test::complex_cblas_routines<R> cpp_cblas_routines() {
@@ -508,6 +741,28 @@ zelt_test::complex_cblas_routines<R> cpp_cblas_routines() {
   r.tbsv = B::template tb<true>;
   r.tpmv = B::template tp<false>;
   r.tpsv = B::template tp<true>;
+  using L = cpp_cblas_level3<R>;
+  r.gemm = L::gemm;
+  r.symm = L::template symm<false>;
+  r.hemm = L::template symm<true>;
+  r.syrk = [](int layout, int uplo, int t, int n, int k, const C* alpha, const C* a, int lda, const C* beta,
+              C* c, int ldc) {
+    L::template rank_k<false, false>(layout, uplo, t, n, k, *alpha, a, lda, a, lda, *beta, c, ldc);
+  };
+  r.herk = [](int layout, int uplo, int t, int n, int k, R alpha, const C* a, int lda, R beta, C* c,
+              int ldc) {
+    L::template rank_k<true, false>(layout, uplo, t, n, k, alpha, a, lda, a, lda, beta, c, ldc);
+  };
+  r.syr2k = [](int layout, int uplo, int t, int n, int k, const C* alpha, const C* a, int lda, const C* b,
+               int ldb, const C* beta, C* c, int ldc) {
+    L::template rank_k<false, true>(layout, uplo, t, n, k, *alpha, a, lda, b, ldb, *beta, c, ldc);
+  };
+  r.her2k = [](int layout, int uplo, int t, int n, int k, const C* alpha, const C* a, int lda, const C* b,
+               int ldb, R beta, C* c, int ldc) {
+    L::template rank_k<true, true>(layout, uplo, t, n, k, *alpha, a, lda, b, ldb, beta, c, ldc);
+  };
+  r.trmm = L::template triangular<false>;
+  r.trsm = L::template triangular<true>;
   return r;
 }
 

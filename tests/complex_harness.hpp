@@ -19,6 +19,7 @@
 #include <string>
 #include <tuple>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "blas_api.hpp"
@@ -74,10 +75,28 @@ struct complex_routines {
                                      const int*, len, len, len);
   triangular_packed tpmv = nullptr, tpsv = nullptr;
 
+  void (*gemm)(const char*, const char*, const int*, const int*, const int*, const C*, const C*, const int*,
+               const C*, const int*, const C*, C*, const int*, len, len) = nullptr;
+  using symmetric = void (*)(const char*, const char*, const int*, const int*, const C*, const C*, const int*,
+                             const C*, const int*, const C*, C*, const int*, len, len);
+  symmetric symm = nullptr, hemm = nullptr;
+  void (*syrk)(const char*, const char*, const int*, const int*, const C*, const C*, const int*, const C*, C*,
+               const int*, len, len) = nullptr;
+  void (*herk)(const char*, const char*, const int*, const int*, const R*, const C*, const int*, const R*, C*,
+               const int*, len, len) = nullptr;
+  void (*syr2k)(const char*, const char*, const int*, const int*, const C*, const C*, const int*, const C*,
+                const int*, const C*, C*, const int*, len, len) = nullptr;
+  void (*her2k)(const char*, const char*, const int*, const int*, const C*, const C*, const int*, const C*,
+                const int*, const R*, C*, const int*, len, len) = nullptr;
+  using triangular3 = void (*)(const char*, const char*, const char*, const char*, const int*, const int*,
+                               const C*, const C*, const int*, C*, const int*, len, len, len, len);
+  triangular3 trmm = nullptr, trsm = nullptr;
+
   bool complete() const {
     return dotu && dotc && axpy && scal && real_scal && copy && swap && iamax && asum && nrm2 && rot &&
            rotg && gemv && geru && gerc && hemv && her && her2 && trmv && trsv && gbmv && hbmv && hpmv &&
-           hpr && hpr2 && tbmv && tbsv && tpmv && tpsv;
+           hpr && hpr2 && tbmv && tbsv && tpmv && tpsv && gemm && symm && hemm && syrk && herk && syr2k &&
+           her2k && trmm && trsm;
   }
 };
 
@@ -107,6 +126,23 @@ void get_level2(Table& r, const shared_library& lib, const std::string& prefix, 
   get(r.tpsv, "tpsv");
 }
 
+/// The same for the Level 3 entries.
+template <class Table>
+void get_level3(Table& r, const shared_library& lib, const std::string& prefix, const std::string& suffix) {
+  const auto get = [&](auto& f, const char* routine) {
+    f = lib.symbol<std::decay_t<decltype(f)>>(prefix + routine + suffix);
+  };
+  get(r.gemm, "gemm");
+  get(r.symm, "symm");
+  get(r.hemm, "hemm");
+  get(r.syrk, "syrk");
+  get(r.herk, "herk");
+  get(r.syr2k, "syr2k");
+  get(r.her2k, "her2k");
+  get(r.trmm, "trmm");
+  get(r.trsm, "trsm");
+}
+
 /// The table of a library's Fortran symbols: c* for float, z* for double.
 template <class R>
 complex_routines<R> library_routines(const shared_library& lib) {
@@ -127,6 +163,7 @@ complex_routines<R> library_routines(const shared_library& lib) {
   get(r.rot, rs + "rot_");
   get(r.rotg, p + "rotg_");
   get_level2(r, lib, p, "_");
+  get_level3(r, lib, p, "_");
   return r;
 }
 
@@ -156,9 +193,22 @@ struct complex_cblas_routines {
   using triangular_packed = void (*)(int, int, int, int, int, const C*, C*, int);
   triangular_packed tpmv = nullptr, tpsv = nullptr;
 
+  void (*gemm)(int, int, int, int, int, int, const C*, const C*, int, const C*, int, const C*, C*,
+               int) = nullptr;
+  using symmetric = void (*)(int, int, int, int, int, const C*, const C*, int, const C*, int, const C*, C*,
+                             int);
+  symmetric symm = nullptr, hemm = nullptr;
+  void (*syrk)(int, int, int, int, int, const C*, const C*, int, const C*, C*, int) = nullptr;
+  void (*herk)(int, int, int, int, int, R, const C*, int, R, C*, int) = nullptr;
+  void (*syr2k)(int, int, int, int, int, const C*, const C*, int, const C*, int, const C*, C*, int) = nullptr;
+  void (*her2k)(int, int, int, int, int, const C*, const C*, int, const C*, int, R, C*, int) = nullptr;
+  using triangular3 = void (*)(int, int, int, int, int, int, int, const C*, const C*, int, C*, int);
+  triangular3 trmm = nullptr, trsm = nullptr;
+
   bool complete() const {
     return gemv && geru && gerc && hemv && her && her2 && trmv && trsv && gbmv && hbmv && hpmv && hpr &&
-           hpr2 && tbmv && tbsv && tpmv && tpsv;
+           hpr2 && tbmv && tbsv && tpmv && tpsv && gemm && symm && hemm && syrk && herk && syr2k && her2k &&
+           trmm && trsm;
   }
 };
 
@@ -167,6 +217,7 @@ complex_cblas_routines<R> library_cblas_routines(const shared_library& lib) {
   const std::string p = std::is_same_v<R, float> ? "cblas_c" : "cblas_z";
   complex_cblas_routines<R> r;
   get_level2(r, lib, p, "");
+  get_level3(r, lib, p, "");
   return r;
 }
 
@@ -296,14 +347,92 @@ class complex_harness {
           }
         }
       }
+      cblas_level3(layout, ref, impl);
     }
     return t_;
+  }
+
+  /// The Level 3 CBLAS routines in one layout: a matrix of r x c elements is
+  /// stored as the layout has it, its leading dimension padded.
+  void cblas_level3(int layout, const complex_cblas_routines<R>& ref, const complex_cblas_routines<R>& impl) {
+    const int sizes[] = {0, 1, 2, 3, 4, 5, 7, 9, 16};
+    const auto pick = [&](int count) { return std::uniform_int_distribution<int>(0, count - 1)(gen_); };
+    const bool row = layout == 101;
+    const auto stored = [&](int r, int c, int pad, bool specials) {
+      return row ? matrix(c, r, pad, specials) : matrix(r, c, pad, specials);
+    };
+    for (int trial = 0; trial < 600; ++trial) {
+      const int m = sizes[pick(9)], n = sizes[pick(9)], k = sizes[pick(9)];
+      const bool specials = trial % 3 == 2;
+      const C alpha = scalar(specials), beta = scalar(specials);
+      const R real_alpha = pick(4) == 0 ? R(0) : alpha.real(), real_beta = pick(4) == 0 ? R(1) : beta.real();
+      const int pad = coin(2) ? 0 : 2, uplo = 121 + pick(2), side = 141 + pick(2), diag = 131 + pick(2);
+      const stored_matrix c = stored(m, n, pad, specials);
+      const auto compare = [&](const std::vector<C>& r, const std::vector<C>& i, const std::string& what) {
+        t_.record(same(r, i), what + (specials ? " specials" : ""));
+      };
+      {
+        const int ta = 111 + pick(3), tb = 111 + pick(3);
+        const stored_matrix a = ta == 111 ? stored(m, k, pad, specials) : stored(k, m, pad, specials);
+        const stored_matrix b = tb == 111 ? stored(k, n, pad, specials) : stored(n, k, pad, specials);
+        auto cr = c.v, ci = c.v;
+        ref.gemm(layout, ta, tb, m, n, k, &alpha, a.v.data(), a.ld, b.v.data(), b.ld, &beta, cr.data(), c.ld);
+        impl.gemm(layout, ta, tb, m, n, k, &alpha, a.v.data(), a.ld, b.v.data(), b.ld, &beta, ci.data(),
+                  c.ld);
+        compare(cr, ci, describe("cblas gemm", layout, ta, tb, m, n, k, alpha, beta));
+      }
+      {
+        const int order = side == 141 ? m : n;
+        const stored_matrix a = stored(order, order, pad, specials), b = stored(m, n, pad, specials);
+        for (const auto& [name, r, i] :
+             {std::tuple{"cblas symm", ref.symm, impl.symm}, std::tuple{"cblas hemm", ref.hemm, impl.hemm}}) {
+          auto cr = c.v, ci = c.v;
+          r(layout, side, uplo, m, n, &alpha, a.v.data(), a.ld, b.v.data(), b.ld, &beta, cr.data(), c.ld);
+          i(layout, side, uplo, m, n, &alpha, a.v.data(), a.ld, b.v.data(), b.ld, &beta, ci.data(), c.ld);
+          compare(cr, ci, describe(name, layout, side, uplo, m, n, alpha, beta));
+        }
+        for (const auto& [name, r, i] :
+             {std::tuple{"cblas trmm", ref.trmm, impl.trmm}, std::tuple{"cblas trsm", ref.trsm, impl.trsm}}) {
+          const int t = 111 + pick(3);
+          auto br = b.v, bi = b.v;
+          r(layout, side, uplo, t, diag, m, n, &alpha, a.v.data(), a.ld, br.data(), b.ld);
+          i(layout, side, uplo, t, diag, m, n, &alpha, a.v.data(), a.ld, bi.data(), b.ld);
+          compare(br, bi, describe(name, layout, side, uplo, t, diag, m, n, alpha));
+        }
+      }
+      {
+        const stored_matrix s = stored(n, n, pad, specials);
+        const bool no_trans = coin(2);
+        const stored_matrix a = no_trans ? stored(n, k, pad, specials) : stored(k, n, pad, specials);
+        const stored_matrix b = no_trans ? stored(n, k, pad, specials) : stored(k, n, pad, specials);
+        const int t = no_trans ? 111 : 112, h = no_trans ? 111 : 113;
+        auto cr = s.v, ci = s.v;
+        ref.syrk(layout, uplo, t, n, k, &alpha, a.v.data(), a.ld, &beta, cr.data(), s.ld);
+        impl.syrk(layout, uplo, t, n, k, &alpha, a.v.data(), a.ld, &beta, ci.data(), s.ld);
+        compare(cr, ci, describe("cblas syrk", layout, uplo, t, n, k, alpha, beta));
+        cr = s.v, ci = s.v;
+        ref.herk(layout, uplo, h, n, k, real_alpha, a.v.data(), a.ld, real_beta, cr.data(), s.ld);
+        impl.herk(layout, uplo, h, n, k, real_alpha, a.v.data(), a.ld, real_beta, ci.data(), s.ld);
+        compare(cr, ci, describe("cblas herk", layout, uplo, h, n, k, real_alpha, real_beta));
+        cr = s.v, ci = s.v;
+        ref.syr2k(layout, uplo, t, n, k, &alpha, a.v.data(), a.ld, b.v.data(), b.ld, &beta, cr.data(), s.ld);
+        impl.syr2k(layout, uplo, t, n, k, &alpha, a.v.data(), a.ld, b.v.data(), b.ld, &beta, ci.data(), s.ld);
+        compare(cr, ci, describe("cblas syr2k", layout, uplo, t, n, k, alpha, beta));
+        cr = s.v, ci = s.v;
+        ref.her2k(layout, uplo, h, n, k, &alpha, a.v.data(), a.ld, b.v.data(), b.ld, real_beta, cr.data(),
+                  s.ld);
+        impl.her2k(layout, uplo, h, n, k, &alpha, a.v.data(), a.ld, b.v.data(), b.ld, real_beta, ci.data(),
+                   s.ld);
+        compare(cr, ci, describe("cblas her2k", layout, uplo, h, n, k, alpha, real_beta));
+      }
+    }
   }
 
   tally run() {
     level1();
     rotations();
     level2();
+    level3();
     return t_;
   }
 
@@ -578,6 +707,88 @@ class complex_harness {
           i(uplo, t, diag, &n, packed.data(), xi.data() + 2, &incx, 1, 1, 1);
           t_.record(same(xr, xi), describe(name, uplo, t, diag, n, incx, specials));
         }
+      }
+    }
+  }
+
+  void level3() {
+    const int sizes[] = {0, 1, 2, 3, 4, 5, 7, 9, 16};
+    const char* const transposes[] = {"N", "T", "C", "n", "t", "c"};
+    const auto pick = [&](int count) { return std::uniform_int_distribution<int>(0, count - 1)(gen_); };
+    for (int trial = 0; trial < 1500; ++trial) {
+      const int m = sizes[pick(9)], n = sizes[pick(9)], k = sizes[pick(9)];
+      const bool specials = trial % 3 == 2;
+      const C alpha = scalar(specials), beta = scalar(specials);
+      const R real_alpha = pick(4) == 0 ? R(0) : alpha.real(), real_beta = pick(4) == 0 ? R(1) : beta.real();
+      const int pad = coin(2) ? 0 : 2;
+      const char* uplo = pick(2) ? "U" : "l";
+      const char* side = pick(2) ? "L" : "r";
+      const char* diag = pick(2) ? "N" : "u";
+      const bool left = *side == 'L';
+      const stored_matrix c = matrix(m, n, pad, specials);
+      const auto compare = [&](const std::vector<C>& r, const std::vector<C>& i, std::string what) {
+        t_.record(same(r, i), what + (specials ? " specials" : ""));
+      };
+      {
+        const char *ta = transposes[pick(6)], *tb = transposes[pick(6)];
+        const bool na = *ta == 'N' || *ta == 'n', nb = *tb == 'N' || *tb == 'n';
+        const stored_matrix a = na ? matrix(m, k, pad, specials) : matrix(k, m, pad, specials);
+        const stored_matrix b = nb ? matrix(k, n, pad, specials) : matrix(n, k, pad, specials);
+        auto cr = c.v, ci = c.v;
+        ref_.gemm(ta, tb, &m, &n, &k, &alpha, a.v.data(), &a.ld, b.v.data(), &b.ld, &beta, cr.data(), &c.ld,
+                  1, 1);
+        impl_.gemm(ta, tb, &m, &n, &k, &alpha, a.v.data(), &a.ld, b.v.data(), &b.ld, &beta, ci.data(), &c.ld,
+                   1, 1);
+        compare(cr, ci, describe("gemm", ta, tb, m, n, k, alpha, beta, a.ld, b.ld, c.ld));
+      }
+      {
+        const int order = left ? m : n;
+        const stored_matrix a = matrix(order, order, pad, specials), b = matrix(m, n, pad, specials);
+        for (const auto& [name, r, i] :
+             {std::tuple{"symm", ref_.symm, impl_.symm}, std::tuple{"hemm", ref_.hemm, impl_.hemm}}) {
+          auto cr = c.v, ci = c.v;
+          r(side, uplo, &m, &n, &alpha, a.v.data(), &a.ld, b.v.data(), &b.ld, &beta, cr.data(), &c.ld, 1, 1);
+          i(side, uplo, &m, &n, &alpha, a.v.data(), &a.ld, b.v.data(), &b.ld, &beta, ci.data(), &c.ld, 1, 1);
+          compare(cr, ci, describe(name, side, uplo, m, n, alpha, beta, a.ld, b.ld, c.ld));
+        }
+        for (const auto& [name, r, i] :
+             {std::tuple{"trmm", ref_.trmm, impl_.trmm}, std::tuple{"trsm", ref_.trsm, impl_.trsm}}) {
+          const char* t = transposes[pick(6)];
+          auto br = b.v, bi = b.v;
+          r(side, uplo, t, diag, &m, &n, &alpha, a.v.data(), &a.ld, br.data(), &b.ld, 1, 1, 1, 1);
+          i(side, uplo, t, diag, &m, &n, &alpha, a.v.data(), &a.ld, bi.data(), &b.ld, 1, 1, 1, 1);
+          compare(br, bi, describe(name, side, uplo, t, diag, m, n, alpha, a.ld, b.ld));
+        }
+      }
+      {
+        // the rank-k updates of an n x n C: syrk and syr2k take 'N' and 'T',
+        // herk and her2k 'N' and 'C'
+        const stored_matrix s = matrix(n, n, pad, specials);
+        const bool no_trans = coin(2);
+        const stored_matrix a = no_trans ? matrix(n, k, pad, specials) : matrix(k, n, pad, specials);
+        const stored_matrix b = no_trans ? matrix(n, k, pad, specials) : matrix(k, n, pad, specials);
+        const char* t = no_trans ? "N" : "T";
+        const char* h = no_trans ? "n" : "C";
+        auto cr = s.v, ci = s.v;
+        ref_.syrk(uplo, t, &n, &k, &alpha, a.v.data(), &a.ld, &beta, cr.data(), &s.ld, 1, 1);
+        impl_.syrk(uplo, t, &n, &k, &alpha, a.v.data(), &a.ld, &beta, ci.data(), &s.ld, 1, 1);
+        compare(cr, ci, describe("syrk", uplo, t, n, k, alpha, beta, a.ld, s.ld));
+        cr = s.v, ci = s.v;
+        ref_.herk(uplo, h, &n, &k, &real_alpha, a.v.data(), &a.ld, &real_beta, cr.data(), &s.ld, 1, 1);
+        impl_.herk(uplo, h, &n, &k, &real_alpha, a.v.data(), &a.ld, &real_beta, ci.data(), &s.ld, 1, 1);
+        compare(cr, ci, describe("herk", uplo, h, n, k, real_alpha, real_beta, a.ld, s.ld));
+        cr = s.v, ci = s.v;
+        ref_.syr2k(uplo, t, &n, &k, &alpha, a.v.data(), &a.ld, b.v.data(), &b.ld, &beta, cr.data(), &s.ld, 1,
+                   1);
+        impl_.syr2k(uplo, t, &n, &k, &alpha, a.v.data(), &a.ld, b.v.data(), &b.ld, &beta, ci.data(), &s.ld, 1,
+                    1);
+        compare(cr, ci, describe("syr2k", uplo, t, n, k, alpha, beta, a.ld, b.ld, s.ld));
+        cr = s.v, ci = s.v;
+        ref_.her2k(uplo, h, &n, &k, &alpha, a.v.data(), &a.ld, b.v.data(), &b.ld, &real_beta, cr.data(),
+                   &s.ld, 1, 1);
+        impl_.her2k(uplo, h, &n, &k, &alpha, a.v.data(), &a.ld, b.v.data(), &b.ld, &real_beta, ci.data(),
+                    &s.ld, 1, 1);
+        compare(cr, ci, describe("her2k", uplo, h, n, k, alpha, real_beta, a.ld, b.ld, s.ld));
       }
     }
   }

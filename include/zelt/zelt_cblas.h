@@ -168,6 +168,60 @@ void cblas_ztpmv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_T
                  const CBLAS_DIAG Diag, const int N, const void* Ap, void* X, const int incX);
 void cblas_ztpsv(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE TransA,
                  const CBLAS_DIAG Diag, const int N, const void* Ap, void* X, const int incX);
+void cblas_cgemm(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const CBLAS_TRANSPOSE TransB,
+                 const int M, const int N, const int K, const void* alpha, const void* A, const int lda,
+                 const void* B, const int ldb, const void* beta, void* C, const int ldc);
+void cblas_csymm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_UPLO Uplo, const int M,
+                 const int N, const void* alpha, const void* A, const int lda, const void* B, const int ldb,
+                 const void* beta, void* C, const int ldc);
+void cblas_chemm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_UPLO Uplo, const int M,
+                 const int N, const void* alpha, const void* A, const int lda, const void* B, const int ldb,
+                 const void* beta, void* C, const int ldc);
+void cblas_csyrk(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE Trans, const int N,
+                 const int K, const void* alpha, const void* A, const int lda, const void* beta, void* C,
+                 const int ldc);
+void cblas_cherk(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE Trans, const int N,
+                 const int K, const float alpha, const void* A, const int lda, const float beta, void* C,
+                 const int ldc);
+void cblas_csyr2k(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE Trans, const int N,
+                  const int K, const void* alpha, const void* A, const int lda, const void* B, const int ldb,
+                  const void* beta, void* C, const int ldc);
+void cblas_cher2k(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE Trans, const int N,
+                  const int K, const void* alpha, const void* A, const int lda, const void* B, const int ldb,
+                  const float beta, void* C, const int ldc);
+void cblas_ctrmm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_UPLO Uplo,
+                 const CBLAS_TRANSPOSE TransA, const CBLAS_DIAG Diag, const int M, const int N,
+                 const void* alpha, const void* A, const int lda, void* B, const int ldb);
+void cblas_ctrsm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_UPLO Uplo,
+                 const CBLAS_TRANSPOSE TransA, const CBLAS_DIAG Diag, const int M, const int N,
+                 const void* alpha, const void* A, const int lda, void* B, const int ldb);
+void cblas_zgemm(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA, const CBLAS_TRANSPOSE TransB,
+                 const int M, const int N, const int K, const void* alpha, const void* A, const int lda,
+                 const void* B, const int ldb, const void* beta, void* C, const int ldc);
+void cblas_zsymm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_UPLO Uplo, const int M,
+                 const int N, const void* alpha, const void* A, const int lda, const void* B, const int ldb,
+                 const void* beta, void* C, const int ldc);
+void cblas_zhemm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_UPLO Uplo, const int M,
+                 const int N, const void* alpha, const void* A, const int lda, const void* B, const int ldb,
+                 const void* beta, void* C, const int ldc);
+void cblas_zsyrk(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE Trans, const int N,
+                 const int K, const void* alpha, const void* A, const int lda, const void* beta, void* C,
+                 const int ldc);
+void cblas_zherk(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE Trans, const int N,
+                 const int K, const double alpha, const void* A, const int lda, const double beta, void* C,
+                 const int ldc);
+void cblas_zsyr2k(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE Trans, const int N,
+                  const int K, const void* alpha, const void* A, const int lda, const void* B, const int ldb,
+                  const void* beta, void* C, const int ldc);
+void cblas_zher2k(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE Trans, const int N,
+                  const int K, const void* alpha, const void* A, const int lda, const void* B, const int ldb,
+                  const double beta, void* C, const int ldc);
+void cblas_ztrmm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_UPLO Uplo,
+                 const CBLAS_TRANSPOSE TransA, const CBLAS_DIAG Diag, const int M, const int N,
+                 const void* alpha, const void* A, const int lda, void* B, const int ldb);
+void cblas_ztrsm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_UPLO Uplo,
+                 const CBLAS_TRANSPOSE TransA, const CBLAS_DIAG Diag, const int M, const int N,
+                 const void* alpha, const void* A, const int lda, void* B, const int ldb);
 /* 0-based; 0 when N < 1 or incX < 1 */
 size_t cblas_idamax(const int N, const double* X, const int incX);
 
@@ -473,6 +527,58 @@ void ztpmv_(const char* uplo, const char* trans, const char* diag, const int* n,
             const int* incx, size_t uplo_len, size_t trans_len, size_t diag_len);
 void ztpsv_(const char* uplo, const char* trans, const char* diag, const int* n, const void* ap, void* x,
             const int* incx, size_t uplo_len, size_t trans_len, size_t diag_len);
+void cgemm_(const char* transa, const char* transb, const int* m, const int* n, const int* k,
+            const void* alpha, const void* a, const int* lda, const void* b, const int* ldb, const void* beta,
+            void* c, const int* ldc, size_t transa_len, size_t transb_len);
+void csymm_(const char* side, const char* uplo, const int* m, const int* n, const void* alpha, const void* a,
+            const int* lda, const void* b, const int* ldb, const void* beta, void* c, const int* ldc,
+            size_t side_len, size_t uplo_len);
+void chemm_(const char* side, const char* uplo, const int* m, const int* n, const void* alpha, const void* a,
+            const int* lda, const void* b, const int* ldb, const void* beta, void* c, const int* ldc,
+            size_t side_len, size_t uplo_len);
+void csyrk_(const char* uplo, const char* trans, const int* n, const int* k, const void* alpha, const void* a,
+            const int* lda, const void* beta, void* c, const int* ldc, size_t uplo_len, size_t trans_len);
+void cherk_(const char* uplo, const char* trans, const int* n, const int* k, const float* alpha,
+            const void* a, const int* lda, const float* beta, void* c, const int* ldc, size_t uplo_len,
+            size_t trans_len);
+void csyr2k_(const char* uplo, const char* trans, const int* n, const int* k, const void* alpha,
+             const void* a, const int* lda, const void* b, const int* ldb, const void* beta, void* c,
+             const int* ldc, size_t uplo_len, size_t trans_len);
+void cher2k_(const char* uplo, const char* trans, const int* n, const int* k, const void* alpha,
+             const void* a, const int* lda, const void* b, const int* ldb, const float* beta, void* c,
+             const int* ldc, size_t uplo_len, size_t trans_len);
+void ctrmm_(const char* side, const char* uplo, const char* transa, const char* diag, const int* m,
+            const int* n, const void* alpha, const void* a, const int* lda, void* b, const int* ldb,
+            size_t side_len, size_t uplo_len, size_t transa_len, size_t diag_len);
+void ctrsm_(const char* side, const char* uplo, const char* transa, const char* diag, const int* m,
+            const int* n, const void* alpha, const void* a, const int* lda, void* b, const int* ldb,
+            size_t side_len, size_t uplo_len, size_t transa_len, size_t diag_len);
+void zgemm_(const char* transa, const char* transb, const int* m, const int* n, const int* k,
+            const void* alpha, const void* a, const int* lda, const void* b, const int* ldb, const void* beta,
+            void* c, const int* ldc, size_t transa_len, size_t transb_len);
+void zsymm_(const char* side, const char* uplo, const int* m, const int* n, const void* alpha, const void* a,
+            const int* lda, const void* b, const int* ldb, const void* beta, void* c, const int* ldc,
+            size_t side_len, size_t uplo_len);
+void zhemm_(const char* side, const char* uplo, const int* m, const int* n, const void* alpha, const void* a,
+            const int* lda, const void* b, const int* ldb, const void* beta, void* c, const int* ldc,
+            size_t side_len, size_t uplo_len);
+void zsyrk_(const char* uplo, const char* trans, const int* n, const int* k, const void* alpha, const void* a,
+            const int* lda, const void* beta, void* c, const int* ldc, size_t uplo_len, size_t trans_len);
+void zherk_(const char* uplo, const char* trans, const int* n, const int* k, const double* alpha,
+            const void* a, const int* lda, const double* beta, void* c, const int* ldc, size_t uplo_len,
+            size_t trans_len);
+void zsyr2k_(const char* uplo, const char* trans, const int* n, const int* k, const void* alpha,
+             const void* a, const int* lda, const void* b, const int* ldb, const void* beta, void* c,
+             const int* ldc, size_t uplo_len, size_t trans_len);
+void zher2k_(const char* uplo, const char* trans, const int* n, const int* k, const void* alpha,
+             const void* a, const int* lda, const void* b, const int* ldb, const double* beta, void* c,
+             const int* ldc, size_t uplo_len, size_t trans_len);
+void ztrmm_(const char* side, const char* uplo, const char* transa, const char* diag, const int* m,
+            const int* n, const void* alpha, const void* a, const int* lda, void* b, const int* ldb,
+            size_t side_len, size_t uplo_len, size_t transa_len, size_t diag_len);
+void ztrsm_(const char* side, const char* uplo, const char* transa, const char* diag, const int* m,
+            const int* n, const void* alpha, const void* a, const int* lda, void* b, const int* ldb,
+            size_t side_len, size_t uplo_len, size_t transa_len, size_t diag_len);
 
 void dgemv_(const char* trans, const int* m, const int* n, const double* alpha, const double* a,
             const int* lda, const double* x, const int* incx, const double* beta, double* y, const int* incy,

@@ -916,12 +916,13 @@ void gemm(const char* name, const char* transa, const char* transb, const int* m
   const auto A = matrix(a, ta ? *k : *m, ta ? *m : *k, *lda);
   const auto B = matrix(b, tb ? *n : *k, tb ? *k : *n, *ldb);
   const auto C = matrix(c, *m, *n, *ldc);
-  with_op(ta, A, [&](const auto& opa) {
-    with_op(tb, B, [&](const auto& opb) { zelt::gemm(library_threads(), *alpha, opa, opb, *beta, C); });
+  with_op(transa, A, [&](const auto& opa) {
+    with_op(transb, B, [&](const auto& opb) { zelt::gemm(library_threads(), *alpha, opa, opb, *beta, C); });
   });
 }
 
-template <class T>
+// dsymm, and zhemm (hermitian).
+template <class T, bool Hermitian = false>
 void symm(const char* name, const char* side, const char* uplo, const int* m, const int* n, const T* alpha,
           const T* a, const int* lda, const T* b, const int* ldb, const T* beta, T* c, const int* ldc, len_t,
           len_t) {
@@ -939,18 +940,27 @@ void symm(const char* name, const char* side, const char* uplo, const int* m, co
   const auto B = matrix(b, *m, *n, *ldb);
   const auto C = matrix(c, *m, *n, *ldc);
   with_side(left, [&](auto sd) {
-    with_triangle(upper, [&](auto tri) { zelt::symm(library_threads(), sd, tri, *alpha, A, B, *beta, C); });
+    with_triangle(upper, [&](auto tri) {
+      if constexpr (Hermitian) {
+        zelt::hemm(library_threads(), sd, tri, *alpha, A, B, *beta, C);
+      } else {
+        zelt::symm(library_threads(), sd, tri, *alpha, A, B, *beta, C);
+      }
+    });
   });
 }
 
-// dsyrk and dsyr2k share their checks; `b` is null for dsyrk.
+// dsyrk, dsyr2k, zherk and zher2k share their checks; `b` is null for the
+// rank-k updates. `form` is the letter besides 'N' the routine takes: the
+// real ones take 'T' and 'C' (0), zsyrk only 'T', zherk only 'C'.
 template <class Operation>
-void rank_k(const char* name, const char* uplo, const char* trans, const int* n, const int* k, const int* lda,
-            const int* ldb, const int* ldc, Operation operation) {
-  const bool upper = same_letter(uplo, 'U'), t = is_trans(trans);
+void rank_k(const char* name, char form, const char* uplo, const char* trans, const int* n, const int* k,
+            const int* lda, const int* ldb, const int* ldc, Operation operation) {
+  const bool upper = same_letter(uplo, 'U'), t = !same_letter(trans, 'N');
+  const bool known = !t || (form == 0 ? is_trans(trans) : same_letter(trans, form));
   const int rows = at_least_one(t ? *k : *n);
   const int info = first_bad({{!upper && !same_letter(uplo, 'L'), 1},
-                              {!t && !same_letter(trans, 'N'), 2},
+                              {!known, 2},
                               {*n < 0, 3},
                               {*k < 0, 4},
                               {*lda < rows, 7},
@@ -960,27 +970,42 @@ void rank_k(const char* name, const char* uplo, const char* trans, const int* n,
   with_triangle(upper, [&](auto tri) { operation(tri, t); });
 }
 
-template <class T>
-void syrk(const char* name, const char* uplo, const char* trans, const int* n, const int* k, const T* alpha,
-          const T* a, const int* lda, const T* beta, T* c, const int* ldc, len_t, len_t) {
-  rank_k(name, uplo, trans, n, k, lda, nullptr, ldc, [&](auto tri, bool t) {
+// dsyrk and zsyrk; zherk (Hermitian) with real alpha and beta, S.
+template <class T, bool Hermitian = false, class S = T>
+void syrk(const char* name, const char* uplo, const char* trans, const int* n, const int* k, const S* alpha,
+          const T* a, const int* lda, const S* beta, T* c, const int* ldc, len_t, len_t) {
+  const char form = !zelt::detail::is_complex_v<T> ? 0 : Hermitian ? 'C' : 'T';
+  rank_k(name, form, uplo, trans, n, k, lda, nullptr, ldc, [&](auto tri, bool t) {
     const auto A = matrix(a, t ? *k : *n, t ? *n : *k, *lda);
     const auto C = matrix(c, *n, *n, *ldc);
-    with_op(t, A, [&](const auto& opa) { zelt::syrk(library_threads(), tri, *alpha, opa, *beta, C); });
+    with_op(trans, A, [&](const auto& opa) {
+      if constexpr (Hermitian) {
+        zelt::herk(library_threads(), tri, *alpha, opa, *beta, C);
+      } else {
+        zelt::syrk(library_threads(), tri, *alpha, opa, *beta, C);
+      }
+    });
   });
 }
 
-template <class T>
+// dsyr2k and zsyr2k; zher2k (Hermitian) with a real beta, S.
+template <class T, bool Hermitian = false, class S = T>
 void syr2k(const char* name, const char* uplo, const char* trans, const int* n, const int* k, const T* alpha,
-           const T* a, const int* lda, const T* b, const int* ldb, const T* beta, T* c, const int* ldc, len_t,
+           const T* a, const int* lda, const T* b, const int* ldb, const S* beta, T* c, const int* ldc, len_t,
            len_t) {
-  rank_k(name, uplo, trans, n, k, lda, ldb, ldc, [&](auto tri, bool t) {
+  const char form = !zelt::detail::is_complex_v<T> ? 0 : Hermitian ? 'C' : 'T';
+  rank_k(name, form, uplo, trans, n, k, lda, ldb, ldc, [&](auto tri, bool t) {
     const auto A = matrix(a, t ? *k : *n, t ? *n : *k, *lda);
     const auto B = matrix(b, t ? *k : *n, t ? *n : *k, *ldb);
     const auto C = matrix(c, *n, *n, *ldc);
-    with_op(t, A, [&](const auto& opa) {
-      with_op(t, B,
-              [&](const auto& opb) { zelt::syr2k(library_threads(), tri, *alpha, opa, opb, *beta, C); });
+    with_op(trans, A, [&](const auto& opa) {
+      with_op(trans, B, [&](const auto& opb) {
+        if constexpr (Hermitian) {
+          zelt::her2k(library_threads(), tri, *alpha, opa, opb, *beta, C);
+        } else {
+          zelt::syr2k(library_threads(), tri, *alpha, opa, opb, *beta, C);
+        }
+      });
     });
   });
 }
@@ -1008,7 +1033,7 @@ void triangular3(const char* name, const char* side, const char* uplo, const cha
   with_side(left, [&](auto sd) {
     with_diagonal(unit, [&](auto dg) {
       with_triangle(upper != t, [&](auto tri) {
-        with_op(t, A, [&](const auto& opa) { operation(sd, tri, dg, opa, B); });
+        with_op(transa, A, [&](const auto& opa) { operation(sd, tri, dg, opa, B); });
       });
     });
   });
@@ -1078,4 +1103,79 @@ void trsm(const char* name, const char* side, const char* uplo, const char* tran
 ZELT_LEVEL3(s, "S", float)
 ZELT_LEVEL3(d, "D", double)
 #undef ZELT_LEVEL3
+
+// The complex routines of Level 3.
+#define ZELT_COMPLEX_LEVEL3(p, P, R)                                                                         \
+  ZELT_BLAS_EXPORT void p##gemm_(const char* transa, const char* transb, const int* m, const int* n,         \
+                                 const int* k, const void* alpha, const void* a, const int* lda,             \
+                                 const void* b, const int* ldb, const void* beta, void* c, const int* ldc,   \
+                                 len_t transa_len, len_t transb_len) {                                       \
+    gemm<std::complex<R>>(P "GEMM ", transa, transb, m, n, k, in<R>(alpha), in<R>(a), lda, in<R>(b), ldb,    \
+                          in<R>(beta), out<R>(c), ldc, transa_len, transb_len);                              \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##symm_(const char* side, const char* uplo, const int* m, const int* n,             \
+                                 const void* alpha, const void* a, const int* lda, const void* b,            \
+                                 const int* ldb, const void* beta, void* c, const int* ldc, len_t side_len,  \
+                                 len_t uplo_len) {                                                           \
+    symm<std::complex<R>>(P "SYMM ", side, uplo, m, n, in<R>(alpha), in<R>(a), lda, in<R>(b), ldb,           \
+                          in<R>(beta), out<R>(c), ldc, side_len, uplo_len);                                  \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##hemm_(const char* side, const char* uplo, const int* m, const int* n,             \
+                                 const void* alpha, const void* a, const int* lda, const void* b,            \
+                                 const int* ldb, const void* beta, void* c, const int* ldc, len_t side_len,  \
+                                 len_t uplo_len) {                                                           \
+    symm<std::complex<R>, true>(P "HEMM ", side, uplo, m, n, in<R>(alpha), in<R>(a), lda, in<R>(b), ldb,     \
+                                in<R>(beta), out<R>(c), ldc, side_len, uplo_len);                            \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##syrk_(const char* uplo, const char* trans, const int* n, const int* k,            \
+                                 const void* alpha, const void* a, const int* lda, const void* beta,         \
+                                 void* c, const int* ldc, len_t uplo_len, len_t trans_len) {                 \
+    syrk<std::complex<R>>(P "SYRK ", uplo, trans, n, k, in<R>(alpha), in<R>(a), lda, in<R>(beta), out<R>(c), \
+                          ldc, uplo_len, trans_len);                                                         \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##herk_(const char* uplo, const char* trans, const int* n, const int* k,            \
+                                 const R* alpha, const void* a, const int* lda, const R* beta, void* c,      \
+                                 const int* ldc, len_t uplo_len, len_t trans_len) {                          \
+    syrk<std::complex<R>, true>(P "HERK ", uplo, trans, n, k, alpha, in<R>(a), lda, beta, out<R>(c), ldc,    \
+                                uplo_len, trans_len);                                                        \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##syr2k_(const char* uplo, const char* trans, const int* n, const int* k,           \
+                                  const void* alpha, const void* a, const int* lda, const void* b,           \
+                                  const int* ldb, const void* beta, void* c, const int* ldc, len_t uplo_len, \
+                                  len_t trans_len) {                                                         \
+    syr2k<std::complex<R>>(P "SYR2K", uplo, trans, n, k, in<R>(alpha), in<R>(a), lda, in<R>(b), ldb,         \
+                           in<R>(beta), out<R>(c), ldc, uplo_len, trans_len);                                \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##her2k_(const char* uplo, const char* trans, const int* n, const int* k,           \
+                                  const void* alpha, const void* a, const int* lda, const void* b,           \
+                                  const int* ldb, const R* beta, void* c, const int* ldc, len_t uplo_len,    \
+                                  len_t trans_len) {                                                         \
+    syr2k<std::complex<R>, true>(P "HER2K", uplo, trans, n, k, in<R>(alpha), in<R>(a), lda, in<R>(b), ldb,   \
+                                 beta, out<R>(c), ldc, uplo_len, trans_len);                                 \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##trmm_(const char* side, const char* uplo, const char* transa, const char* diag,   \
+                                 const int* m, const int* n, const void* alpha, const void* a,               \
+                                 const int* lda, void* b, const int* ldb, len_t side_len, len_t uplo_len,    \
+                                 len_t transa_len, len_t diag_len) {                                         \
+    trmm<std::complex<R>>(P "TRMM ", side, uplo, transa, diag, m, n, in<R>(alpha), in<R>(a), lda, out<R>(b), \
+                          ldb, side_len, uplo_len, transa_len, diag_len);                                    \
+  }                                                                                                          \
+  ZELT_BLAS_EXPORT void p##trsm_(const char* side, const char* uplo, const char* transa, const char* diag,   \
+                                 const int* m, const int* n, const void* alpha, const void* a,               \
+                                 const int* lda, void* b, const int* ldb, len_t side_len, len_t uplo_len,    \
+                                 len_t transa_len, len_t diag_len) {                                         \
+    trsm<std::complex<R>>(P "TRSM ", side, uplo, transa, diag, m, n, in<R>(alpha), in<R>(a), lda, out<R>(b), \
+                          ldb, side_len, uplo_len, transa_len, diag_len);                                    \
+  }
+
+// Called through complex-typed pointers too: no function-type sanitizer.
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((no_sanitize("function"))), apply_to = function)
+#endif
+ZELT_COMPLEX_LEVEL3(c, "C", float)
+ZELT_COMPLEX_LEVEL3(z, "Z", double)
+#if defined(__clang__)
+#pragma clang attribute pop
+#endif
+#undef ZELT_COMPLEX_LEVEL3
 // NOLINTEND(bugprone-macro-parentheses)

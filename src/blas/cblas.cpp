@@ -922,9 +922,11 @@ void symm(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_SI
   fortran(&sd, &ul, &m, &n, &alpha, A, &lda, B, &ldb, &beta, C, &ldc, 1, 1);
 }
 
-// The two flags of dsyrk and dsyr2k: uplo (2) and trans (3), both flipped in
-// row-major, where C^T = op(A)^T op(A). 0 after a report.
-bool rank_k_letters(const c_call& c, CBLAS_UPLO uplo, CBLAS_TRANSPOSE trans, char& ul, char& tr) {
+// The two flags of the rank-k updates: uplo (2) and trans (3), both flipped
+// in row-major, where C^T = op(A)^T op(A); for zherk and zher2k
+// (`hermitian`) the transpose of 'N' is 'C'. 0 after a report.
+bool rank_k_letters(const c_call& c, CBLAS_UPLO uplo, CBLAS_TRANSPOSE trans, bool hermitian, char& ul,
+                    char& tr) {
   ul = uplo_letter(uplo, c.row_major());
   if (ul == 0) {
     c.bad_enum(2, "Illegal Uplo setting, %d\n", static_cast<int>(uplo));
@@ -935,34 +937,55 @@ bool rank_k_letters(const c_call& c, CBLAS_UPLO uplo, CBLAS_TRANSPOSE trans, cha
     c.bad_enum(3, "Illegal Trans setting, %d\n", static_cast<int>(trans));
     return false;
   }
+  if (hermitian && tr == 'T' && c.row_major()) tr = 'C';
   return true;
 }
 
-template <class T, class F>
+// Whether a complex rank-k update rejects the letter: zsyrk and zsyr2k take
+// 'N' and 'T', zherk and zher2k 'N' and 'C' (the reference CBLAS passes the
+// others on, for the Fortran routine to report).
+template <class T>
+bool form_rejected(char tr, bool hermitian) {
+  return zelt::detail::is_complex_v<T> && tr != 'N' && tr != (hermitian ? 'C' : 'T');
+}
+
+// dsyrk and zsyrk; zherk (`hermitian`) with real scalars S.
+template <class T, class S, class F>
 void syrk(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo,
-          const CBLAS_TRANSPOSE Trans, const int N, const int K, const T alpha, const T* A, const int lda,
-          const T beta, T* C, const int ldc) {
+          const CBLAS_TRANSPOSE Trans, const int N, const int K, const S alpha, const T* A, const int lda,
+          const S beta, T* C, const int ldc, bool hermitian = false) {
   const c_call c(name, layout);
   char ul = 0, tr = 0;
-  if (!c.layout_ok() || !rank_k_letters(c, Uplo, Trans, ul, tr)) return;
+  if (!c.layout_ok() || !rank_k_letters(c, Uplo, Trans, hermitian, ul, tr)) return;
   const int rows = at_least_one(tr == 'N' ? N : K);
-  if (c.fortran_bad(first_bad({{N < 0, 3}, {K < 0, 4}, {lda < rows, 7}, {ldc < at_least_one(N), 10}})))
+  if (c.fortran_bad(first_bad({{form_rejected<T>(tr, hermitian), 2},
+                               {N < 0, 3},
+                               {K < 0, 4},
+                               {lda < rows, 7},
+                               {ldc < at_least_one(N), 10}})))
     return;
   fortran(&ul, &tr, &N, &K, &alpha, A, &lda, &beta, C, &ldc, 1, 1);
 }
 
-template <class T, class F>
+// dsyr2k and zsyr2k; zher2k (`hermitian`) with a real beta S, whose
+// row-major form, as the reference CBLAS's, takes conj(alpha).
+template <class T, class S, class F>
 void syr2k(const char* name, F fortran, const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo,
            const CBLAS_TRANSPOSE Trans, const int N, const int K, const T alpha, const T* A, const int lda,
-           const T* B, const int ldb, const T beta, T* C, const int ldc) {
+           const T* B, const int ldb, const S beta, T* C, const int ldc, bool hermitian = false) {
   const c_call c(name, layout);
   char ul = 0, tr = 0;
-  if (!c.layout_ok() || !rank_k_letters(c, Uplo, Trans, ul, tr)) return;
+  if (!c.layout_ok() || !rank_k_letters(c, Uplo, Trans, hermitian, ul, tr)) return;
   const int rows = at_least_one(tr == 'N' ? N : K);
-  if (c.fortran_bad(
-          first_bad({{N < 0, 3}, {K < 0, 4}, {lda < rows, 7}, {ldb < rows, 9}, {ldc < at_least_one(N), 12}})))
+  if (c.fortran_bad(first_bad({{form_rejected<T>(tr, hermitian), 2},
+                               {N < 0, 3},
+                               {K < 0, 4},
+                               {lda < rows, 7},
+                               {ldb < rows, 9},
+                               {ldc < at_least_one(N), 12}})))
     return;
-  fortran(&ul, &tr, &N, &K, &alpha, A, &lda, B, &ldb, &beta, C, &ldc, 1, 1);
+  const T a = hermitian && c.row_major() ? zelt::detail::conjugate(alpha) : alpha;
+  fortran(&ul, &tr, &N, &K, &a, A, &lda, B, &ldb, &beta, C, &ldc, 1, 1);
 }
 
 // dtrmm and dtrsm: side (2), uplo (3), trans (4), diag (5); row-major,
@@ -1143,6 +1166,69 @@ ZELT_CBLAS_LEVEL3(d, double)
 ZELT_CBLAS_COMPLEX_LEVEL2(c, float)
 ZELT_CBLAS_COMPLEX_LEVEL2(z, double)
 #undef ZELT_CBLAS_COMPLEX_LEVEL2
+
+// ---- Complex Level 3 -----------------------------------------------------------
+
+#define ZELT_CBLAS_COMPLEX_LEVEL3(p, R)                                                                      \
+  void cblas_##p##gemm(const CBLAS_LAYOUT layout, const CBLAS_TRANSPOSE TransA,                              \
+                       const CBLAS_TRANSPOSE TransB, const int M, const int N, const int K,                  \
+                       const void* alpha, const void* A, const int lda, const void* B, const int ldb,        \
+                       const void* beta, void* C, const int ldc) {                                           \
+    gemm("cblas_" #p "gemm", p##gemm_, layout, TransA, TransB, M, N, K, scalar<R>(alpha), in<R>(A), lda,     \
+         in<R>(B), ldb, scalar<R>(beta), out<R>(C), ldc);                                                    \
+  }                                                                                                          \
+  void cblas_##p##symm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_UPLO Uplo, const int M, \
+                       const int N, const void* alpha, const void* A, const int lda, const void* B,          \
+                       const int ldb, const void* beta, void* C, const int ldc) {                            \
+    symm("cblas_" #p "symm", p##symm_, layout, Side, Uplo, M, N, scalar<R>(alpha), in<R>(A), lda, in<R>(B),  \
+         ldb, scalar<R>(beta), out<R>(C), ldc);                                                              \
+  }                                                                                                          \
+  void cblas_##p##hemm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_UPLO Uplo, const int M, \
+                       const int N, const void* alpha, const void* A, const int lda, const void* B,          \
+                       const int ldb, const void* beta, void* C, const int ldc) {                            \
+    symm("cblas_" #p "hemm", p##hemm_, layout, Side, Uplo, M, N, scalar<R>(alpha), in<R>(A), lda, in<R>(B),  \
+         ldb, scalar<R>(beta), out<R>(C), ldc);                                                              \
+  }                                                                                                          \
+  void cblas_##p##syrk(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE Trans,        \
+                       const int N, const int K, const void* alpha, const void* A, const int lda,            \
+                       const void* beta, void* C, const int ldc) {                                           \
+    syrk("cblas_" #p "syrk", p##syrk_, layout, Uplo, Trans, N, K, scalar<R>(alpha), in<R>(A), lda,           \
+         scalar<R>(beta), out<R>(C), ldc);                                                                   \
+  }                                                                                                          \
+  void cblas_##p##herk(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE Trans,        \
+                       const int N, const int K, const R alpha, const void* A, const int lda, const R beta,  \
+                       void* C, const int ldc) {                                                             \
+    syrk("cblas_" #p "herk", p##herk_, layout, Uplo, Trans, N, K, alpha, in<R>(A), lda, beta, out<R>(C),     \
+         ldc, true);                                                                                         \
+  }                                                                                                          \
+  void cblas_##p##syr2k(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE Trans,       \
+                        const int N, const int K, const void* alpha, const void* A, const int lda,           \
+                        const void* B, const int ldb, const void* beta, void* C, const int ldc) {            \
+    syr2k("cblas_" #p "syr2k", p##syr2k_, layout, Uplo, Trans, N, K, scalar<R>(alpha), in<R>(A), lda,        \
+          in<R>(B), ldb, scalar<R>(beta), out<R>(C), ldc);                                                   \
+  }                                                                                                          \
+  void cblas_##p##her2k(const CBLAS_LAYOUT layout, const CBLAS_UPLO Uplo, const CBLAS_TRANSPOSE Trans,       \
+                        const int N, const int K, const void* alpha, const void* A, const int lda,           \
+                        const void* B, const int ldb, const R beta, void* C, const int ldc) {                \
+    syr2k("cblas_" #p "her2k", p##her2k_, layout, Uplo, Trans, N, K, scalar<R>(alpha), in<R>(A), lda,        \
+          in<R>(B), ldb, beta, out<R>(C), ldc, true);                                                        \
+  }                                                                                                          \
+  void cblas_##p##trmm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_UPLO Uplo,              \
+                       const CBLAS_TRANSPOSE TransA, const CBLAS_DIAG Diag, const int M, const int N,        \
+                       const void* alpha, const void* A, const int lda, void* B, const int ldb) {            \
+    triangular3("cblas_" #p "trmm", p##trmm_, layout, Side, Uplo, TransA, Diag, M, N, scalar<R>(alpha),      \
+                in<R>(A), lda, out<R>(B), ldb);                                                              \
+  }                                                                                                          \
+  void cblas_##p##trsm(const CBLAS_LAYOUT layout, const CBLAS_SIDE Side, const CBLAS_UPLO Uplo,              \
+                       const CBLAS_TRANSPOSE TransA, const CBLAS_DIAG Diag, const int M, const int N,        \
+                       const void* alpha, const void* A, const int lda, void* B, const int ldb) {            \
+    triangular3("cblas_" #p "trsm", p##trsm_, layout, Side, Uplo, TransA, Diag, M, N, scalar<R>(alpha),      \
+                in<R>(A), lda, out<R>(B), ldb);                                                              \
+  }
+
+ZELT_CBLAS_COMPLEX_LEVEL3(c, float)
+ZELT_CBLAS_COMPLEX_LEVEL3(z, double)
+#undef ZELT_CBLAS_COMPLEX_LEVEL3
 // NOLINTEND(bugprone-macro-parentheses)
 
 // ---- The reference library's Fortran helpers --------------------------------

@@ -3,8 +3,8 @@
 # compares the bits it prints:
 #   reference  libblas.so.3 is the reference BLAS (REFERENCE_BLAS);
 #   zelt.N     the same, with LIBRARY (libzelt_blas.so) preloaded and
-#              ZELT_NUM_THREADS=N, for N in THREADS: every real call goes to
-#              zelt, everything else stays with the reference BLAS;
+#              ZELT_NUM_THREADS=N, for N in THREADS: every BLAS call goes to
+#              zelt (the reference BLAS stays loaded under it);
 #   openblas   libblas.so.3 is OpenBLAS (OPENBLAS_BLAS), if that is given.
 # Each run gets a scratch directory of symlinks on LD_LIBRARY_PATH, so that
 # liblapack.so.3 is always the reference LAPACK (LAPACK) and libblas.so.3 the

@@ -670,8 +670,10 @@ struct cpp_cblas_level3 {
             } else if constexpr (Two) {
               zelt::syr2k(tri, alpha, A, B, beta, Cm);
             } else if constexpr (Hermitian) {
+              (void)B;
               zelt::herk(tri, alpha, A, beta, Cm);
             } else {
+              (void)B;
               zelt::syrk(tri, alpha, A, beta, Cm);
             }
           });

@@ -726,7 +726,7 @@ class complex_harness {
       const char* diag = pick(2) ? "N" : "u";
       const bool left = *side == 'L';
       const stored_matrix c = matrix(m, n, pad, specials);
-      const auto compare = [&](const std::vector<C>& r, const std::vector<C>& i, std::string what) {
+      const auto compare = [&](const std::vector<C>& r, const std::vector<C>& i, const std::string& what) {
         t_.record(same(r, i), what + (specials ? " specials" : ""));
       };
       {

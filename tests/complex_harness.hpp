@@ -100,10 +100,12 @@ struct complex_routines {
   }
 };
 
-/// Fills the Level 2 entries of a table, Fortran's or the CBLAS's, which
-/// share their names: routine "gemv" is the symbol prefix + "gemv" + suffix.
+/// Fills the Level 2 and 3 entries of a table, Fortran's or the CBLAS's,
+/// which share their names: routine "gemv" is the symbol prefix + "gemv" +
+/// suffix.
 template <class Table>
-void get_level2(Table& r, const shared_library& lib, const std::string& prefix, const std::string& suffix) {
+void get_levels_2_and_3(Table& r, const shared_library& lib, const std::string& prefix,
+                        const std::string& suffix) {
   const auto get = [&](auto& f, const char* routine) {
     f = lib.symbol<std::decay_t<decltype(f)>>(prefix + routine + suffix);
   };
@@ -124,14 +126,6 @@ void get_level2(Table& r, const shared_library& lib, const std::string& prefix, 
   get(r.tbsv, "tbsv");
   get(r.tpmv, "tpmv");
   get(r.tpsv, "tpsv");
-}
-
-/// The same for the Level 3 entries.
-template <class Table>
-void get_level3(Table& r, const shared_library& lib, const std::string& prefix, const std::string& suffix) {
-  const auto get = [&](auto& f, const char* routine) {
-    f = lib.symbol<std::decay_t<decltype(f)>>(prefix + routine + suffix);
-  };
   get(r.gemm, "gemm");
   get(r.symm, "symm");
   get(r.hemm, "hemm");
@@ -162,8 +156,7 @@ complex_routines<R> library_routines(const shared_library& lib) {
   get(r.nrm2, rp + "nrm2_");
   get(r.rot, rs + "rot_");
   get(r.rotg, p + "rotg_");
-  get_level2(r, lib, p, "_");
-  get_level3(r, lib, p, "_");
+  get_levels_2_and_3(r, lib, p, "_");
   return r;
 }
 
@@ -216,8 +209,7 @@ template <class R>
 complex_cblas_routines<R> library_cblas_routines(const shared_library& lib) {
   const std::string p = std::is_same_v<R, float> ? "cblas_c" : "cblas_z";
   complex_cblas_routines<R> r;
-  get_level2(r, lib, p, "");
-  get_level3(r, lib, p, "");
+  get_levels_2_and_3(r, lib, p, "");
   return r;
 }
 

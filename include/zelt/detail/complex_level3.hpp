@@ -260,6 +260,16 @@ ZELT_EXACT_LOOP void complex_her2k(bool upper, bool trans, std::size_t n, std::s
   }
 }
 
+// How trmm and trsm start: nothing to do for an empty b, and alpha == 0
+// sets b to zero without reading it. True when that is all.
+template <class T>
+bool triangular3_done(std::size_t m, std::size_t n, T alpha, mref<T> b) {
+  if (m == 0 || n == 0) return true;
+  if (alpha != T(0)) return false;
+  for (std::size_t j = 0; j < n; ++j) complex_scale_column(T(0), b, j, 0, m);
+  return true;
+}
+
 /// trmm: b = alpha op(a) b (left) or alpha b op(a) (right), b m x n, for the
 /// triangular a stored in its upper (or lower) triangle; op(a) is a, or its
 /// transpose (trans), with the operand's conjugation.
@@ -267,11 +277,7 @@ template <class T>
 ZELT_EXACT_LOOP void complex_trmm(bool left, bool upper, bool trans, bool unit, std::size_t m, std::size_t n,
                                   T alpha, conj_ref<T> a, mref<T> b) {
   ZELT_EXACT_ARITHMETIC
-  if (m == 0 || n == 0) return;
-  if (alpha == T(0)) {
-    for (std::size_t j = 0; j < n; ++j) complex_scale_column(T(0), b, j, 0, m);
-    return;
-  }
+  if (triangular3_done(m, n, alpha, b)) return;
   if (left) {
     // 'N' runs k upward for the upper triangle; 'T' runs i the other way
     const bool forward = upper != trans;
@@ -326,11 +332,7 @@ template <class T>
 ZELT_EXACT_LOOP void complex_trsm(bool left, bool upper, bool trans, bool unit, std::size_t m, std::size_t n,
                                   T alpha, conj_ref<T> a, mref<T> b) {
   ZELT_EXACT_ARITHMETIC
-  if (m == 0 || n == 0) return;
-  if (alpha == T(0)) {
-    for (std::size_t j = 0; j < n; ++j) complex_scale_column(T(0), b, j, 0, m);
-    return;
-  }
+  if (triangular3_done(m, n, alpha, b)) return;
   if (left) {
     const bool forward = upper == trans;
     for (std::size_t j = 0; j < n; ++j) {

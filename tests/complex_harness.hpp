@@ -386,7 +386,8 @@ class complex_harness {
         for (const auto& [name, r, i] :
              {std::tuple{"cblas trmm", ref.trmm, impl.trmm}, std::tuple{"cblas trsm", ref.trsm, impl.trsm}}) {
           const int t = 111 + pick(3);
-          auto br = b.v, bi = b.v;
+          auto br = b.v;
+          auto bi = br;
           r(layout, side, uplo, t, diag, m, n, &alpha, a.v.data(), a.ld, br.data(), b.ld);
           i(layout, side, uplo, t, diag, m, n, &alpha, a.v.data(), a.ld, bi.data(), b.ld);
           compare(br, bi, describe(name, layout, side, uplo, t, diag, m, n, alpha));
@@ -746,7 +747,8 @@ class complex_harness {
         for (const auto& [name, r, i] :
              {std::tuple{"trmm", ref_.trmm, impl_.trmm}, std::tuple{"trsm", ref_.trsm, impl_.trsm}}) {
           const char* t = transposes[pick(6)];
-          auto br = b.v, bi = b.v;
+          auto br = b.v;
+          auto bi = br;
           r(side, uplo, t, diag, &m, &n, &alpha, a.v.data(), &a.ld, br.data(), &b.ld, 1, 1, 1, 1);
           i(side, uplo, t, diag, &m, &n, &alpha, a.v.data(), &a.ld, bi.data(), &b.ld, 1, 1, 1, 1);
           compare(br, bi, describe(name, side, uplo, t, diag, m, n, alpha, a.ld, b.ld));

@@ -108,9 +108,8 @@ ZELT_EXACT_LOOP void complex_symm(bool hermitian, bool left, bool upper, std::si
           c(k, j) = c(k, j) + mul(temp1, a(k, i));
           temp2 = temp2 + mul(b(k, j), conjugate_if(hermitian, a(k, i)));
         }
-        const T diagonal = mul(temp1, diagonal_value(hermitian, a(i, i)));
-        c(i, j) =
-            beta == T(0) ? diagonal + mul(alpha, temp2) : mul(beta, c(i, j)) + diagonal + mul(alpha, temp2);
+        const T term = mul(temp1, diagonal_value(hermitian, a(i, i)));
+        c(i, j) = beta == T(0) ? term + mul(alpha, temp2) : mul(beta, c(i, j)) + term + mul(alpha, temp2);
       }
     } else {
       const T temp1 = mul(alpha, diagonal_value(hermitian, a(j, j)));

@@ -493,16 +493,6 @@ void with_packed(bool upper, T* ap, int n, F f) {
   }
 }
 
-// Calls f with A or transposed(A).
-template <class Matrix, class F>
-void with_op(bool trans, const Matrix& A, F f) {
-  if (trans) {
-    f(zelt::transposed(A));
-  } else {
-    f(A);
-  }
-}
-
 // Calls f with op(A) for the flag: A, transposed(A) or adjoint(A).
 template <class Matrix, class F>
 void with_op(const char* trans, const Matrix& A, F f) {

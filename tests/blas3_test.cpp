@@ -17,28 +17,9 @@
 #include "bits.hpp"
 #include "blas_harness.hpp"
 #include "blas_impls.hpp"
+#include "refusing_allocator.hpp"
 #include "zelt/blas3.hpp"
 #include "zelt/matrix_views.hpp"
-
-// The aligned allocation functions, replaced so that a test can make every
-// request for more than a few KiB fail on its own thread.
-namespace {
-thread_local std::size_t refuse_above = static_cast<std::size_t>(-1);
-void* aligned(std::size_t n, std::align_val_t a) noexcept {
-  const auto align = static_cast<std::size_t>(a);
-  return std::aligned_alloc(align, (n + align - 1) / align * align);
-}
-}  // namespace
-void* operator new(std::size_t n, std::align_val_t a) {
-  if (void* p = aligned(n, a)) return p;
-  throw std::bad_alloc();
-}
-void* operator new(std::size_t n, std::align_val_t a, const std::nothrow_t&) noexcept {
-  return n > refuse_above ? nullptr : aligned(n, a);
-}
-void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
-void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept { std::free(p); }
 
 namespace {
 
@@ -71,11 +52,7 @@ void run(unsigned threads, int trials, std::uint64_t seed) {
 // in a few columns or rows at a time: slower, the same bits.
 template <class T>
 void run_short_of_memory(int trials, std::uint64_t seed) {
-  std::thread([=] {
-    refuse_above = 4096;
-    run<T>(1, trials, seed);
-    refuse_above = static_cast<std::size_t>(-1);
-  }).join();
+  zelt_test::short_of_memory([=] { run<T>(1, trials, seed); });
 }
 
 TEST(ReferenceBlas3, OneThreadGivesTheReferenceBitsInBothLayouts) { run<double>(1, 1500, 31); }

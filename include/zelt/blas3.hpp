@@ -6,8 +6,9 @@
 // operation gives the bits of the reference BLAS 3.11.0 routine of the same
 // name (dgemm, dsymm, dsyrk, dsyr2k, dtrmm, dtrsm, their single-precision and
 // complex twins, and zhemm, zherk, zher2k), the reference's shortcuts and
-// zero skips included, on any number of threads. The complex operations are
-// the reference's loops (detail/complex_level3.hpp).
+// zero skips included, on any number of threads. Complex gemm runs on the
+// complex engine (detail/complex_engine.hpp); the other complex operations
+// are the reference's loops (detail/complex_level3.hpp).
 //
 // The output's layout decides which reference call is meant. A column-major
 // output is the reference's own layout; the operands' layouts become the
@@ -22,6 +23,7 @@
 
 #include "zelt/blas_tags.hpp"
 #include "zelt/detail/blas_access.hpp"
+#include "zelt/detail/complex_engine.hpp"
 #include "zelt/detail/complex_level3.hpp"
 #include "zelt/detail/contract.hpp"
 #include "zelt/detail/level3.hpp"
@@ -116,9 +118,9 @@ void gemm(const threads& policy, detail::element_t<MatrixC> alpha, const MatrixA
   if constexpr (detail::is_complex_v<detail::element_t<MatrixC>>) {
     const auto oa = detail::operand_of(A), ob = detail::operand_of(B);
     if constexpr (!detail::is_row_major<MatrixC>) {
-      detail::complex_gemm(a.transposed, m, n, k, alpha, oa, ob, beta, c);
+      ZELT_KERNEL_CALL(complex_gemm_ref(policy, a.transposed, m, n, k, alpha, oa, ob, beta, c));
     } else {
-      detail::complex_gemm(!b.transposed, n, m, k, alpha, ob.t(), oa.t(), beta, c.t());
+      ZELT_KERNEL_CALL(complex_gemm_ref(policy, !b.transposed, n, m, k, alpha, ob.t(), oa.t(), beta, c.t()));
     }
   } else if constexpr (!detail::is_row_major<MatrixC>) {
     ZELT_KERNEL_CALL(

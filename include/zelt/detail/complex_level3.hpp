@@ -1,14 +1,15 @@
 #ifndef ZELT_DETAIL_COMPLEX_LEVEL3_HPP_
 #define ZELT_DETAIL_COMPLEX_LEVEL3_HPP_
 
-// The complex Level 3 kernels: the reference's loops, one element at a time,
-// with its complex arithmetic (detail/complex.hpp), on a column-major output.
+// The complex Level 3 kernels but gemm's (detail/complex_engine.hpp): the
+// reference's loops, one element at a time, with its complex arithmetic
+// (detail/complex.hpp), on a column-major output.
 //
 // The operands come as `conj_ref`s: the elements of a matrix as the operation
 // reads them, conjugated or not. A kernel reads an operand where the
 // reference reads its argument, so that a conjugated operand gives the bits
 // of the reference routine called on a conjugated copy. Flags name the
-// reference's loop forms: `dot_form` (gemm), `trans` (syrk, syr2k, herk,
+// reference's loop forms: `trans` (syrk, syr2k, herk,
 // her2k: the 'T' or 'C' form over the logical n x k operand; trmm, trsm:
 // 'T' or 'C' over the stored triangle, the conjugate being the operand's).
 
@@ -52,33 +53,6 @@ ZELT_EXACT_LOOP void hermitian_scale_column(real_t<T> beta, mref<T> c, std::size
   if (beta != 1) complex_scale_column(T(beta), c, j, first, last);
   T& d = c(j, j);
   d = beta == 0 ? T(0) : T(beta == 1 ? real_of(d) : beta * real_of(d));
-}
-
-/// gemm: c = alpha a b + beta c, c m x n, k terms. The 'N' form of a
-/// (dot_form false) adds (alpha b(l, j)) a(i, l) column by column; the 'T'
-/// and 'C' forms sum a(i, l) b(l, j) first.
-template <class T>
-ZELT_EXACT_LOOP void complex_gemm(bool dot_form, std::size_t m, std::size_t n, std::size_t k, T alpha,
-                                  conj_ref<T> a, conj_ref<T> b, T beta, mref<T> c) {
-  ZELT_EXACT_ARITHMETIC
-  if (m == 0 || n == 0 || ((alpha == T(0) || k == 0) && beta == T(1))) return;
-  for (std::size_t j = 0; j < n; ++j) {
-    if (alpha == T(0)) {
-      complex_scale_column(beta, c, j, 0, m);
-    } else if (!dot_form) {
-      complex_scale_column(beta, c, j, 0, m);
-      for (std::size_t l = 0; l < k; ++l) {
-        const T temp = mul(alpha, b(l, j));
-        for (std::size_t i = 0; i < m; ++i) c(i, j) = c(i, j) + mul(temp, a(i, l));
-      }
-    } else {
-      for (std::size_t i = 0; i < m; ++i) {
-        T temp = 0;
-        for (std::size_t l = 0; l < k; ++l) temp = temp + mul(a(i, l), b(l, j));
-        c(i, j) = beta == T(0) ? mul(alpha, temp) : mul(alpha, temp) + mul(beta, c(i, j));
-      }
-    }
-  }
 }
 
 /// The diagonal element x of a symmetric matrix, or of a Hermitian one, whose

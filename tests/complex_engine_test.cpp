@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "blas_api.hpp"
+#include "kernel_set_env.hpp"
 #include "refusing_allocator.hpp"
 #include "zelt/blas3.hpp"
 

@@ -21,26 +21,44 @@ constexpr std::size_t complex_nr = 4;
 #endif
 
 // The blocks follow the real engine's (and its build-time settings): a step
-// of a complex panel packs two reals, so a block holds half as many steps,
-// and as many register tiles of rows and columns.
-constexpr std::size_t complex_kc = block_kc / 2 > 0 ? block_kc / 2 : 1;
+// of a packed complex panel holds two reals, so a block of double complex
+// elements holds half as many steps as the real engine's (the bytes of a
+// double step), and as many register tiles of rows and columns.
+template <class R>
+constexpr std::size_t complex_kc = std::max<std::size_t>(1, block_kc * sizeof(double) / (2 * sizeof(R)));
 template <class R>
 constexpr std::size_t complex_mc = std::max<std::size_t>(1, block_mc<R> / kernel_mr<R>) * complex_mr<R>;
 constexpr std::size_t complex_nc = std::max<std::size_t>(1, block_nc / kernel_nr) * complex_nr;
 
-// Tile += a (kc steps of MR rows) times t (kc x NR), the tile's real parts
-// at re and imaginary parts at im, each MR x NR column-major with leading
-// dimension MR. Step l of a is MR real parts then MR imaginary parts at
-// a + 2 MR l; of t, NR real parts then NR imaginary parts at t + 2 NR l.
+// Tile += a (kc steps of MR rows) times t (kc x NR), the tile's MR x NR
+// complex elements at c, column-major with leading dimension ldc. Step l of
+// a is MR real parts then MR imaginary parts at a + 2 MR l; of t, NR real
+// parts then NR imaginary parts at t + 2 NR l.
 #if ZELT_HAVE_VECTORS
+// The real and the imaginary parts of the lanes<R> complex numbers at p, and
+// back: two registers of interleaved parts turned into one of each part.
+template <class R, std::size_t... I>
+inline void split_parts(const R* p, vec<R>& re, vec<R>& im, std::index_sequence<I...>) noexcept {
+  const vec<R> lo = load(p), hi = load(p + lanes<R>);
+  re = __builtin_shufflevector(lo, hi, (2 * I)...);
+  im = __builtin_shufflevector(lo, hi, (2 * I + 1)...);
+}
+template <class R, std::size_t... I>
+inline void join_parts(R* p, vec<R> re, vec<R> im, std::index_sequence<I...>) noexcept {
+  constexpr std::size_t L = lanes<R>;
+  store(p, __builtin_shufflevector(re, im, (I % 2 == 0 ? I / 2 : L + I / 2)...));
+  store(p + L, __builtin_shufflevector(re, im, (I % 2 == 0 ? L / 2 + I / 2 : L + L / 2 + I / 2)...));
+}
+
 template <class R>
-ZELT_EXACT_LOOP void complex_kernel(std::size_t kc, const R* a, const R* t, R* re, R* im) {
+ZELT_EXACT_LOOP void complex_kernel(std::size_t kc, const R* a, const R* t, std::complex<R>* c,
+                                    std::size_t ldc) {
   ZELT_EXACT_ARITHMETIC
   constexpr std::size_t MR = complex_mr<R>, NR = complex_nr;
+  constexpr auto lane = std::make_index_sequence<lanes<R>>();
   vec<R> cr[NR], ci[NR];
   ZELT_UNROLL_TILE for (std::size_t j = 0; j < NR; ++j) {
-    cr[j] = load(re + j * MR);
-    ci[j] = load(im + j * MR);
+    split_parts(reinterpret_cast<const R*>(c + j * ldc), cr[j], ci[j], lane);
   }
   // t read through two pointers, one per part of the output (see opaque)
   const R* const t2 = opaque(t);
@@ -53,22 +71,22 @@ ZELT_EXACT_LOOP void complex_kernel(std::size_t kc, const R* a, const R* t, R* r
     }
   }
   ZELT_UNROLL_TILE for (std::size_t j = 0; j < NR; ++j) {
-    store(re + j * MR, cr[j]);
-    store(im + j * MR, ci[j]);
+    join_parts(reinterpret_cast<R*>(c + j * ldc), cr[j], ci[j], lane);
   }
 }
 #else
 template <class R>
-ZELT_EXACT_LOOP void complex_kernel(std::size_t kc, const R* a, const R* t, R* re, R* im) {
+ZELT_EXACT_LOOP void complex_kernel(std::size_t kc, const R* a, const R* t, std::complex<R>* c,
+                                    std::size_t ldc) {
   ZELT_EXACT_ARITHMETIC
   constexpr std::size_t MR = complex_mr<R>, NR = complex_nr;
-  for (std::size_t l = 0; l < kc; ++l) {
-    const R* al = a + l * 2 * MR;
-    const R* tl = t + l * 2 * NR;
-    for (std::size_t j = 0; j < NR; ++j) {
+  for (std::size_t j = 0; j < NR; ++j) {
+    R* cj = reinterpret_cast<R*>(c + j * ldc);
+    for (std::size_t l = 0; l < kc; ++l) {
+      const R *al = a + l * 2 * MR, *tl = t + l * 2 * NR;
       for (std::size_t i = 0; i < MR; ++i) {
-        re[j * MR + i] = re[j * MR + i] + (mul(tl[j], al[i]) - mul(tl[NR + j], al[MR + i]));
-        im[j * MR + i] = im[j * MR + i] + (mul(tl[j], al[MR + i]) + mul(tl[NR + j], al[i]));
+        cj[2 * i] = cj[2 * i] + (mul(tl[j], al[i]) - mul(tl[NR + j], al[MR + i]));
+        cj[2 * i + 1] = cj[2 * i + 1] + (mul(tl[j], al[MR + i]) + mul(tl[NR + j], al[i]));
       }
     }
   }
@@ -85,7 +103,7 @@ class complex_workspace {
     constexpr std::size_t MR = complex_mr<R>, NR = complex_nr;
     const std::size_t rows = std::min(complex_mc<R>, (m + MR - 1) / MR * MR),
                       cols = std::min(complex_nc, (n + NR - 1) / NR * NR),
-                      depth = std::max<std::size_t>(1, std::min(complex_kc, k));
+                      depth = std::max<std::size_t>(1, std::min(complex_kc<R>, k));
     const std::size_t a_bytes = (2 * rows * depth * sizeof(R) + 63) / 64 * 64,
                       bytes = a_bytes + 2 * depth * cols * sizeof(R);
     char* base = static_cast<char*>(lease_.get(bytes));
@@ -174,27 +192,22 @@ ZELT_EXACT_LOOP void complex_pack_b(conj_ref<std::complex<R>> b, bool scaled, st
 }
 
 // One register tile: the rows x cols outputs at c (column-major, leading
-// dimension ldc) through a local tile of split parts.
+// dimension ldc), in place when the tile is whole, else through a local one.
 template <class R>
 void complex_tile(std::size_t kc, const R* a, const R* t, std::complex<R>* c, std::size_t ldc,
                   std::size_t rows, std::size_t cols) {
   constexpr std::size_t MR = complex_mr<R>, NR = complex_nr;
-  alignas(64) R re[MR * NR] = {}, im[MR * NR] = {};
-  for (std::size_t j = 0; j < cols; ++j) {
-    const R* cj = reinterpret_cast<const R*>(c + j * ldc);
-    for (std::size_t i = 0; i < rows; ++i) {
-      re[j * MR + i] = cj[2 * i];
-      im[j * MR + i] = cj[2 * i + 1];
-    }
+  if (rows == MR && cols == NR) {
+    complex_kernel(kc, a, t, c, ldc);
+    return;
   }
-  complex_kernel(kc, a, t, re, im);
-  for (std::size_t j = 0; j < cols; ++j) {
-    R* cj = reinterpret_cast<R*>(c + j * ldc);
-    for (std::size_t i = 0; i < rows; ++i) {
-      cj[2 * i] = re[j * MR + i];
-      cj[2 * i + 1] = im[j * MR + i];
-    }
-  }
+  // (loops, not memcpy: a copy of a variable few bytes is slow to start)
+  std::complex<R> tile[MR * NR] = {};
+  for (std::size_t j = 0; j < cols; ++j)
+    for (std::size_t i = 0; i < rows; ++i) tile[i + j * MR] = c[i + j * ldc];
+  complex_kernel(kc, a, t, tile, MR);
+  for (std::size_t j = 0; j < cols; ++j)
+    for (std::size_t i = 0; i < rows; ++i) c[i + j * ldc] = tile[i + j * MR];
 }
 
 /// C(i, j) = C(i, j) + t(l, j) a(i, l) over l = 0 .. k - 1 in order, for the

@@ -8,6 +8,7 @@
 # build's figures.
 #   benchmarks/run.sh [extra Google Benchmark flags]
 #   ZELT_BENCH_PARTS=level3 benchmarks/run.sh   (only the Level 3 section)
+#   ZELT_BENCH_PARTS=complex benchmarks/run.sh  (only the complex Level 3 section)
 #   ZELT_BENCH_PARTS=report benchmarks/run.sh   (no runs: the document again
 #     from the results of the last run, after an edit of their files)
 set -euo pipefail
@@ -39,10 +40,14 @@ configure() {  # configure DIR FLAGS
 }
 configure "$build" ""
 configure "$native" "-march=native"
-targets=(zelt_blas3_benchmarks)
-[ "$parts" = level3 ] || targets+=(zelt_benchmarks zelt_blas_benchmarks zelt_band_benchmarks)
+case $parts in
+  level3) targets=(zelt_blas3_benchmarks) ;;
+  complex) targets=(zelt_complex_blas3_benchmarks) ;;
+  *) targets=(zelt_blas3_benchmarks zelt_complex_blas3_benchmarks zelt_benchmarks zelt_blas_benchmarks
+    zelt_band_benchmarks) ;;
+esac
 cmake --build "$build" --target "${targets[@]}" -j 2
-cmake --build "$native" --target zelt_blas3_benchmarks -j 2
+[ "$parts" = complex ] || cmake --build "$native" --target zelt_blas3_benchmarks -j 2
 
 # OpenBLAS 0.3.21 falls back to its SSE3 (Prescott) kernels on CPUs newer than
 # it knows; the comparison is with its best kernels, so name them.
@@ -63,17 +68,22 @@ run() {  # run CORES BENCHMARK RESULTS [extra flags]
     --benchmark_report_aggregates_only=true --benchmark_out="$results" --benchmark_out_format=json "$@"
 }
 rm -f "$build/results.json" "$build/blas_results.json" "$build/band_results.json" "$build/blas3_results"*.json \
-  "$native/blas3_results.json"
-if [ "$parts" != level3 ]; then
+  "$native/blas3_results.json" "$build/complex_results.json"
+if [ "$parts" = all ]; then
   run 0 zelt_benchmarks "$build/results.json" "$@"
   run 0 zelt_blas_benchmarks "$build/blas_results.json" "$@"
   run 0 zelt_band_benchmarks "$build/band_results.json" "$@"
 fi
+if [ "$parts" != level3 ]; then
+  run 0 zelt_complex_blas3_benchmarks "$build/complex_results.json" --benchmark_repetitions=3 "$@"
+fi
+if [ "$parts" != complex ]; then
 # Level 3: fewer repetitions (a call at n = 2000 takes a third of a second)
 run 0 zelt_blas3_benchmarks "$build/blas3_results_1.json" --benchmark_filter='/1/' --benchmark_repetitions=5 "$@"
 run 0,1 zelt_blas3_benchmarks "$build/blas3_results_2.json" --benchmark_filter='/2/' --benchmark_repetitions=5 "$@"
 build="$native" run 0 zelt_blas3_benchmarks "$native/blas3_results.json" --benchmark_filter='/zelt/1/' \
   --benchmark_repetitions=5 "$@"
+fi
 python3 - "$build" <<'MERGE'
 import json, sys, os
 build = sys.argv[1]
@@ -94,15 +104,35 @@ level3() {
   python3 benchmarks/blas3_report.py "$build/blas3_results.json" --native "$native/blas3_results.json" \
     --compiler "$compiler" --flags "$report_flags"
 }
-if [ "$parts" = level3 ]; then  # replace the Level 3 section, the last one
-  level3 >"$build/blas3_section.md"
-  python3 - "$build/blas3_section.md" <<'SPLICE'
+complex() {
+  python3 benchmarks/complex_report.py "$build/complex_results.json" --compiler "$compiler" --flags "$report_flags"
+}
+# splice FILE HEADING: FILE's text in place of docs/benchmarks.md's section
+# "## HEADING" (up to the next "## "), or after the document's end.
+splice() {
+  python3 - "$1" "$2" <<'SPLICE'
 import sys
-doc = open("docs/benchmarks.md").read()
-head = doc[: doc.index("## Level 3 BLAS")] if "## Level 3 BLAS" in doc else doc + "\n"
-open("docs/benchmarks.md", "w").write(head + open(sys.argv[1]).read())
+doc, heading = open("docs/benchmarks.md").read(), "## " + sys.argv[2] + "\n"
+new = open(sys.argv[1]).read()
+if heading in doc:
+    start = doc.index(heading)
+    end = doc.find("\n## ", start + len(heading))
+    doc = doc[:start] + new + (doc[end + 1:] if end >= 0 else "")
+else:
+    doc = doc.rstrip("\n") + "\n\n" + new
+open("docs/benchmarks.md", "w").write(doc)
 SPLICE
+}
+if [ "$parts" = level3 ]; then
+  level3 >"$build/blas3_section.md"
+  splice "$build/blas3_section.md" "Level 3 BLAS"
   echo "wrote the Level 3 section of docs/benchmarks.md"
+  exit 0
+fi
+if [ "$parts" = complex ]; then
+  complex >"$build/complex_section.md"
+  splice "$build/complex_section.md" "Complex Level 3 BLAS"
+  echo "wrote the complex Level 3 section of docs/benchmarks.md"
   exit 0
 fi
 python3 benchmarks/report.py "$build/results.json" --compiler "$compiler" --flags "$report_flags" >docs/benchmarks.md
@@ -126,6 +156,13 @@ if [ -s "$build/blas3_results.json" ]; then
   {
     echo
     cat "$build/blas3_section.md"
+  } >>docs/benchmarks.md
+fi
+if [ -s "$build/complex_results.json" ]; then
+  complex >"$build/complex_section.md"
+  {
+    echo
+    cat "$build/complex_section.md"
   } >>docs/benchmarks.md
 fi
 echo "wrote docs/benchmarks.md"

@@ -17,15 +17,17 @@
 #include <vector>
 
 #include "bench_support.hpp"
-#include "ceiling_probe.hpp"
+#include "level3_support.hpp"
 #include "zelt/zelt.hpp"
 
 void eigen_gemm(int n, const double* a, const double* b, double* c);
 
 namespace {
 
+using zelt_bench::add_square;
 using zelt_bench::aligned;
 using zelt_bench::fill_random;
+using zelt_bench::operands;
 using zelt_bench::precision_name;
 
 const std::vector<long> sizes = {8, 16, 32, 64, 256, 500, 1000, 2000};
@@ -73,22 +75,6 @@ struct fortran_blas3 {
   void find(Function& f, const char* routine) const {
     f = reinterpret_cast<Function>(
         dlsym(handle, ((std::is_same_v<T, float> ? "s" : "d") + std::string(routine)).c_str()));
-  }
-};
-
-// A, B and C, n x n column-major (ld = n). A has 2n on its diagonal, so that
-// its triangle is far from singular. B is restored before every call of the
-// operations that overwrite it (n^2 copies next to n^3 operations).
-template <class T>
-struct operands {
-  aligned<T> a, b, c;
-  std::vector<T> b0;
-  explicit operands(std::size_t n) : a(n * n), b(n * n), c(n * n), b0(n * n) {
-    fill_random(a.data(), n * n, 31);
-    fill_random(b.data(), n * n, 32);
-    fill_random(c.data(), n * n, 33);
-    for (std::size_t j = 0; j < n; ++j) a.data()[j * n + j] = T(2) * static_cast<T>(n);
-    std::copy(b.data(), b.data() + n * n, b0.begin());
   }
 };
 
@@ -198,22 +184,9 @@ void call_zelt(kind op, unsigned n, unsigned threads, operands<T>& x) {
 template <class T, class Call>
 void add(const operation& op, const std::string& implementation, unsigned threads,
          const std::vector<long>& ns, Call run) {
-  const std::string name =
-      precision_name<T>(std::string(op.name) + "/" + implementation + "/" + std::to_string(threads));
-  auto* b = benchmark::RegisterBenchmark(name.c_str(), [op, run](benchmark::State& state) {
-    const auto n = static_cast<std::size_t>(state.range(0));
-    operands<T> x(n);
-    for (auto _ : state) {
-      if (op.overwrites_b) std::copy(x.b0.begin(), x.b0.end(), x.b.data());
-      run(static_cast<int>(n), x);
-      benchmark::ClobberMemory();
-    }
-    const double n3 = static_cast<double>(n) * static_cast<double>(n) * static_cast<double>(n);
-    state.counters["flops"] =
-        benchmark::Counter(op.flops_per_n3 * n3, benchmark::Counter::kIsIterationInvariantRate);
-  });
-  for (long n : ns) b->Arg(n);
-  b->UseRealTime();
+  add_square<T>(
+      precision_name<T>(std::string(op.name) + "/" + implementation + "/" + std::to_string(threads)),
+      op.flops_per_n3, op.overwrites_b, ns, run);
 }
 
 // The register-tile kernel of one kernel set alone, its operands in L1:
@@ -246,21 +219,7 @@ void register_kernel(const char* set, tile_kernel<T> kernel) {
 // on float vectors "sceiling_muladd/...") and each compiled kernel set's tile.
 template <class T>
 void register_ceilings() {
-  for (const zelt_bench::ceiling_probes& set : zelt_bench::ceiling_probe_sets) {
-    const zelt_bench::probe_pair& p = std::is_same_v<T, float> ? set.single_precision : set.double_precision;
-    if (p.muladd == nullptr || !zelt::cpu_supports(zelt::kernel_set_named(set.set))) continue;
-    for (const bool fused : {false, true}) {
-      const zelt_bench::probe_fn probe = fused ? p.fma : p.muladd;
-      if (probe == nullptr) continue;
-      const std::string name =
-          precision_name<T>(std::string(fused ? "ceiling_fma/" : "ceiling_muladd/") + set.set + "/1/0");
-      benchmark::RegisterBenchmark(name.c_str(), [probe](benchmark::State& state) {
-        double flops = 0;
-        for (auto _ : state) flops += probe(100000);
-        state.counters["flops"] = benchmark::Counter(flops, benchmark::Counter::kIsRate);
-      })->UseRealTime();
-    }
-  }
+  zelt_bench::register_ceiling_probes<T>(true);
 #if ZELT_HAS_GENERIC_KERNELS
   register_kernel<T, zelt::detail::generic::kernel_mr<T>, zelt::detail::generic::kernel_nr>(
       "generic",

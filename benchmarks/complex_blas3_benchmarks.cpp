@@ -17,12 +17,15 @@
 #include <vector>
 
 #include "bench_support.hpp"
+#include "level3_support.hpp"
 #include "zelt/zelt.hpp"
 
 namespace {
 
+using zelt_bench::add_square;
 using zelt_bench::aligned;
 using zelt_bench::fill_random;
+using zelt_bench::operands;
 
 // The products over the whole range; the operations that still run the
 // reference's loops at sizes their time allows.
@@ -77,27 +80,6 @@ struct fortran_complex3 {
   void find(Function& f, const char* routine) const {
     f = reinterpret_cast<Function>(
         dlsym(handle, ((std::is_same_v<R, float> ? "c" : "z") + std::string(routine)).c_str()));
-  }
-};
-
-// A, B and C, n x n column-major. A has 2n on its diagonal, so that its
-// triangle is far from singular; B is restored before the operations that
-// overwrite it.
-template <class T>
-struct operands {
-  aligned<T> a, b, c;
-  std::vector<T> b0;
-  explicit operands(std::size_t n) : a(n * n), b(n * n), c(n * n), b0(n * n) {
-    fill(a.data(), n * n, 31);
-    fill(b.data(), n * n, 32);
-    fill(c.data(), n * n, 33);
-    for (std::size_t j = 0; j < n; ++j) a.data()[j * n + j] = T(2 * static_cast<zelt::detail::real_t<T>>(n));
-    std::copy(b.data(), b.data() + n * n, b0.begin());
-  }
-  // complex elements take two random parts
-  static void fill(T* p, std::size_t count, std::uint64_t seed) {
-    using R = zelt::detail::real_t<T>;
-    fill_random(reinterpret_cast<R*>(p), count * sizeof(T) / sizeof(R), seed);
   }
 };
 
@@ -210,20 +192,7 @@ void call_zelt(kind op, unsigned n, operands<std::complex<R>>& x) {
 
 template <class T, class Call>
 void add(const operation& op, const std::string& name, const std::vector<long>& ns, Call run) {
-  auto* b = benchmark::RegisterBenchmark(name.c_str(), [op, run](benchmark::State& state) {
-    const auto n = static_cast<std::size_t>(state.range(0));
-    operands<T> x(n);
-    for (auto _ : state) {
-      if (op.overwrites_b) std::copy(x.b0.begin(), x.b0.end(), x.b.data());
-      run(static_cast<int>(n), x);
-      benchmark::ClobberMemory();
-    }
-    const double n3 = static_cast<double>(n) * static_cast<double>(n) * static_cast<double>(n);
-    state.counters["flops"] =
-        benchmark::Counter(op.flops_per_n3 * n3, benchmark::Counter::kIsIterationInvariantRate);
-  });
-  for (long n : ns) b->Arg(n);
-  b->UseRealTime();
+  add_square<T>(name, op.flops_per_n3, op.overwrites_b, ns, run);
 }
 
 template <class R>
@@ -254,11 +223,63 @@ std::string register_precision() {
          " blis:" + (blis.loaded() ? "yes" : "missing");
 }
 
+// One call of the active kernel set's complex tile on a whole tile at c;
+// returns the tile's outputs.
+template <class R>
+std::size_t tile_once(std::size_t kc, const R* a, const R* t, std::complex<R>* c) {
+#define ZELT_BENCH_TILE(set)                                \
+  if (zelt::active_kernel_set() == zelt::kernel_set::set) { \
+    namespace k = zelt::detail::set;                        \
+    k::complex_kernel(kc, a, t, c, k::complex_mr<R>);       \
+    return k::complex_mr<R> * k::complex_nr;                \
+  }
+#if ZELT_HAS_AVX512_KERNELS
+  ZELT_BENCH_TILE(avx512)
+#endif
+#if ZELT_HAS_AVX2_KERNELS
+  ZELT_BENCH_TILE(avx2)
+#endif
+#if ZELT_HAS_GENERIC_KERNELS
+  ZELT_BENCH_TILE(generic)
+#endif
+#undef ZELT_BENCH_TILE
+  return 0;
+}
+
+// The machine's ceilings in the active kernel set ("ceiling_muladd/<set>/1/0",
+// "ceiling_fma/...", on float vectors "sceiling_...") and the complex tile
+// alone, its operands in L1 ("zkernel/<set>/1/<kc>", "ckernel/...").
+template <class R>
+void register_ceilings() {
+  zelt_bench::register_ceiling_probes<R>(false);
+  const std::string set = zelt::name(zelt::active_kernel_set());
+  const std::string name = (std::is_same_v<R, float> ? "ckernel/" : "zkernel/") + set + "/1/128";
+  benchmark::RegisterBenchmark(name.c_str(), [](benchmark::State& state) {
+    using C = std::complex<R>;
+    constexpr std::size_t mr = 64, nr = 16, kc = 128;  // room for the widest set's tile
+    aligned<R> a(2 * mr * kc), t(2 * kc * nr);
+    aligned<C> c(mr * nr);
+    fill_random(a.data(), 2 * mr * kc, 41);
+    fill_random(t.data(), 2 * kc * nr, 42);
+    zelt_bench::fill_elements(c.data(), mr * nr, 43);
+    for (std::size_t i = 0; i < 2 * kc * nr; ++i) t.data()[i] *= R(1e-3);  // keeps c bounded
+    std::size_t tile = 0;
+    for (auto _ : state) {
+      tile = tile_once(kc, a.data(), t.data(), c.data());
+      benchmark::ClobberMemory();
+    }
+    state.counters["flops"] =
+        benchmark::Counter(8.0 * double(tile * kc), benchmark::Counter::kIsIterationInvariantRate);
+  })->UseRealTime();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::AddCustomContext("peers", register_precision<double>());
   register_precision<float>();
+  register_ceilings<double>();
+  register_ceilings<float>();
   benchmark::AddCustomContext("kernel_set", zelt::config());
   if (const char* core = std::getenv("OPENBLAS_CORETYPE"))
     benchmark::AddCustomContext("openblas_coretype", core);

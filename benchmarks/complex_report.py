@@ -24,6 +24,21 @@ OPERATIONS = [
 PEERS = ["openblas", "blis"]
 
 
+def cpu_family():
+    """The x86 family and model numbers, which tell the generations apart where the model name does not
+    (AMD's family 25 is Zen 3 and Zen 4, family 26 Zen 5)."""
+    fields = {}
+    try:
+        with open("/proc/cpuinfo") as f:
+            for line in f:
+                key, _, value = line.partition(":")
+                if key.strip() in ("cpu family", "model") and key.strip() not in fields:
+                    fields[key.strip()] = value.strip()
+    except OSError:
+        pass
+    return f"family {fields.get('cpu family', '?')}, model {fields.get('model', '?')}"
+
+
 def table(g, letter, op, title):
     name = letter + op
     sizes = sorted({k[3] for k in g if k[0] == name})
@@ -62,13 +77,30 @@ def main():
         f"OpenBLAS {package_version('libopenblas0-pthread')} and BLIS {package_version('libblis4-serial')} "
         "(serial). The ratios are zelt's GFLOPS over the peer's (above 1: zelt faster); the last two columns "
         "of the products hold them to zelt's real product of the same precision, measured in the same run. "
-        f"Kernel set: `{context.get('kernel_set', '')}`. CPU: {cpu_model()}. "
+        f"Kernel set: `{context.get('kernel_set', '')}`. CPU: {cpu_model()} ({cpu_family()}). "
         f"Compiler: {args.compiler}, {args.flags}.",
         "",
         "`gemm` runs on the complex engine; the other operations still run the reference's loops, one "
         "element at a time.",
         "",
     ]
+    active = context.get("kernel_set", "").split("kernels=")[-1].split()[0] if "kernels=" in context.get(
+        "kernel_set", "") else ""
+    rows = []
+    for prefix, kernel, label in (("", "zkernel", "double"), ("s", "ckernel", "float")):
+        m, f = g.get((prefix + "ceiling_muladd", active, 1, 0)), g.get((prefix + "ceiling_fma", active, 1, 0))
+        t = g.get((kernel, active, 1, 128))
+        if m:
+            share = f"{100 * t / m:.0f} %" if t else ""
+            rows.append(f"| {label} | {fmt(m, 1)} | {fmt(f, 1)} | {fmt(t, 1)} | {share} |")
+    if rows:
+        out += [
+            "The machine's ceilings in the same run (benchmarks/ceiling_probe_loops.inc) and the complex register "
+            "tile alone, its operands in L1 (128 steps):",
+            "",
+            "| precision | multiply-then-add ceiling | FMA ceiling | complex tile | tile / ceiling |",
+            "|---|---|---|---|---|",
+        ] + rows + [""]
     if context.get("openblas_coretype"):
         out += [f"OpenBLAS ran with `OPENBLAS_CORETYPE={context['openblas_coretype']}`.", ""]
     for letter, heading in (("z", "Double precision (`complex<double>`)"), ("c", "Single precision (`complex<float>`)")):

@@ -268,9 +268,14 @@ void complex_gemm_ref(const threads& policy, bool dot_form, std::size_t m, std::
     for (std::size_t j = 0; j < n; ++j) complex_scale_column(beta, c, j, 0, m);
     return;
   }
+  // Operand blocks from (i, j) on. With no terms (the dot form's alpha 0 +
+  // beta c) the operands may be empty arrays, never to be addressed.
+  const auto block = [k](conj_ref<C> x, std::size_t i, std::size_t j) {
+    return k == 0 ? x : conj_ref<C>{x.m.at(i, j), x.conj};
+  };
   auto slab = [&](std::size_t i0, std::size_t i1, std::size_t j0, std::size_t j1) {
     const std::size_t mi = i1 - i0, nj = j1 - j0;
-    const conj_ref<C> as{a.m.at(i0, 0), a.conj}, bs{b.m.at(0, j0), b.conj};
+    const conj_ref<C> as = block(a, i0, 0), bs = block(b, 0, j0);
     const mref<C> cs = c.at(i0, j0);
     if (!dot_form && cs.rs == 1) {
       for (std::size_t j = 0; j < nj; ++j) complex_scale_column(beta, cs, j, 0, mi);
@@ -289,7 +294,7 @@ void complex_gemm_ref(const threads& policy, bool dot_form, std::size_t m, std::
       for (std::size_t ib = 0; ib < mi; ib += mw) {
         const std::size_t mb = std::min(mw, mi - ib);
         const mref<C> cb = cs.at(ib, jb);
-        const conj_ref<C> ab{as.m.at(ib, 0), as.conj}, bb{bs.m.at(0, jb), bs.conj};
+        const conj_ref<C> ab = block(as, ib, 0), bb = block(bs, 0, jb);
         C* wb = w.data();
         for (std::size_t j = 0; j < nb; ++j) {
           if (!dot_form) complex_scale_column(beta, cb, j, 0, mb);

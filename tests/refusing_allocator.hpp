@@ -26,6 +26,9 @@ void short_of_memory(const F& f) {
 }
 }  // namespace zelt_test
 
+// A replacement allocation function cannot be inline: one definition per
+// program, hence one including source file.
+// NOLINTBEGIN(misc-definitions-in-headers)
 void* operator new(std::size_t n, std::align_val_t a) {
   if (void* p = zelt_test::aligned(n, a)) return p;
   throw std::bad_alloc();
@@ -36,5 +39,6 @@ void* operator new(std::size_t n, std::align_val_t a, const std::nothrow_t&) noe
 void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
 void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept { std::free(p); }
+// NOLINTEND(misc-definitions-in-headers)
 
 #endif  // ZELT_TESTS_REFUSING_ALLOCATOR_HPP_

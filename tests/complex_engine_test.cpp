@@ -1,11 +1,13 @@
-// The complex engine behind zgemm and cgemm against the reference routines
-// (libblas3, loaded by path): every pair of flags, sizes on both sides of the
-// register tile and of the blocks, alpha and beta at their shortcuts, zeros,
-// infinities and NaNs in real and imaginary parts, outputs whose rows are
-// not contiguous, one to three threads and a workspace the allocator
-// refuses. Built twice: with the real blocks and with tiny ones, which small
-// matrices cross. The interfaces on top (views, flags, layouts, the
-// library's symbols) are the complex harness's.
+// The complex engine behind gemm, symm and hemm (right side), syrk, herk,
+// syr2k and her2k against the reference routines (libblas3, loaded by path):
+// every pair of flags, sizes on both sides of the register tile and of the
+// blocks, alpha and beta at their shortcuts, zeros, infinities and NaNs in
+// real and imaginary parts (NaNs also where the reference reads nothing: the
+// other triangle, hemm's imaginary diagonal), outputs whose rows are not
+// contiguous, one to three threads and a workspace the allocator refuses.
+// Built twice: with the real blocks and with tiny ones, which small matrices
+// cross. The interfaces on top (views, flags, layouts, the library's
+// symbols) are the complex harness's.
 #include <gtest/gtest.h>
 
 #include <complex>
@@ -22,72 +24,155 @@
 
 namespace {
 
+// The reference's complex Level 3 routines, by their Fortran types.
 template <class R>
-using fortran_gemm = void (*)(const char*, const char*, const int*, const int*, const int*,
-                              const std::complex<R>*, const std::complex<R>*, const int*,
-                              const std::complex<R>*, const int*, const std::complex<R>*, std::complex<R>*,
-                              const int*, std::size_t, std::size_t);
+struct reference {
+  using C = std::complex<R>;
+  using ch = const char*;
+  using ci = const int*;
+  using cc = const C*;
+  using gemm_t = void (*)(ch, ch, ci, ci, ci, cc, cc, ci, cc, ci, cc, C*, ci, std::size_t, std::size_t);
+  using symm_t = void (*)(ch, ch, ci, ci, cc, cc, ci, cc, ci, cc, C*, ci, std::size_t, std::size_t);
+  using syrk_t = void (*)(ch, ch, ci, ci, cc, cc, ci, cc, C*, ci, std::size_t, std::size_t);
+  using herk_t = void (*)(ch, ch, ci, ci, const R*, cc, ci, const R*, C*, ci, std::size_t, std::size_t);
+  using syr2k_t = void (*)(ch, ch, ci, ci, cc, cc, ci, cc, ci, cc, C*, ci, std::size_t, std::size_t);
+  using her2k_t = void (*)(ch, ch, ci, ci, cc, cc, ci, cc, ci, const R*, C*, ci, std::size_t, std::size_t);
+
+  template <class F>
+  static F get(const char* name) {
+    static const zelt_test::shared_library lib(ZELT_REFERENCE_BLAS);
+    return lib.symbol<F>((std::string(sizeof(R) == 4 ? "c" : "z") + name + "_").c_str());
+  }
+};
+
+enum class operation { gemm, symm, hemm, syrk, herk, syr2k, her2k };
+constexpr operation operations[] = {operation::gemm, operation::symm,  operation::hemm, operation::syrk,
+                                    operation::herk, operation::syr2k, operation::her2k};
+const char* const operation_names[] = {"gemm", "symm", "hemm", "syrk", "herk", "syr2k", "her2k"};
 
 template <class R>
-fortran_gemm<R> reference_gemm() {
-  static const zelt_test::shared_library lib(ZELT_REFERENCE_BLAS);
-  return lib.symbol<fortran_gemm<R>>(sizeof(R) == 4 ? "cgemm_" : "zgemm_");
-}
-
-template <class R>
-class gemm_trials {
+class engine_trials {
  public:
   using C = std::complex<R>;
-  explicit gemm_trials(std::uint64_t seed) : gen_(seed) {}
+  using ref = reference<R>;
+  explicit engine_trials(std::uint64_t seed) : gen_(seed) {}
 
-  /// `trials` products of sizes drawn from `sizes` on `threads` threads;
-  /// returns the first difference, or "" when every output is the
+  /// `trials` calls of `op` with sizes drawn from `sizes` on `threads`
+  /// threads; returns the first difference, or "" when every output is the
   /// reference's.
-  std::string run(const std::vector<int>& sizes, int trials, unsigned threads) {
-    const char flags[] = {'N', 'T', 'C'};
+  std::string run(operation op, const std::vector<int>& sizes, int trials, unsigned threads) {
     for (int trial = 0; trial < trials; ++trial) {
-      const int m = pick(sizes), n = pick(sizes), k = pick(sizes);
-      const char ta = flags[draw(3)], tb = flags[draw(3)];
-      // one trial in four with specials, planted sparsely enough that most
-      // outputs stay finite
-      const int specials = draw(4) == 0 ? 1 + draw(3) : 0;
-      const C alpha = scalar(), beta = scalar();
-      const int rs = draw(3) == 0 ? 2 : 1;  // the output's row step
-      const int lda = std::max(1, ta == 'N' ? m : k) + draw(2),
-                ldb = std::max(1, tb == 'N' ? k : n) + draw(2);
-      const std::vector<C> a = values(std::size_t(lda) * std::size_t(ta == 'N' ? k : m), specials),
-                           b = values(std::size_t(ldb) * std::size_t(tb == 'N' ? n : k), specials);
-      const int ldc = std::max(1, m);
-      std::vector<C> want = values(std::size_t(ldc) * std::size_t(n), specials);
-      // zelt's output: C(i, j) at got[i rs + j ldc rs], the gaps filled
-      std::vector<C> got(want.size() * std::size_t(rs), C(-7, 7));
-      for (std::size_t e = 0; e < want.size(); ++e) got[e * std::size_t(rs)] = want[e];
-      const std::vector<C> before = got;
-
-      reference_gemm<R>()(&ta, &tb, &m, &n, &k, &alpha, a.data(), &lda, b.data(), &ldb, &beta, want.data(),
-                          &ldc, 1, 1);
-      using zelt::detail::conj_ref;
-      using zelt::detail::mref;
-      const auto op = [](char t, const std::vector<C>& x, int ld) {
-        const mref<C> stored{const_cast<C*>(x.data()), 1, ld};
-        return conj_ref<C>{t == 'N' ? stored : stored.t(), t == 'C'};
-      };
-      const mref<C> c{got.data(), rs, std::ptrdiff_t{ldc} * rs};
-      ZELT_KERNEL_CALL(complex_gemm_ref(zelt::threads(threads), ta != 'N', std::size_t(m), std::size_t(n),
-                                        std::size_t(k), alpha, op(ta, a, lda), op(tb, b, ldb), beta, c));
-
-      for (std::size_t e = 0; e < got.size(); ++e) {
-        const bool output = e % std::size_t(rs) == 0;
-        const C expected = output ? want[e / std::size_t(rs)] : before[e];
-        if (!same(got[e], expected))
-          return zelt_test::describe("gemm", ta, tb, m, n, k, alpha, beta, rs, threads, specials, e, got[e],
-                                     expected);
-      }
+      const std::string what = trial_of(op, sizes, threads);
+      if (!what.empty()) return what;
     }
     return "";
   }
 
  private:
+  using conj_ref = zelt::detail::conj_ref<C>;
+  using mref = zelt::detail::mref<C>;
+
+  // One call: the reference's and zelt's on the same operands, compared.
+  std::string trial_of(operation op, const std::vector<int>& sizes, unsigned threads) {
+    const char flags[] = {'N', 'T', 'C'};
+    const bool rank = op == operation::syrk || op == operation::herk || op == operation::syr2k ||
+                      op == operation::her2k;
+    const bool hermitian = op == operation::hemm || op == operation::herk || op == operation::her2k;
+    const bool symmetric = op == operation::symm || op == operation::hemm;
+    int m = pick(sizes), n = pick(sizes), k = pick(sizes);
+    char ta = flags[draw(3)], tb = flags[draw(3)];
+    const char uplo = draw(2) == 0 ? 'U' : 'L', side = draw(2) == 0 ? 'L' : 'R';
+    if (rank) {
+      m = n;
+      ta = draw(2) == 0 ? 'N' : (hermitian ? 'C' : 'T');
+    }
+    if (symmetric) k = side == 'L' ? m : n;
+    // one trial in four with specials, planted sparsely enough that most
+    // outputs stay finite
+    const int specials = draw(4) == 0 ? 1 + draw(3) : 0;
+    // and one in four with many zeros in the operands, which the reference
+    // skips as multipliers (an infinity beside them shows a term not skipped)
+    const int zeros = specials > 0 && draw(2) == 0 ? 40 : 0;
+    const C alpha = scalar(), beta = hermitian && op != operation::hemm ? C(scalar().real()) : scalar();
+    const int rs = draw(3) == 0 ? 2 : 1;  // the output's row step
+    // a (b) is ra x ca (rb x cb) as stored
+    const bool a_rows_k = !symmetric && ta != 'N';
+    const int ra = symmetric ? k : (a_rows_k ? k : m), ca = symmetric ? k : (a_rows_k ? m : k);
+    const int rb = symmetric || rank ? (rank && ta != 'N' ? k : m) : (tb == 'N' ? k : n);
+    const int cb = symmetric ? n : (rank ? (ta != 'N' ? n : k) : (tb == 'N' ? n : k));
+    const int lda = std::max(1, ra) + draw(2), ldb = std::max(1, rb) + draw(2), ldc = std::max(1, m);
+    std::vector<C> a = values(std::size_t(lda) * std::size_t(ca), specials, zeros),
+                   b = values(std::size_t(ldb) * std::size_t(cb), specials, zeros);
+    if (symmetric) {
+      // the triangle that is not read is NaN, as is hemm's diagonal's imaginary part
+      for (int j = 0; j < k; ++j)
+        for (int i = 0; i < k; ++i)
+          if (uplo == 'U' ? i > j : i < j) a[std::size_t(i + j * lda)] = C(nan, nan);
+      if (hermitian)
+        for (int j = 0; j < k; ++j) a[std::size_t(j + j * lda)].imag(nan);
+    }
+    std::vector<C> want = values(std::size_t(ldc) * std::size_t(n), specials);
+    // zelt's output: C(i, j) at got[i rs + j ldc rs], the gaps filled
+    std::vector<C> got(want.size() * std::size_t(rs), C(-7, 7));
+    for (std::size_t e = 0; e < want.size(); ++e) got[e * std::size_t(rs)] = want[e];
+    const std::vector<C> before = got;
+
+    const C *pa = a.data(), *pb = b.data();
+    C* pw = want.data();
+    const R ar = alpha.real(), br = beta.real();
+    const mref sa{a.data(), 1, lda}, sb{b.data(), 1, ldb};
+    const mref c{got.data(), rs, std::ptrdiff_t{ldc} * rs};
+    // the logical operand of a rank-k update: n x k, conjugated for 'C'
+    const conj_ref la{ta == 'N' ? sa : sa.t(), ta == 'C'}, lb{ta == 'N' ? sb : sb.t(), ta == 'C'};
+    const std::size_t um = std::size_t(m), un = std::size_t(n), uk = std::size_t(k);
+    const zelt::threads policy(threads);
+    const bool upper = uplo == 'U', trans = ta != 'N';
+    switch (op) {
+      case operation::gemm: {
+        ref::template get<typename ref::gemm_t>("gemm")(&ta, &tb, &m, &n, &k, &alpha, pa, &lda, pb, &ldb, &beta,
+                                                        pw, &ldc, 1, 1);
+        const auto of = [](char t, mref x) { return conj_ref{t == 'N' ? x : x.t(), t == 'C'}; };
+        ZELT_KERNEL_CALL(complex_gemm_ref(policy, trans, um, un, uk, alpha, of(ta, sa), of(tb, sb), beta, c));
+        break;
+      }
+      case operation::symm:
+      case operation::hemm:
+        ref::template get<typename ref::symm_t>(hermitian ? "hemm" : "symm")(
+            &side, &uplo, &m, &n, &alpha, pa, &lda, pb, &ldb, &beta, pw, &ldc, 1, 1);
+        ZELT_KERNEL_CALL(complex_symm_ref(policy, hermitian, side == 'L', upper, um, un, alpha,
+                                          conj_ref{sa, false}, conj_ref{sb, false}, beta, c));
+        break;
+      case operation::syrk:
+        ref::template get<typename ref::syrk_t>("syrk")(&uplo, &ta, &n, &k, &alpha, pa, &lda, &beta, pw, &ldc,
+                                                        1, 1);
+        ZELT_KERNEL_CALL(complex_rank_k_ref(policy, false, upper, trans, un, uk, alpha, la, beta, c));
+        break;
+      case operation::herk:
+        ref::template get<typename ref::herk_t>("herk")(&uplo, &ta, &n, &k, &ar, pa, &lda, &br, pw, &ldc, 1, 1);
+        ZELT_KERNEL_CALL(complex_rank_k_ref(policy, true, upper, trans, un, uk, C(ar), la, C(br), c));
+        break;
+      case operation::syr2k:
+        ref::template get<typename ref::syr2k_t>("syr2k")(&uplo, &ta, &n, &k, &alpha, pa, &lda, pb, &ldb, &beta,
+                                                          pw, &ldc, 1, 1);
+        ZELT_KERNEL_CALL(complex_rank_2k_ref(policy, false, upper, trans, un, uk, alpha, la, lb, beta, c));
+        break;
+      case operation::her2k:
+        ref::template get<typename ref::her2k_t>("her2k")(&uplo, &ta, &n, &k, &alpha, pa, &lda, pb, &ldb, &br,
+                                                          pw, &ldc, 1, 1);
+        ZELT_KERNEL_CALL(complex_rank_2k_ref(policy, true, upper, trans, un, uk, alpha, la, lb, C(br), c));
+        break;
+    }
+    for (std::size_t e = 0; e < got.size(); ++e) {
+      const bool output = e % std::size_t(rs) == 0;
+      const C expected = output ? want[e / std::size_t(rs)] : before[e];
+      if (!same(got[e], expected))
+        return zelt_test::describe(operation_names[int(op)], ta, tb, side, uplo, m, n, k, alpha, beta, rs,
+                                   threads, specials, e, got[e], expected);
+    }
+    return "";
+  }
+
+  static constexpr R nan = std::numeric_limits<R>::quiet_NaN();
   int draw(int count) { return std::uniform_int_distribution<int>(0, count - 1)(gen_); }
   int pick(const std::vector<int>& sizes) { return sizes[std::size_t(draw(int(sizes.size())))]; }
   static bool same(C x, C y) {
@@ -100,10 +185,15 @@ class gemm_trials {
         R(0), -R(0), inf, -inf, std::numeric_limits<R>::quiet_NaN(), std::numeric_limits<R>::denorm_min()};
     return all[draw(6)];
   }
-  // About `specials` parts in a hundred special.
-  std::vector<C> values(std::size_t count, int specials) {
+  // About `specials` parts in a hundred special, `zeros` elements in a
+  // hundred zero.
+  std::vector<C> values(std::size_t count, int specials, int zeros = 0) {
     std::vector<C> v(count);
     for (C& x : v) {
+      if (zeros > draw(100)) {
+        x = C(draw(2) == 0 ? R(0) : -R(0), draw(2) == 0 ? R(0) : -R(0));
+        continue;
+      }
       const R re = specials > draw(100) ? special() : part();
       x = C(re, specials > draw(100) ? special() : part());
     }
@@ -134,17 +224,19 @@ class gemm_trials {
 // the real blocks (128 steps, 160 rows) or, built with tiny blocks, well
 // beyond them.
 #if defined(ZELT_TINY_BLOCKS)
-const std::vector<int> sizes = {0, 1, 2, 3, 7, 8, 9, 15, 16, 17, 33, 40};
+const std::vector<int> trial_sizes = {0, 1, 2, 3, 7, 8, 9, 15, 16, 17, 33, 40};
 constexpr int trials = 300;
 #else
-const std::vector<int> sizes = {0, 1, 3, 8, 9, 16, 17, 129, 170};
+const std::vector<int> trial_sizes = {0, 1, 3, 8, 9, 16, 17, 129, 170};
 constexpr int trials = 40;
 #endif
 
 template <class R>
-void expect_reference_bits(unsigned threads, std::uint64_t seed) {
-  ASSERT_NE(reference_gemm<R>(), nullptr) << "reference BLAS not found at " << ZELT_REFERENCE_BLAS;
-  EXPECT_EQ(gemm_trials<R>(seed).run(sizes, trials, threads), "");
+void expect_reference_bits(unsigned threads, std::uint64_t seed, const std::vector<int>& sizes = trial_sizes) {
+  ASSERT_NE(reference<R>::template get<typename reference<R>::gemm_t>("gemm"), nullptr)
+      << "reference BLAS not found at " << ZELT_REFERENCE_BLAS;
+  for (const operation op : operations)
+    EXPECT_EQ(engine_trials<R>(seed).run(op, sizes, op == operation::gemm ? trials : trials / 2, threads), "");
 }
 
 TEST(ComplexEngine, OneThreadGivesTheReferenceBits) { expect_reference_bits<double>(1, 1); }
@@ -154,11 +246,15 @@ TEST(ComplexEngine, TwoAndThreeThreadsGiveTheSameBits) {
   expect_reference_bits<float>(3, 3);
 }
 // Short of memory, the engine packs into the workspace's own small buffers
-// and sums its chains a few columns at a time: slower, the same bits.
+// and sums its chains a few columns at a time: slower, the same bits. (The
+// sizes leave room for one column of sums, below which a call throws.)
 TEST(ComplexEngine, LittleMemoryGivesTheSameBits) {
-  zelt_test::short_of_memory([] {
-    expect_reference_bits<double>(1, 4);
-    expect_reference_bits<float>(2, 5);
+  std::vector<int> small;
+  for (const int size : trial_sizes)
+    if (size <= 100) small.push_back(size);
+  zelt_test::short_of_memory([&] {
+    expect_reference_bits<double>(1, 4, small);
+    expect_reference_bits<float>(2, 5, small);
   });
 }
 

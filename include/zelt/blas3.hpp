@@ -6,9 +6,10 @@
 // operation gives the bits of the reference BLAS 3.11.0 routine of the same
 // name (dgemm, dsymm, dsyrk, dsyr2k, dtrmm, dtrsm, their single-precision and
 // complex twins, and zhemm, zherk, zher2k), the reference's shortcuts and
-// zero skips included, on any number of threads. Complex gemm runs on the
-// complex engine (detail/complex_engine.hpp); the other complex operations
-// are the reference's loops (detail/complex_level3.hpp).
+// zero skips included, on any number of threads. Complex gemm, symm, hemm,
+// syrk, herk, syr2k and her2k run on the complex engine
+// (detail/complex_engine.hpp); complex trmm and trsm are the reference's
+// loops (detail/complex_level3.hpp).
 //
 // The output's layout decides which reference call is meant. A column-major
 // output is the reference's own layout; the operands' layouts become the
@@ -149,8 +150,9 @@ void syrk(const threads& policy, Triangle, detail::element_t<MatrixC> alpha, con
   const bool upper_ref = Triangle::is_upper != detail::is_row_major<MatrixC>;
   const auto c = detail::logical(C);
   if constexpr (detail::is_complex_v<detail::element_t<MatrixC>>) {
-    detail::complex_syrk(upper_ref, detail::is_row_major<MatrixA>, C.nrows(), A.ncols(), alpha,
-                         detail::operand_of(A), beta, detail::is_row_major<MatrixC> ? c.t() : c);
+    ZELT_KERNEL_CALL(complex_rank_k_ref(policy, false, upper_ref, detail::is_row_major<MatrixA>, C.nrows(),
+                                        A.ncols(), alpha, detail::operand_of(A), beta,
+                                        detail::is_row_major<MatrixC> ? c.t() : c));
   } else {
     ZELT_KERNEL_CALL(syrk_ref(policy, upper_ref, detail::storage_of(A).transposed, C.nrows(), A.ncols(),
                               alpha, detail::logical(A), beta, detail::is_row_major<MatrixC> ? c.t() : c));
@@ -175,9 +177,9 @@ void syr2k(const threads& policy, Triangle, detail::element_t<MatrixC> alpha, co
   const bool upper_ref = Triangle::is_upper != detail::is_row_major<MatrixC>;
   const auto c = detail::logical(C);
   if constexpr (detail::is_complex_v<detail::element_t<MatrixC>>) {
-    detail::complex_syr2k(upper_ref, detail::is_row_major<MatrixA>, C.nrows(), A.ncols(), alpha,
-                          detail::operand_of(A), detail::operand_of(B), beta,
-                          detail::is_row_major<MatrixC> ? c.t() : c);
+    ZELT_KERNEL_CALL(complex_rank_2k_ref(policy, false, upper_ref, detail::is_row_major<MatrixA>, C.nrows(),
+                                         A.ncols(), alpha, detail::operand_of(A), detail::operand_of(B), beta,
+                                         detail::is_row_major<MatrixC> ? c.t() : c));
   } else {
     ZELT_KERNEL_CALL(syr2k_ref(policy, upper_ref, detail::storage_of(A).transposed, C.nrows(), A.ncols(),
                                alpha, detail::logical(A), detail::logical(B), beta,
@@ -208,10 +210,11 @@ void symmetric_product(const char* operation, const threads& policy, element_t<M
   if constexpr (is_complex_v<element_t<MatrixC>>) {
     const auto a = operand_of(A), b = operand_of(B);
     if constexpr (!is_row_major<MatrixC>) {
-      complex_symm(Hermitian, Side::is_left, Triangle::is_upper, C.nrows(), C.ncols(), alpha, a, b, beta, c);
+      ZELT_KERNEL_CALL(complex_symm_ref(policy, Hermitian, Side::is_left, Triangle::is_upper, C.nrows(),
+                                        C.ncols(), alpha, a, b, beta, c));
     } else {
-      complex_symm(Hermitian, !Side::is_left, !Triangle::is_upper, C.ncols(), C.nrows(), alpha, a.t(), b.t(),
-                   beta, c.t());
+      ZELT_KERNEL_CALL(complex_symm_ref(policy, Hermitian, !Side::is_left, !Triangle::is_upper, C.ncols(),
+                                        C.nrows(), alpha, a.t(), b.t(), beta, c.t()));
     }
   } else {
     const auto a = storage_of(A);
@@ -276,8 +279,10 @@ void herk(const threads& policy, Triangle tri, detail::real_t<detail::element_t<
     const auto a = detail::operand_of(A);
     const auto c = detail::logical(C);
     constexpr bool row_output = detail::is_row_major<MatrixC>;
-    detail::complex_herk(Triangle::is_upper != row_output, detail::is_row_major<MatrixA>, C.nrows(),
-                         A.ncols(), alpha, row_output ? a.conjugated() : a, beta, row_output ? c.t() : c);
+    using T = detail::element_t<MatrixC>;
+    ZELT_KERNEL_CALL(complex_rank_k_ref(policy, true, Triangle::is_upper != row_output,
+                                        detail::is_row_major<MatrixA>, C.nrows(), A.ncols(), T(alpha),
+                                        row_output ? a.conjugated() : a, T(beta), row_output ? c.t() : c));
   }
 }
 template <class Triangle, class MatrixA, class MatrixC>
@@ -306,10 +311,11 @@ void her2k(const threads& policy, Triangle tri, detail::element_t<MatrixC> alpha
     const auto a = detail::operand_of(A), b = detail::operand_of(B);
     const auto c = detail::logical(C);
     constexpr bool row_output = detail::is_row_major<MatrixC>;
-    detail::complex_her2k(Triangle::is_upper != row_output, detail::is_row_major<MatrixA>, C.nrows(),
-                          A.ncols(), row_output ? detail::conjugate(alpha) : alpha,
-                          row_output ? a.conjugated() : a, row_output ? b.conjugated() : b, beta,
-                          row_output ? c.t() : c);
+    ZELT_KERNEL_CALL(complex_rank_2k_ref(policy, true, Triangle::is_upper != row_output,
+                                         detail::is_row_major<MatrixA>, C.nrows(), A.ncols(),
+                                         row_output ? detail::conjugate(alpha) : alpha,
+                                         row_output ? a.conjugated() : a, row_output ? b.conjugated() : b,
+                                         T(beta), row_output ? c.t() : c));
   }
 }
 template <class Triangle, class MatrixA, class MatrixB, class MatrixC>

@@ -1,9 +1,11 @@
 #ifndef ZELT_DETAIL_COMPLEX_LEVEL3_HPP_
 #define ZELT_DETAIL_COMPLEX_LEVEL3_HPP_
 
-// The complex Level 3 kernels but gemm's (detail/complex_engine.hpp): the
-// reference's loops, one element at a time, with its complex arithmetic
-// (detail/complex.hpp), on a column-major output.
+// The complex Level 3 kernels in the reference's loops, one element at a
+// time, with its complex arithmetic (detail/complex.hpp), on a column-major
+// output: trmm and trsm, and the others where the engine
+// (detail/complex_engine.hpp) cannot take the output (rows that are not
+// contiguous).
 //
 // The operands come as `conj_ref`s: the elements of a matrix as the operation
 // reads them, conjugated or not. A kernel reads an operand where the
@@ -30,6 +32,7 @@ struct conj_ref {
 
   T operator()(std::size_t i, std::size_t j) const noexcept { return conj ? conjugate(m(i, j)) : m(i, j); }
   conj_ref t() const noexcept { return {m.t(), conj}; }
+  conj_ref at(std::size_t i, std::size_t j) const noexcept { return {m.at(i, j), conj}; }
   conj_ref conjugated() const noexcept { return {m, !conj}; }
 };
 

@@ -50,7 +50,11 @@ struct mref {
   mref t() const noexcept { return {p, cs, rs}; }
   /// Column j from row i on.
   strided_line<T> column(std::size_t i, std::size_t j) const noexcept { return {&(*this)(i, j), rs}; }
-  mref at(std::size_t i, std::size_t j) const noexcept { return {&(*this)(i, j), rs, cs}; }
+  /// The block from (i, j) on. An empty matrix may have no array at all:
+  /// its blocks are itself, never an address computed from null.
+  mref at(std::size_t i, std::size_t j) const noexcept {
+    return p == nullptr ? *this : mref{&(*this)(i, j), rs, cs};
+  }
   std::size_t ld() const noexcept { return static_cast<std::size_t>(cs); }
   /// The first n columns in reverse order (when `reverse`).
   mref columns_reversed(bool reverse, std::size_t n) const noexcept {
@@ -103,16 +107,16 @@ struct operand {
 /// Two operands taken in turns, step by step: step l is step l / 2 of x when
 /// l is even, of y when it is odd. As the a side (steps are columns) and as
 /// the b side (steps are rows), for one chain over two products at once.
-template <class T>
+template <class T, class Operand = operand<T>>
 struct interleaved_columns {
-  operand<T> x, y;
-  const operand<T>& half(std::size_t l) const noexcept { return l % 2 == 0 ? x : y; }
+  Operand x, y;
+  const Operand& half(std::size_t l) const noexcept { return l % 2 == 0 ? x : y; }
   T operator()(std::size_t i, std::size_t l) const noexcept { return half(l)(i, l / 2); }
 };
-template <class T>
+template <class T, class Operand = operand<T>>
 struct interleaved_rows {
-  operand<T> x, y;
-  const operand<T>& half(std::size_t l) const noexcept { return l % 2 == 0 ? x : y; }
+  Operand x, y;
+  const Operand& half(std::size_t l) const noexcept { return l % 2 == 0 ? x : y; }
   T operator()(std::size_t l, std::size_t j) const noexcept { return half(l)(l / 2, j); }
   /// Whether either half's element in the pair's row is not zero.
   bool nonzero(std::size_t l, std::size_t j) const noexcept {

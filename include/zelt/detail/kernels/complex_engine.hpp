@@ -33,7 +33,9 @@ constexpr std::size_t complex_nc = std::max<std::size_t>(1, block_nc / kernel_nr
 // Tile += a (kc steps of MR rows) times t (kc x NR), the tile's MR x NR
 // complex elements at c, column-major with leading dimension ldc. Step l of
 // a is MR real parts then MR imaginary parts at a + 2 MR l; of t, NR real
-// parts then NR imaginary parts at t + 2 NR l.
+// parts then NR imaginary parts at t + 2 NR l. The skipping kernel takes
+// pair (l, j) only where keep[l NR + j], testing the pairs one by one only
+// in the steps where whole[l] says that some pair is skipped.
 #if ZELT_HAVE_VECTORS
 // The real and the imaginary parts of the lanes<R> complex numbers at p, and
 // back: two registers of interleaved parts turned into one of each part.
@@ -50,9 +52,9 @@ inline void join_parts(R* p, vec<R> re, vec<R> im, std::index_sequence<I...>) no
   store(p + L, __builtin_shufflevector(re, im, (I % 2 == 0 ? L / 2 + I / 2 : L + L / 2 + I / 2)...));
 }
 
-template <class R>
-ZELT_EXACT_LOOP void complex_kernel(std::size_t kc, const R* a, const R* t, std::complex<R>* c,
-                                    std::size_t ldc) {
+template <bool Skip, class R>
+ZELT_EXACT_LOOP void complex_kernel(std::size_t kc, const R* a, const R* t, const unsigned char* keep,
+                                    const unsigned char* whole, std::complex<R>* c, std::size_t ldc) {
   ZELT_EXACT_ARITHMETIC
   constexpr std::size_t MR = complex_mr<R>, NR = complex_nr;
   constexpr auto lane = std::make_index_sequence<lanes<R>>();
@@ -65,9 +67,17 @@ ZELT_EXACT_LOOP void complex_kernel(std::size_t kc, const R* a, const R* t, std:
   for (std::size_t l = 0; l < kc; ++l) {
     const vec<R> ar = load(a + l * 2 * MR), ai = load(a + l * 2 * MR + MR);
     const R *tl = t + l * 2 * NR, *tl2 = t2 + l * 2 * NR;
-    ZELT_UNROLL_TILE for (std::size_t j = 0; j < NR; ++j) {
-      cr[j] = cr[j] + (ar * tl[j] - ai * tl[NR + j]);
-      ci[j] = ci[j] + (ai * tl2[j] + ar * tl2[NR + j]);
+    if (Skip && !whole[l]) {
+      ZELT_UNROLL_TILE for (std::size_t j = 0; j < NR; ++j) {
+        if (!keep[l * NR + j]) continue;
+        cr[j] = cr[j] + (ar * tl[j] - ai * tl[NR + j]);
+        ci[j] = ci[j] + (ai * tl2[j] + ar * tl2[NR + j]);
+      }
+    } else {
+      ZELT_UNROLL_TILE for (std::size_t j = 0; j < NR; ++j) {
+        cr[j] = cr[j] + (ar * tl[j] - ai * tl[NR + j]);
+        ci[j] = ci[j] + (ai * tl2[j] + ar * tl2[NR + j]);
+      }
     }
   }
   ZELT_UNROLL_TILE for (std::size_t j = 0; j < NR; ++j) {
@@ -75,14 +85,15 @@ ZELT_EXACT_LOOP void complex_kernel(std::size_t kc, const R* a, const R* t, std:
   }
 }
 #else
-template <class R>
-ZELT_EXACT_LOOP void complex_kernel(std::size_t kc, const R* a, const R* t, std::complex<R>* c,
-                                    std::size_t ldc) {
+template <bool Skip, class R>
+ZELT_EXACT_LOOP void complex_kernel(std::size_t kc, const R* a, const R* t, const unsigned char* keep,
+                                    const unsigned char* whole, std::complex<R>* c, std::size_t ldc) {
   ZELT_EXACT_ARITHMETIC
   constexpr std::size_t MR = complex_mr<R>, NR = complex_nr;
   for (std::size_t j = 0; j < NR; ++j) {
     R* cj = reinterpret_cast<R*>(c + j * ldc);
     for (std::size_t l = 0; l < kc; ++l) {
+      if (Skip && !whole[l] && !keep[l * NR + j]) continue;
       const R *al = a + l * 2 * MR, *tl = t + l * 2 * NR;
       for (std::size_t i = 0; i < MR; ++i) {
         cj[2 * i] = cj[2 * i] + (mul(tl[j], al[i]) - mul(tl[NR + j], al[MR + i]));
@@ -93,9 +104,66 @@ ZELT_EXACT_LOOP void complex_kernel(std::size_t kc, const R* a, const R* t, std:
 }
 #endif
 
-/// Packing buffers for one complex product: the thread's arena when it is
-/// free, else a block of their own, else small buffers inside the object
-/// (smaller blocks, the same chains and bits).
+// The same for a tile whose rows take only some of the steps: step l (from
+// the packed block's start) only for the rows [lo, hi) = taking(l), counted
+// within the tile. A lane whose row does not take the step keeps its value:
+// the sum is computed and then not selected.
+#if ZELT_HAVE_VECTORS
+template <bool Skip, class R, class Taking>
+ZELT_EXACT_LOOP void complex_masked_kernel(std::size_t l0, std::size_t l1, const R* a, const R* t,
+                                           const unsigned char* keep, std::complex<R>* c, std::size_t ldc,
+                                           const Taking& taking) {
+  ZELT_EXACT_ARITHMETIC
+  constexpr std::size_t MR = complex_mr<R>, NR = complex_nr;
+  constexpr auto lane = std::make_index_sequence<lanes<R>>();
+  using mask_t = mask_of<R>;
+  using lane_t = std::remove_reference_t<decltype(mask_t{}[0])>;
+  mask_t row = {};  // each lane's row within the tile
+  for (std::size_t r = 0; r < MR; ++r) row[r] = static_cast<lane_t>(r);
+  vec<R> cr[NR], ci[NR];
+  for (std::size_t j = 0; j < NR; ++j) split_parts(reinterpret_cast<const R*>(c + j * ldc), cr[j], ci[j], lane);
+  for (std::size_t l = l0; l < l1; ++l) {
+    const auto rows = taking(l);
+    const mask_t takes = (row >= mask_t{} + static_cast<lane_t>(rows.first)) &
+                         (row < mask_t{} + static_cast<lane_t>(rows.second));
+    const vec<R> ar = load(a + l * 2 * MR), ai = load(a + l * 2 * MR + MR);
+    const R* tl = t + l * 2 * NR;
+    for (std::size_t j = 0; j < NR; ++j) {
+      if (Skip && !keep[l * NR + j]) continue;
+      const vec<R> sr = cr[j] + (ar * tl[j] - ai * tl[NR + j]);
+      const vec<R> si = ci[j] + (ai * tl[j] + ar * tl[NR + j]);
+      cr[j] = takes ? sr : cr[j];
+      ci[j] = takes ? si : ci[j];
+    }
+  }
+  for (std::size_t j = 0; j < NR; ++j) join_parts(reinterpret_cast<R*>(c + j * ldc), cr[j], ci[j], lane);
+}
+#else
+template <bool Skip, class R, class Taking>
+ZELT_EXACT_LOOP void complex_masked_kernel(std::size_t l0, std::size_t l1, const R* a, const R* t,
+                                           const unsigned char* keep, std::complex<R>* c, std::size_t ldc,
+                                           const Taking& taking) {
+  ZELT_EXACT_ARITHMETIC
+  constexpr std::size_t MR = complex_mr<R>, NR = complex_nr;
+  for (std::size_t l = l0; l < l1; ++l) {
+    const auto rows = taking(l);
+    const R *al = a + l * 2 * MR, *tl = t + l * 2 * NR;
+    for (std::size_t j = 0; j < NR; ++j) {
+      if (Skip && !keep[l * NR + j]) continue;
+      R* cj = reinterpret_cast<R*>(c + j * ldc);
+      for (std::size_t i = rows.first; i < std::min(rows.second, MR); ++i) {
+        cj[2 * i] = cj[2 * i] + (mul(tl[j], al[i]) - mul(tl[NR + j], al[MR + i]));
+        cj[2 * i + 1] = cj[2 * i + 1] + (mul(tl[j], al[MR + i]) + mul(tl[NR + j], al[i]));
+      }
+    }
+  }
+}
+#endif
+
+/// Packing buffers for one complex product, with the keep flags of b beside
+/// them (as gemm_workspace's): the thread's arena when it is free, else a
+/// block of their own, else small buffers inside the object (smaller blocks,
+/// the same chains and bits).
 template <class R>
 class complex_workspace {
  public:
@@ -104,8 +172,10 @@ class complex_workspace {
     const std::size_t rows = std::min(complex_mc<R>, (m + MR - 1) / MR * MR),
                       cols = std::min(complex_nc, (n + NR - 1) / NR * NR),
                       depth = std::max<std::size_t>(1, std::min(complex_kc<R>, k));
-    const std::size_t a_bytes = (2 * rows * depth * sizeof(R) + 63) / 64 * 64,
-                      bytes = a_bytes + 2 * depth * cols * sizeof(R);
+    const std::size_t slivers = cols / NR + 1;
+    const std::size_t a_bytes = line(2 * rows * depth * sizeof(R)), b_bytes = line(2 * depth * cols * sizeof(R)),
+                      keep_bytes = line(depth * cols), whole_bytes = line(depth * slivers);
+    const std::size_t bytes = a_bytes + b_bytes + keep_bytes + whole_bytes + slivers * sizeof(bool);
     char* base = static_cast<char*>(lease_.get(bytes));
     if (base == nullptr) {
       own_ = ::operator new (bytes, std::align_val_t{64}, std::nothrow);
@@ -114,6 +184,9 @@ class complex_workspace {
     if (base != nullptr) {
       a_ = static_cast<R*>(static_cast<void*>(base));
       b_ = static_cast<R*>(static_cast<void*>(base + a_bytes));
+      keep_ = static_cast<unsigned char*>(static_cast<void*>(base + a_bytes + b_bytes));
+      whole_ = keep_ + keep_bytes;
+      skips_ = static_cast<bool*>(static_cast<void*>(whole_ + whole_bytes));
       mc_ = rows;
       nc_ = cols;
       kc_ = depth;
@@ -130,38 +203,46 @@ class complex_workspace {
   std::size_t kc() const noexcept { return kc_; }
   R* a() const noexcept { return a_; }
   R* b() const noexcept { return b_; }
+  unsigned char* keep() const noexcept { return keep_; }
+  unsigned char* whole() const noexcept { return whole_; }
+  bool* skips() const noexcept { return skips_; }
 
  private:
   static constexpr std::size_t small_kc = 16;
+  static std::size_t line(std::size_t bytes) noexcept { return (bytes + 63) / 64 * 64; }
 
   arena_lease lease_;
   void* own_ = nullptr;
   alignas(64) R small_a_[2 * complex_mr<R> * small_kc];
   alignas(64) R small_b_[2 * small_kc * complex_nr];
+  unsigned char small_keep_[small_kc * complex_nr];
+  unsigned char small_whole_[small_kc];
+  bool small_skips_[1];
   R* a_ = small_a_;
   R* b_ = small_b_;
+  unsigned char* keep_ = small_keep_;
+  unsigned char* whole_ = small_whole_;
+  bool* skips_ = small_skips_;
   std::size_t mc_ = complex_mr<R>, nc_ = complex_nr, kc_ = small_kc;
 };
 
-// Rows [i0, i0 + mc) x steps [l0, l0 + kc) of a into slivers of MR rows,
-// each step's real parts then its imaginary parts; rows past the sliver's
-// end are padding.
-template <class R>
-ZELT_EXACT_LOOP void complex_pack_a(conj_ref<std::complex<R>> a, std::size_t i0, std::size_t mc,
-                                    std::size_t l0, std::size_t kc, R* out) {
+// Rows [i0, i0 + mc) x steps [l0, l0 + kc) of a (a conj_ref, or two in
+// turns) into slivers of MR rows, each step's real parts then its imaginary
+// parts; rows past the sliver's end are padding.
+template <class R, class AF>
+ZELT_EXACT_LOOP void complex_pack_a(const AF& a, std::size_t i0, std::size_t mc, std::size_t l0, std::size_t kc,
+                                    R* out) {
   ZELT_EXACT_ARITHMETIC
   constexpr std::size_t MR = complex_mr<R>;
-  const R sign = a.conj ? R(-1) : R(1);
   for (std::size_t s = 0; s < mc; s += MR) {
     const std::size_t rows = std::min(MR, mc - s);
     R* o = out + s * 2 * kc;
     for (std::size_t l = 0; l < kc; ++l, o += 2 * MR) {
-      const R* x = reinterpret_cast<const R*>(&a.m(i0 + s, l0 + l));
-      const std::ptrdiff_t step = 2 * a.m.rs;
+      const complex_column<R> x = column_at(a, i0 + s, l0 + l);
       std::size_t r = 0;
       for (; r < rows; ++r) {
-        o[r] = x[static_cast<std::ptrdiff_t>(r) * step];
-        o[MR + r] = sign * x[static_cast<std::ptrdiff_t>(r) * step + 1];
+        o[r] = x.p[static_cast<std::ptrdiff_t>(r) * x.step];
+        o[MR + r] = x.sign * x.p[static_cast<std::ptrdiff_t>(r) * x.step + 1];
       }
       for (; r < MR; ++r) o[r] = o[MR + r] = padding<R>;
     }
@@ -169,67 +250,131 @@ ZELT_EXACT_LOOP void complex_pack_a(conj_ref<std::complex<R>> a, std::size_t i0,
 }
 
 // Rows [l0, l0 + kc) x columns [j0, j0 + nc) of b into slivers of NR
-// columns, each step's real parts then its imaginary parts: alpha b(l, j),
-// one rounded complex product (scaled), or b(l, j) as it is.
-template <class R>
-ZELT_EXACT_LOOP void complex_pack_b(conj_ref<std::complex<R>> b, bool scaled, std::complex<R> alpha,
-                                    std::size_t l0, std::size_t kc, std::size_t j0, std::size_t nc, R* out) {
+// columns, each step's real parts then its imaginary parts, with the keep
+// flags beside them (unless every pair is kept): whole[s kc + l] tells
+// whether step l of sliver s keeps all its pairs, skips[s] whether the
+// sliver skips any. keep is keep_all, keep_nonzero (b.nonzero) or a
+// predicate of (l, j).
+template <class R, class BF, class KF>
+ZELT_EXACT_LOOP void complex_pack_b(const BF& b, const KF& keep, std::size_t l0, std::size_t kc,
+                                    std::size_t j0, std::size_t nc, R* out, unsigned char* flags,
+                                    unsigned char* whole, bool* skips) {
   ZELT_EXACT_ARITHMETIC
   constexpr std::size_t NR = complex_nr;
+  constexpr bool all_kept = std::is_same_v<KF, keep_all>;
   for (std::size_t q = 0; q < nc; q += NR) {
     const std::size_t cols = std::min(NR, nc - q);
     R* o = out + q * 2 * kc;
-    for (std::size_t l = 0; l < kc; ++l, o += 2 * NR) {
+    unsigned char* f = flags + q * kc;
+    bool any = false;
+    for (std::size_t l = 0; l < kc; ++l, o += 2 * NR, f += NR) {
+      bool all = true;
       std::size_t c = 0;
       for (; c < cols; ++c) {
-        const std::complex<R> x = scaled ? mul(alpha, b(l0 + l, j0 + q + c)) : b(l0 + l, j0 + q + c);
+        const std::complex<R> x = b(l0 + l, j0 + q + c);
         o[c] = x.real();
         o[NR + c] = x.imag();
+        if constexpr (!all_kept) {
+          bool kept = false;
+          if constexpr (std::is_same_v<KF, keep_nonzero>) {
+            kept = b.nonzero(l0 + l, j0 + q + c);
+          } else {
+            kept = keep(l0 + l, j0 + q + c);
+          }
+          f[c] = kept ? 1 : 0;
+          all = all && kept;
+        }
       }
-      for (; c < NR; ++c) o[c] = o[NR + c] = padding<R>;
+      for (; c < NR; ++c) {
+        o[c] = o[NR + c] = padding<R>;
+        f[c] = 1;
+      }
+      if constexpr (!all_kept) whole[(q / NR) * kc + l] = all ? 1 : 0;
+      any = any || !all;
     }
+    skips[q / NR] = any;
   }
 }
 
-// One register tile: the rows x cols outputs at c (column-major, leading
-// dimension ldc), in place when the tile is whole, else through a local one.
-template <class R>
-void complex_tile(std::size_t kc, const R* a, const R* t, std::complex<R>* c, std::size_t ldc,
-                  std::size_t rows, std::size_t cols) {
+// One register tile: the rows x cols elements of C at c (column-major,
+// leading dimension ldc), over the steps [lo, hi) of the packed block (a, t,
+// keep and whole at the block's start for this tile), of which the steps
+// [pl, ph) are masked by the shape. In place when the tile is whole, all its
+// elements are outputs (region 1) and no step is masked, else through a
+// local tile of which only the outputs are stored back (region 2:
+// shape.output(i0 + i, j0 + j)).
+template <bool Skip, class R, class Shape>
+void complex_tile(const R* a, const R* t, const unsigned char* keep, const unsigned char* whole,
+                  std::complex<R>* c, std::size_t ldc, std::size_t rows, std::size_t cols, std::size_t lo,
+                  std::size_t hi, std::size_t pl, std::size_t ph, int region, const Shape& shape, std::size_t i0,
+                  std::size_t j0, std::size_t pc) {
   constexpr std::size_t MR = complex_mr<R>, NR = complex_nr;
-  if (rows == MR && cols == NR) {
-    complex_kernel(kc, a, t, c, ldc);
+  const auto full = [&](std::size_t l0, std::size_t l1, std::complex<R>* tc, std::size_t ldt) {
+    if (l1 > l0) complex_kernel<Skip>(l1 - l0, a + l0 * 2 * MR, t + l0 * 2 * NR, keep + l0 * NR, whole + l0, tc, ldt);
+  };
+  if (region == 1 && pl >= ph && rows == MR && cols == NR) {
+    full(lo, hi, c, ldc);
     return;
   }
   // (loops, not memcpy: a copy of a variable few bytes is slow to start)
   std::complex<R> tile[MR * NR] = {};
   for (std::size_t j = 0; j < cols; ++j)
     for (std::size_t i = 0; i < rows; ++i) tile[i + j * MR] = c[i + j * ldc];
-  complex_kernel(kc, a, t, tile, MR);
+  if (pl >= ph) {
+    full(lo, hi, tile, MR);
+  } else {
+    full(lo, pl, tile, MR);
+    const auto taking = [&](std::size_t l) { return shape.taking(i0, pc + l, MR); };
+    complex_masked_kernel<Skip>(pl, ph, a, t, keep, tile, MR, taking);
+    full(ph, hi, tile, MR);
+  }
   for (std::size_t j = 0; j < cols; ++j)
-    for (std::size_t i = 0; i < rows; ++i) c[i + j * ldc] = tile[i + j * MR];
+    for (std::size_t i = 0; i < rows; ++i)
+      if (region == 1 || shape.output(i0 + i, j0 + j)) c[i + j * ldc] = tile[i + j * MR];
 }
 
 /// C(i, j) = C(i, j) + t(l, j) a(i, l) over l = 0 .. k - 1 in order, for the
-/// m x n column-major C at c, t(l, j) = alpha b(l, j) when `scaled`, else
-/// b(l, j).
-template <class R>
-void complex_accumulate(std::size_t m, std::size_t n, std::size_t k, conj_ref<std::complex<R>> a,
-                        conj_ref<std::complex<R>> b, bool scaled, std::complex<R> alpha, std::complex<R>* c,
-                        std::size_t ldc, const complex_workspace<R>& ws) {
+/// m x n column-major C at c, t(l, j) = b(l, j): a complex_operand (or two
+/// in turns), or any function of (l, j). Pairs where keep(l, j) is false are
+/// skipped; a shape (see dense_shape) leaves out outputs and terms.
+template <class R, class AF, class BF, class KF, class Shape = dense_shape>
+void complex_accumulate(std::size_t m, std::size_t n, std::size_t k, const AF& a, const BF& b, const KF& keep,
+                        std::complex<R>* c, std::size_t ldc, const complex_workspace<R>& ws,
+                        const Shape& shape = Shape{}) {
   constexpr std::size_t MR = complex_mr<R>, NR = complex_nr;
   for (std::size_t jc = 0; jc < n; jc += ws.nc()) {
     const std::size_t nc = std::min(ws.nc(), n - jc);
     for (std::size_t pc = 0; pc < k; pc += ws.kc()) {
       const std::size_t kc = std::min(ws.kc(), k - pc);
-      complex_pack_b(b, scaled, alpha, pc, kc, jc, nc, ws.b());
+      bool packed_b = false;
       for (std::size_t ic = 0; ic < m; ic += ws.mc()) {
         const std::size_t mc = std::min(ws.mc(), m - ic);
-        complex_pack_a(a, ic, mc, pc, kc, ws.a());
+        bool packed_a = false;
         for (std::size_t jr = 0; jr < nc; jr += NR) {
+          const std::size_t cols = std::min(NR, nc - jr);
           for (std::size_t ir = 0; ir < mc; ir += MR) {
-            complex_tile(kc, ws.a() + ir * 2 * kc, ws.b() + jr * 2 * kc, c + (ic + ir) + (jc + jr) * ldc, ldc,
-                         std::min(MR, mc - ir), std::min(NR, nc - jr));
+            const std::size_t rows = std::min(MR, mc - ir), i0 = ic + ir, j0 = jc + jr;
+            const int region = shape.region(i0, i0 + rows, j0, j0 + cols);
+            if (region == 0) continue;
+            const auto span = shape.steps(i0, i0 + rows, j0, j0 + cols);
+            const std::size_t lo = std::max(span.first, pc), hi = std::min(span.second, pc + kc);
+            if (lo >= hi) continue;
+            if (!packed_b) {
+              complex_pack_b(b, keep, pc, kc, jc, nc, ws.b(), ws.keep(), ws.whole(), ws.skips());
+              packed_b = true;
+            }
+            if (!packed_a) {
+              complex_pack_a(a, ic, mc, pc, kc, ws.a());
+              packed_a = true;
+            }
+            const auto part = shape.partial(i0, i0 + rows);
+            const std::size_t pl = std::min(std::max(part.first, lo), hi) - pc;
+            const std::size_t ph = std::max(std::min(part.second, hi), lo) - pc;
+            const std::size_t s = jr / NR;
+            auto* tile = ws.skips()[s] ? &complex_tile<true, R, Shape> : &complex_tile<false, R, Shape>;
+            tile(ws.a() + ir * 2 * kc, ws.b() + jr * 2 * kc, ws.keep() + jr * kc, ws.whole() + s * kc,
+                 c + i0 + j0 * ldc, ldc, rows, cols, lo - pc, hi - pc, pl, std::max(pl, ph), region, shape, i0, j0,
+                 pc);
           }
         }
       }
@@ -268,19 +413,14 @@ void complex_gemm_ref(const threads& policy, bool dot_form, std::size_t m, std::
     for (std::size_t j = 0; j < n; ++j) complex_scale_column(beta, c, j, 0, m);
     return;
   }
-  // Operand blocks from (i, j) on. With no terms (the dot form's alpha 0 +
-  // beta c) the operands may be empty arrays, never to be addressed.
-  const auto block = [k](conj_ref<C> x, std::size_t i, std::size_t j) {
-    return k == 0 ? x : conj_ref<C>{x.m.at(i, j), x.conj};
-  };
   auto slab = [&](std::size_t i0, std::size_t i1, std::size_t j0, std::size_t j1) {
     const std::size_t mi = i1 - i0, nj = j1 - j0;
-    const conj_ref<C> as = block(a, i0, 0), bs = block(b, 0, j0);
+    const conj_ref<C> as = a.at(i0, 0), bs = b.at(0, j0);
     const mref<C> cs = c.at(i0, j0);
     if (!dot_form && cs.rs == 1) {
       for (std::size_t j = 0; j < nj; ++j) complex_scale_column(beta, cs, j, 0, mi);
       const complex_workspace<R> ws(mi, nj, k);
-      complex_accumulate(mi, nj, k, as, bs, true, alpha, cs.p, cs.ld(), ws);
+      complex_accumulate(mi, nj, k, as, complex_operand<R>{bs, true, alpha}, keep_all{}, cs.p, cs.ld(), ws);
       return;
     }
     // Sums from zero (or, for a C whose columns are not contiguous, a copy
@@ -294,13 +434,13 @@ void complex_gemm_ref(const threads& policy, bool dot_form, std::size_t m, std::
       for (std::size_t ib = 0; ib < mi; ib += mw) {
         const std::size_t mb = std::min(mw, mi - ib);
         const mref<C> cb = cs.at(ib, jb);
-        const conj_ref<C> ab = block(as, ib, 0), bb = block(bs, 0, jb);
+        const conj_ref<C> ab = as.at(ib, 0), bb = bs.at(0, jb);
         C* wb = w.data();
         for (std::size_t j = 0; j < nb; ++j) {
           if (!dot_form) complex_scale_column(beta, cb, j, 0, mb);
           for (std::size_t i = 0; i < mb; ++i) wb[i + j * mw] = dot_form ? C(0) : cb(i, j);
         }
-        complex_accumulate(mb, nb, k, ab, bb, !dot_form, alpha, wb, mw, ws);
+        complex_accumulate(mb, nb, k, ab, complex_operand<R>{bb, !dot_form, alpha}, keep_all{}, wb, mw, ws);
         if (dot_form) {
           complex_finish_sum(mb, nb, alpha, wb, mw, beta, cb);
         } else {
@@ -316,6 +456,283 @@ void complex_gemm_ref(const threads& policy, bool dot_form, std::size_t m, std::
   } else {
     run_slabs(t, m, complex_mr<R>, linear, [&](std::size_t i0, std::size_t i1) { slab(i0, i1, 0, n); });
   }
+}
+
+// ---------------------------------------------------------------------------
+// syrk, herk, syr2k, her2k: every element of the triangle is one chain; the
+// engine runs over the triangle's register tiles only (see syrk_ref).
+
+// Column j of the triangle times beta, as the reference's products start; a
+// Hermitian triangle's diagonal as a real (hermitian_scale_column).
+template <class R>
+void rank_start(bool hermitian, bool upper, std::size_t n, std::complex<R> beta, mref<std::complex<R>> c,
+                std::size_t j) {
+  if (hermitian) {
+    hermitian_scale_column<std::complex<R>>(beta.real(), c, j, upper ? 0 : j + 1, upper ? j : n);
+  } else {
+    complex_scale_column(beta, c, j, upper ? 0 : j, upper ? j + 1 : n);
+  }
+}
+
+// The end of the chains summed from zero into w1 (and w2), on the triangle's
+// rows of columns [j0, j0 + nj) from row i0: alpha w1 + beta c (syrk, herk),
+// beta c + alpha w1 + alpha w2 (syr2k; her2k: conj(alpha) w2). A Hermitian
+// diagonal is computed as a real from the real parts; beta == 0 never reads c.
+template <class R>
+ZELT_EXACT_LOOP void complex_finish_rank(bool hermitian, std::size_t i0, std::size_t j0, std::size_t nj,
+                                         const triangle_rows& rows, std::complex<R> alpha,
+                                         const std::complex<R>* w1, const std::complex<R>* w2, std::size_t ldw,
+                                         std::complex<R> beta, mref<std::complex<R>> c) {
+  ZELT_EXACT_ARITHMETIC
+  using C = std::complex<R>;
+  const C alpha2 = hermitian ? conjugate(alpha) : alpha;
+  const bool zero = beta == C(0);
+  for (std::size_t j = 0; j < nj; ++j) {
+    for (std::size_t i = rows(j).first; i < rows(j).second; ++i) {
+      C& cij = c(i0 + i, j0 + j);
+      const C x = w1[i + j * ldw];
+      const bool diagonal = hermitian && i0 + i == j0 + j;
+      if (w2 == nullptr) {
+        if (diagonal) {
+          const R t = alpha.real() * x.real();
+          cij = C(zero ? t : t + beta.real() * cij.real());
+        } else {
+          cij = zero ? mul(alpha, x) : mul(alpha, x) + mul(beta, cij);
+        }
+        continue;
+      }
+      const C y = w2[i + j * ldw];
+      if (diagonal) {
+        const R sum = (mul(alpha, x) + mul(alpha2, y)).real();
+        cij = C(zero ? sum : beta.real() * cij.real() + sum);
+      } else {
+        cij = zero ? mul(alpha, x) + mul(alpha2, y) : (mul(beta, cij) + mul(alpha, x)) + mul(alpha2, y);
+      }
+    }
+  }
+}
+
+/// syrk (c = alpha a a^T + beta c) and herk (alpha a a^H + beta c, alpha and
+/// beta real, given as complex) on one triangle of the n x n c, for the
+/// logical n x k a; `trans` picks the reference's dot form.
+template <class R>
+void complex_rank_k_ref(const threads& policy, bool hermitian, bool upper, bool trans, std::size_t n,
+                        std::size_t k, std::complex<R> alpha, conj_ref<std::complex<R>> a, std::complex<R> beta,
+                        mref<std::complex<R>> c) {
+  using C = std::complex<R>;
+  if (n == 0 || ((alpha == C(0) || k == 0) && beta == C(1))) return;
+  if (!trans && c.rs != 1) {  // (the engine adds onto contiguous columns)
+    if (hermitian) {
+      complex_herk(upper, trans, n, k, alpha.real(), a, beta.real(), c);
+    } else {
+      complex_syrk(upper, trans, n, k, alpha, a, beta, c);
+    }
+    return;
+  }
+  if (alpha == C(0)) {
+    for (std::size_t j = 0; j < n; ++j) rank_start(hermitian, upper, n, beta, c, j);
+    return;
+  }
+  const conj_ref<C> at = hermitian ? a.t().conjugated() : a.t();  // (l, j): a(j, l), conjugated for herk
+  auto columns = [&](std::size_t c0, std::size_t c1) {
+    const std::size_t r0 = upper ? 0 : c0, r1 = upper ? c1 : n;
+    const complex_workspace<R> ws(r1 - r0, c1 - c0, k);
+    if (!trans) {
+      // beta c, then + (alpha a(j, l)) a(i, l) skipping a(j, l) == 0. herk's
+      // diagonal is the real part of the same chain (a real part's chain
+      // never reads the imaginary one), which the end sets to zero.
+      for (std::size_t j = c0; j < c1; ++j) rank_start(hermitian, upper, n, beta, c, j);
+      const mref<C> cb = c.at(r0, c0);
+      complex_accumulate(r1 - r0, c1 - c0, k, a.at(r0, 0), complex_operand<R>{at.at(0, c0), true, alpha},
+                         keep_nonzero{}, cb.p, cb.ld(), ws, output_triangle(upper, r0, c0));
+      if (hermitian) {
+        for (std::size_t j = c0; j < c1; ++j) c(j, j) = C(c(j, j).real());
+      }
+      return;
+    }
+    triangle_in_chunks<C>(
+        upper, r0, r1, c0, c1, 1,
+        [&](std::size_t, std::size_t i0, std::size_t mi, std::size_t j0, std::size_t nj,
+            const output_triangle& shape, mref<C> w) {
+          complex_accumulate(mi, nj, k, a.at(i0, 0), complex_operand<R>{at.at(0, j0)}, keep_all{}, w.p, w.ld(),
+                             ws, shape);
+        },
+        [&](std::size_t i0, std::size_t, std::size_t j0, std::size_t nj, const triangle_rows& rows, const C* w,
+            std::size_t, std::size_t ldw) {
+          complex_finish_rank(hermitian, i0, j0, nj, rows, alpha, w, static_cast<const C*>(nullptr), ldw, beta,
+                              c);
+        });
+  };
+  triangle_slabs(policy, upper, n, 4.0 * double(n) * double(n) * double(k), columns);
+}
+
+// her2k's diagonal in the 'N' form, a chain of its own: the real part of
+// c(j, j) plus the real part of the sum of the two terms.
+template <class R>
+ZELT_EXACT_LOOP void her2k_diagonal(std::size_t c0, std::size_t c1, std::size_t k, std::complex<R> alpha,
+                                    conj_ref<std::complex<R>> a, conj_ref<std::complex<R>> b,
+                                    mref<std::complex<R>> c) {
+  ZELT_EXACT_ARITHMETIC
+  using C = std::complex<R>;
+  for (std::size_t j = c0; j < c1; ++j) {
+    for (std::size_t l = 0; l < k; ++l) {
+      const C x = a(j, l), y = b(j, l);
+      if (x == C(0) && y == C(0)) continue;
+      const C t1 = mul(alpha, conjugate(y)), t2 = conjugate(mul(alpha, x));
+      c(j, j) = C(c(j, j).real() + (mul(x, t1) + mul(y, t2)).real());
+    }
+  }
+}
+
+/// syr2k (c = alpha a b^T + alpha b a^T + beta c) and her2k (alpha a b^H +
+/// conj(alpha) b a^H + beta c, beta real) on one triangle of c, a and b
+/// logical n x k.
+template <class R>
+void complex_rank_2k_ref(const threads& policy, bool hermitian, bool upper, bool trans, std::size_t n,
+                         std::size_t k, std::complex<R> alpha, conj_ref<std::complex<R>> a,
+                         conj_ref<std::complex<R>> b, std::complex<R> beta, mref<std::complex<R>> c) {
+  using C = std::complex<R>;
+  if (n == 0 || ((alpha == C(0) || k == 0) && beta == C(1))) return;
+  if (!trans && c.rs != 1) {
+    if (hermitian) {
+      complex_her2k(upper, trans, n, k, alpha, a, b, beta.real(), c);
+    } else {
+      complex_syr2k(upper, trans, n, k, alpha, a, b, beta, c);
+    }
+    return;
+  }
+  if (alpha == C(0)) {
+    for (std::size_t j = 0; j < n; ++j) rank_start(hermitian, upper, n, beta, c, j);
+    return;
+  }
+  // (l, j): a(j, l) and b(j, l), conjugated for her2k
+  const conj_ref<C> at = hermitian ? a.t().conjugated() : a.t(), bt = hermitian ? b.t().conjugated() : b.t();
+  auto columns = [&](std::size_t c0, std::size_t c1) {
+    const std::size_t r0 = upper ? 0 : c0, r1 = upper ? c1 : n;
+    const complex_workspace<R> ws(r1 - r0, c1 - c0, trans ? k : 2 * k);
+    if (!trans) {
+      // c(i, j) + a(i, l) t1 + b(i, l) t2, t1 = alpha b(j, l) and t2 =
+      // alpha a(j, l) (her2k: alpha conj(b(j, l)) and conj(alpha a(j, l))),
+      // one chain over 2k terms in turns, the pair skipped when a(j, l) and
+      // b(j, l) are both zero. her2k's diagonal sums the two terms first:
+      // a chain of its own.
+      for (std::size_t j = c0; j < c1; ++j) rank_start(hermitian, upper, n, beta, c, j);
+      const mref<C> cb = c.at(r0, c0);
+      const std::size_t strict = hermitian ? 1 : 0;
+      const output_triangle shape(upper, r0 + (upper ? strict : 0), c0 + (upper ? 0 : strict));
+      complex_accumulate(r1 - r0, c1 - c0, 2 * k, complex_pair_columns<R>{a.at(r0, 0), b.at(r0, 0)},
+                         complex_pair_rows<R>{complex_operand<R>{bt.at(0, c0), true, alpha},
+                                              complex_operand<R>{a.t().at(0, c0), true, alpha, hermitian}},
+                         keep_nonzero{}, cb.p, cb.ld(), ws, shape);
+      if (hermitian) her2k_diagonal(c0, c1, k, alpha, a, b, c);
+      return;
+    }
+    // beta c + alpha (sum of a(i, l) bt(l, j)) + alpha (sum of b(i, l) at(l, j))
+    triangle_in_chunks<C>(
+        upper, r0, r1, c0, c1, 2,
+        [&](std::size_t q, std::size_t i0, std::size_t mi, std::size_t j0, std::size_t nj,
+            const output_triangle& shape, mref<C> w) {
+          const conj_ref<C> x = q == 0 ? a : b, y = q == 0 ? bt : at;
+          complex_accumulate(mi, nj, k, x.at(i0, 0), complex_operand<R>{y.at(0, j0)}, keep_all{}, w.p, w.ld(),
+                             ws, shape);
+        },
+        [&](std::size_t i0, std::size_t, std::size_t j0, std::size_t nj, const triangle_rows& rows, const C* w,
+            std::size_t mw, std::size_t ldw) {
+          complex_finish_rank(hermitian, i0, j0, nj, rows, alpha, w, w + mw, ldw, beta, c);
+        });
+  };
+  triangle_slabs(policy, upper, n, 8.0 * double(n) * double(n) * double(k), columns);
+}
+
+// ---------------------------------------------------------------------------
+// symm and hemm
+
+// c(i, j) = beta c + (alpha a(j, j)) b(i, j) on rows [r0, r1) (beta == 0:
+// without beta c; hemm reads the diagonal's real part): the right side's start.
+template <class R>
+ZELT_EXACT_LOOP void complex_symm_right_start(bool hermitian, std::size_t r0, std::size_t r1, std::size_t n,
+                                              std::complex<R> alpha, conj_ref<std::complex<R>> a,
+                                              conj_ref<std::complex<R>> b, std::complex<R> beta,
+                                              mref<std::complex<R>> c) {
+  ZELT_EXACT_ARITHMETIC
+  using C = std::complex<R>;
+  for (std::size_t j = 0; j < n; ++j) {
+    const C t = mul(alpha, diagonal_value(hermitian, a(j, j)));
+    for (std::size_t i = r0; i < r1; ++i)
+      c(i, j) = beta == C(0) ? mul(t, b(i, j)) : mul(beta, c(i, j)) + mul(t, b(i, j));
+  }
+}
+
+// c(i, j) = beta c + (alpha b(i, j)) a(i, i) + alpha w(i, j) (beta == 0:
+// without beta c; hemm reads the diagonal's real part): the left side's
+// middle, between the sums that end in w and the terms added after.
+template <class R>
+ZELT_EXACT_LOOP void complex_symm_left_middle(bool hermitian, std::size_t m, std::size_t n, std::complex<R> alpha,
+                                              conj_ref<std::complex<R>> a, conj_ref<std::complex<R>> b,
+                                              const std::complex<R>* w, std::size_t ldw, std::complex<R> beta,
+                                              mref<std::complex<R>> c) {
+  ZELT_EXACT_ARITHMETIC
+  using C = std::complex<R>;
+  for (std::size_t j = 0; j < n; ++j) {
+    for (std::size_t i = 0; i < m; ++i) {
+      const C term = mul(mul(alpha, b(i, j)), diagonal_value(hermitian, a(i, i))), sum = mul(alpha, w[i + j * ldw]);
+      c(i, j) = beta == C(0) ? term + sum : (mul(beta, c(i, j)) + term) + sum;
+    }
+  }
+}
+
+/// symm and hemm (complex_symm's arguments) on the engine.
+///  Right: c(i, j) = beta c + (alpha a(j, j)) b(i, j), then + (alpha a(l, j))
+///  b(i, l) for every l != j in increasing order, a(l, j) from the stored
+///  triangle or mirrored (conjugated for hemm).
+///  Left, row i: w = the sum of b(l, j) a(l, i) (hemm: conj(a(l, i))) over
+///  the l before i (upper) or after it (lower), from zero in increasing l;
+///  then beta c + (alpha b(i, j)) a(i, i) + alpha w; then + (alpha b(l, j))
+///  a(i, l) over the other side's l, nearest first. Both sums read the
+///  stored triangle only.
+template <class R>
+void complex_symm_ref(const threads& policy, bool hermitian, bool left, bool upper, std::size_t m,
+                      std::size_t n, std::complex<R> alpha, conj_ref<std::complex<R>> a,
+                      conj_ref<std::complex<R>> b, std::complex<R> beta, mref<std::complex<R>> c) {
+  using C = std::complex<R>;
+  if (c.rs != 1 || alpha == C(0)) {
+    complex_symm(hermitian, left, upper, m, n, alpha, a, b, beta, c);
+    return;
+  }
+  if (m == 0 || n == 0) return;
+  const unsigned threads_used = useful_threads(policy, 8.0 * double(m) * double(n) * double(left ? m : n));
+  if (!left) {
+    const auto t = [&](std::size_t l, std::size_t j) {
+      const bool stored = (l < j) == upper;
+      return mul(alpha, stored ? a(l, j) : conjugate_if(hermitian, a(j, l)));
+    };
+    const auto off_diagonal = [](std::size_t l, std::size_t j) { return l != j; };
+    run_slabs(threads_used, m, complex_mr<R>, linear, [&](std::size_t r0, std::size_t r1) {
+      complex_symm_right_start(hermitian, r0, r1, n, alpha, a, b, beta, c);
+      const complex_workspace<R> ws(r1 - r0, n, n);
+      complex_accumulate(r1 - r0, n, n, b.at(r0, 0), t, off_diagonal, &c(r0, 0), c.ld(), ws);
+    });
+    return;
+  }
+  const conj_ref<C> at{a.m.t(), a.conj != hermitian};  // (i, l): a(l, i), conjugated for hemm
+  const row_triangle sums{{}, upper, false, m}, tail{{}, !upper, !upper, m};
+  const conj_ref<C> a_tail{a.m.columns_reversed(tail.descending, m), a.conj};
+  run_slabs(threads_used, n, complex_nr, linear, [&](std::size_t c0, std::size_t c1) {
+    scratch<C> w(m, std::min(c1 - c0, sum_cols));
+    const std::size_t nw = w.lines();
+    const complex_workspace<R> ws(m, nw, m);
+    for (std::size_t j0 = c0; j0 < c1; j0 += nw) {
+      const std::size_t nj = std::min(nw, c1 - j0);
+      const conj_ref<C> bj = b.at(0, j0);
+      const mref<C> cj = c.at(0, j0);
+      for (std::size_t e = 0; e < m * nj; ++e) w.data()[e] = C(0);
+      complex_accumulate(m, nj, m, at, complex_operand<R>{bj}, keep_all{}, w.data(), m, ws, sums);
+      complex_symm_left_middle(hermitian, m, nj, alpha, a, bj, w.data(), m, beta, cj);
+      const conj_ref<C> b_tail{bj.m.rows_reversed(tail.descending, m), bj.conj};
+      complex_accumulate(m, nj, m, a_tail, complex_operand<R>{b_tail, true, alpha}, keep_all{}, cj.p, cj.ld(), ws,
+                         tail);
+    }
+  });
 }
 
 }  // namespace zelt::detail::ZELT_KERNEL_SET

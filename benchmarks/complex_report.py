@@ -80,8 +80,8 @@ def main():
         f"Kernel set: `{context.get('kernel_set', '')}`. CPU: {cpu_model()} ({cpu_family()}). "
         f"Compiler: {args.compiler}, {args.flags}.",
         "",
-        "`gemm` runs on the complex engine; the other operations still run the reference's loops, one "
-        "element at a time.",
+        "`gemm`, `symm`, `hemm`, `syrk`, `herk`, `syr2k`, `her2k` and `trmm` run on the complex engine; "
+        "`trsm` still runs the reference's loops, one element at a time.",
         "",
     ]
     active = context.get("kernel_set", "").split("kernels=")[-1].split()[0] if "kernels=" in context.get(

@@ -1,5 +1,5 @@
-// The complex engine behind gemm, symm and hemm (right side), syrk, herk,
-// syr2k and her2k against the reference routines (libblas3, loaded by path):
+// The complex engine behind gemm, symm, hemm, syrk, herk, syr2k, her2k and
+// trmm against the reference routines (libblas3, loaded by path):
 // every pair of flags, sizes on both sides of the register tile and of the
 // blocks, alpha and beta at their shortcuts, zeros, infinities and NaNs in
 // real and imaginary parts (NaNs also where the reference reads nothing: the
@@ -37,6 +37,8 @@ struct reference {
   using herk_t = void (*)(ch, ch, ci, ci, const R*, cc, ci, const R*, C*, ci, std::size_t, std::size_t);
   using syr2k_t = void (*)(ch, ch, ci, ci, cc, cc, ci, cc, ci, cc, C*, ci, std::size_t, std::size_t);
   using her2k_t = void (*)(ch, ch, ci, ci, cc, cc, ci, cc, ci, const R*, C*, ci, std::size_t, std::size_t);
+  using trmm_t = void (*)(ch, ch, ch, ch, ci, ci, cc, cc, ci, C*, ci, std::size_t, std::size_t, std::size_t,
+                          std::size_t);
 
   template <class F>
   static F get(const char* name) {
@@ -45,10 +47,11 @@ struct reference {
   }
 };
 
-enum class operation { gemm, symm, hemm, syrk, herk, syr2k, her2k };
-constexpr operation operations[] = {operation::gemm, operation::symm,  operation::hemm, operation::syrk,
-                                    operation::herk, operation::syr2k, operation::her2k};
-const char* const operation_names[] = {"gemm", "symm", "hemm", "syrk", "herk", "syr2k", "her2k"};
+enum class operation { gemm, symm, hemm, syrk, herk, syr2k, her2k, trmm };
+constexpr operation operations[] = {operation::gemm,  operation::symm,  operation::hemm,
+                                    operation::syrk,  operation::herk,  operation::syr2k,
+                                    operation::her2k, operation::trmm};
+const char* const operation_names[] = {"gemm", "symm", "hemm", "syrk", "herk", "syr2k", "her2k", "trmm"};
 
 template <class R>
 class engine_trials {
@@ -79,6 +82,7 @@ class engine_trials {
                       op == operation::her2k;
     const bool hermitian = op == operation::hemm || op == operation::herk || op == operation::her2k;
     const bool symmetric = op == operation::symm || op == operation::hemm;
+    const bool triangular = op == operation::trmm;
     int m = pick(sizes), n = pick(sizes), k = pick(sizes);
     char ta = flags[draw(3)], tb = flags[draw(3)];
     const char uplo = draw(2) == 0 ? 'U' : 'L', side = draw(2) == 0 ? 'L' : 'R';
@@ -86,7 +90,8 @@ class engine_trials {
       m = n;
       ta = draw(2) == 0 ? 'N' : (hermitian ? 'C' : 'T');
     }
-    if (symmetric) k = side == 'L' ? m : n;
+    if (symmetric || triangular) k = side == 'L' ? m : n;
+    const char diag = draw(2) == 0 ? 'N' : 'U';
     // one trial in four with specials, planted sparsely enough that most
     // outputs stay finite
     const int specials = draw(4) == 0 ? 1 + draw(3) : 0;
@@ -96,22 +101,25 @@ class engine_trials {
     const C alpha = scalar(), beta = hermitian && op != operation::hemm ? C(scalar().real()) : scalar();
     const int rs = draw(3) == 0 ? 2 : 1;  // the output's row step
     // a (b) is ra x ca (rb x cb) as stored
-    const bool a_rows_k = !symmetric && ta != 'N';
-    const int ra = symmetric ? k : (a_rows_k ? k : m), ca = symmetric ? k : (a_rows_k ? m : k);
+    const bool square = symmetric || triangular, a_rows_k = !square && ta != 'N';
+    const int ra = square ? k : (a_rows_k ? k : m), ca = square ? k : (a_rows_k ? m : k);
     const int rb = symmetric || rank ? (rank && ta != 'N' ? k : m) : (tb == 'N' ? k : n);
     const int cb = symmetric ? n : (rank ? (ta != 'N' ? n : k) : (tb == 'N' ? n : k));
     const int lda = std::max(1, ra) + draw(2), ldb = std::max(1, rb) + draw(2), ldc = std::max(1, m);
     std::vector<C> a = values(std::size_t(lda) * std::size_t(ca), specials, zeros),
                    b = values(std::size_t(ldb) * std::size_t(cb), specials, zeros);
-    if (symmetric) {
-      // the triangle that is not read is NaN, as is hemm's diagonal's imaginary part
+    if (square) {
+      // the triangle that is not read is NaN, as are hemm's diagonal's
+      // imaginary parts and a unit diagonal
       for (int j = 0; j < k; ++j)
         for (int i = 0; i < k; ++i)
           if (uplo == 'U' ? i > j : i < j) a[std::size_t(i + j * lda)] = C(nan, nan);
-      if (hermitian)
-        for (int j = 0; j < k; ++j) a[std::size_t(j + j * lda)].imag(nan);
+      for (int j = 0; j < k; ++j) {
+        if (hermitian) a[std::size_t(j + j * lda)].imag(nan);
+        if (triangular && diag == 'U') a[std::size_t(j + j * lda)] = C(nan, nan);
+      }
     }
-    std::vector<C> want = values(std::size_t(ldc) * std::size_t(n), specials);
+    std::vector<C> want = values(std::size_t(ldc) * std::size_t(n), specials, zeros);
     // zelt's output: C(i, j) at got[i rs + j ldc rs], the gaps filled
     std::vector<C> got(want.size() * std::size_t(rs), C(-7, 7));
     for (std::size_t e = 0; e < want.size(); ++e) got[e * std::size_t(rs)] = want[e];
@@ -161,12 +169,18 @@ class engine_trials {
                                                           pw, &ldc, 1, 1);
         ZELT_KERNEL_CALL(complex_rank_2k_ref(policy, true, upper, trans, un, uk, alpha, la, lb, C(br), c));
         break;
+      case operation::trmm:
+        ref::template get<typename ref::trmm_t>("trmm")(&side, &uplo, &ta, &diag, &m, &n, &alpha, pa, &lda, pw,
+                                                        &ldc, 1, 1, 1, 1);
+        ZELT_KERNEL_CALL(complex_trmm_ref(policy, side == 'L', upper, trans, diag == 'U', um, un, alpha,
+                                          conj_ref{sa, ta == 'C'}, c));
+        break;
     }
     for (std::size_t e = 0; e < got.size(); ++e) {
       const bool output = e % std::size_t(rs) == 0;
       const C expected = output ? want[e / std::size_t(rs)] : before[e];
       if (!same(got[e], expected))
-        return zelt_test::describe(operation_names[int(op)], ta, tb, side, uplo, m, n, k, alpha, beta, rs,
+        return zelt_test::describe(operation_names[int(op)], ta, tb, side, uplo, diag, m, n, k, alpha, beta, rs,
                                    threads, specials, e, got[e], expected);
     }
     return "";

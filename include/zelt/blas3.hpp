@@ -7,9 +7,9 @@
 // name (dgemm, dsymm, dsyrk, dsyr2k, dtrmm, dtrsm, their single-precision and
 // complex twins, and zhemm, zherk, zher2k), the reference's shortcuts and
 // zero skips included, on any number of threads. Complex gemm, symm, hemm,
-// syrk, herk, syr2k and her2k run on the complex engine
-// (detail/complex_engine.hpp); complex trmm and trsm are the reference's
-// loops (detail/complex_level3.hpp).
+// syrk, herk, syr2k, her2k and trmm run on the complex engine
+// (detail/complex_engine.hpp); complex trsm is the reference's loops
+// (detail/complex_level3.hpp).
 //
 // The output's layout decides which reference call is meant. A column-major
 // output is the reference's own layout; the operands' layouts become the
@@ -343,7 +343,8 @@ void triangular3(const char* operation, const threads& policy, element_t<MatrixB
     if constexpr (Solve) {
       complex_trsm(on_left, upper_ref, trans, Diagonal::is_unit, m, n, alpha, s, row_output ? b.t() : b);
     } else {
-      complex_trmm(on_left, upper_ref, trans, Diagonal::is_unit, m, n, alpha, s, row_output ? b.t() : b);
+      ZELT_KERNEL_CALL(complex_trmm_ref(policy, on_left, upper_ref, trans, Diagonal::is_unit, m, n, alpha, s,
+                                        row_output ? b.t() : b));
     }
   } else if constexpr (Solve) {
     ZELT_KERNEL_CALL(trsm_ref(policy, on_left, upper_ref, trans, Diagonal::is_unit, m, n, alpha, a.s,

@@ -3,9 +3,8 @@
 
 // The complex Level 3 kernels in the reference's loops, one element at a
 // time, with its complex arithmetic (detail/complex.hpp), on a column-major
-// output: trmm and trsm, and the others where the engine
-// (detail/complex_engine.hpp) cannot take the output (rows that are not
-// contiguous).
+// output: trsm, and the others where the engine (detail/complex_engine.hpp)
+// cannot take the output (rows that are not contiguous).
 //
 // The operands come as `conj_ref`s: the elements of a matrix as the operation
 // reads them, conjugated or not. A kernel reads an operand where the

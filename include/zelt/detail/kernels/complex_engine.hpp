@@ -735,4 +735,127 @@ void complex_symm_ref(const threads& policy, bool hermitian, bool left, bool upp
   });
 }
 
+// ---------------------------------------------------------------------------
+// trmm. s is the triangular a as a conj_ref over its storage, read only in
+// its `upper` (or lower) triangle; b is overwritten. Every chain reads the
+// original b, so each block of lines is summed into a buffer that takes b's
+// place at the end (as trmm_ref).
+
+// w = b where b is zero (the reference skips it), else (alpha b) a(i, i), or
+// alpha b on a unit diagonal: trmm('L', 'N')'s start.
+template <class R>
+ZELT_EXACT_LOOP void complex_trmm_left_n_start(bool unit, std::size_t m, std::size_t n, std::complex<R> alpha,
+                                               conj_ref<std::complex<R>> s, mref<std::complex<R>> b,
+                                               mref<std::complex<R>> w) {
+  ZELT_EXACT_ARITHMETIC
+  using C = std::complex<R>;
+  for (std::size_t j = 0; j < n; ++j) {
+    for (std::size_t i = 0; i < m; ++i) {
+      const C x = b(i, j);
+      const C t = mul(alpha, x);
+      w(i, j) = x == C(0) ? x : (unit ? t : mul(t, s(i, i)));
+    }
+  }
+}
+
+// w = b, times a(i, i) unless unit: trmm('L', 'T')'s start.
+template <class R>
+ZELT_EXACT_LOOP void complex_trmm_left_t_start(bool unit, std::size_t m, std::size_t n,
+                                               conj_ref<std::complex<R>> s, mref<std::complex<R>> b,
+                                               mref<std::complex<R>> w) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < n; ++j)
+    for (std::size_t i = 0; i < m; ++i) w(i, j) = unit ? b(i, j) : mul(b(i, j), s(i, i));
+}
+
+// b = w, or b = alpha w (scaled: the reference's unconditional ALPHA*TEMP).
+template <class R>
+ZELT_EXACT_LOOP void complex_copy_back(std::size_t m, std::size_t n, bool scaled, std::complex<R> alpha,
+                                       mref<std::complex<R>> w, mref<std::complex<R>> b) {
+  ZELT_EXACT_ARITHMETIC
+  for (std::size_t j = 0; j < n; ++j)
+    for (std::size_t i = 0; i < m; ++i) b(i, j) = scaled ? mul(alpha, w(i, j)) : w(i, j);
+}
+
+// w(i, j) = t_j b(i, j), t_j = alpha (times a(j, j) unless unit), for
+// trmm('R'): always for 'N', only where t_j != 1 for 'T'.
+template <class R>
+ZELT_EXACT_LOOP void complex_trmm_right_start(bool trans, bool unit, std::size_t m, std::size_t n,
+                                              std::complex<R> alpha, conj_ref<std::complex<R>> s,
+                                              mref<std::complex<R>> b, mref<std::complex<R>> w) {
+  ZELT_EXACT_ARITHMETIC
+  using C = std::complex<R>;
+  for (std::size_t j = 0; j < n; ++j) {
+    const C t = unit ? alpha : mul(alpha, s(j, j));
+    const bool scale = !trans || t != C(1);
+    for (std::size_t i = 0; i < m; ++i) w(i, j) = scale ? mul(t, b(i, j)) : b(i, j);
+  }
+}
+
+/// trmm (complex_trmm's arguments) on the engine, in trmm_ref's
+/// decompositions:
+///  Left 'N': row i starts from (alpha b(i)) a(i, i), then + (alpha b(l))
+///  a(i, l) over the l after i (upper) or before it, nearest first, b(l) == 0
+///  skipped. Left 'T': row i starts from b(i) a(i, i), then + a(l, i) b(l)
+///  over the l before i (upper) or after it, increasing; then times alpha.
+///  Right: column j starts from t_j b(j), then + (alpha op(a)(l, j)) b(l)
+///  over the l of the pattern, op(a)(l, j) == 0 skipped.
+template <class R>
+void complex_trmm_ref(const threads& policy, bool left, bool upper, bool trans, bool unit, std::size_t m,
+                      std::size_t n, std::complex<R> alpha, conj_ref<std::complex<R>> s, mref<std::complex<R>> b) {
+  using C = std::complex<R>;
+  if (b.rs != 1) {
+    complex_trmm(left, upper, trans, unit, m, n, alpha, s, b);
+    return;
+  }
+  if (triangular3_done(m, n, alpha, b)) return;
+  const unsigned threads_used = useful_threads(policy, 4.0 * double(m) * double(n) * double(left ? m : n));
+  if (left) {
+    const row_triangle shape = trans ? row_triangle{{}, upper, false, m} : row_triangle{{}, !upper, !upper, m};
+    const conj_ref<C> a = trans ? s.t() : conj_ref<C>{s.m.columns_reversed(shape.descending, m), s.conj};
+    run_slabs(threads_used, n, complex_nr, linear, [&](std::size_t c0, std::size_t c1) {
+      scratch<C> w(m, std::min(c1 - c0, sum_cols));
+      const std::size_t nw = w.lines();
+      const complex_workspace<R> ws(m, nw, m);
+      const mref<C> wj{w.data(), 1, static_cast<std::ptrdiff_t>(m)};
+      for (std::size_t j0 = c0; j0 < c1; j0 += nw) {
+        const std::size_t nj = std::min(nw, c1 - j0);
+        const mref<C> bj = b.at(0, j0);
+        if (!trans) {
+          complex_trmm_left_n_start(unit, m, nj, alpha, s, bj, wj);
+          const conj_ref<C> bl{bj.rows_reversed(shape.descending, m), false};
+          complex_accumulate(m, nj, m, a, complex_operand<R>{bl, true, alpha}, keep_nonzero{}, wj.p, m, ws, shape);
+          complex_copy_back(m, nj, false, alpha, wj, bj);
+        } else {
+          complex_trmm_left_t_start(unit, m, nj, s, bj, wj);
+          complex_accumulate(m, nj, m, a, complex_operand<R>{conj_ref<C>{bj, false}}, keep_all{}, wj.p, m, ws,
+                             shape);
+          complex_copy_back(m, nj, true, alpha, wj, bj);
+        }
+      }
+    });
+    return;
+  }
+  const bool before = upper != trans, descending = trans && !upper;
+  const row_triangle order{{}, before, descending, n};
+  const column_triangle shape{{}, before, descending, n};
+  const conj_ref<C> op = trans ? s.t() : s;  // op(a)(l, j)
+  const conj_ref<C> coef{op.m.rows_reversed(descending, n), op.conj};
+  const auto keep = [&](std::size_t q, std::size_t j) { return order.term(j, q) && op(order.index(q), j) != C(0); };
+  run_slabs(threads_used, m, complex_mr<R>, linear, [&](std::size_t r0, std::size_t r1) {
+    scratch<C> w(n, std::min(r1 - r0, sum_rows));
+    const std::size_t mw = w.lines();
+    const complex_workspace<R> ws(mw, n, n);
+    const mref<C> wi{w.data(), 1, static_cast<std::ptrdiff_t>(mw)};
+    for (std::size_t i0 = r0; i0 < r1; i0 += mw) {
+      const std::size_t mi = std::min(mw, r1 - i0);
+      const mref<C> bi = b.at(i0, 0);
+      complex_trmm_right_start(trans, unit, mi, n, alpha, s, bi, wi);
+      complex_accumulate(mi, n, n, conj_ref<C>{bi.columns_reversed(descending, n), false},
+                         complex_operand<R>{coef, true, alpha}, keep, wi.p, mw, ws, shape);
+      complex_copy_back(mi, n, false, alpha, wi, bi);
+    }
+  });
+}
+
 }  // namespace zelt::detail::ZELT_KERNEL_SET

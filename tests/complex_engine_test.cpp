@@ -48,9 +48,8 @@ struct reference {
 };
 
 enum class operation { gemm, symm, hemm, syrk, herk, syr2k, her2k, trmm };
-constexpr operation operations[] = {operation::gemm,  operation::symm,  operation::hemm,
-                                    operation::syrk,  operation::herk,  operation::syr2k,
-                                    operation::her2k, operation::trmm};
+constexpr operation operations[] = {operation::gemm, operation::symm,  operation::hemm,  operation::syrk,
+                                    operation::herk, operation::syr2k, operation::her2k, operation::trmm};
 const char* const operation_names[] = {"gemm", "symm", "hemm", "syrk", "herk", "syr2k", "her2k", "trmm"};
 
 template <class R>
@@ -78,8 +77,8 @@ class engine_trials {
   // One call: the reference's and zelt's on the same operands, compared.
   std::string trial_of(operation op, const std::vector<int>& sizes, unsigned threads) {
     const char flags[] = {'N', 'T', 'C'};
-    const bool rank = op == operation::syrk || op == operation::herk || op == operation::syr2k ||
-                      op == operation::her2k;
+    const bool rank =
+        op == operation::syrk || op == operation::herk || op == operation::syr2k || op == operation::her2k;
     const bool hermitian = op == operation::hemm || op == operation::herk || op == operation::her2k;
     const bool symmetric = op == operation::symm || op == operation::hemm;
     const bool triangular = op == operation::trmm;
@@ -137,8 +136,8 @@ class engine_trials {
     const bool upper = uplo == 'U', trans = ta != 'N';
     switch (op) {
       case operation::gemm: {
-        ref::template get<typename ref::gemm_t>("gemm")(&ta, &tb, &m, &n, &k, &alpha, pa, &lda, pb, &ldb, &beta,
-                                                        pw, &ldc, 1, 1);
+        ref::template get<typename ref::gemm_t>("gemm")(&ta, &tb, &m, &n, &k, &alpha, pa, &lda, pb, &ldb,
+                                                        &beta, pw, &ldc, 1, 1);
         const auto of = [](char t, mref x) { return conj_ref{t == 'N' ? x : x.t(), t == 'C'}; };
         ZELT_KERNEL_CALL(complex_gemm_ref(policy, trans, um, un, uk, alpha, of(ta, sa), of(tb, sb), beta, c));
         break;
@@ -156,12 +155,13 @@ class engine_trials {
         ZELT_KERNEL_CALL(complex_rank_k_ref(policy, false, upper, trans, un, uk, alpha, la, beta, c));
         break;
       case operation::herk:
-        ref::template get<typename ref::herk_t>("herk")(&uplo, &ta, &n, &k, &ar, pa, &lda, &br, pw, &ldc, 1, 1);
+        ref::template get<typename ref::herk_t>("herk")(&uplo, &ta, &n, &k, &ar, pa, &lda, &br, pw, &ldc, 1,
+                                                        1);
         ZELT_KERNEL_CALL(complex_rank_k_ref(policy, true, upper, trans, un, uk, C(ar), la, C(br), c));
         break;
       case operation::syr2k:
-        ref::template get<typename ref::syr2k_t>("syr2k")(&uplo, &ta, &n, &k, &alpha, pa, &lda, pb, &ldb, &beta,
-                                                          pw, &ldc, 1, 1);
+        ref::template get<typename ref::syr2k_t>("syr2k")(&uplo, &ta, &n, &k, &alpha, pa, &lda, pb, &ldb,
+                                                          &beta, pw, &ldc, 1, 1);
         ZELT_KERNEL_CALL(complex_rank_2k_ref(policy, false, upper, trans, un, uk, alpha, la, lb, beta, c));
         break;
       case operation::her2k:
@@ -170,8 +170,8 @@ class engine_trials {
         ZELT_KERNEL_CALL(complex_rank_2k_ref(policy, true, upper, trans, un, uk, alpha, la, lb, C(br), c));
         break;
       case operation::trmm:
-        ref::template get<typename ref::trmm_t>("trmm")(&side, &uplo, &ta, &diag, &m, &n, &alpha, pa, &lda, pw,
-                                                        &ldc, 1, 1, 1, 1);
+        ref::template get<typename ref::trmm_t>("trmm")(&side, &uplo, &ta, &diag, &m, &n, &alpha, pa, &lda,
+                                                        pw, &ldc, 1, 1, 1, 1);
         ZELT_KERNEL_CALL(complex_trmm_ref(policy, side == 'L', upper, trans, diag == 'U', um, un, alpha,
                                           conj_ref{sa, ta == 'C'}, c));
         break;
@@ -180,8 +180,8 @@ class engine_trials {
       const bool output = e % std::size_t(rs) == 0;
       const C expected = output ? want[e / std::size_t(rs)] : before[e];
       if (!same(got[e], expected))
-        return zelt_test::describe(operation_names[int(op)], ta, tb, side, uplo, diag, m, n, k, alpha, beta, rs,
-                                   threads, specials, e, got[e], expected);
+        return zelt_test::describe(operation_names[int(op)], ta, tb, side, uplo, diag, m, n, k, alpha, beta,
+                                   rs, threads, specials, e, got[e], expected);
     }
     return "";
   }
@@ -246,11 +246,13 @@ constexpr int trials = 40;
 #endif
 
 template <class R>
-void expect_reference_bits(unsigned threads, std::uint64_t seed, const std::vector<int>& sizes = trial_sizes) {
+void expect_reference_bits(unsigned threads, std::uint64_t seed,
+                           const std::vector<int>& sizes = trial_sizes) {
   ASSERT_NE(reference<R>::template get<typename reference<R>::gemm_t>("gemm"), nullptr)
       << "reference BLAS not found at " << ZELT_REFERENCE_BLAS;
   for (const operation op : operations)
-    EXPECT_EQ(engine_trials<R>(seed).run(op, sizes, op == operation::gemm ? trials : trials / 2, threads), "");
+    EXPECT_EQ(engine_trials<R>(seed).run(op, sizes, op == operation::gemm ? trials : trials / 2, threads),
+              "");
 }
 
 TEST(ComplexEngine, OneThreadGivesTheReferenceBits) { expect_reference_bits<double>(1, 1); }

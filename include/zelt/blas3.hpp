@@ -311,11 +311,10 @@ void her2k(const threads& policy, Triangle tri, detail::element_t<MatrixC> alpha
     const auto a = detail::operand_of(A), b = detail::operand_of(B);
     const auto c = detail::logical(C);
     constexpr bool row_output = detail::is_row_major<MatrixC>;
-    ZELT_KERNEL_CALL(complex_rank_2k_ref(policy, true, Triangle::is_upper != row_output,
-                                         detail::is_row_major<MatrixA>, C.nrows(), A.ncols(),
-                                         row_output ? detail::conjugate(alpha) : alpha,
-                                         row_output ? a.conjugated() : a, row_output ? b.conjugated() : b,
-                                         T(beta), row_output ? c.t() : c));
+    ZELT_KERNEL_CALL(complex_rank_2k_ref(
+        policy, true, Triangle::is_upper != row_output, detail::is_row_major<MatrixA>, C.nrows(), A.ncols(),
+        row_output ? detail::conjugate(alpha) : alpha, row_output ? a.conjugated() : a,
+        row_output ? b.conjugated() : b, T(beta), row_output ? c.t() : c));
   }
 }
 template <class Triangle, class MatrixA, class MatrixB, class MatrixC>

@@ -121,7 +121,8 @@ ZELT_EXACT_LOOP void complex_masked_kernel(std::size_t l0, std::size_t l1, const
   mask_t row = {};  // each lane's row within the tile
   for (std::size_t r = 0; r < MR; ++r) row[r] = static_cast<lane_t>(r);
   vec<R> cr[NR], ci[NR];
-  for (std::size_t j = 0; j < NR; ++j) split_parts(reinterpret_cast<const R*>(c + j * ldc), cr[j], ci[j], lane);
+  for (std::size_t j = 0; j < NR; ++j)
+    split_parts(reinterpret_cast<const R*>(c + j * ldc), cr[j], ci[j], lane);
   for (std::size_t l = l0; l < l1; ++l) {
     const auto rows = taking(l);
     const mask_t takes = (row >= mask_t{} + static_cast<lane_t>(rows.first)) &
@@ -173,8 +174,9 @@ class complex_workspace {
                       cols = std::min(complex_nc, (n + NR - 1) / NR * NR),
                       depth = std::max<std::size_t>(1, std::min(complex_kc<R>, k));
     const std::size_t slivers = cols / NR + 1;
-    const std::size_t a_bytes = line(2 * rows * depth * sizeof(R)), b_bytes = line(2 * depth * cols * sizeof(R)),
-                      keep_bytes = line(depth * cols), whole_bytes = line(depth * slivers);
+    const std::size_t a_bytes = line(2 * rows * depth * sizeof(R)),
+                      b_bytes = line(2 * depth * cols * sizeof(R)), keep_bytes = line(depth * cols),
+                      whole_bytes = line(depth * slivers);
     const std::size_t bytes = a_bytes + b_bytes + keep_bytes + whole_bytes + slivers * sizeof(bool);
     char* base = static_cast<char*>(lease_.get(bytes));
     if (base == nullptr) {
@@ -230,8 +232,8 @@ class complex_workspace {
 // turns) into slivers of MR rows, each step's real parts then its imaginary
 // parts; rows past the sliver's end are padding.
 template <class R, class AF>
-ZELT_EXACT_LOOP void complex_pack_a(const AF& a, std::size_t i0, std::size_t mc, std::size_t l0, std::size_t kc,
-                                    R* out) {
+ZELT_EXACT_LOOP void complex_pack_a(const AF& a, std::size_t i0, std::size_t mc, std::size_t l0,
+                                    std::size_t kc, R* out) {
   ZELT_EXACT_ARITHMETIC
   constexpr std::size_t MR = complex_mr<R>;
   for (std::size_t s = 0; s < mc; s += MR) {
@@ -306,11 +308,12 @@ ZELT_EXACT_LOOP void complex_pack_b(const BF& b, const KF& keep, std::size_t l0,
 template <bool Skip, class R, class Shape>
 void complex_tile(const R* a, const R* t, const unsigned char* keep, const unsigned char* whole,
                   std::complex<R>* c, std::size_t ldc, std::size_t rows, std::size_t cols, std::size_t lo,
-                  std::size_t hi, std::size_t pl, std::size_t ph, int region, const Shape& shape, std::size_t i0,
-                  std::size_t j0, std::size_t pc) {
+                  std::size_t hi, std::size_t pl, std::size_t ph, int region, const Shape& shape,
+                  std::size_t i0, std::size_t j0, std::size_t pc) {
   constexpr std::size_t MR = complex_mr<R>, NR = complex_nr;
   const auto full = [&](std::size_t l0, std::size_t l1, std::complex<R>* tc, std::size_t ldt) {
-    if (l1 > l0) complex_kernel<Skip>(l1 - l0, a + l0 * 2 * MR, t + l0 * 2 * NR, keep + l0 * NR, whole + l0, tc, ldt);
+    if (l1 > l0)
+      complex_kernel<Skip>(l1 - l0, a + l0 * 2 * MR, t + l0 * 2 * NR, keep + l0 * NR, whole + l0, tc, ldt);
   };
   if (region == 1 && pl >= ph && rows == MR && cols == NR) {
     full(lo, hi, c, ldc);
@@ -373,8 +376,8 @@ void complex_accumulate(std::size_t m, std::size_t n, std::size_t k, const AF& a
             const std::size_t s = jr / NR;
             auto* tile = ws.skips()[s] ? &complex_tile<true, R, Shape> : &complex_tile<false, R, Shape>;
             tile(ws.a() + ir * 2 * kc, ws.b() + jr * 2 * kc, ws.keep() + jr * kc, ws.whole() + s * kc,
-                 c + i0 + j0 * ldc, ldc, rows, cols, lo - pc, hi - pc, pl, std::max(pl, ph), region, shape, i0, j0,
-                 pc);
+                 c + i0 + j0 * ldc, ldc, rows, cols, lo - pc, hi - pc, pl, std::max(pl, ph), region, shape,
+                 i0, j0, pc);
           }
         }
       }
@@ -481,8 +484,8 @@ void rank_start(bool hermitian, bool upper, std::size_t n, std::complex<R> beta,
 template <class R>
 ZELT_EXACT_LOOP void complex_finish_rank(bool hermitian, std::size_t i0, std::size_t j0, std::size_t nj,
                                          const triangle_rows& rows, std::complex<R> alpha,
-                                         const std::complex<R>* w1, const std::complex<R>* w2, std::size_t ldw,
-                                         std::complex<R> beta, mref<std::complex<R>> c) {
+                                         const std::complex<R>* w1, const std::complex<R>* w2,
+                                         std::size_t ldw, std::complex<R> beta, mref<std::complex<R>> c) {
   ZELT_EXACT_ARITHMETIC
   using C = std::complex<R>;
   const C alpha2 = hermitian ? conjugate(alpha) : alpha;
@@ -517,8 +520,8 @@ ZELT_EXACT_LOOP void complex_finish_rank(bool hermitian, std::size_t i0, std::si
 /// logical n x k a; `trans` picks the reference's dot form.
 template <class R>
 void complex_rank_k_ref(const threads& policy, bool hermitian, bool upper, bool trans, std::size_t n,
-                        std::size_t k, std::complex<R> alpha, conj_ref<std::complex<R>> a, std::complex<R> beta,
-                        mref<std::complex<R>> c) {
+                        std::size_t k, std::complex<R> alpha, conj_ref<std::complex<R>> a,
+                        std::complex<R> beta, mref<std::complex<R>> c) {
   using C = std::complex<R>;
   if (n == 0 || ((alpha == C(0) || k == 0) && beta == C(1))) return;
   if (!trans && c.rs != 1) {  // (the engine adds onto contiguous columns)
@@ -554,13 +557,13 @@ void complex_rank_k_ref(const threads& policy, bool hermitian, bool upper, bool 
         upper, r0, r1, c0, c1, 1,
         [&](std::size_t, std::size_t i0, std::size_t mi, std::size_t j0, std::size_t nj,
             const output_triangle& shape, mref<C> w) {
-          complex_accumulate(mi, nj, k, a.at(i0, 0), complex_operand<R>{at.at(0, j0)}, keep_all{}, w.p, w.ld(),
-                             ws, shape);
+          complex_accumulate(mi, nj, k, a.at(i0, 0), complex_operand<R>{at.at(0, j0)}, keep_all{}, w.p,
+                             w.ld(), ws, shape);
         },
-        [&](std::size_t i0, std::size_t, std::size_t j0, std::size_t nj, const triangle_rows& rows, const C* w,
-            std::size_t, std::size_t ldw) {
-          complex_finish_rank(hermitian, i0, j0, nj, rows, alpha, w, static_cast<const C*>(nullptr), ldw, beta,
-                              c);
+        [&](std::size_t i0, std::size_t, std::size_t j0, std::size_t nj, const triangle_rows& rows,
+            const C* w, std::size_t, std::size_t ldw) {
+          complex_finish_rank(hermitian, i0, j0, nj, rows, alpha, w, static_cast<const C*>(nullptr), ldw,
+                              beta, c);
         });
   };
   triangle_slabs(policy, upper, n, 4.0 * double(n) * double(n) * double(k), columns);
@@ -636,8 +639,8 @@ void complex_rank_2k_ref(const threads& policy, bool hermitian, bool upper, bool
           complex_accumulate(mi, nj, k, x.at(i0, 0), complex_operand<R>{y.at(0, j0)}, keep_all{}, w.p, w.ld(),
                              ws, shape);
         },
-        [&](std::size_t i0, std::size_t, std::size_t j0, std::size_t nj, const triangle_rows& rows, const C* w,
-            std::size_t mw, std::size_t ldw) {
+        [&](std::size_t i0, std::size_t, std::size_t j0, std::size_t nj, const triangle_rows& rows,
+            const C* w, std::size_t mw, std::size_t ldw) {
           complex_finish_rank(hermitian, i0, j0, nj, rows, alpha, w, w + mw, ldw, beta, c);
         });
   };
@@ -667,15 +670,17 @@ ZELT_EXACT_LOOP void complex_symm_right_start(bool hermitian, std::size_t r0, st
 // without beta c; hemm reads the diagonal's real part): the left side's
 // middle, between the sums that end in w and the terms added after.
 template <class R>
-ZELT_EXACT_LOOP void complex_symm_left_middle(bool hermitian, std::size_t m, std::size_t n, std::complex<R> alpha,
-                                              conj_ref<std::complex<R>> a, conj_ref<std::complex<R>> b,
-                                              const std::complex<R>* w, std::size_t ldw, std::complex<R> beta,
+ZELT_EXACT_LOOP void complex_symm_left_middle(bool hermitian, std::size_t m, std::size_t n,
+                                              std::complex<R> alpha, conj_ref<std::complex<R>> a,
+                                              conj_ref<std::complex<R>> b, const std::complex<R>* w,
+                                              std::size_t ldw, std::complex<R> beta,
                                               mref<std::complex<R>> c) {
   ZELT_EXACT_ARITHMETIC
   using C = std::complex<R>;
   for (std::size_t j = 0; j < n; ++j) {
     for (std::size_t i = 0; i < m; ++i) {
-      const C term = mul(mul(alpha, b(i, j)), diagonal_value(hermitian, a(i, i))), sum = mul(alpha, w[i + j * ldw]);
+      const C term = mul(mul(alpha, b(i, j)), diagonal_value(hermitian, a(i, i))),
+              sum = mul(alpha, w[i + j * ldw]);
       c(i, j) = beta == C(0) ? term + sum : (mul(beta, c(i, j)) + term) + sum;
     }
   }
@@ -729,8 +734,8 @@ void complex_symm_ref(const threads& policy, bool hermitian, bool left, bool upp
       complex_accumulate(m, nj, m, at, complex_operand<R>{bj}, keep_all{}, w.data(), m, ws, sums);
       complex_symm_left_middle(hermitian, m, nj, alpha, a, bj, w.data(), m, beta, cj);
       const conj_ref<C> b_tail{bj.m.rows_reversed(tail.descending, m), bj.conj};
-      complex_accumulate(m, nj, m, a_tail, complex_operand<R>{b_tail, true, alpha}, keep_all{}, cj.p, cj.ld(), ws,
-                         tail);
+      complex_accumulate(m, nj, m, a_tail, complex_operand<R>{b_tail, true, alpha}, keep_all{}, cj.p, cj.ld(),
+                         ws, tail);
     }
   });
 }
@@ -802,7 +807,8 @@ ZELT_EXACT_LOOP void complex_trmm_right_start(bool trans, bool unit, std::size_t
 ///  over the l of the pattern, op(a)(l, j) == 0 skipped.
 template <class R>
 void complex_trmm_ref(const threads& policy, bool left, bool upper, bool trans, bool unit, std::size_t m,
-                      std::size_t n, std::complex<R> alpha, conj_ref<std::complex<R>> s, mref<std::complex<R>> b) {
+                      std::size_t n, std::complex<R> alpha, conj_ref<std::complex<R>> s,
+                      mref<std::complex<R>> b) {
   using C = std::complex<R>;
   if (b.rs != 1) {
     complex_trmm(left, upper, trans, unit, m, n, alpha, s, b);
@@ -811,7 +817,8 @@ void complex_trmm_ref(const threads& policy, bool left, bool upper, bool trans, 
   if (triangular3_done(m, n, alpha, b)) return;
   const unsigned threads_used = useful_threads(policy, 4.0 * double(m) * double(n) * double(left ? m : n));
   if (left) {
-    const row_triangle shape = trans ? row_triangle{{}, upper, false, m} : row_triangle{{}, !upper, !upper, m};
+    const row_triangle shape =
+        trans ? row_triangle{{}, upper, false, m} : row_triangle{{}, !upper, !upper, m};
     const conj_ref<C> a = trans ? s.t() : conj_ref<C>{s.m.columns_reversed(shape.descending, m), s.conj};
     run_slabs(threads_used, n, complex_nr, linear, [&](std::size_t c0, std::size_t c1) {
       scratch<C> w(m, std::min(c1 - c0, sum_cols));
@@ -824,7 +831,8 @@ void complex_trmm_ref(const threads& policy, bool left, bool upper, bool trans, 
         if (!trans) {
           complex_trmm_left_n_start(unit, m, nj, alpha, s, bj, wj);
           const conj_ref<C> bl{bj.rows_reversed(shape.descending, m), false};
-          complex_accumulate(m, nj, m, a, complex_operand<R>{bl, true, alpha}, keep_nonzero{}, wj.p, m, ws, shape);
+          complex_accumulate(m, nj, m, a, complex_operand<R>{bl, true, alpha}, keep_nonzero{}, wj.p, m, ws,
+                             shape);
           complex_copy_back(m, nj, false, alpha, wj, bj);
         } else {
           complex_trmm_left_t_start(unit, m, nj, s, bj, wj);
@@ -841,7 +849,9 @@ void complex_trmm_ref(const threads& policy, bool left, bool upper, bool trans, 
   const column_triangle shape{{}, before, descending, n};
   const conj_ref<C> op = trans ? s.t() : s;  // op(a)(l, j)
   const conj_ref<C> coef{op.m.rows_reversed(descending, n), op.conj};
-  const auto keep = [&](std::size_t q, std::size_t j) { return order.term(j, q) && op(order.index(q), j) != C(0); };
+  const auto keep = [&](std::size_t q, std::size_t j) {
+    return order.term(j, q) && op(order.index(q), j) != C(0);
+  };
   run_slabs(threads_used, m, complex_mr<R>, linear, [&](std::size_t r0, std::size_t r1) {
     scratch<C> w(n, std::min(r1 - r0, sum_rows));
     const std::size_t mw = w.lines();

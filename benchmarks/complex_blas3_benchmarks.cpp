@@ -227,11 +227,11 @@ std::string register_precision() {
 // returns the tile's outputs.
 template <class R>
 std::size_t tile_once(std::size_t kc, const R* a, const R* t, std::complex<R>* c) {
-#define ZELT_BENCH_TILE(set)                                \
-  if (zelt::active_kernel_set() == zelt::kernel_set::set) { \
-    namespace k = zelt::detail::set;                        \
-    k::complex_kernel(kc, a, t, c, k::complex_mr<R>);       \
-    return k::complex_mr<R> * k::complex_nr;                \
+#define ZELT_BENCH_TILE(set)                                                   \
+  if (zelt::active_kernel_set() == zelt::kernel_set::set) {                    \
+    namespace k = zelt::detail::set;                                           \
+    k::complex_kernel<false>(kc, a, t, nullptr, nullptr, c, k::complex_mr<R>); \
+    return k::complex_mr<R> * k::complex_nr;                                   \
   }
 #if ZELT_HAS_AVX512_KERNELS
   ZELT_BENCH_TILE(avx512)

@@ -43,7 +43,7 @@ struct reference {
   template <class F>
   static F get(const char* name) {
     static const zelt_test::shared_library lib(ZELT_REFERENCE_BLAS);
-    return lib.symbol<F>((std::string(sizeof(R) == 4 ? "c" : "z") + name + "_").c_str());
+    return lib.symbol<F>(std::string(sizeof(R) == 4 ? "c" : "z") + name + "_");
   }
 };
 
@@ -64,7 +64,7 @@ class engine_trials {
   /// reference's.
   std::string run(operation op, const std::vector<int>& sizes, int trials, unsigned threads) {
     for (int trial = 0; trial < trials; ++trial) {
-      const std::string what = trial_of(op, sizes, threads);
+      std::string what = trial_of(op, sizes, threads);
       if (!what.empty()) return what;
     }
     return "";
@@ -110,12 +110,15 @@ class engine_trials {
     if (square) {
       // the triangle that is not read is NaN, as are hemm's diagonal's
       // imaginary parts and a unit diagonal
+      const auto at = [&](int i, int j) -> C& {
+        return a[std::size_t(i) + std::size_t(j) * std::size_t(lda)];
+      };
       for (int j = 0; j < k; ++j)
         for (int i = 0; i < k; ++i)
-          if (uplo == 'U' ? i > j : i < j) a[std::size_t(i + j * lda)] = C(nan, nan);
+          if (uplo == 'U' ? i > j : i < j) at(i, j) = C(nan, nan);
       for (int j = 0; j < k; ++j) {
-        if (hermitian) a[std::size_t(j + j * lda)].imag(nan);
-        if (triangular && diag == 'U') a[std::size_t(j + j * lda)] = C(nan, nan);
+        if (hermitian) at(j, j).imag(nan);
+        if (triangular && diag == 'U') at(j, j) = C(nan, nan);
       }
     }
     std::vector<C> want = values(std::size_t(ldc) * std::size_t(n), specials, zeros);
@@ -131,7 +134,7 @@ class engine_trials {
     const mref c{got.data(), rs, std::ptrdiff_t{ldc} * rs};
     // the logical operand of a rank-k update: n x k, conjugated for 'C'
     const conj_ref la{ta == 'N' ? sa : sa.t(), ta == 'C'}, lb{ta == 'N' ? sb : sb.t(), ta == 'C'};
-    const std::size_t um = std::size_t(m), un = std::size_t(n), uk = std::size_t(k);
+    const auto um = std::size_t(m), un = std::size_t(n), uk = std::size_t(k);
     const zelt::threads policy(threads);
     const bool upper = uplo == 'U', trans = ta != 'N';
     switch (op) {

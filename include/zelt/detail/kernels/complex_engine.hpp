@@ -118,15 +118,15 @@ ZELT_EXACT_LOOP void complex_masked_kernel(std::size_t l0, std::size_t l1, const
   constexpr auto lane = std::make_index_sequence<lanes<R>>();
   using mask_t = mask_of<R>;
   using lane_t = std::remove_reference_t<decltype(mask_t{}[0])>;
-  mask_t row = {};  // each lane's row within the tile
-  for (std::size_t r = 0; r < MR; ++r) row[r] = static_cast<lane_t>(r);
+  mask_t lane_row = {};  // each lane's row within the tile
+  for (std::size_t r = 0; r < MR; ++r) lane_row[r] = static_cast<lane_t>(r);
   vec<R> cr[NR], ci[NR];
   for (std::size_t j = 0; j < NR; ++j)
     split_parts(reinterpret_cast<const R*>(c + j * ldc), cr[j], ci[j], lane);
   for (std::size_t l = l0; l < l1; ++l) {
     const auto rows = taking(l);
-    const mask_t takes = (row >= mask_t{} + static_cast<lane_t>(rows.first)) &
-                         (row < mask_t{} + static_cast<lane_t>(rows.second));
+    const mask_t takes = (lane_row >= mask_t{} + static_cast<lane_t>(rows.first)) &
+                         (lane_row < mask_t{} + static_cast<lane_t>(rows.second));
     const vec<R> ar = load(a + l * 2 * MR), ai = load(a + l * 2 * MR + MR);
     const R* tl = t + l * 2 * NR;
     for (std::size_t j = 0; j < NR; ++j) {
@@ -217,9 +217,9 @@ class complex_workspace {
   void* own_ = nullptr;
   alignas(64) R small_a_[2 * complex_mr<R> * small_kc];
   alignas(64) R small_b_[2 * small_kc * complex_nr];
-  unsigned char small_keep_[small_kc * complex_nr];
-  unsigned char small_whole_[small_kc];
-  bool small_skips_[1];
+  unsigned char small_keep_[small_kc * complex_nr] = {};
+  unsigned char small_whole_[small_kc] = {};
+  bool small_skips_[1] = {};
   R* a_ = small_a_;
   R* b_ = small_b_;
   unsigned char* keep_ = small_keep_;
@@ -494,9 +494,9 @@ ZELT_EXACT_LOOP void complex_finish_rank(bool hermitian, std::size_t i0, std::si
     for (std::size_t i = rows(j).first; i < rows(j).second; ++i) {
       C& cij = c(i0 + i, j0 + j);
       const C x = w1[i + j * ldw];
-      const bool diagonal = hermitian && i0 + i == j0 + j;
+      const bool on_diagonal = hermitian && i0 + i == j0 + j;
       if (w2 == nullptr) {
-        if (diagonal) {
+        if (on_diagonal) {
           const R t = alpha.real() * x.real();
           cij = C(zero ? t : t + beta.real() * cij.real());
         } else {
@@ -505,7 +505,7 @@ ZELT_EXACT_LOOP void complex_finish_rank(bool hermitian, std::size_t i0, std::si
         continue;
       }
       const C y = w2[i + j * ldw];
-      if (diagonal) {
+      if (on_diagonal) {
         const R sum = (mul(alpha, x) + mul(alpha2, y)).real();
         cij = C(zero ? sum : beta.real() * cij.real() + sum);
       } else {
@@ -711,11 +711,11 @@ void complex_symm_ref(const threads& policy, bool hermitian, bool left, bool upp
       const bool stored = (l < j) == upper;
       return mul(alpha, stored ? a(l, j) : conjugate_if(hermitian, a(j, l)));
     };
-    const auto off_diagonal = [](std::size_t l, std::size_t j) { return l != j; };
+    const auto beside_diagonal = [](std::size_t l, std::size_t j) { return l != j; };
     run_slabs(threads_used, m, complex_mr<R>, linear, [&](std::size_t r0, std::size_t r1) {
       complex_symm_right_start(hermitian, r0, r1, n, alpha, a, b, beta, c);
       const complex_workspace<R> ws(r1 - r0, n, n);
-      complex_accumulate(r1 - r0, n, n, b.at(r0, 0), t, off_diagonal, &c(r0, 0), c.ld(), ws);
+      complex_accumulate(r1 - r0, n, n, b.at(r0, 0), t, beside_diagonal, &c(r0, 0), c.ld(), ws);
     });
     return;
   }
